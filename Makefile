@@ -1,0 +1,63 @@
+# Vektrion: `make play` and `make test` do all set-up on a fresh Debian machine.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_RUNS ?= 20000
+
+.PHONY: play build test bench deps unit-tests asan-tests smoke-tests fuzz-tests clang-build format clean
+
+play: deps build
+	./$(BUILD)/vektrion
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: deps build unit-tests asan-tests smoke-tests fuzz-tests
+
+unit-tests: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+asan-tests: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVEK_SANITIZE=ON -DVEK_BENCH=OFF >/dev/null
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target vektrion_tests
+	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ./$(ASAN_BUILD)/vektrion_tests --gtest_brief=1
+
+smoke-tests: build
+	@if [ -x $(BUILD)/vektrion_smoke ]; then \
+	  SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" ./$(BUILD)/vektrion_smoke --gtest_brief=1; \
+	fi
+
+# The fuzz targets, built with clang (which also checks that clang builds the code warning-free).
+fuzz-tests: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
+	  -DVEK_FUZZ=ON -DVEK_TESTS=OFF -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for f in $(FUZZ_BUILD)/fuzz_*; do \
+	  [ -x "$$f" ] || continue; \
+	  corpus=fuzz/corpus/$$(basename $$f | sed 's/^fuzz_//'); \
+	  echo "fuzzing $$(basename $$f) for $(FUZZ_RUNS) runs"; \
+	  "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$( [ -d $$corpus ] && echo $$corpus ) 2>&1 | tail -n 2 || exit 1; \
+	done
+
+bench: deps build
+	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
+
+deps:
+	@missing=$$(grep -v '^#' packages.txt | while read -r p; do \
+	  [ -n "$$p" ] && ! dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q "ok installed" && echo "$$p"; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q $$missing; \
+	fi
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

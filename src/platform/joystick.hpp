@@ -1,0 +1,36 @@
+// The simple joystick service: capability and position queries by joystick number.
+#pragma once
+
+#include <cstdint>
+
+namespace vek::platform {
+
+inline constexpr std::uint32_t JOYERR_NOERROR = 0;
+inline constexpr std::uint32_t JOYERR_UNPLUGGED = 167;
+inline constexpr std::uint32_t JOYERR_PARMS = 165;
+
+struct JoyCaps {
+    std::uint32_t xMin = 0, xMax = 0;
+    std::uint32_t yMin = 0, yMax = 0;
+    std::uint32_t zMin = 0, zMax = 0;
+    std::uint32_t numButtons = 0;
+    std::uint32_t numAxes = 0;
+};
+
+struct JoyInfoEx {
+    std::uint32_t size = 52;
+    std::uint32_t flags = 0;
+    std::uint32_t xPos = 0, yPos = 0, zPos = 0;
+    std::uint32_t buttons = 0;  // bit i set: button i is down
+    std::uint32_t pov = 0xFFFF;
+};
+
+class JoystickService {
+public:
+    virtual ~JoystickService() = default;
+    // Joystick numbers 0..255; JOYERR_NOERROR when that joystick is present.
+    virtual std::uint32_t joyGetDevCaps(std::uint32_t id, JoyCaps& caps) = 0;
+    virtual std::uint32_t joyGetPosEx(std::uint32_t id, JoyInfoEx& info) = 0;
+};
+
+}  // namespace vek::platform

@@ -1,0 +1,28 @@
+// What a window of the SDL and headless backends offers the graphics device: showing a
+// software frame in its client area, and exclusive full screen with an emulated mode.
+#pragma once
+
+#include <SDL.h>
+
+namespace vek::platform::sdl {
+
+class PresentTarget {
+public:
+    virtual ~PresentTarget() = default;
+    // Shows the src part of frame (any format; an 8-bit frame through its palette) at
+    // dstClient in client coordinates, clipped to the client area, and presents at once.
+    virtual void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) = 0;
+    // Exclusive full screen: the whole screen shows a logical width × height picture,
+    // scaled with its aspect kept (whole-number scale when it fits), black borders,
+    // no menu bar and no cursor. Leaving puts the window back exactly as it was.
+    virtual bool enterExclusive(int width, int height) = 0;
+    virtual void leaveExclusive() = 0;
+    virtual bool exclusive() const = 0;
+    // Presenting waits for the display's refresh where the renderer offers it.
+    virtual void setVSync(bool on) = 0;
+    // Screen position of the client area's top-left corner (0, 0 in exclusive mode).
+    virtual SDL_Point clientOrigin() const = 0;
+    virtual SDL_Point clientSize() const = 0;
+};
+
+}  // namespace vek::platform::sdl

@@ -1,0 +1,178 @@
+// The window toolkit: application object with its message loop and idle slot,
+// top-level windows with a drawn menu bar, message boxes, modal dialogs, web links.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/menu.hpp"
+#include "runtime/types.hpp"
+
+namespace vek::platform {
+
+enum class BorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
+
+// Modifier keys held with a key press.
+using TShiftState = std::uint8_t;
+inline constexpr TShiftState ssShift = 1;
+inline constexpr TShiftState ssAlt = 2;
+inline constexpr TShiftState ssCtrl = 4;
+
+// Virtual-key codes used by the toolkit and the key bindings.
+namespace vk {
+inline constexpr std::uint16_t Return = 0x0D;
+inline constexpr std::uint16_t Shift = 0x10;
+inline constexpr std::uint16_t Control = 0x11;
+inline constexpr std::uint16_t Menu = 0x12;  // the Alt key
+inline constexpr std::uint16_t Escape = 0x1B;
+inline constexpr std::uint16_t Space = 0x20;
+inline constexpr std::uint16_t Left = 0x25;
+inline constexpr std::uint16_t Up = 0x26;
+inline constexpr std::uint16_t Right = 0x27;
+inline constexpr std::uint16_t Down = 0x28;
+inline constexpr std::uint16_t Numpad0 = 0x60;
+inline constexpr std::uint16_t F1 = 0x70;
+inline constexpr std::uint16_t F2 = 0x71;
+inline constexpr std::uint16_t F3 = 0x72;
+inline constexpr std::uint16_t F4 = 0x73;
+inline constexpr std::uint16_t F10 = 0x79;
+}  // namespace vk
+
+// The window's placement: length, flags, show state, minimised and maximised positions and
+// the normal (restored) rectangle in screen pixels.
+struct WindowPlacement {
+    std::uint32_t length = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t showCmd = 0;
+    TPoint minPosition;
+    TPoint maxPosition;
+    TRect normalPosition;
+};
+
+struct WindowSpec {
+    std::string caption;
+    int left = 0;
+    int top = 0;
+    int clientWidth = 640;
+    int clientHeight = 480;
+    BorderStyle borderStyle = BorderStyle::bsSingle;
+    bool minimizeBox = true;
+    bool maximizeBox = false;
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual std::string caption() const = 0;
+    virtual void setBorderStyle(BorderStyle style) = 0;
+    virtual BorderStyle borderStyle() const = 0;
+    // The menu bar shown above the client area; the window keeps a reference only.
+    virtual void setMenu(TMenuItem* bar) = 0;
+    // Captions, check marks or items changed: redraw the menu bar.
+    virtual void menuChanged() = 0;
+    virtual void setCursorVisible(bool visible) = 0;
+    // The client area's size in pixels (0, 0, width, height).
+    virtual TRect clientRect() const = 0;
+    virtual TPoint clientToScreen(TPoint p) const = 0;
+    virtual bool getPlacement(WindowPlacement& placement) const = 0;
+    virtual bool setPlacement(const WindowPlacement& placement) = 0;
+    virtual void show() = 0;
+    // Asks the window to close; the close runs OnClose and then OnDestroy from the loop.
+    virtual void close() = 0;
+    virtual bool closed() const = 0;
+    virtual void minimize() = 0;
+
+    // Key preview: sees every key press, before menu shortcuts. Key is in-out.
+    std::function<void(std::uint16_t& key, TShiftState shift)> OnKeyDown;
+    // The window is being destroyed (close box or close()).
+    std::function<void()> OnDestroy;
+    // The client area needs painting again (exposed, restored from minimised).
+    std::function<void()> OnPaint;
+};
+
+enum class AppMessage { Activate, Deactivate };
+
+// Message-box flags and answers, in the desktop's own numbering.
+inline constexpr std::uint32_t MB_OK = 0x00;
+inline constexpr std::uint32_t MB_ICONERROR = 0x10;
+inline constexpr std::uint32_t MB_ICONWARNING = 0x30;
+inline constexpr std::uint32_t MB_ICONINFORMATION = 0x40;
+inline constexpr int IDOK = 1;
+
+// A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons.
+struct DialogControl {
+    enum class Kind { Label, Link, Bevel, Image, Button };
+    Kind kind = Kind::Label;
+    std::string name;
+    TRect bounds;
+    std::string text;
+    std::string fontName;
+    int fontHeight = -11;  // negative: pixel height of the characters
+    TColor color = 0;
+    bool underline = false;
+    bool wordWrap = false;
+    bool isDefault = false;          // Enter presses it
+    int modalResult = 0;             // a button with a result closes the dialog
+    std::vector<std::uint32_t> pixels;  // Image: 0xAARRGGBB, row by row
+    int imageWidth = 0;
+    std::function<void()> onClick;
+};
+
+struct DialogSpec {
+    std::string caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    std::vector<DialogControl> controls;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+
+    virtual void setTitle(const std::string& title) = 0;
+    virtual std::string title() const = 0;
+
+    virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
+
+    // The one idle slot: called whenever the queue is empty, with done starting True.
+    // Done left True: the loop sleeps until the next message. Set False: poll again at once.
+    using IdleHandler = std::function<void(bool& done)>;
+    virtual void setOnIdle(IdleHandler handler) = 0;
+    virtual void clearOnIdle() = 0;
+    virtual bool hasOnIdle() const = 0;
+
+    // True while one of the application's windows has the foreground.
+    virtual bool active() const = 0;
+    // Hooks on the application's own window: they see the activation notifications.
+    virtual int hookMainWindow(std::function<void(AppMessage)> hook) = 0;
+    virtual void unhookMainWindow(int id) = 0;
+
+    // Runs the message loop until the main window has closed.
+    virtual void run(Window& mainWindow) = 0;
+    // Handles the waiting messages, then returns.
+    virtual void processMessages() = 0;
+    // The toolkit's default handling of an error raised in an event handler: a message box.
+    virtual void handleException(const std::exception& error) = 0;
+
+    // A modal message box with icon and OK; its loop does not call the idle handler.
+    virtual int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
+    // A modal dialog; its loop runs the idle handler. Answers the modal result.
+    virtual int showModal(DialogSpec& dialog, Window* owner) = 0;
+    // Opens a web address with the desktop's default handler.
+    virtual bool openUrl(const std::string& url) = 0;
+
+    // Key states as this thread has seen them through its input messages;
+    // bit 7 of byte k set means virtual key k is down.
+    virtual void getKeyboardState(std::array<std::uint8_t, 256>& keys) = 0;
+    // The window that has keyboard focus, if it is one of ours.
+    virtual Window* foregroundWindow() const = 0;
+};
+
+}  // namespace vek::platform
