@@ -1,0 +1,85 @@
+// TMainForm: the game's one main window. It owns the display, frame timer, input reader,
+// image list, wave list, sound device, menu bar and sprite engine, carries the menu
+// commands and the handlers of the display's and the timer's events, and plays sounds.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/dx_form.hpp"
+#include "platform/menu.hpp"
+
+namespace vek {
+
+class TCustomDXDraw;
+class TCustomDXTimer;
+class TDXDraw;
+class TDXTimer;
+class TDXInput;
+class TDXImageList;
+class TDXWaveList;
+class TDXSound;
+class TDXSpriteEngine;
+
+class TMainForm : public TDXForm {
+public:
+    // Creates the window and its components from the stored description, then runs FormCreate.
+    TMainForm();
+    ~TMainForm() override;
+
+    // Components, in stored (and creation) order.
+    std::unique_ptr<TDXDraw> DXDraw;
+    std::unique_ptr<TDXTimer> DXTimer;
+    std::unique_ptr<TDXInput> DXInput;
+    std::unique_ptr<TDXImageList> ImageList;
+    std::unique_ptr<TDXWaveList> DXWaveList;
+    std::unique_ptr<TDXSound> DXSound;
+    std::unique_ptr<platform::TMenuItem> MainMenu;
+    std::unique_ptr<TDXSpriteEngine> SpriteEngine;
+
+    // Menu items.
+    platform::TMenuItem* GameMenu = nullptr;
+    platform::TMenuItem* GameStart = nullptr;
+    platform::TMenuItem* GamePause = nullptr;
+    platform::TMenuItem* GameExit = nullptr;
+    platform::TMenuItem* OptionMenu = nullptr;
+    platform::TMenuItem* OptionFullScreen = nullptr;
+    platform::TMenuItem* OptionSound = nullptr;
+    platform::TMenuItem* OptionShowFPS = nullptr;
+    platform::TMenuItem* Ayuda1 = nullptr;
+    platform::TMenuItem* Controles1 = nullptr;
+    platform::TMenuItem* Acercade1 = nullptr;
+
+    // Handlers.
+    void FormCreate();
+    void FormDestroy();
+    void FormKeyDown(std::uint16_t& key, platform::TShiftState shift);
+    void GameStartClick();
+    void GamePauseClick();
+    void GameExitClick();
+    void OptionFullScreenClick();
+    void OptionSoundClick();
+    void OptionShowFPSClick();
+    void DXDrawInitializing(TCustomDXDraw& sender);
+    void DXDrawInitialize(TCustomDXDraw& sender);
+    void DXDrawFinalize(TCustomDXDraw& sender);
+    void DXTimerActivate(TCustomDXTimer& sender);
+    void DXTimerDeactivate(TCustomDXTimer& sender);
+    void DXTimerTimer(TCustomDXTimer& sender, int lagCount);
+
+    // Plays the named sound from the wave list while sound is switched on.
+    void PlaySound(const std::string& name, bool wait);
+
+private:
+    void CreateComponents();
+    void CreateMenu();
+    void ApplyStoredProperties();
+    void DetachHandlers();
+    void DrawFrameRate();
+};
+
+// The one main window of the running program, or null.
+extern TMainForm* MainForm;
+
+}  // namespace vek

@@ -1,0 +1,33 @@
+// Program run: title, main window from its stored description, message loop.
+#include "app/program.hpp"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/main_form.hpp"
+#include "platform/platform.hpp"
+#include "runtime/exception.hpp"
+
+namespace vek {
+
+int RunProgram(platform::Platform& backend) {
+    platform::install(&backend);
+    auto& application = backend.application();
+    application.setTitle(kApplicationTitle);
+    std::unique_ptr<TMainForm> mainForm;
+    try {
+        mainForm = std::make_unique<TMainForm>();
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "vektrion: %s: %s\n", e.className(), e.what());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vektrion: %s\n", e.what());
+        return 1;
+    }
+    application.run(*mainForm->Handle());
+    mainForm.reset();
+    platform::install(nullptr);
+    return 0;
+}
+
+}  // namespace vek
