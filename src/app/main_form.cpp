@@ -132,7 +132,7 @@ void TMainForm::ApplyStoredProperties() {
 
     ImageList->SetDXDraw(DXDraw.get());
     DXWaveList->SetDXSound(DXSound.get());
-    DXSound->AutoInitialize = false;
+    DXSound->SetAutoInitialize(false);
     SpriteEngine->SetDXDraw(DXDraw.get());
 
     for (auto* component : loading) component->EndLoading();
@@ -255,7 +255,7 @@ void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {
 void TMainForm::DrawFrameRate() {
     auto& canvas = DXDraw->Surface()->Canvas();
     canvas.Brush.Style = TBrushStyle::bsClear;
-    canvas.Font.Color = clWhite;
+    canvas.Font.color = clWhite;
     canvas.Font.size = 12;
     canvas.TextOut(0, 0, "FPS: " + std::to_string(DXTimer->FramesPerSecond()));
     canvas.Release();
