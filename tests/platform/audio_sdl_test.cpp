@@ -155,5 +155,30 @@ TEST(SdlAudioDriver, UnavailableDriverFailsCleanlyAndDummyOpens) {
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_AUDIO));
 }
 
+TEST(SdlAudioDriver, BuffersChangeWhileTheCallbackMixes) {
+    if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "audio already initialised with another driver";
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    sdl::SdlAudioSystem system;
+    std::unique_ptr<SoundDevice> device;
+    ASSERT_EQ(system.directSoundCreate(device), HResult::Ok);
+    std::unique_ptr<SoundBuffer> master;
+    ASSERT_EQ(device->createSoundBuffer({DSBCAPS_CTRLVOLUME | DSBCAPS_GLOBALFOCUS, 4410, monoFormat(22050)},
+                                        master),
+              HResult::Ok);
+    master->play(DSBPLAY_LOOPING);
+    std::vector<std::unique_ptr<SoundBuffer>> copies(8);
+    int failures = 0;
+    for (int round = 0; round < 400; ++round) {
+        auto& copy = copies[static_cast<std::size_t>(round) % copies.size()];
+        failures += device->duplicateSoundBuffer(*master, copy) != HResult::Ok;
+        failures += copy->play(round % 2 ? DSBPLAY_LOOPING : 0) != HResult::Ok;
+        failures += copy->setVolume(-(round % 100)) != HResult::Ok;
+        if (round % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(failures, 0);
+    device.reset();
+    EXPECT_EQ(copies[0]->stop(), HResult::InvalidCall);
+}
+
 }  // namespace
 }  // namespace vek::platform::audio
