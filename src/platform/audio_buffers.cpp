@@ -40,7 +40,7 @@ void record(BufferHooks* hooks, int buffer, BufferCall call, std::int64_t value,
 }
 
 HResult admit(const VoiceBank& bank, BufferCall call) {
-    if (bank.closed()) return HResult::InvalidCall;
+    if (!succeeded(bank.availability())) return bank.availability();
     return bank.hooks() ? bank.hooks()->admit(call) : HResult::Ok;
 }
 
@@ -84,6 +84,17 @@ void VoiceBank::close() {
     }
     guard_ = nullptr;
     hooks_ = nullptr;
+}
+
+void VoiceBank::disconnect() {
+    Locked locked(guard_);
+    for (Voice& voice : voices_) voice.playing = false;
+    disconnected_ = true;
+}
+
+HResult VoiceBank::availability() const {
+    if (closed_) return HResult::InvalidCall;
+    return disconnected_ ? HResult::NoDriver : HResult::Ok;
 }
 
 void VoiceBank::loseAll() {
@@ -156,7 +167,7 @@ HResult VoiceBuffer::getFormat(WaveFormat& format) const {
 }
 
 HResult VoiceBuffer::refusal(BufferCall call) const {
-    if (bank_->closed()) return HResult::InvalidCall;
+    if (!succeeded(bank_->availability())) return bank_->availability();
     if (bank_->lost(slot_)) return HResult::BufferLost;
     return admit(*bank_, call);
 }
@@ -287,7 +298,7 @@ void VoiceBuffer::applyGains() {
 
 HResult VoiceBuffer::getStatus(std::uint32_t& status) {
     status = 0;
-    if (bank_->closed()) return HResult::InvalidCall;
+    if (!succeeded(bank_->availability())) return bank_->availability();
     if (bank_->lost(slot_)) return HResult::BufferLost;
     bank_->change(slot_, [&](Voice& v) {
         if (v.playing) status = DSBSTATUS_PLAYING | (v.looping ? DSBSTATUS_LOOPING : 0);
@@ -366,7 +377,7 @@ HResult PrimaryBuffer::setVolume(std::int32_t volume) {
 
 HResult PrimaryBuffer::getStatus(std::uint32_t& status) {
     status = playing_ ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : 0;
-    return bank_->closed() ? HResult::InvalidCall : HResult::Ok;
+    return bank_->availability();
 }
 
 // ---- VoiceDevice
@@ -424,7 +435,7 @@ HResult VoiceDevice::createSecondary(const BufferDescription& description,
 
 HResult VoiceDevice::duplicateSoundBuffer(SoundBuffer& original, std::unique_ptr<SoundBuffer>& duplicate) {
     duplicate.reset();
-    if (bank_->closed()) return HResult::InvalidCall;
+    if (!succeeded(bank_->availability())) return bank_->availability();
     auto* source = dynamic_cast<VoiceBuffer*>(&original);
     if (!source)
         return dynamic_cast<PrimaryBuffer*>(&original) ? HResult::InvalidCall : HResult::InvalidParam;

@@ -83,6 +83,11 @@ public:
     void mixGuarded(std::span<std::int16_t> output);
     // Stops every voice and detaches guard and hooks; later buffer calls fail.
     void close();
+    // The output went away (a device unplugged): every voice stops, and buffer calls and
+    // creations answer NoDriver from then on, so no voice seems to play for ever.
+    void disconnect();
+    // Ok, InvalidCall once closed, or NoDriver once disconnected.
+    HResult availability() const;
     // Every existing buffer loses its memory: it stops and answers BufferLost from then on.
     void loseAll();
     // Buffers without a focus flag are heard only while the owner window has the focus.
@@ -128,6 +133,7 @@ private:
     MixGuard* guard_;
     BufferHooks* hooks_;
     bool closed_ = false;
+    std::atomic<bool> disconnected_{false};
     std::atomic<bool> ownerFocused_{true};
     int nextId_ = 1;
     std::vector<Voice> voices_;

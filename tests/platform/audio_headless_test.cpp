@@ -331,6 +331,20 @@ TEST_F(HeadlessAudio, LostBuffersAnswerBufferLostUntilMadeAgain) {
     EXPECT_EQ(mixLeft(1), (std::vector<std::int16_t>{7}));
 }
 
+TEST_F(HeadlessAudio, UnpluggedOutputStopsEveryVoiceAndAnswersNoDriver) {
+    auto buffer = create(words({3, 3}));
+    buffer->play(DSBPLAY_LOOPING);
+    system.disconnect();
+    std::uint32_t value = 0xDEAD;
+    EXPECT_EQ(buffer->getStatus(value), HResult::NoDriver);
+    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(buffer->play(0), HResult::NoDriver);
+    std::unique_ptr<SoundBuffer> other;
+    EXPECT_EQ(device->createSoundBuffer({kWaveFlags, 4, pcmFormat(44100, 1, 16)}, other), HResult::NoDriver);
+    EXPECT_EQ(device->duplicateSoundBuffer(*buffer, other), HResult::NoDriver);
+    EXPECT_EQ(system.playingCount(), 0);
+}
+
 TEST_F(HeadlessAudio, BuffersOutlivingTheDeviceFailSafely) {
     auto buffer = create(words({9, 9}));
     buffer->play(DSBPLAY_LOOPING);

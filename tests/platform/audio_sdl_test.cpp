@@ -180,5 +180,36 @@ TEST(SdlAudioDriver, BuffersChangeWhileTheCallbackMixes) {
     EXPECT_EQ(copies[0]->stop(), HResult::InvalidCall);
 }
 
+TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoices) {
+    if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "audio already initialised with another driver";
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    sdl::SdlAudioSystem system;
+    std::unique_ptr<SoundDevice> device;
+    ASSERT_EQ(system.directSoundCreate(device), HResult::Ok);
+    std::unique_ptr<SoundBuffer> buffer;
+    ASSERT_EQ(device->createSoundBuffer({DSBCAPS_GLOBALFOCUS, 4410, monoFormat(22050)}, buffer), HResult::Ok);
+    ASSERT_EQ(buffer->play(DSBPLAY_LOOPING), HResult::Ok);
+    // SDL keeps id 1 for its legacy audio call and does not tell us our id, so the removal
+    // of some other device comes first, then one of every id ours could be.
+    SDL_Event removed{};
+    removed.type = SDL_AUDIODEVICEREMOVED;
+    removed.adevice.which = 1;
+    SDL_PushEvent(&removed);
+    removed.adevice.which = 2;
+    removed.adevice.iscapture = 1;
+    SDL_PushEvent(&removed);
+    std::uint32_t playing = 0;
+    EXPECT_EQ(buffer->getStatus(playing), HResult::Ok);
+    EXPECT_EQ(playing, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    removed.adevice.iscapture = 0;
+    for (Uint32 id = 2; id <= 9; ++id) {
+        removed.adevice.which = id;
+        SDL_PushEvent(&removed);
+    }
+    std::uint32_t status = 0xDEAD;
+    EXPECT_EQ(buffer->getStatus(status), HResult::NoDriver);
+    EXPECT_EQ(status, 0u);
+}
+
 }  // namespace
 }  // namespace vek::platform::audio

@@ -28,6 +28,10 @@ void HeadlessAudioSystem::loseBuffers() {
     if (device_) device_->voices().loseAll();
 }
 
+void HeadlessAudioSystem::disconnect() {
+    if (device_) device_->voices().disconnect();
+}
+
 void HeadlessAudioSystem::setOwnerFocused(bool focused) {
     if (device_) device_->voices().setOwnerFocused(focused);
 }

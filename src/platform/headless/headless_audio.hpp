@@ -46,6 +46,8 @@ public:
     // Every buffer of the open device loses its memory: it stops, and each of its calls
     // answers BufferLost for the rest of its life. Buffers created afterwards work.
     void loseBuffers();
+    // The output goes away as when a device is unplugged: voices stop, calls answer NoDriver.
+    void disconnect();
     // Whether the owner window has the focus; buffers without a focus flag are silent without it.
     void setOwnerFocused(bool focused);
 

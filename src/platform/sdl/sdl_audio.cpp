@@ -32,7 +32,8 @@ public:
 struct Output {
     DeviceGuard guard;
     std::shared_ptr<audio::VoiceBank> bank;
-    bool watchingFocus = false;
+    // Set once the cooperation names a window: from then on the focus decides.
+    std::atomic<bool> followsFocus{false};
 };
 
 void mixCallback(void* userdata, Uint8* stream, int length) {
@@ -43,32 +44,40 @@ void mixCallback(void* userdata, Uint8* stream, int length) {
     output->bank->mixGuarded(samples);
 }
 
-int watchFocus(void* userdata, SDL_Event* event) {
-    if (event->type != SDL_WINDOWEVENT) return 1;
+// Sees every event as it is queued, on the thread that queues it (the audio thread for a
+// lost device): the keyboard focus moving between windows, and our output going away.
+int watchEvents(void* userdata, SDL_Event* event) {
     auto* output = static_cast<Output*>(userdata);
-    if (event->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) output->bank->setOwnerFocused(true);
-    if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) output->bank->setOwnerFocused(false);
+    if (event->type == SDL_WINDOWEVENT && output->followsFocus) {
+        if (event->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) output->bank->setOwnerFocused(true);
+        if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) output->bank->setOwnerFocused(false);
+    }
+    if (event->type == SDL_AUDIODEVICEREMOVED && !event->adevice.iscapture &&
+        event->adevice.which == output->guard.id) {
+        output->bank->disconnect();
+    }
     return 1;
 }
 
 class SdlSoundDevice : public audio::VoiceDevice {
 public:
     explicit SdlSoundDevice(std::unique_ptr<Output> output)
-        : VoiceDevice(output->bank), output_(std::move(output)) {}
+        : VoiceDevice(output->bank), output_(std::move(output)) {
+        SDL_AddEventWatch(watchEvents, output_.get());
+    }
 
     ~SdlSoundDevice() override {
         closeBank();
+        SDL_DelEventWatch(watchEvents, output_.get());
         SDL_CloseAudioDevice(output_->guard.id);
-        if (output_->watchingFocus) SDL_DelEventWatch(watchFocus, output_.get());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     HResult setCooperativeLevel(Window* window, std::uint32_t level) override {
         const HResult result = VoiceDevice::setCooperativeLevel(window, level);
-        if (succeeded(result) && window && !output_->watchingFocus) {
+        if (succeeded(result) && window && !output_->followsFocus) {
             output_->bank->setOwnerFocused(SDL_GetKeyboardFocus() != nullptr);
-            SDL_AddEventWatch(watchFocus, output_.get());
-            output_->watchingFocus = true;
+            output_->followsFocus = true;
         }
         return result;
     }
