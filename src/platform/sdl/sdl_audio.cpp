@@ -66,9 +66,10 @@ public:
         SDL_AddEventWatch(watchEvents, output_.get());
     }
 
+    // The watch goes first: once it is removed no thread can reach the bank through it.
     ~SdlSoundDevice() override {
-        closeBank();
         SDL_DelEventWatch(watchEvents, output_.get());
+        closeBank();
         SDL_CloseAudioDevice(output_->guard.id);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
