@@ -85,7 +85,9 @@ private:
 SoftSurface* asSoftSurface(gfx::Surface* surface);
 
 // Rectangle helpers shared by the surfaces.
-inline SDL_Rect toSdl(const TRect& r) { return SDL_Rect{r.left, r.top, r.width(), r.height()}; }
+inline SDL_Rect toSdl(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
 inline bool contains(const TRect& outer, const TRect& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
