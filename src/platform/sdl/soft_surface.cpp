@@ -73,6 +73,20 @@ HResult SoftSurfaceBase::restore() {
 SoftSurface::SoftSurface(std::shared_ptr<DeviceState> device, SurfacePtr pixels, std::uint32_t caps)
     : SoftSurfaceBase(std::move(device), caps), pixels_(std::move(pixels)) {
     SDL_SetSurfaceBlendMode(pixels_.get(), SDL_BLENDMODE_NONE);
+    showPaletteInForce();
+}
+
+HResult SoftSurface::setPalette(std::shared_ptr<gfx::Palette> palette) {
+    if (auto r = SoftSurfaceBase::setPalette(std::move(palette)); r != HResult::Ok) return r;
+    showPaletteInForce();
+    return HResult::Ok;
+}
+
+// Blits bring an 8-bit surface's SDL palette up to date again before SDL reads it (the
+// hardware palette may change meanwhile); this keeps it right for anyone else who looks.
+void SoftSurface::showPaletteInForce() {
+    SDL_Palette* palette = paletteInForce();
+    if (palette && pixels_->format->palette != palette) SDL_SetSurfacePalette(pixels_.get(), palette);
 }
 
 SoftSurface::~SoftSurface() = default;

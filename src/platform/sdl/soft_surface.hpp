@@ -58,6 +58,7 @@ public:
     gfx::HResult releaseDC(gfx::DrawingContext* context) override;
     gfx::HResult flip(std::uint32_t flags) override;
     gfx::HResult getAttachedSurface(std::uint32_t caps, gfx::Surface*& attached) override;
+    gfx::HResult setPalette(std::shared_ptr<gfx::Palette> palette) override;
 
     SDL_Surface& sdl() const { return *pixels_; }
     TRect bounds() const { return TRect{0, 0, pixels_->w, pixels_->h}; }
@@ -68,6 +69,7 @@ public:
 
 private:
     struct Copy;
+    void showPaletteInForce();
     gfx::HResult clipTo(const TRect& dst);
     gfx::HResult fill(const TRect& dst, const gfx::BltFx* fx);
     gfx::HResult copyFrom(SoftSurface& src, const Copy& copy);
