@@ -2,7 +2,6 @@
 // primary surface presenting into a headless screen, failure switches, lost surfaces and
 // objects that outlive their device.
 #include "gfx_test_support.hpp"
-
 #include "platform/sdl/soft_graphics.hpp"
 
 namespace vek::platform::gfx::testing {
@@ -41,7 +40,8 @@ TEST_F(DeviceTest, ModeSwitchNeedsExclusiveLevelAndListedMode) {
     ASSERT_EQ(device->setCooperativeLevel(&window, coopNormal | coopFpuPreserve), HResult::Ok);
     EXPECT_EQ(device->setDisplayMode(640, 480, 8), HResult::NoExclusiveMode);
     EXPECT_EQ(device->setCooperativeLevel(nullptr, coopExclusive | coopFullScreen), HResult::InvalidParams);
-    ASSERT_EQ(device->setCooperativeLevel(&window, coopExclusive | coopFullScreen | coopAllowModeX), HResult::Ok);
+    ASSERT_EQ(device->setCooperativeLevel(&window, coopExclusive | coopFullScreen | coopAllowModeX),
+              HResult::Ok);
     EXPECT_EQ(device->setDisplayMode(640, 400, 8), HResult::InvalidMode);
     EXPECT_EQ(device->setDisplayMode(640, 480, 15), HResult::InvalidMode);
     EXPECT_FALSE(window.exclusive());

@@ -85,7 +85,8 @@ HResult SoftDevice::createPrimary(const gfx::SurfaceDescription& description,
     std::unique_ptr<SoftSurface> backBuffer;
     if ((description.caps & gfx::capsFlip) && description.backBufferCount > 0) {
         const gfx::DisplayMode mode = state_->currentMode();
-        SurfacePtr pixels(SDL_CreateRGBSurfaceWithFormat(0, mode.width, mode.height, 32, state_->displayFormat()));
+        SurfacePtr pixels(
+            SDL_CreateRGBSurfaceWithFormat(0, mode.width, mode.height, 32, state_->displayFormat()));
         if (!pixels) return HResult::OutOfMemory;
         backBuffer = std::make_unique<SoftSurface>(state_, std::move(pixels),
                                                    gfx::capsBackBuffer | gfx::capsVideoMemory);
@@ -132,6 +133,8 @@ HResult SoftDevice::waitForVerticalBlank() {
     return HResult::Ok;
 }
 
-HResult SoftDevice::flipToGDISurface() { return HResult::Ok; }
+HResult SoftDevice::flipToGDISurface() {
+    return HResult::Ok;
+}
 
 }  // namespace vek::platform::sdl

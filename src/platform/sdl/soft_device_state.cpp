@@ -24,9 +24,13 @@ std::vector<gfx::DisplayMode> modesAtAllBitCounts(std::vector<gfx::DisplayMode> 
 DeviceState::DeviceState(std::shared_ptr<DisplaySettings> displaySettings)
     : settings(std::move(displaySettings)), systemPalette_(makeSdlPalette(systemPaletteEntries())) {}
 
-PresentTarget* DeviceState::target() const { return dynamic_cast<PresentTarget*>(window); }
+PresentTarget* DeviceState::target() const {
+    return dynamic_cast<PresentTarget*>(window);
+}
 
-std::uint32_t DeviceState::displayFormat() const { return sdlFormatForBitCount(currentMode().bitCount); }
+std::uint32_t DeviceState::displayFormat() const {
+    return sdlFormatForBitCount(currentMode().bitCount);
+}
 
 SDL_Palette* DeviceState::devicePalette() const {
     if (auto palette = hardwarePalette.lock()) return palette->sdl();

@@ -37,9 +37,9 @@ public:
     bool alive = true;
     std::shared_ptr<DisplaySettings> settings;
     Window* window = nullptr;
-    bool exclusive = false;   // exclusive full-screen cooperative level
-    bool modeSet = false;     // a display mode was set in exclusive mode
-    gfx::DisplayMode mode;    // valid while modeSet
+    bool exclusive = false;                      // exclusive full-screen cooperative level
+    bool modeSet = false;                        // a display mode was set in exclusive mode
+    gfx::DisplayMode mode;                       // valid while modeSet
     std::weak_ptr<SoftPalette> hardwarePalette;  // the palette attached to the primary
 
     // The window's presentation side, when it has one.
