@@ -50,7 +50,7 @@ bool hasMasks(int bitCount) {
 // Checks that the stream still holds `count` bytes, so that nothing is allocated for data
 // that is not there.
 void requireBytes(TStream& stream, std::int64_t count) {
-    if (count > stream.Size() - stream.Position()) throw EReadError(kStreamReadError);
+    if (count > 0 && count > stream.Size() - stream.Position()) throw EReadError(kStreamReadError);
 }
 
 DibHeader readHeader(TStream& stream, std::uint32_t size) {
