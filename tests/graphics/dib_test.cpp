@@ -451,6 +451,28 @@ TEST(DibFile, FileFormRoundTripsAndHasItsHeader) {
     expectSamePicture(dib, copy);
 }
 
+// The file header's pixel offset is honoured when it leaves a gap after the colour table,
+// so such files do not show their pixels shifted; offsets pointing backwards are ignored.
+TEST(DibFile, PixelOffsetPastTheColourTableSkipsTheGap) {
+    DibBytes gap;
+    gap.raw({'B', 'M'}).u32(0).u32(0).u32(14 + 40 + 8 + 2).infoHeader(2, 1, 1).colors(2).raw({0xEE, 0xEE});
+    gap.raw({0x40, 0, 0, 0});
+    TMemoryStream stream = gap.stream();
+    TDIB dib;
+    dib.LoadFromFileStream(stream);
+    EXPECT_EQ(dib.PixelColor(0, 0), entryColor(0));
+    EXPECT_EQ(dib.PixelColor(1, 0), entryColor(1));
+    DibBytes beyond;
+    beyond.raw({'B', 'M'}).u32(0).u32(0).u32(5000).infoHeader(2, 1, 1).colors(2).raw({0x40, 0, 0, 0});
+    stream = beyond.stream();
+    EXPECT_THROW(dib.LoadFromFileStream(stream), EReadError);
+    DibBytes backwards;
+    backwards.raw({'B', 'M'}).u32(0).u32(0).u32(3).infoHeader(2, 1, 1).colors(2).raw({0x80, 0, 0, 0});
+    stream = backwards.stream();
+    dib.LoadFromFileStream(stream);
+    EXPECT_EQ(dib.PixelColor(0, 0), entryColor(1));
+}
+
 TEST(DibFile, ShortOrForeignFileStreams) {
     TDIB dib = load(DibBytes().infoHeader(1, 1, 24).u32(0));
     TMemoryStream nothing;
