@@ -18,6 +18,13 @@ VEK_DECLARE_ERROR(EInvalidGraphic, Exception);
 VEK_DECLARE_ERROR(EInvalidGraphicOperation, Exception);
 VEK_DECLARE_ERROR(EOutOfResources, Exception);
 
+inline constexpr const char* kDibInvalid = "DIB is invalid";
+inline constexpr const char* kDibBitCountInvalid = "Bitcount in invalid (%d)";
+inline constexpr const char* kDibPixelFormatInvalid = "PixelFormat in invalid";
+inline constexpr const char* kDibCannotBeMade = "%s cannot be made";
+
+struct DibStore;
+
 class TDIB {
 public:
     TDIB();
@@ -29,14 +36,20 @@ public:
     int Width() const;
     int Height() const;
     int BitCount() const;
+    // True while the pixels are still held as run-length data.
+    bool Compressed() const;
     // 256 entries; the grey ramp for an empty picture.
     const TColorTable& ColorTable() const;
 
     // Reads the picture data (after the picture-kind name); replaces the picture only on
-    // success.
+    // success. Bit-field masks are accepted only when they are exactly 5-5-5 or 5-6-5
+    // (16 bits) or 8-8-8 (others) at their usual places; stores above kMaxDibPixelBytes
+    // (dib_format.hpp) are refused as "DIB cannot be made"; data the stream does not
+    // hold are never allocated for.
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
-    // The bitmap-file form ("BM" and a 14-byte file header).
+    // The bitmap-file form ("BM" and a 14-byte file header; a pixel offset past the
+    // colour table is honoured). Other signatures, JPEG included, are "DIB is invalid".
     void LoadFromFileStream(TStream& stream);
     void SaveToFileStream(TStream& stream) const;
 
@@ -45,10 +58,13 @@ public:
     // Pixel access to the expanded store: bottom-up rows.
     const std::uint8_t* Bits() const;
     int Pitch() const;
+    // The colour of pixel (x, y), y counted from the top row; clBlack outside the picture.
+    TColor PixelColor(int x, int y) const;
 
 private:
-    struct Store;
-    std::shared_ptr<Store> store_;
+    DibStore* expanded() const;
+
+    std::shared_ptr<DibStore> store_;
 };
 
 }  // namespace vek

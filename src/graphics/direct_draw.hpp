@@ -68,7 +68,10 @@ public:
     TDirectDrawSurfaceCanvas(const TDirectDrawSurfaceCanvas&) = delete;
     TDirectDrawSurfaceCanvas& operator=(const TDirectDrawSurfaceCanvas&) = delete;
 
-    struct TBrush { TBrushStyle Style = TBrushStyle::bsSolid; TColor Color = clWhite; } Brush;
+    struct TBrush {
+        TBrushStyle Style = TBrushStyle::bsSolid;
+        TColor Color = clWhite;
+    } Brush;
     platform::gfx::Font Font;
 
     void TextOut(int x, int y, const std::string& text);
@@ -129,14 +132,19 @@ public:
 
     // Drawing operations between surfaces.
     void Draw(int x, int y, const TRect& srcRect, TDirectDrawSurface* source, bool transparent);
-    void StretchDraw(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent);
-    void DrawAlpha(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent, int alpha);
-    void DrawAdd(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent, int alpha);
-    void DrawSub(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent, int alpha);
+    void StretchDraw(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source,
+                     bool transparent);
+    void DrawAlpha(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent,
+                   int alpha);
+    void DrawAdd(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent,
+                 int alpha);
+    void DrawSub(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent,
+                 int alpha);
     void DrawRotate(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
                     bool transparent, double centerX, double centerY, double angle);
-    void DrawRotateAlpha(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
-                         bool transparent, double centerX, double centerY, double angle, int alpha);
+    void DrawRotateAlpha(int x, int y, int width, int height, const TRect& srcRect,
+                         TDirectDrawSurface* source, bool transparent, double centerX, double centerY,
+                         double angle, int alpha);
     void DrawRotateAdd(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
                        bool transparent, double centerX, double centerY, double angle, int alpha);
     void DrawRotateSub(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
