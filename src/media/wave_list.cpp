@@ -64,9 +64,12 @@ std::unique_ptr<TDirectSoundBuffer> TWaveCollectionItem::CreatePlayBuffer() {
     auto* master = MasterBuffer();
     if (!master) return nullptr;
     auto buffer = std::make_unique<TDirectSoundBuffer>(Device());
+    bool made = buffer->Duplicate(*master);
+    // A lost master has just been rebuilt by the restore sequence: duplicate the new one.
+    if (!made && buffer->DXResult() == platform::audio::HResult::BufferLost)
+        made = buffer->Duplicate(*master);
     // A buffer the device refused to duplicate has nothing to play and is not kept.
-    if (!buffer->Duplicate(*master))
-        throw EDirectSoundBufferError(formatMessage("%s not made", "IDirectSoundBuffer"));
+    if (!made) throw EDirectSoundBufferError(formatMessage("%s not made", "IDirectSoundBuffer"));
     return buffer;
 }
 

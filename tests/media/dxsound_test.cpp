@@ -26,7 +26,8 @@ struct Recorder {
     std::vector<std::string>* journal;
 
     static void Handle(void* self, TCustomDXSound&, TSoundNotification n) {
-        static const char* const kNames[] = {"destroying", "initializing", "initialize", "finalize", "restore"};
+        static const char* const kNames[] = {"destroying", "initializing", "initialize", "finalize",
+                                             "restore"};
         auto* r = static_cast<Recorder*>(self);
         r->journal->push_back(r->name + ":" + kNames[n]);
     }
@@ -193,7 +194,8 @@ TEST_F(SoundBufferTest, LoadFromWaveCopiesTheSamplesAndSetsFocusFlags) {
     void* part1 = nullptr;
     std::uint32_t size1 = 0;
     ASSERT_TRUE(plain.Lock(0, 300, &part1, &size1, nullptr, nullptr, 0));
-    EXPECT_EQ(std::vector<std::uint8_t>(static_cast<std::uint8_t*>(part1), static_cast<std::uint8_t*>(part1) + size1),
+    EXPECT_EQ(std::vector<std::uint8_t>(static_cast<std::uint8_t*>(part1),
+                                        static_cast<std::uint8_t*>(part1) + size1),
               std::vector<std::uint8_t>(wave.Data(), wave.Data() + 300));
     void* again = nullptr;
     EXPECT_FALSE(plain.Lock(0, 300, &again, &size1, nullptr, nullptr, 0));  // one lock at a time

@@ -41,9 +41,15 @@ public:
 
     platform::Clock& clock() override { return clock_; }
     platform::audio::AudioSystem& audio() override { return audio_; }
-    platform::Application& application() override { throw std::logic_error("sound tests have no application"); }
-    platform::gfx::GraphicsSystem& graphics() override { throw std::logic_error("sound tests have no graphics"); }
-    platform::JoystickService& joysticks() override { throw std::logic_error("sound tests have no joysticks"); }
+    platform::Application& application() override {
+        throw std::logic_error("sound tests have no application");
+    }
+    platform::gfx::GraphicsSystem& graphics() override {
+        throw std::logic_error("sound tests have no graphics");
+    }
+    platform::JoystickService& joysticks() override {
+        throw std::logic_error("sound tests have no joysticks");
+    }
 
     platform::headless::HeadlessAudioSystem& sound() { return audio_; }
     MixingClock& mixingClock() { return clock_; }
@@ -63,9 +69,12 @@ inline TWave makeWave(std::int32_t frames, std::uint32_t rate = 11025, std::uint
     TWave wave;
     wave.SetFormatSize(16);
     const std::uint16_t align = bits / 8;
-    const std::uint32_t fields[] = {tag | 1u << 16, rate, rate * align, align | static_cast<std::uint32_t>(bits) << 16};
+    const std::uint32_t fields[] = {tag | 1u << 16, rate, rate * align,
+                                    align | static_cast<std::uint32_t>(bits) << 16};
     for (int i = 0; i < 4; ++i)
-        for (int b = 0; b < 4; ++b) wave.Format()[static_cast<std::size_t>(i * 4 + b)] = static_cast<std::uint8_t>(fields[i] >> (8 * b));
+        for (int b = 0; b < 4; ++b)
+            wave.Format()[static_cast<std::size_t>(i * 4 + b)] =
+                static_cast<std::uint8_t>(fields[i] >> (8 * b));
     wave.SetSize(frames * align);
     for (std::int32_t i = 0; i < wave.Size(); ++i) wave.Data()[i] = static_cast<std::uint8_t>(200 + i % 7);
     return wave;
