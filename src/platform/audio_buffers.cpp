@@ -134,12 +134,9 @@ VoiceBuffer::VoiceBuffer(std::shared_ptr<VoiceBank> bank, std::shared_ptr<Sample
                          std::uint32_t flags)
     : bank_(std::move(bank)), memory_(std::move(memory)), flags_(flags), id_(bank_->nextBufferId()) {
     slot_ = bank_->acquire(memory_);
-    const std::uint64_t step = stepFor(memory_->format.samplesPerSec, bank_->outputRate());
     const bool needsFocus = (flags_ & kFocusFlags) == 0;
-    bank_->change(slot_, [&](Voice& v) {
-        v.step = step;
-        v.needsFocus = needsFocus;
-    });
+    bank_->change(slot_, [&](Voice& v) { v.needsFocus = needsFocus; });
+    applyStep();
 }
 
 VoiceBuffer::~VoiceBuffer() {
@@ -237,25 +234,26 @@ HResult VoiceBuffer::setCurrentPosition(std::uint32_t position) {
     return answer(BufferCall::SetCurrentPosition, position, result);
 }
 
+// A setting needs its control flag and a value in range.
+HResult VoiceBuffer::checkSetting(BufferCall call, std::uint32_t control, bool inRange) const {
+    HResult result = refusal(call);
+    if (succeeded(result) && !(flags_ & control)) result = HResult::ControlUnavail;
+    if (succeeded(result) && !inRange) result = HResult::InvalidParam;
+    return result;
+}
+
 HResult VoiceBuffer::setFrequency(std::uint32_t frequency) {
-    HResult result = refusal(BufferCall::SetFrequency);
-    if (succeeded(result) && !(flags_ & DSBCAPS_CTRLFREQUENCY)) result = HResult::ControlUnavail;
-    if (succeeded(result) && frequency != 0 && (frequency < kMinFrequency || frequency > kMaxFrequency)) {
-        result = HResult::InvalidParam;
-    }
+    const bool inRange = frequency == 0 || (frequency >= kMinFrequency && frequency <= kMaxFrequency);
+    const HResult result = checkSetting(BufferCall::SetFrequency, DSBCAPS_CTRLFREQUENCY, inRange);
     if (succeeded(result)) {
         frequency_ = frequency;
-        const std::uint64_t step =
-            stepFor(frequency ? frequency : memory_->format.samplesPerSec, bank_->outputRate());
-        bank_->change(slot_, [&](Voice& v) { v.step = step; });
+        applyStep();
     }
     return answer(BufferCall::SetFrequency, frequency, result);
 }
 
 HResult VoiceBuffer::setPan(std::int32_t pan) {
-    HResult result = refusal(BufferCall::SetPan);
-    if (succeeded(result) && !(flags_ & DSBCAPS_CTRLPAN)) result = HResult::ControlUnavail;
-    if (succeeded(result) && (pan < -10000 || pan > 10000)) result = HResult::InvalidParam;
+    const HResult result = checkSetting(BufferCall::SetPan, DSBCAPS_CTRLPAN, pan >= -10000 && pan <= 10000);
     if (succeeded(result)) {
         pan_ = pan;
         applyGains();
@@ -264,14 +262,19 @@ HResult VoiceBuffer::setPan(std::int32_t pan) {
 }
 
 HResult VoiceBuffer::setVolume(std::int32_t volume) {
-    HResult result = refusal(BufferCall::SetVolume);
-    if (succeeded(result) && !(flags_ & DSBCAPS_CTRLVOLUME)) result = HResult::ControlUnavail;
-    if (succeeded(result) && (volume < -10000 || volume > 0)) result = HResult::InvalidParam;
+    const HResult result =
+        checkSetting(BufferCall::SetVolume, DSBCAPS_CTRLVOLUME, volume >= -10000 && volume <= 0);
     if (succeeded(result)) {
         volume_ = volume;
         applyGains();
     }
     return answer(BufferCall::SetVolume, volume, result);
+}
+
+void VoiceBuffer::applyStep() {
+    const std::uint32_t rate = frequency_ ? frequency_ : memory_->format.samplesPerSec;
+    const std::uint64_t step = stepFor(rate, bank_->outputRate());
+    bank_->change(slot_, [&](Voice& v) { v.step = step; });
 }
 
 void VoiceBuffer::applyGains() {
@@ -297,9 +300,7 @@ std::unique_ptr<VoiceBuffer> VoiceBuffer::duplicate() const {
     copy->frequency_ = frequency_;
     copy->pan_ = pan_;
     copy->volume_ = volume_;
-    const std::uint64_t step =
-        stepFor(frequency_ ? frequency_ : memory_->format.samplesPerSec, bank_->outputRate());
-    bank_->change(copy->slot_, [&](Voice& v) { v.step = step; });
+    copy->applyStep();
     copy->applyGains();
     return copy;
 }

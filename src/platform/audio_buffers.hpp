@@ -167,6 +167,8 @@ private:
     HResult answer(BufferCall call, std::int64_t value, HResult result) const;
     HResult lockRegion(std::uint32_t offset, std::uint32_t bytes, void** part1, std::uint32_t* size1,
                        void** part2, std::uint32_t* size2);
+    HResult checkSetting(BufferCall call, std::uint32_t control, bool inRange) const;
+    void applyStep();
     void applyGains();
 
     std::shared_ptr<VoiceBank> bank_;

@@ -269,6 +269,16 @@ TEST_F(HeadlessAudio, BuffersWithoutAFocusFlagAreHeardOnlyWithTheFocus) {
     EXPECT_EQ(mixLeft(1), (std::vector<std::int16_t>{111}));
 }
 
+TEST_F(HeadlessAudio, CooperativeLevelIsRecorded) {
+    auto* voices = system.device();
+    ASSERT_NE(voices, nullptr);
+    EXPECT_EQ(voices->cooperativeLevel(), 0u);
+    EXPECT_EQ(device->setCooperativeLevel(nullptr, DSSCL_EXCLUSIVE), HResult::Ok);
+    EXPECT_EQ(voices->cooperativeLevel(), DSSCL_EXCLUSIVE);
+    EXPECT_EQ(device->setCooperativeLevel(nullptr, 5), HResult::InvalidParam);
+    EXPECT_EQ(voices->cooperativeLevel(), DSSCL_EXCLUSIVE);
+}
+
 TEST(HeadlessAudioFailures, NoDeviceAndASecondDevice) {
     HeadlessAudioSystem system;
     std::unique_ptr<SoundDevice> device;
