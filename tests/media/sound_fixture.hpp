@@ -30,17 +30,16 @@ private:
     std::vector<std::uint32_t> sleeps_;
 };
 
-class SoundTestPlatform : public platform::Platform {
+// A platform that offers only a sound service and a clock, installed for its lifetime.
+class SoundOnlyPlatform : public platform::Platform {
 public:
-    SoundTestPlatform() : previous_(platform::installed() ? &platform::current() : nullptr) {
+    SoundOnlyPlatform() : previous_(platform::installed() ? &platform::current() : nullptr) {
         platform::install(this);
     }
-    ~SoundTestPlatform() override { platform::install(previous_); }
-    SoundTestPlatform(const SoundTestPlatform&) = delete;
-    SoundTestPlatform& operator=(const SoundTestPlatform&) = delete;
+    ~SoundOnlyPlatform() override { platform::install(previous_); }
+    SoundOnlyPlatform(const SoundOnlyPlatform&) = delete;
+    SoundOnlyPlatform& operator=(const SoundOnlyPlatform&) = delete;
 
-    platform::Clock& clock() override { return clock_; }
-    platform::audio::AudioSystem& audio() override { return audio_; }
     platform::Application& application() override {
         throw std::logic_error("sound tests have no application");
     }
@@ -51,6 +50,15 @@ public:
         throw std::logic_error("sound tests have no joysticks");
     }
 
+private:
+    platform::Platform* previous_;
+};
+
+class SoundTestPlatform : public SoundOnlyPlatform {
+public:
+    platform::Clock& clock() override { return clock_; }
+    platform::audio::AudioSystem& audio() override { return audio_; }
+
     platform::headless::HeadlessAudioSystem& sound() { return audio_; }
     MixingClock& mixingClock() { return clock_; }
 
@@ -58,7 +66,6 @@ public:
     void run(std::uint32_t ms) { audio_.mix(static_cast<std::size_t>(audio_.outputRate()) * ms / 1000); }
 
 private:
-    platform::Platform* previous_;
     platform::headless::HeadlessAudioSystem audio_{44100};
     MixingClock clock_{audio_};
 };
