@@ -17,6 +17,8 @@
 namespace vek {
 namespace {
 
+using testing::errorOf;
+
 using platform::audio::BufferCall;
 using platform::audio::HResult;
 
@@ -32,15 +34,6 @@ struct Recorder {
         r->journal->push_back(r->name + ":" + kNames[n]);
     }
 };
-
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return std::string(e.className()) + ": " + e.what();
-    }
-    return "";
-}
 
 class DXSoundTest : public ::testing::Test {
 protected:

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "media/wave.hpp"
 #include "platform/headless/headless_audio.hpp"
 #include "platform/platform.hpp"
+#include "runtime/exception.hpp"
 
 namespace vek::testing {
 
@@ -69,6 +72,16 @@ private:
     platform::headless::HeadlessAudioSystem audio_{44100};
     MixingClock clock_{audio_};
 };
+
+// "<error class>: <message>" of the error f raises, or "" when it raises none.
+inline std::string errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Exception& e) {
+        return std::string(e.className()) + ": " + e.what();
+    }
+    return "";
+}
 
 // A PCM wave of frames samples of a steady loud level (8-bit mono unless told otherwise).
 inline TWave makeWave(std::int32_t frames, std::uint32_t rate = 11025, std::uint16_t bits = 8,

@@ -13,18 +13,11 @@
 namespace vek {
 namespace {
 
+using testing::errorOf;
+
 using platform::audio::BufferCall;
 using platform::audio::HResult;
 using platform::headless::HeadlessAudioSystem;
-
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return std::string(e.className()) + ": " + e.what();
-    }
-    return "";
-}
 
 class WaveListTest : public ::testing::Test {
 protected:
