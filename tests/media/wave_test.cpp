@@ -176,6 +176,12 @@ TEST(WaveLoad, ShortOrLyingLengthsAreReadErrors) {
     auto longData = waveFile(pcmFormat(), samples(10));
     longData[longData.size() - 14] = 11;  // the data chunk claims 11 bytes, 10 follow
     EXPECT_EQ(loadError(longData), kReadError);
+    // The claim is checked before the sample block is made: the format stays, no samples.
+    TMemoryStream claimed(longData);
+    TWave wave;
+    EXPECT_THROW(wave.LoadFromStream(claimed), EReadError);
+    EXPECT_EQ(wave.Format(), pcmFormat());
+    EXPECT_EQ(wave.Size(), 0);
     Bytes shortFormat;
     putHeader(shortFormat);
     shortFormat.insert(shortFormat.end(), {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0});
