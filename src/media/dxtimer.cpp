@@ -1,6 +1,7 @@
 // The frame timer's tick, frame-rate measurement, activation handling and lifecycle.
 #include "media/dxtimer.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/platform.hpp"
@@ -37,7 +38,7 @@ int timerLagCount(std::uint32_t elapsed, std::uint32_t divisor) {
 int timerFramesPerSecond(std::int32_t ticks, std::int32_t elapsedMs) {
     // The product is taken in 32 bits, as the counter is.
     const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(ticks) * 1000u);
-    return static_cast<int>(roundHalfEven(static_cast<double>(product) / elapsedMs));
+    return static_cast<int>(roundHalfEven(static_cast<double>(product) / std::max(elapsedMs, 1)));
 }
 
 TCustomDXTimer::TCustomDXTimer(TComponent* owner) : TComponent(owner) {

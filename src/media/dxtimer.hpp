@@ -78,7 +78,7 @@ public:
 // Whole intervals in an elapsed time, at least 1 (elapsed ÷ divisor, unsigned).
 int timerLagCount(std::uint32_t elapsed, std::uint32_t divisor);
 // ticks × 1000 ÷ elapsedMs as a real division of the 32-bit product, rounded to the
-// nearest integer with ties to even.
+// nearest integer with ties to even; an elapsed time below 1 counts as 1.
 int timerFramesPerSecond(std::int32_t ticks, std::int32_t elapsedMs);
 
 }  // namespace vek
