@@ -1,0 +1,58 @@
+// The input component: device list, lifecycle and the merge of device states.
+#include "media/dxinput.hpp"
+
+#include "platform/form.hpp"
+#include "platform/platform.hpp"
+
+namespace vek {
+
+TCustomDXInput::TCustomDXInput(TComponent* owner) : TComponent(owner) {
+    joystick_ = &AddDevice<TJoystick>();
+    keyboard_ = &AddDevice<TKeyboard>();
+    mouse_ = &AddDevice<TMouse>();
+    form_ = OwnerForm();
+    if (!form_) throw EDXInputError(kFormNotFound);
+}
+
+TCustomDXInput::~TCustomDXInput() {
+    Finalize();
+    while (!devices_.empty()) devices_.pop_back();
+}
+
+void TCustomDXInput::Update() {
+    TInputStates merged;
+    for (const auto& device : devices_) {
+        device->Update();
+        if (device->BindInputStates()) merged |= device->States();
+    }
+    states_ = mergeInputStates(states_, merged, previousMerged_);
+    previousMerged_ = merged;
+}
+
+void TCustomDXInput::Initialize() {
+    Finalize();
+    for (const auto& device : devices_) device->Initialize();
+    Update();
+}
+
+void TCustomDXInput::Finalize() {
+    for (const auto& device : devices_) device->Finalize();
+}
+
+void TCustomDXInput::SetUseDirectInput(bool value) {
+    if (useDirectInput_ == value) return;
+    useDirectInput_ = value;
+    if (!Loading()) Initialize();
+}
+
+bool TCustomDXInput::OwnerInForeground() const {
+    const platform::Window* window = form_->Handle();
+    return window && platform::current().application().foregroundWindow() == window;
+}
+
+void TCustomDXInput::Loaded() {
+    TComponent::Loaded();
+    Initialize();
+}
+
+}  // namespace vek
