@@ -294,6 +294,39 @@ TEST_F(DXDrawTest, BoundsChangeResizesTheBackSurfaceWhileInitialized) {
     EXPECT_EQ(draw->SurfaceHeight(), 480);
 }
 
+TEST_F(DXDrawTest, FailedResizeFinalizesAndRaises) {
+    draw->Initialize();
+    state().refuseVideoMemory = true;
+    state().refuseSystemMemory = true;
+    EXPECT_EQ(errorText<EDXDrawError>([&] { draw->SetBounds(0, 0, 64, 64); }), "Surface cannot be made");
+    EXPECT_FALSE(draw->Initialized());
+    EXPECT_EQ(state().devicesOpen, 0);
+}
+
+TEST_F(DXDrawTest, SizeIsOnlyStoredWhileNotInitialized) {
+    listen(listener);
+    record.clear();
+    draw->SetSurfaceSize(320, 200);
+    EXPECT_TRUE(record.empty());
+    EXPECT_EQ(draw->SurfaceWidth(), 320);
+    draw->AutoSize = false;
+    draw->Initialize();
+    EXPECT_EQ(draw->Surface()->Width(), 320);
+    EXPECT_EQ(draw->Surface()->Height(), 200);
+}
+
+TEST_F(DXDrawTest, EndOfLoadingAnnouncesTheControlSize) {
+    draw->AutoInitialize = false;
+    draw->BeginLoading();
+    draw->SetBounds(0, 0, 640, 480);
+    listen(listener);
+    record.clear();
+    draw->EndLoading();
+    EXPECT_EQ(record, (Strings{"L:SurfaceSize"}));
+    EXPECT_EQ(draw->SurfaceWidth(), 640);
+    EXPECT_FALSE(draw->Initialized());
+}
+
 TEST_F(DXDrawTest, FormMessagesDriveTheDisplay) {
     form.Dispatch(platform::FormMessage::Shown);
     EXPECT_TRUE(draw->Initialized());  // AutoInitialize
