@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/dib.hpp"
 #include "graphics/fake_graphics.hpp"
 
 namespace vek::testing {
@@ -152,6 +153,49 @@ TEST_F(SurfaceTest, ReplacingThePlatformSurfaceReleasesTheCanvasFirst) {
     surface.SetSize(4, 4);
     EXPECT_FALSE(surface.Canvas().HasContext());
     EXPECT_EQ(state().surfacesAlive, 1);
+}
+
+// A 2 × 1 8-bit bitmap file: entry 0 is (0x10, 0x20, 0x30), entry 1 red; pixels 1, 0.
+TDIB twoPixelPicture() {
+    std::vector<std::uint8_t> b;
+    auto u16 = [&](std::uint32_t v) {
+        b.push_back(static_cast<std::uint8_t>(v));
+        b.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    auto u32 = [&](std::uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    b.push_back('B');
+    b.push_back('M');
+    u32(14 + 40 + 8 + 4);
+    u32(0);
+    u32(14 + 40 + 8);
+    for (std::uint32_t v : {40u, 2u, 1u}) u32(v);
+    u16(1);
+    u16(8);
+    for (std::uint32_t v : {0u, 4u, 0u, 0u, 2u, 0u}) u32(v);
+    for (std::uint8_t v : {0x30, 0x20, 0x10, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x01, 0x00, 0x00, 0x00})
+        b.push_back(v);
+    TMemoryStream stream(std::move(b));
+    TDIB picture;
+    picture.LoadFromFileStream(stream);
+    return picture;
+}
+
+TEST_F(SurfaceTest, LoadGraphicSizesTheSurfaceAndCopiesThroughTheCanvas) {
+    const TDIB picture = twoPixelPicture();
+    ASSERT_EQ(picture.Width(), 2);
+    TDirectDrawSurface surface(draw.get());
+    surface.LoadGraphic(picture, TRect{0, 0, 2, 1});
+    EXPECT_EQ(surface.Width(), 2);
+    EXPECT_EQ(surface.Height(), 1);
+    // The recording context paints the colour of the picture's first pixel.
+    EXPECT_EQ(surface.GetPixel(1, 0), 0x00FF0000u);
+    EXPECT_FALSE(surface.Canvas().HasContext());
+    surface.LoadGraphic(picture, TRect{1, 0, 2, 1}, 3, 4);
+    EXPECT_EQ(surface.Width(), 3);
+    EXPECT_EQ(surface.Height(), 4);
 }
 
 TEST_F(SurfaceTest, DeviceThatCannotOpen) {
