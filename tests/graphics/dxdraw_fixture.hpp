@@ -33,8 +33,7 @@ struct RecordingListener {
 class DXDrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = platform::installed() ? &platform::current() : nullptr;
-        platform::install(&backend);
+        installed_ = std::make_unique<ScopedBackend>(backend);
         draw = std::make_unique<TDXDraw>(&form);
         draw->OnInitializing = [this](TCustomDXDraw&) { record.push_back("OnInitializing"); };
         draw->OnInitialize = [this](TCustomDXDraw&) { record.push_back("OnInitialize"); };
@@ -45,7 +44,7 @@ protected:
     }
     void TearDown() override {
         draw.reset();
-        platform::install(previous_);
+        installed_.reset();
     }
     void listen(RecordingListener& listener) { draw->AddNotify(&RecordingListener::Notify, &listener); }
     // The game's full-screen request.
@@ -58,7 +57,7 @@ protected:
         draw->Display().SetHeight(480);
         draw->Display().SetBitCount(8);
     }
-    FakeGraphicsState& state() { return backend.state(); }
+    FakeGraphicsState& state() { return backend.graphicsSystem.state; }
 
     FakeGraphicsPlatform backend;
     platform::TCustomForm form{nullptr};
@@ -67,7 +66,7 @@ protected:
     RecordingListener listener{"L", &record};
 
 private:
-    platform::Platform* previous_ = nullptr;
+    std::unique_ptr<ScopedBackend> installed_;
 };
 
 }  // namespace vek::testing

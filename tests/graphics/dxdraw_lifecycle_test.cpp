@@ -98,6 +98,7 @@ TEST_F(DXDrawTest, ListenerAddedDuringTheInitializeNoticesGetsNoEarlyRestore) {
     std::copy_if(record.begin(), record.end(), std::back_inserter(heard),
                  [](const std::string& s) { return s.starts_with("M:"); });
     EXPECT_EQ(heard, (Strings{"M:SurfaceSize", "M:Initialize", "M:InitializeSurface", "M:Restore"}));
+    draw->RemoveNotify(&RecordingListener::Notify, &late);
 }
 
 TEST_F(DXDrawTest, NoticesGoLastRegisteredFirstAndOncePerPair) {
@@ -108,6 +109,7 @@ TEST_F(DXDrawTest, NoticesGoLastRegisteredFirstAndOncePerPair) {
     record.clear();
     draw->Finalize();
     EXPECT_EQ(record, (Strings{"L:FinalizeSurface", "S:FinalizeSurface", "L:Finalize", "S:Finalize"}));
+    draw->RemoveNotify(&RecordingListener::Notify, &second);
 }
 
 TEST_F(DXDrawTest, RefusedModeSwitchLeavesTheDisplayFinalized) {

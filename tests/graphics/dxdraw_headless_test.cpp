@@ -1,0 +1,187 @@
+// The display and its surfaces on the headless software device: real pixel formats,
+// colour matching at 8 and 32 bits, fills, pixels, locks, canvas text and lost surfaces.
+#include <gtest/gtest.h>
+
+#include "graphics/dxdraw_fixture.hpp"
+#include "platform/headless/headless_graphics.hpp"
+
+namespace vek::testing {
+namespace {
+
+using HeadlessPlatform = GraphicsOnlyPlatform<platform::headless::HeadlessGraphics>;
+
+class HeadlessDXDraw : public ::testing::Test {
+protected:
+    void SetUp() override {
+        installed_ = std::make_unique<ScopedBackend>(backend);
+        draw = std::make_unique<TDXDraw>(&form);
+        draw->AutoSize = false;
+        draw->SetBounds(0, 0, 640, 480);
+        draw->SetSurfaceSize(64, 32);
+    }
+    void TearDown() override {
+        draw.reset();
+        installed_.reset();
+    }
+    platform::headless::HeadlessGraphics& graphics() { return backend.graphicsSystem; }
+
+    // An 8-bit surface showing its own palette, where entry i is colours[i] (black elsewhere).
+    std::unique_ptr<TDirectDrawSurface> indexedSurface(const std::vector<std::pair<int, TColor>>& colours) {
+        auto surface = std::make_unique<TDirectDrawSurface>(draw->DDraw());
+        platform::gfx::SurfaceDescription d;
+        d.width = 4;
+        d.height = 4;
+        d.caps = platform::gfx::capsOffscreenPlain | platform::gfx::capsSystemMemory;
+        d.format.bitCount = 8;
+        EXPECT_TRUE(surface->CreateSurface(d));
+        platform::gfx::PaletteEntries entries{};
+        for (auto [index, c] : colours) entries[index] = {getRValue(c), getGValue(c), getBValue(c), 0};
+        palette_ =
+            std::make_unique<TDirectDrawPalette>(*draw->DDraw(), platform::gfx::paletteCaps8Bit, entries);
+        surface->ISurface().setPalette(palette_->IDDPalette());
+        return surface;
+    }
+
+    HeadlessPlatform backend;
+    platform::TCustomForm form{nullptr};
+    std::unique_ptr<TDXDraw> draw;
+    std::vector<std::string> record;
+    RecordingListener listener{"L", &record};
+
+private:
+    std::unique_ptr<ScopedBackend> installed_;
+    std::unique_ptr<TDirectDrawPalette> palette_;
+};
+
+TEST_F(HeadlessDXDraw, WindowedBackSurfaceHasTheDesktopFormat) {
+    draw->Initialize();
+    ASSERT_TRUE(draw->CanDraw());
+    auto& back = *draw->Surface();
+    EXPECT_EQ(back.Width(), 64);
+    EXPECT_EQ(back.Height(), 32);
+    EXPECT_EQ(back.BitCount(), 32);
+    EXPECT_EQ(back.GetPixel(10, 10), 0u);  // filled with 0 when made
+    EXPECT_FALSE(draw->NowOptions().Contains(doSystemMemory));
+    draw->Flip();
+    draw->Finalize();
+    EXPECT_EQ(graphics().devicesOpened(), 1);
+}
+
+TEST_F(HeadlessDXDraw, MatchColorAt32BitsGivesThePackedChannels) {
+    draw->Initialize();
+    auto& back = *draw->Surface();
+    const auto& f = back.SurfaceDesc().format;
+    back.SetPixel(0, 0, 0x00123456 & (f.redMask | f.greenMask | f.blueMask));
+    const std::uint32_t old = back.GetPixel(0, 0);
+    const std::uint32_t red = back.MatchColor(clRed);
+    EXPECT_EQ(red & f.redMask, f.redMask);
+    EXPECT_EQ(red & (f.greenMask | f.blueMask), 0u);
+    const std::uint32_t yellow = back.MatchColor(clYellow);
+    EXPECT_EQ(yellow & (f.redMask | f.greenMask), f.redMask | f.greenMask);
+    EXPECT_EQ(yellow & f.blueMask, 0u);
+    EXPECT_EQ(back.GetPixel(0, 0), old);
+    // The raw value fills to the same colour.
+    back.Fill(red);
+    EXPECT_EQ(back.GetPixel(63, 31), red);
+}
+
+TEST_F(HeadlessDXDraw, MatchColorAt8BitsGivesThePaletteIndex) {
+    draw->Initialize();
+    auto surface = indexedSurface({{77, makeColor(10, 200, 30)}, {200, clWhite}});
+    surface->SetPixel(0, 0, 5);
+    EXPECT_EQ(surface->MatchColor(makeColor(10, 200, 30)), 77u);
+    EXPECT_EQ(surface->MatchColor(makeColor(12, 190, 40)), 77u);  // nearest entry
+    EXPECT_EQ(surface->MatchColor(makeColor(250, 250, 250)), 200u);
+    EXPECT_EQ(surface->GetPixel(0, 0), 5u);
+    surface->Fill(77);
+    EXPECT_EQ(surface->GetPixel(3, 3), 77u);
+    surface->SetPixel(2, 1, 200);
+    EXPECT_EQ(surface->GetPixel(2, 1), 200u);
+    EXPECT_EQ(surface->GetPixel(1, 2), 77u);
+}
+
+TEST_F(HeadlessDXDraw, SecondLockFailsAndTheFirstStays) {
+    draw->Initialize();
+    auto& back = *draw->Surface();
+    platform::gfx::LockedRect first, second;
+    ASSERT_TRUE(back.Lock(nullptr, first));
+    EXPECT_FALSE(back.Lock(nullptr, second));
+    EXPECT_EQ(back.LockCount(), 1);
+    static_cast<std::uint32_t*>(first.bits)[1] = 0x00ABCDEF;
+    back.Unlock();
+    EXPECT_EQ(back.GetPixel(1, 0), 0x00ABCDEFu);
+    // A part of the surface locks at its own origin.
+    const TRect part{2, 1, 4, 3};
+    ASSERT_TRUE(back.Lock(&part, first));
+    *static_cast<std::uint32_t*>(first.bits) = 0x00010203;
+    back.Unlock();
+    EXPECT_EQ(back.GetPixel(2, 1), 0x00010203u);
+}
+
+TEST_F(HeadlessDXDraw, CanvasTextLeavesPixels) {
+    draw->Initialize();
+    auto& back = *draw->Surface();
+    auto& canvas = back.Canvas();
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    canvas.Font.color = clWhite;
+    canvas.Font.size = 12;
+    canvas.TextOut(2, 2, "Score");
+    canvas.Release();
+    int lit = 0;
+    for (int y = 0; y < back.Height(); ++y)
+        for (int x = 0; x < back.Width(); ++x) lit += back.GetPixel(x, y) != 0;
+    EXPECT_GT(lit, 10);
+    EXPECT_EQ(back.GetPixel(63, 31), 0u);  // clear brush: no box around the text
+    EXPECT_EQ(back.GetPixel(0, 0), 0u);
+}
+
+TEST_F(HeadlessDXDraw, LostSurfacesRunTheRestoreSequence) {
+    draw->Initialize();
+    draw->AddNotify(&RecordingListener::Notify, &listener);
+    record.clear();
+    draw->Surface()->Fill(0x00FFFFFF);
+    graphics().loseSurfaces();
+    EXPECT_TRUE(draw->Surface()->IsLost());
+    EXPECT_TRUE(draw->CanDraw());
+    EXPECT_EQ(record, (std::vector<std::string>{"L:Restore"}));
+    EXPECT_EQ(draw->Surface()->GetPixel(5, 5), 0u);  // restored surfaces are cleared
+}
+
+TEST_F(HeadlessDXDraw, RefusedRestoreSkipsFramesUntilItSucceeds) {
+    draw->Initialize();
+    draw->AddNotify(&RecordingListener::Notify, &listener);
+    record.clear();
+    graphics().setRefuseRestore(true);
+    graphics().loseSurfaces();
+    EXPECT_FALSE(draw->CanDraw());
+    draw->Flip();
+    EXPECT_TRUE(record.empty());
+    EXPECT_TRUE(draw->Initialized());
+    graphics().setRefuseRestore(false);
+    EXPECT_TRUE(draw->CanDraw());
+    EXPECT_EQ(record, (std::vector<std::string>{"L:Restore"}));
+}
+
+TEST_F(HeadlessDXDraw, RefusedVideoMemoryPutsTheBackSurfaceInSystemMemory) {
+    graphics().setRefuseVideoMemory(true);
+    draw->Initialize();
+    EXPECT_TRUE(draw->NowOptions().Contains(doSystemMemory));
+    EXPECT_TRUE(draw->CanDraw());
+}
+
+TEST_F(HeadlessDXDraw, MissingDeviceAndPrimaryAreErrors) {
+    graphics().setNoDevice(true);
+    EXPECT_THROW(draw->Initialize(), EDirectDrawError);
+    graphics().setNoDevice(false);
+    graphics().setRefusePrimary(true);
+    try {
+        draw->Initialize();
+        FAIL() << "no error";
+    } catch (const EDXDrawError& e) {
+        EXPECT_STREQ(e.what(), "Primary Surface cannot be made");
+    }
+    EXPECT_FALSE(draw->Initialized());
+}
+
+}  // namespace
+}  // namespace vek::testing
