@@ -30,7 +30,8 @@ struct RecordingListener {
     }
 };
 
-class DXDrawTest : public ::testing::Test {
+template <class Backend>
+class DXDrawTestBase : public ::testing::Test {
 protected:
     void SetUp() override {
         installed_ = std::make_unique<ScopedBackend>(backend);
@@ -57,9 +58,8 @@ protected:
         draw->Display().SetHeight(480);
         draw->Display().SetBitCount(8);
     }
-    FakeGraphicsState& state() { return backend.graphicsSystem.state; }
 
-    FakeGraphicsPlatform backend;
+    Backend backend;
     platform::TCustomForm form{nullptr};
     std::unique_ptr<TDXDraw> draw;
     std::vector<std::string> record;
@@ -67,6 +67,11 @@ protected:
 
 private:
     std::unique_ptr<ScopedBackend> installed_;
+};
+
+class DXDrawTest : public DXDrawTestBase<FakeGraphicsPlatform> {
+protected:
+    FakeGraphicsState& state() { return backend.graphicsSystem.state; }
 };
 
 }  // namespace vek::testing

@@ -2,26 +2,29 @@
 // colour matching at 8 and 32 bits, fills, pixels, locks, canvas text and lost surfaces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "graphics/dxdraw_fixture.hpp"
+#include "platform/headless/headless_application.hpp"
 #include "platform/headless/headless_graphics.hpp"
+#include "platform/headless/headless_window.hpp"
 
 namespace vek::testing {
 namespace {
 
 using HeadlessPlatform = GraphicsOnlyPlatform<platform::headless::HeadlessGraphics>;
 
-class HeadlessDXDraw : public ::testing::Test {
+class HeadlessDXDraw : public DXDrawTestBase<HeadlessPlatform> {
 protected:
     void SetUp() override {
-        installed_ = std::make_unique<ScopedBackend>(backend);
-        draw = std::make_unique<TDXDraw>(&form);
+        DXDrawTestBase::SetUp();
         draw->AutoSize = false;
         draw->SetBounds(0, 0, 640, 480);
         draw->SetSurfaceSize(64, 32);
     }
     void TearDown() override {
-        draw.reset();
-        installed_.reset();
+        palette_.reset();
+        DXDrawTestBase::TearDown();
     }
     platform::headless::HeadlessGraphics& graphics() { return backend.graphicsSystem; }
 
@@ -42,14 +45,7 @@ protected:
         return surface;
     }
 
-    HeadlessPlatform backend;
-    platform::TCustomForm form{nullptr};
-    std::unique_ptr<TDXDraw> draw;
-    std::vector<std::string> record;
-    RecordingListener listener{"L", &record};
-
 private:
-    std::unique_ptr<ScopedBackend> installed_;
     std::unique_ptr<TDirectDrawPalette> palette_;
 };
 
@@ -137,19 +133,19 @@ TEST_F(HeadlessDXDraw, CanvasTextLeavesPixels) {
 
 TEST_F(HeadlessDXDraw, LostSurfacesRunTheRestoreSequence) {
     draw->Initialize();
-    draw->AddNotify(&RecordingListener::Notify, &listener);
+    listen(listener);
     record.clear();
     draw->Surface()->Fill(0x00FFFFFF);
     graphics().loseSurfaces();
     EXPECT_TRUE(draw->Surface()->IsLost());
     EXPECT_TRUE(draw->CanDraw());
-    EXPECT_EQ(record, (std::vector<std::string>{"L:Restore"}));
+    EXPECT_EQ(record, (std::vector<std::string>{"L:Restore", "OnRestoreSurface"}));
     EXPECT_EQ(draw->Surface()->GetPixel(5, 5), 0u);  // restored surfaces are cleared
 }
 
 TEST_F(HeadlessDXDraw, RefusedRestoreSkipsFramesUntilItSucceeds) {
     draw->Initialize();
-    draw->AddNotify(&RecordingListener::Notify, &listener);
+    listen(listener);
     record.clear();
     graphics().setRefuseRestore(true);
     graphics().loseSurfaces();
@@ -159,7 +155,7 @@ TEST_F(HeadlessDXDraw, RefusedRestoreSkipsFramesUntilItSucceeds) {
     EXPECT_TRUE(draw->Initialized());
     graphics().setRefuseRestore(false);
     EXPECT_TRUE(draw->CanDraw());
-    EXPECT_EQ(record, (std::vector<std::string>{"L:Restore"}));
+    EXPECT_EQ(record, (std::vector<std::string>{"L:Restore", "OnRestoreSurface"}));
 }
 
 TEST_F(HeadlessDXDraw, RefusedVideoMemoryPutsTheBackSurfaceInSystemMemory) {
@@ -181,6 +177,106 @@ TEST_F(HeadlessDXDraw, MissingDeviceAndPrimaryAreErrors) {
         EXPECT_STREQ(e.what(), "Primary Surface cannot be made");
     }
     EXPECT_FALSE(draw->Initialized());
+}
+
+}  // namespace
+}  // namespace vek::testing
+
+namespace vek::testing {
+namespace {
+
+// A headless application with windows beside the headless graphics service.
+class WindowedPlatform : public GraphicsOnlyPlatform<platform::headless::HeadlessGraphics> {
+public:
+    platform::Application& application() override { return app; }
+    platform::headless::HeadlessApplication app;
+};
+
+class HeadlessWindowDXDraw : public DXDrawTestBase<WindowedPlatform> {
+protected:
+    void SetUp() override {
+        DXDrawTestBase::SetUp();
+        platform::WindowSpec spec;
+        spec.left = 100;
+        spec.top = 50;
+        form.CreateWindowHandle(spec);
+        draw->AutoSize = false;
+        draw->SetBounds(0, 0, 640, 480);
+        draw->SetSurfaceSize(640, 480);
+    }
+    platform::headless::HeadlessWindow& window() {
+        return static_cast<platform::headless::HeadlessWindow&>(*form.Handle());
+    }
+    platform::headless::HeadlessGraphics& graphics() { return backend.graphicsSystem; }
+};
+
+TEST_F(HeadlessWindowDXDraw, FlipShowsTheBackSurfaceInTheWindow) {
+    draw->Initialize();
+    auto& back = *draw->Surface();
+    back.Fill(back.MatchColor(clRed));
+    const int before = window().presentCount();
+    draw->Flip();
+    EXPECT_EQ(window().presentCount(), before + 1);
+    EXPECT_EQ(window().lastFrame().at(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(window().lastFrame().at(639, 479), 0xFFFF0000u);
+}
+
+TEST_F(HeadlessWindowDXDraw, SmallerBackSurfaceIsCentredOrStretched) {
+    draw->SetSurfaceSize(320, 240);
+    draw->Initialize();
+    auto& back = *draw->Surface();
+    back.Fill(back.MatchColor(clYellow));
+    draw->Flip();
+    EXPECT_EQ(window().lastFrame().at(160, 120), 0xFFFFFF00u);
+    EXPECT_EQ(window().lastFrame().at(479, 359), 0xFFFFFF00u);
+    EXPECT_EQ(window().lastFrame().at(159, 120) & 0xFFFFFF, 0u);
+    EXPECT_EQ(window().lastFrame().at(480, 360) & 0xFFFFFF, 0u);
+    draw->SetOptions(draw->Options() + TDXDrawOptions{doStretch});
+    draw->Flip();
+    EXPECT_EQ(window().lastFrame().at(0, 0), 0xFFFFFF00u);
+    EXPECT_EQ(window().lastFrame().at(639, 479), 0xFFFFFF00u);
+}
+
+TEST_F(HeadlessWindowDXDraw, FullScreenShowsTheEightBitBackSurfaceThroughThePalette) {
+    askFullScreen();
+    draw->ColorTable[100] = TRGBQuad{0x30, 0x20, 0x10, 0};
+    draw->Initialize();
+    EXPECT_TRUE(window().exclusive());
+    auto& back = *draw->Surface();
+    EXPECT_EQ(back.BitCount(), 8);
+    EXPECT_TRUE(draw->CanPaletteAnimation());
+    back.Fill(100);
+    draw->Flip();
+    EXPECT_EQ(window().lastFrame().at(320, 240), 0xFF102030u);
+    // A new colour table shows with the next frame.
+    draw->ColorTable[100] = TRGBQuad{0, 0, 0xFF, 0};
+    draw->UpdatePalette();
+    draw->Flip();
+    EXPECT_EQ(window().lastFrame().at(320, 240), 0xFFFF0000u);
+    draw->Finalize();
+    EXPECT_FALSE(window().exclusive());
+}
+
+TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {
+    askFullScreen();
+    graphics().setRefuseModeSwitch(true);
+    try {
+        draw->Initialize();
+        FAIL() << "no error";
+    } catch (const EDXDrawError& e) {
+        EXPECT_STREQ(e.what(), "Display mode cannot be changed (640x480 8bit)");
+    }
+    EXPECT_FALSE(draw->Initialized());
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnFinalize"), 0);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnInitializing"), 1);
+    EXPECT_FALSE(window().exclusive());
+}
+
+TEST_F(HeadlessWindowDXDraw, PaintPresentsTheCurrentFrame) {
+    draw->Initialize();
+    const int before = window().presentCount();
+    form.Dispatch(platform::FormMessage::Paint);
+    EXPECT_EQ(window().presentCount(), before + 1);
 }
 
 }  // namespace
