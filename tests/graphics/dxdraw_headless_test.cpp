@@ -272,6 +272,26 @@ TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {
     EXPECT_FALSE(window().exclusive());
 }
 
+TEST_F(HeadlessWindowDXDraw, FlippingChainPresentsOnlyWhileTheFormIsInFront) {
+    askFullScreen();
+    draw->SetOptions(draw->Options() + TDXDrawOptions{doFlip});
+    draw->Initialize();
+    ASSERT_TRUE(draw->NowOptions().Contains(doFlip));
+    auto& back = *draw->Surface();
+    EXPECT_EQ(back.BitCount(), 8);
+    EXPECT_EQ(back.Width(), 640);
+    back.Fill(200);
+    const int before = window().presentCount();
+    draw->Flip();  // the window has no focus yet
+    EXPECT_EQ(window().presentCount(), before);
+    backend.app.postFocus(&window());
+    backend.app.processMessages();
+    draw->Flip();
+    EXPECT_EQ(window().presentCount(), before + 1);
+    draw->Finalize();
+    EXPECT_FALSE(window().exclusive());
+}
+
 TEST_F(HeadlessWindowDXDraw, PaintPresentsTheCurrentFrame) {
     draw->Initialize();
     const int before = window().presentCount();
