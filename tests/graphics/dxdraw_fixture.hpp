@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,17 @@ inline const char* noticeName(TDisplayNotice notice) {
     static const char* const names[] = {"Destroying", "Initializing",    "Initialize", "InitializeSurface",
                                         "Finalize",   "FinalizeSurface", "Restore",    "SurfaceSize"};
     return names[static_cast<int>(notice)];
+}
+
+// The text of the error of class E that action raises.
+template <class E>
+std::string errorText(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "(no error)";
 }
 
 // Records every notice it hears as "<tag>:<notice>".

@@ -170,12 +170,7 @@ TEST_F(HeadlessDXDraw, MissingDeviceAndPrimaryAreErrors) {
     EXPECT_THROW(draw->Initialize(), EDirectDrawError);
     graphics().setNoDevice(false);
     graphics().setRefusePrimary(true);
-    try {
-        draw->Initialize();
-        FAIL() << "no error";
-    } catch (const EDXDrawError& e) {
-        EXPECT_STREQ(e.what(), "Primary Surface cannot be made");
-    }
+    EXPECT_EQ(errorText<EDXDrawError>([&] { draw->Initialize(); }), "Primary Surface cannot be made");
     EXPECT_FALSE(draw->Initialized());
 }
 
@@ -260,12 +255,8 @@ TEST_F(HeadlessWindowDXDraw, FullScreenShowsTheEightBitBackSurfaceThroughThePale
 TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {
     askFullScreen();
     graphics().setRefuseModeSwitch(true);
-    try {
-        draw->Initialize();
-        FAIL() << "no error";
-    } catch (const EDXDrawError& e) {
-        EXPECT_STREQ(e.what(), "Display mode cannot be changed (640x480 8bit)");
-    }
+    EXPECT_EQ(errorText<EDXDrawError>([&] { draw->Initialize(); }),
+              "Display mode cannot be changed (640x480 8bit)");
     EXPECT_FALSE(draw->Initialized());
     EXPECT_EQ(std::count(record.begin(), record.end(), "OnFinalize"), 0);
     EXPECT_EQ(std::count(record.begin(), record.end(), "OnInitializing"), 1);

@@ -9,16 +9,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-template <class E>
-std::string errorText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 bool logged(const FakeGraphicsState& s, const std::string& line) {
     return std::find(s.log.begin(), s.log.end(), line) != s.log.end();
 }
