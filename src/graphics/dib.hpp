@@ -18,6 +18,13 @@ VEK_DECLARE_ERROR(EInvalidGraphic, Exception);
 VEK_DECLARE_ERROR(EInvalidGraphicOperation, Exception);
 VEK_DECLARE_ERROR(EOutOfResources, Exception);
 
+inline constexpr const char* kDibInvalid = "DIB is invalid";
+inline constexpr const char* kDibBitCountInvalid = "Bitcount in invalid (%d)";
+inline constexpr const char* kDibPixelFormatInvalid = "PixelFormat in invalid";
+inline constexpr const char* kDibCannotBeMade = "%s cannot be made";
+
+struct DibStore;
+
 class TDIB {
 public:
     TDIB();
@@ -29,6 +36,8 @@ public:
     int Width() const;
     int Height() const;
     int BitCount() const;
+    // True while the pixels are still held as run-length data.
+    bool Compressed() const;
     // 256 entries; the grey ramp for an empty picture.
     const TColorTable& ColorTable() const;
 
@@ -45,10 +54,13 @@ public:
     // Pixel access to the expanded store: bottom-up rows.
     const std::uint8_t* Bits() const;
     int Pitch() const;
+    // The colour of pixel (x, y), y counted from the top row; clBlack outside the picture.
+    TColor PixelColor(int x, int y) const;
 
 private:
-    struct Store;
-    std::shared_ptr<Store> store_;
+    DibStore* expanded() const;
+
+    std::shared_ptr<DibStore> store_;
 };
 
 }  // namespace vek

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/graphics.hpp"
 #include "runtime/exception.hpp"
@@ -17,6 +18,10 @@ VEK_DECLARE_ERROR(EDirectDrawError, Exception);
 VEK_DECLARE_ERROR(EDirectDrawSurfaceError, Exception);
 VEK_DECLARE_ERROR(EDirectDrawClipperError, Exception);
 VEK_DECLARE_ERROR(EDirectDrawPaletteError, Exception);
+
+inline constexpr const char* kCannotMake = "%s cannot be made";
+inline constexpr const char* kCannotInitialize = "%s cannot be initialized";
+inline constexpr const char* kNotMade = "%s not made";
 
 class TDIB;
 class TDirectDrawSurface;
@@ -41,6 +46,8 @@ public:
     const std::shared_ptr<platform::gfx::Clipper>& IDDClipper() const { return clipper_; }
     void SetHandle(platform::Window* window);
     void SetClipRects(const std::vector<TRect>& rects);
+    // Attaches the clipper to a surface so blits onto it are clipped.
+    bool AttachTo(TDirectDrawSurface& surface);
     platform::gfx::HResult LastResult = platform::gfx::HResult::Ok;
 
 private:
@@ -68,13 +75,17 @@ public:
     TDirectDrawSurfaceCanvas(const TDirectDrawSurfaceCanvas&) = delete;
     TDirectDrawSurfaceCanvas& operator=(const TDirectDrawSurfaceCanvas&) = delete;
 
-    struct TBrush { TBrushStyle Style = TBrushStyle::bsSolid; TColor Color = clWhite; } Brush;
+    struct TBrush {
+        TBrushStyle Style = TBrushStyle::bsSolid;
+        TColor Color = clWhite;
+    } Brush;
     platform::gfx::Font Font;
 
     void TextOut(int x, int y, const std::string& text);
     TPoint TextExtent(const std::string& text);
     // Copies a rectangle of a picture scaled into a rectangle of the surface.
     void StretchDraw(const TRect& dst, const TDIB& picture, const TRect& src);
+    void StretchDraw(const TRect& dst, const platform::gfx::DibView& picture, const TRect& src);
     // Gives the drawing context back to the surface, if it was obtained.
     void Release();
     bool HasContext() const { return context_ != nullptr; }
@@ -98,6 +109,12 @@ public:
     void SetIDDSurface(std::unique_ptr<platform::gfx::Surface> surface);
     // Wraps a platform surface owned elsewhere (a flipping chain's back buffer).
     void WrapIDDSurface(platform::gfx::Surface* surface);
+    // The platform surface; raises EDirectDrawSurfaceError "IDirectDrawSurface not made"
+    // when there is none.
+    platform::gfx::Surface& ISurface() const;
+    // Makes a platform surface from a description, dropping the previous one; answers
+    // whether the device made it (the result is in LastResult).
+    bool CreateSurface(const platform::gfx::SurfaceDescription& description);
 
     bool SystemMemory = false;
     platform::gfx::HResult LastResult = platform::gfx::HResult::Ok;
@@ -129,14 +146,19 @@ public:
 
     // Drawing operations between surfaces.
     void Draw(int x, int y, const TRect& srcRect, TDirectDrawSurface* source, bool transparent);
-    void StretchDraw(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent);
-    void DrawAlpha(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent, int alpha);
-    void DrawAdd(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent, int alpha);
-    void DrawSub(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent, int alpha);
+    void StretchDraw(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source,
+                     bool transparent);
+    void DrawAlpha(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent,
+                   int alpha);
+    void DrawAdd(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent,
+                 int alpha);
+    void DrawSub(const TRect& destRect, const TRect& srcRect, TDirectDrawSurface* source, bool transparent,
+                 int alpha);
     void DrawRotate(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
                     bool transparent, double centerX, double centerY, double angle);
-    void DrawRotateAlpha(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
-                         bool transparent, double centerX, double centerY, double angle, int alpha);
+    void DrawRotateAlpha(int x, int y, int width, int height, const TRect& srcRect,
+                         TDirectDrawSurface* source, bool transparent, double centerX, double centerY,
+                         double angle, int alpha);
     void DrawRotateAdd(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,
                        bool transparent, double centerX, double centerY, double angle, int alpha);
     void DrawRotateSub(int x, int y, int width, int height, const TRect& srcRect, TDirectDrawSurface* source,

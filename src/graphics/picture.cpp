@@ -1,0 +1,79 @@
+// The picture holder: picks the picture kind named in "Picture.Data" and reads or writes
+// the picture data of that kind.
+#include "graphics/picture.hpp"
+
+#include <array>
+#include <string>
+
+namespace vek {
+
+namespace {
+
+constexpr std::array<TPictureKind, 1> kPictureKinds{
+    TPictureKind{"TDIB", "dib", "Device Independent Bitmap", 8},
+};
+
+std::string readKindName(TStream& stream, std::uint8_t length) {
+    std::string name(length, '\0');
+    stream.ReadBuffer(name.data(), length);
+    return name;
+}
+
+}  // namespace
+
+std::span<const TPictureKind> RegisteredPictureKinds() {
+    return kPictureKinds;
+}
+
+const TPictureKind* FindPictureKind(std::string_view name) {
+    for (const auto& kind : kPictureKinds) {
+        if (kind.name == name) return &kind;
+    }
+    return nullptr;
+}
+
+void TPicture::ReadData(TStream& stream) {
+    std::uint8_t length = 0;
+    if (stream.Read(&length, 1) == 0) {
+        graphic_.reset();
+        return;
+    }
+    const std::string name = readKindName(stream, length);
+    if (!FindPictureKind(name)) {
+        graphic_.reset();
+        return;
+    }
+    TDIB picture;
+    picture.LoadFromStream(stream);
+    graphic_ = std::move(picture);
+}
+
+void TPicture::WriteData(TStream& stream) const {
+    if (!graphic_) return;
+    const std::string_view name = kPictureKinds[0].name;
+    const auto length = static_cast<std::uint8_t>(name.size());
+    stream.WriteBuffer(&length, 1);
+    stream.WriteBuffer(name.data(), length);
+    graphic_->SaveToStream(stream);
+}
+
+bool TPicture::Empty() const {
+    return !graphic_ || graphic_->Empty();
+}
+int TPicture::Width() const {
+    return graphic_ ? graphic_->Width() : 0;
+}
+int TPicture::Height() const {
+    return graphic_ ? graphic_->Height() : 0;
+}
+const TDIB* TPicture::Graphic() const {
+    return graphic_ ? &*graphic_ : nullptr;
+}
+void TPicture::Assign(const TDIB& picture) {
+    graphic_ = picture;
+}
+void TPicture::Clear() {
+    graphic_.reset();
+}
+
+}  // namespace vek
