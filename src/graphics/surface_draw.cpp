@@ -30,7 +30,7 @@ public:
 
     bool locked() const { return locked_ && rect_.bits; }
     SpanSurface view() const {
-        const auto& d = rect_.description;
+        const auto& d = surface_.SurfaceDesc();
         return SpanSurface{static_cast<std::uint8_t*>(rect_.bits), d.width, d.height, rect_.pitch, d.format};
     }
 
