@@ -57,6 +57,11 @@ const TPictureCollectionItemPattern* TPictureCollectionItem::pattern(int index) 
     return &patterns_[static_cast<std::size_t>(index)];
 }
 
+const TPictureCollectionItemPattern* TPictureCollectionItem::drawable(const TDirectDrawSurface* dest,
+                                                                      int index) const {
+    return initialized_ && dest ? pattern(index) : nullptr;
+}
+
 TRect TPictureCollectionItem::PatternRects(int index) const {
     const auto* p = pattern(index);
     return p ? p->Rect : TRect{};
@@ -174,43 +179,43 @@ void TPictureCollectionItem::build() {
 }
 
 void TPictureCollectionItem::Draw(TDirectDrawSurface* dest, int x, int y, int patternIndex) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p) dest->Draw(x, y, p->Rect, p->Surface, Transparent);
 }
 
 void TPictureCollectionItem::StretchDraw(TDirectDrawSurface* dest, const TRect& destRect, int patternIndex) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p) dest->StretchDraw(destRect, p->Rect, p->Surface, Transparent);
 }
 
 void TPictureCollectionItem::DrawAlpha(TDirectDrawSurface* dest, const TRect& destRect, int patternIndex,
                                        int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p) dest->DrawAlpha(destRect, p->Rect, p->Surface, Transparent, alpha);
 }
 
 void TPictureCollectionItem::DrawAdd(TDirectDrawSurface* dest, const TRect& destRect, int patternIndex,
                                      int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p) dest->DrawAdd(destRect, p->Rect, p->Surface, Transparent, alpha);
 }
 
 void TPictureCollectionItem::DrawSub(TDirectDrawSurface* dest, const TRect& destRect, int patternIndex,
                                      int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p) dest->DrawSub(destRect, p->Rect, p->Surface, Transparent, alpha);
 }
 
 void TPictureCollectionItem::DrawRotate(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                         int patternIndex, double centerX, double centerY, double angle) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p) dest->DrawRotate(x, y, width, height, p->Rect, p->Surface, Transparent, centerX, centerY, angle);
 }
 
 void TPictureCollectionItem::DrawRotateAlpha(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                              int patternIndex, double centerX, double centerY, double angle,
                                              int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawRotateAlpha(x, y, width, height, p->Rect, p->Surface, Transparent, centerX, centerY, angle,
                               alpha);
@@ -219,7 +224,7 @@ void TPictureCollectionItem::DrawRotateAlpha(TDirectDrawSurface* dest, int x, in
 void TPictureCollectionItem::DrawRotateAdd(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                            int patternIndex, double centerX, double centerY, double angle,
                                            int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawRotateAdd(x, y, width, height, p->Rect, p->Surface, Transparent, centerX, centerY, angle,
                             alpha);
@@ -228,7 +233,7 @@ void TPictureCollectionItem::DrawRotateAdd(TDirectDrawSurface* dest, int x, int 
 void TPictureCollectionItem::DrawRotateSub(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                            int patternIndex, double centerX, double centerY, double angle,
                                            int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawRotateSub(x, y, width, height, p->Rect, p->Surface, Transparent, centerX, centerY, angle,
                             alpha);
@@ -236,7 +241,7 @@ void TPictureCollectionItem::DrawRotateSub(TDirectDrawSurface* dest, int x, int 
 
 void TPictureCollectionItem::DrawWaveX(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                        int patternIndex, int amplitude, int waveLength, int phase) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawWaveX(x, y, width, height, p->Rect, p->Surface, Transparent, amplitude, waveLength, phase);
 }
@@ -244,7 +249,7 @@ void TPictureCollectionItem::DrawWaveX(TDirectDrawSurface* dest, int x, int y, i
 void TPictureCollectionItem::DrawWaveXAlpha(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                             int patternIndex, int amplitude, int waveLength, int phase,
                                             int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawWaveXAlpha(x, y, width, height, p->Rect, p->Surface, Transparent, amplitude, waveLength,
                              phase, alpha);
@@ -253,7 +258,7 @@ void TPictureCollectionItem::DrawWaveXAlpha(TDirectDrawSurface* dest, int x, int
 void TPictureCollectionItem::DrawWaveXAdd(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                           int patternIndex, int amplitude, int waveLength, int phase,
                                           int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawWaveXAdd(x, y, width, height, p->Rect, p->Surface, Transparent, amplitude, waveLength,
                            phase, alpha);
@@ -262,7 +267,7 @@ void TPictureCollectionItem::DrawWaveXAdd(TDirectDrawSurface* dest, int x, int y
 void TPictureCollectionItem::DrawWaveXSub(TDirectDrawSurface* dest, int x, int y, int width, int height,
                                           int patternIndex, int amplitude, int waveLength, int phase,
                                           int alpha) {
-    const auto* p = initialized_ && dest ? pattern(patternIndex) : nullptr;
+    const auto* p = drawable(dest, patternIndex);
     if (p)
         dest->DrawWaveXSub(x, y, width, height, p->Rect, p->Surface, Transparent, amplitude, waveLength,
                            phase, alpha);

@@ -96,6 +96,8 @@ public:
 
 private:
     const TPictureCollectionItemPattern* pattern(int index) const;
+    // The pattern to draw onto dest, or null when nothing is drawn.
+    const TPictureCollectionItemPattern* drawable(const TDirectDrawSurface* dest, int index) const;
     void build();
     void releaseSurfaces();
     TDirectDrawSurface& makeSurface(const TRect& part);
