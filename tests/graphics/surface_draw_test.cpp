@@ -7,6 +7,7 @@
 
 #include "graphics/direct_draw.hpp"
 #include "graphics/draw_geometry.hpp"
+#include "graphics/graphics_platform.hpp"
 #include "graphics/memory_surface.hpp"
 
 namespace vek {
@@ -247,6 +248,110 @@ TEST(SoftwareBlend, PerChannelAt32BitsAndPlainCopyAt8Bits) {
     dst8.surface->DrawAdd(r, r, src8.surface.get(), false, 100);
     EXPECT_EQ(dst8.memory->get(0, 0), 7u);
 }
+
+// ---- Surfaces of the headless device: the real blitter at 8 and 32 bits.
+
+class DeviceDraw : public ::testing::TestWithParam<int> {
+protected:
+    std::unique_ptr<TDirectDrawSurface> make(int w, int h, std::uint32_t fill) {
+        auto surface = std::make_unique<TDirectDrawSurface>(&draw_);
+        gfx::SurfaceDescription d;
+        d.width = w, d.height = h, d.caps = gfx::capsOffscreenPlain, d.format.bitCount = GetParam();
+        EXPECT_TRUE(surface->CreateSurface(d));
+        EXPECT_EQ(surface->BitCount(), GetParam());
+        paint(*surface, [fill](int, int) { return fill; });
+        return surface;
+    }
+    std::unique_ptr<TDirectDrawSurface> makeSource(int w, int h) {
+        auto surface = make(w, h, 0);
+        paint(*surface, texel);
+        surface->SetColorKey(kKey);
+        return surface;
+    }
+    template <typename F>
+    static void paint(TDirectDrawSurface& s, F value) {
+        for (int y = 0; y < s.Height(); ++y)
+            for (int x = 0; x < s.Width(); ++x) s.SetPixel(x, y, value(x, y));
+    }
+    // Checks every pixel of dest against want(x, y).
+    template <typename F>
+    static void expectPixels(TDirectDrawSurface& dest, F want) {
+        for (int y = 0; y < dest.Height(); ++y)
+            for (int x = 0; x < dest.Width(); ++x)
+                ASSERT_EQ(dest.GetPixel(x, y), want(x, y)) << x << "," << y;
+    }
+
+    testing::GraphicsOnlyPlatform platform_;
+    TDirectDraw draw_;
+};
+
+TEST_P(DeviceDraw, NegativePositionCopiesTheLowerRight22By22) {
+    auto dst = make(100, 80, kBackground), src = makeSource(32, 32);
+    dst->Draw(-10, -10, TRect{0, 0, 32, 32}, src.get(), false);
+    expectPixels(*dst, [](int x, int y) { return x < 22 && y < 22 ? texel(x + 10, y + 10) : kBackground; });
+}
+
+TEST_P(DeviceDraw, AtTheEdgeAndOnePastNothingChanges) {
+    auto dst = make(100, 80, kBackground), src = makeSource(32, 32);
+    dst->Draw(100, 0, TRect{0, 0, 32, 32}, src.get(), false);
+    dst->Draw(101, 0, TRect{0, 0, 32, 32}, src.get(), false);
+    dst->Draw(0, 80, TRect{0, 0, 32, 32}, src.get(), false);
+    dst->Draw(-32, 0, TRect{0, 0, 32, 32}, src.get(), false);
+    expectPixels(*dst, [](int, int) { return kBackground; });
+    dst->Draw(99, 79, TRect{0, 0, 32, 32}, src.get(), false);
+    EXPECT_EQ(dst->GetPixel(99, 79), texel(0, 0));
+    EXPECT_EQ(dst->GetPixel(98, 79), kBackground);
+}
+
+TEST_P(DeviceDraw, TransparencySkipsTheKeyOnlyWhenAsked) {
+    auto dst = make(40, 40, kBackground), src = makeSource(32, 32);
+    dst->Draw(4, 4, TRect{0, 0, 32, 32}, src.get(), true);
+    const auto inside = [](int x, int y) { return x >= 4 && y >= 4 && x < 36 && y < 36; };
+    expectPixels(*dst, [&](int x, int y) {
+        return inside(x, y) && texel(x - 4, y - 4) != kKey ? texel(x - 4, y - 4) : kBackground;
+    });
+    dst->Draw(4, 4, TRect{0, 0, 32, 32}, src.get(), false);
+    expectPixels(*dst, [&](int x, int y) { return inside(x, y) ? texel(x - 4, y - 4) : kBackground; });
+}
+
+TEST_P(DeviceDraw, MirroredPatternIsDrawnReversedAndClipped) {
+    auto dst = make(40, 32, kBackground), src = makeSource(64, 32);
+    dst->Draw(-8, 0, TRect{64, 0, 32, 32}, src.get(), false);
+    expectPixels(*dst, [](int x, int y) { return x < 24 ? texel(55 - x, y) : kBackground; });
+    auto flipped = make(32, 32, kBackground);
+    flipped->Draw(0, 0, TRect{0, 32, 32, 0}, src.get(), false);
+    expectPixels(*flipped, [](int x, int y) { return texel(x, 31 - y); });
+}
+
+TEST_P(DeviceDraw, StretchDrawHalfOutsideDrawsTheVisibleHalfUnscaled) {
+    auto dst = make(100, 80, kBackground), src = makeSource(48, 32);
+    dst->StretchDraw(TRect{76, 10, 124, 42}, TRect{0, 0, 48, 32}, src.get(), true);
+    expectPixels(*dst, [](int x, int y) {
+        const bool inside = x >= 76 && y >= 10 && y < 42;
+        return inside && texel(x - 76, y - 10) != kKey ? texel(x - 76, y - 10) : kBackground;
+    });
+    EXPECT_EQ(dst->IDDSurface()->clipper(), nullptr);  // the private clipper is detached again
+    EXPECT_FALSE(dst->HasClipper());
+}
+
+TEST_P(DeviceDraw, WaveAndRotateWorkOnDeviceSurfaces) {
+    auto dst = make(64, 48, kBackground), src = makeSource(20, 10);
+    dst->DrawWaveX(30, 2, 20, 10, TRect{0, 0, 20, 10}, src.get(), false, 2, 32, 0);
+    dst->DrawRotate(10, 30, 20, 10, TRect{0, 0, 20, 10}, src.get(), true, 0.5, 0.5, 0);
+    expectPixels(*dst, [](int x, int y) {
+        if (y >= 2 && y < 12) {
+            const int shift = expectedShift(y - 2, 0, 8);
+            const int sx = x - 30 - shift;
+            return sx >= 0 && sx < 20 ? texel(sx, y - 2) : kBackground;
+        }
+        if (y >= 25 && y < 35 && x < 20 && texel(x, y - 25) != kKey) return texel(x, y - 25);
+        return kBackground;
+    });
+    EXPECT_EQ(dst->LockCount(), 0);
+    EXPECT_EQ(src->LockCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SurfaceDepths, DeviceDraw, ::testing::Values(8, 32));
 
 }  // namespace
 }  // namespace vek
