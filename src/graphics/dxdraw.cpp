@@ -172,7 +172,7 @@ const std::vector<TDXDrawDisplayMode>& TDXDrawDisplay::modeList() {
     };
     if (auto* draw = owner_ ? owner_->DDraw() : nullptr) {
         collect(*draw);
-    } else {
+    } else if (platform::installed()) {
         try {
             TDirectDraw temporary;
             collect(temporary);
