@@ -40,7 +40,15 @@ inline constexpr std::uint16_t F1 = 0x70;
 inline constexpr std::uint16_t F2 = 0x71;
 inline constexpr std::uint16_t F3 = 0x72;
 inline constexpr std::uint16_t F4 = 0x73;
+inline constexpr std::uint16_t F5 = 0x74;
 inline constexpr std::uint16_t F10 = 0x79;
+inline constexpr std::uint16_t F12 = 0x7B;
+inline constexpr std::uint16_t LShift = 0xA0;
+inline constexpr std::uint16_t RShift = 0xA1;
+inline constexpr std::uint16_t LControl = 0xA2;
+inline constexpr std::uint16_t RControl = 0xA3;
+inline constexpr std::uint16_t LMenu = 0xA4;
+inline constexpr std::uint16_t RMenu = 0xA5;
 }  // namespace vk
 
 // The window's placement: length, flags, show state, minimised and maximised positions and
@@ -95,6 +103,11 @@ public:
     std::function<void()> OnDestroy;
     // The client area needs painting again (exposed, restored from minimised).
     std::function<void()> OnPaint;
+    // The window gained or lost the keyboard focus.
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    // A menu of the window's menu bar is about to open.
+    std::function<void()> OnEnterMenuLoop;
 };
 
 enum class AppMessage { Activate, Deactivate };
@@ -105,6 +118,7 @@ inline constexpr std::uint32_t MB_ICONERROR = 0x10;
 inline constexpr std::uint32_t MB_ICONWARNING = 0x30;
 inline constexpr std::uint32_t MB_ICONINFORMATION = 0x40;
 inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
 
 // A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons.
 struct DialogControl {
@@ -118,8 +132,8 @@ struct DialogControl {
     TColor color = 0;
     bool underline = false;
     bool wordWrap = false;
-    bool isDefault = false;          // Enter presses it
-    int modalResult = 0;             // a button with a result closes the dialog
+    bool isDefault = false;             // Enter presses it
+    int modalResult = 0;                // a button with a result closes the dialog
     std::vector<std::uint32_t> pixels;  // Image: 0xAARRGGBB, row by row
     int imageWidth = 0;
     std::function<void()> onClick;

@@ -1,0 +1,58 @@
+// The part of the application object that both backends share: title, the one idle slot,
+// the activation hooks with the active flag, and the table of virtual-key states.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/toolkit.hpp"
+
+namespace vek::platform {
+
+class ApplicationBase : public Application {
+public:
+    void setTitle(const std::string& title) override { title_ = title; }
+    std::string title() const override { return title_; }
+
+    void setOnIdle(IdleHandler handler) override { idle_ = std::move(handler); }
+    void clearOnIdle() override { idle_ = nullptr; }
+    bool hasOnIdle() const override { return static_cast<bool>(idle_); }
+
+    bool active() const override { return active_; }
+    int hookMainWindow(std::function<void(AppMessage)> hook) override;
+    void unhookMainWindow(int id) override;
+
+    void getKeyboardState(std::array<std::uint8_t, 256>& keys) override { keys = keys_; }
+
+    // The default handling of an error: a message box with the error text, the
+    // application's title as caption and the error icon.
+    void handleException(const std::exception& error) override;
+
+protected:
+    // Calls the idle handler once with done starting True and answers done. An error
+    // escaping the handler goes to handleException; done keeps what the handler set.
+    bool runIdle();
+    // Sets the active flag; on a change, notifies the hooks after the flag is updated.
+    // Going inactive also releases every key, since their key-up messages go elsewhere.
+    void setActive(bool active);
+    // Records a key going down or up. sideKey is the left/right variant of a modifier
+    // key (0xA0-0xA5), or 0.
+    void keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, bool down);
+    void releaseAllKeys() { keys_.fill(0); }
+    // Runs an event handler; an error escaping it goes to handleException.
+    void guarded(const std::function<void()>& handler);
+
+private:
+    std::string title_;
+    IdleHandler idle_;
+    bool active_ = false;
+    std::vector<std::pair<int, std::function<void(AppMessage)>>> hooks_;
+    int nextHookId_ = 1;
+    std::array<std::uint8_t, 256> keys_{};
+};
+
+}  // namespace vek::platform

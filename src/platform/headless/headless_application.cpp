@@ -1,0 +1,280 @@
+// The headless message loop, focus and activation, scripted input and the modal loops.
+#include "platform/headless/headless_application.hpp"
+
+#include <algorithm>
+
+#include "platform/headless/headless_clock.hpp"
+#include "platform/headless/headless_window.hpp"
+#include "platform/sdl/dialog_logic.hpp"
+
+namespace vek::platform::headless {
+
+namespace {
+
+std::uint16_t leftVariant(std::uint16_t key) {
+    switch (key) {
+        case vk::Shift:
+            return vk::LShift;
+        case vk::Control:
+            return vk::LControl;
+        case vk::Menu:
+            return vk::LMenu;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void HeadlessModal::keyDown(std::uint16_t key) {
+    const int result = dialog_ ? sdl::dialogKey(*dialog_, key) : sdl::messageBoxKey(key);
+    if (result != 0) close(result);
+}
+
+void HeadlessModal::click(const std::string& name) {
+    if (!dialog_) return;
+    for (DialogControl& control : dialog_->controls) {
+        if (control.name != name) continue;
+        const int result = sdl::activateControl(control);
+        if (result != 0) close(result);
+        return;
+    }
+}
+
+void HeadlessModal::close(int result) {
+    if (result_ == 0) result_ = result;
+}
+
+HeadlessApplication::HeadlessApplication(HeadlessClock* clock) : clock_(clock) {}
+
+HeadlessApplication::~HeadlessApplication() = default;
+
+std::unique_ptr<Window> HeadlessApplication::createWindow(const WindowSpec& spec) {
+    return std::make_unique<HeadlessWindow>(*this, spec);
+}
+
+void HeadlessApplication::registerWindow(HeadlessWindow* window) {
+    windows_.push_back(window);
+}
+
+void HeadlessApplication::unregisterWindow(HeadlessWindow* window) {
+    std::erase(windows_, window);
+    if (focus_ == window) focus_ = nullptr;
+    if (lastFocus_ == window) lastFocus_ = nullptr;
+}
+
+bool HeadlessApplication::isRegistered(const HeadlessWindow* window) const {
+    return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
+}
+
+void HeadlessApplication::windowShown(HeadlessWindow* window) {
+    // A newly shown window takes the focus, unless a modal box holds it.
+    if (modals_.empty()) setFocus(FocusKind::Window, window);
+}
+
+void HeadlessApplication::postToWindow(HeadlessWindow* window, std::function<void()> message) {
+    post([this, window, message = std::move(message)] {
+        if (isRegistered(window)) message();
+    });
+}
+
+Window* HeadlessApplication::foregroundWindow() const {
+    if (focusKind_ != FocusKind::Window || !focus_ || focus_->closed()) return nullptr;
+    return focus_;
+}
+
+void HeadlessApplication::setFocus(FocusKind kind, HeadlessWindow* window) {
+    if (kind == FocusKind::Window && !window) kind = FocusKind::Other;
+    if (kind == focusKind_ && window == focus_) return;
+    HeadlessWindow* old = focusKind_ == FocusKind::Window ? focus_ : nullptr;
+    focusKind_ = kind;
+    focus_ = kind == FocusKind::Window ? window : nullptr;
+    if (focus_) lastFocus_ = focus_;
+    if (old && old != focus_ && old->OnDeactivate) guarded([old] { old->OnDeactivate(); });
+    if (focus_ && focus_ != old && focus_->OnActivate) guarded([this] { focus_->OnActivate(); });
+    setActive(kind != FocusKind::Other);
+}
+
+void HeadlessApplication::deliverKey(std::uint16_t key, TShiftState shift, bool down) {
+    keyEvent(key, leftVariant(key), down);
+    if (focusKind_ == FocusKind::Modal && !modals_.empty()) {
+        if (down) modals_.back()->keyDown(key);
+        return;
+    }
+    if (focusKind_ != FocusKind::Window || !focus_ || focus_->closed()) return;
+    if (down) {
+        focus_->keyDown(key, shift);
+    } else {
+        focus_->keyUp(key);
+    }
+}
+
+void HeadlessApplication::postKeyDown(std::uint16_t key, TShiftState shift) {
+    post([this, key, shift] { deliverKey(key, shift, true); });
+}
+
+void HeadlessApplication::postKeyUp(std::uint16_t key) {
+    post([this, key] { deliverKey(key, 0, false); });
+}
+
+void HeadlessApplication::postKeyPress(std::uint16_t key, TShiftState shift) {
+    const std::pair<TShiftState, std::uint16_t> modifiers[] = {
+        {ssCtrl, vk::Control}, {ssShift, vk::Shift}, {ssAlt, vk::Menu}};
+    TShiftState held = 0;
+    for (const auto& [flag, modifier] : modifiers) {
+        if (!(shift & flag)) continue;
+        held |= flag;
+        postKeyDown(modifier, held);
+    }
+    postKeyDown(key, shift);
+    postKeyUp(key);
+    for (const auto& [flag, modifier] : modifiers)
+        if (shift & flag) postKeyUp(modifier);
+}
+
+void HeadlessApplication::postFocus(HeadlessWindow* window) {
+    post([this, window] {
+        if (window && !isRegistered(window)) return;
+        if (!window) {
+            setFocus(FocusKind::Other, nullptr);
+        } else if (!modals_.empty()) {
+            setFocus(FocusKind::Modal, nullptr);  // the modal box comes to the front instead
+        } else {
+            setFocus(FocusKind::Window, window);
+        }
+    });
+}
+
+void HeadlessApplication::postActivate(bool active) {
+    post([this, active] {
+        if (!active) {
+            setFocus(FocusKind::Other, nullptr);
+        } else if (!modals_.empty()) {
+            setFocus(FocusKind::Modal, nullptr);
+        } else {
+            HeadlessWindow* target =
+                lastFocus_ ? lastFocus_ : (windows_.empty() ? nullptr : windows_.front());
+            setFocus(FocusKind::Window, target);
+        }
+    });
+}
+
+void HeadlessApplication::postClose(Window& window) {
+    auto* target = static_cast<HeadlessWindow*>(&window);
+    postToWindow(target, [this, target] {
+        if (modals_.empty()) target->close();  // a window under a modal box takes no input
+    });
+}
+
+HeadlessWindow* HeadlessApplication::windowOfItem(TMenuItem& item) const {
+    TMenuItem* root = &item;
+    while (root->Parent()) root = root->Parent();
+    for (HeadlessWindow* window : windows_)
+        if (window->menu().bar() == root) return window;
+    return nullptr;
+}
+
+void HeadlessApplication::postMenuClick(TMenuItem& item) {
+    post([this, &item] {
+        HeadlessWindow* window = windowOfItem(item);
+        if (window && modals_.empty() && !window->closed()) window->clickMenuItem(item);
+    });
+}
+
+bool HeadlessApplication::processOne() {
+    if (queue_.empty()) return false;
+    const std::function<void()> message = std::move(queue_.front());
+    queue_.pop_front();
+    guarded(message);
+    return true;
+}
+
+void HeadlessApplication::processMessages() {
+    while (processOne()) {
+    }
+}
+
+bool HeadlessApplication::anyMenuOpen() const {
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [](HeadlessWindow* w) { return w->menu().isOpen(); });
+}
+
+int HeadlessApplication::idleOnce() {
+    ++idleCalls_;
+    if (clock_) clock_->advance(idleAdvance_);
+    return runIdle() ? 1 : 0;
+}
+
+HeadlessApplication::Stop HeadlessApplication::runFor(int maxIdleCalls, Window* mainWindow) {
+    int calls = 0;
+    while (true) {
+        if (mainWindow && mainWindow->closed()) return Stop::Closed;
+        if (processOne()) continue;
+        if (mainWindow && mainWindow->closed()) return Stop::Closed;
+        if (!hasOnIdle() || anyMenuOpen()) return Stop::Blocked;
+        if (calls >= maxIdleCalls) return Stop::IdleLimit;
+        ++calls;
+        const bool done = idleOnce() != 0;
+        if (done && queue_.empty()) return Stop::Blocked;
+    }
+}
+
+void HeadlessApplication::run(Window& mainWindow) {
+    runFor(runIdleLimit, &mainWindow);
+}
+
+int HeadlessApplication::modalLoop(HeadlessModal& modal, bool callIdle) {
+    const FocusKind savedKind = focusKind_;
+    HeadlessWindow* savedFocus = focus_;
+    modals_.push_back(&modal);
+    if (focusKind_ != FocusKind::Other) setFocus(FocusKind::Modal, nullptr);
+    int polls = 0;
+    while (!modal.closed()) {
+        if (processOne()) continue;
+        bool done = true;
+        if (callIdle && hasOnIdle() && !anyMenuOpen()) {
+            ++modal.idleCalls;
+            done = idleOnce() != 0;
+            if (!queue_.empty()) continue;
+        }
+        if (!modal.closed() && onModalWait) onModalWait(modal);
+        if (modal.closed() || !queue_.empty()) continue;
+        if (done || ++polls >= modalIdleLimit) finishModal(modal);
+    }
+    modals_.pop_back();
+    if (focusKind_ == FocusKind::Modal) setFocus(savedKind, isRegistered(savedFocus) ? savedFocus : nullptr);
+    return modal.result();
+}
+
+void HeadlessApplication::finishModal(HeadlessModal& modal) {
+    if (!modal.isDialog()) {
+        modal.close(IDOK);
+        return;
+    }
+    modal.keyDown(vk::Return);
+    if (!modal.closed()) modal.closeBox();
+}
+
+int HeadlessApplication::messageBox(const std::string& text, const std::string& caption,
+                                    std::uint32_t flags) {
+    messageBoxes_.push_back({text, caption, flags, 0});
+    const std::size_t index = messageBoxes_.size() - 1;
+    HeadlessModal modal(caption, text, flags, nullptr);
+    const int answer = modalLoop(modal, false);
+    messageBoxes_[index].answer = answer;
+    return answer;
+}
+
+int HeadlessApplication::showModal(DialogSpec& dialog, Window* owner) {
+    (void)owner;
+    dialogs_.push_back(dialog.caption);
+    HeadlessModal modal(dialog.caption, {}, 0, &dialog);
+    return modalLoop(modal, true);
+}
+
+bool HeadlessApplication::openUrl(const std::string& url) {
+    urls_.push_back(url);
+    return openUrlResult;
+}
+
+}  // namespace vek::platform::headless

@@ -1,0 +1,42 @@
+// Capability and position answers from the scripted joysticks.
+#include "platform/headless/headless_joystick.hpp"
+
+namespace vek::platform::headless {
+
+int HeadlessJoystickService::add(std::uint32_t numButtons, std::uint32_t numAxes) {
+    Stick stick;
+    stick.numButtons = numButtons;
+    stick.numAxes = numAxes;
+    sticks_.push_back(stick);
+    return count() - 1;
+}
+
+void HeadlessJoystickService::remove(int number) {
+    if (number >= 0 && number < count()) sticks_.erase(sticks_.begin() + number);
+}
+
+std::uint32_t HeadlessJoystickService::joyGetDevCaps(std::uint32_t id, JoyCaps& caps) {
+    if (id > 255) return JOYERR_PARMS;
+    if (id >= sticks_.size()) return JOYERR_UNPLUGGED;
+    const Stick& stick = sticks_[id];
+    caps = JoyCaps{};
+    caps.xMax = caps.yMax = caps.zMax = 65535;
+    caps.numButtons = stick.numButtons;
+    caps.numAxes = stick.numAxes;
+    return JOYERR_NOERROR;
+}
+
+std::uint32_t HeadlessJoystickService::joyGetPosEx(std::uint32_t id, JoyInfoEx& info) {
+    ++positionReads_;
+    if (id > 255) return JOYERR_PARMS;
+    if (id >= sticks_.size() || sticks_[id].failReads) return JOYERR_UNPLUGGED;
+    const Stick& stick = sticks_[id];
+    info.xPos = stick.x;
+    info.yPos = stick.y;
+    info.zPos = stick.z;
+    info.buttons = stick.buttons;
+    info.pov = stick.pov;
+    return JOYERR_NOERROR;
+}
+
+}  // namespace vek::platform::headless

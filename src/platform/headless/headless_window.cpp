@@ -1,0 +1,148 @@
+// Geometry, placement, frame capture and key routing of the headless top-level window.
+#include "platform/headless/headless_window.hpp"
+
+#include "platform/headless/headless_application.hpp"
+
+namespace vek::platform::headless {
+
+HeadlessWindow::HeadlessWindow(HeadlessApplication& app, const WindowSpec& spec)
+    : app_(app), caption_(spec.caption), border_(spec.borderStyle) {
+    outer_ = Bounds(spec.left, spec.top, spec.clientWidth + 2 * sideFrame(),
+                    spec.clientHeight + topFrame() + sideFrame());
+    frame_.resize(spec.clientWidth, spec.clientHeight);
+    app_.registerWindow(this);
+}
+
+HeadlessWindow::~HeadlessWindow() {
+    app_.unregisterWindow(this);
+}
+
+int HeadlessWindow::sideFrame() const {
+    return border_ == BorderStyle::bsNone ? 0 : kBorder;
+}
+
+int HeadlessWindow::topFrame() const {
+    const int bar = menu_.bar() ? sdl::MenuLayout::kBarHeight : 0;
+    return (border_ == BorderStyle::bsNone ? 0 : kBorder + kCaptionBar) + bar;
+}
+
+void HeadlessWindow::setMenu(TMenuItem* bar) {
+    const int before = topFrame();
+    menu_.setBar(bar);
+    outer_.bottom += topFrame() - before;
+}
+
+SDL_Point HeadlessWindow::windowedClientSize() const {
+    return SDL_Point{outer_.width() - 2 * sideFrame(), outer_.height() - topFrame() - sideFrame()};
+}
+
+TRect HeadlessWindow::clientRect() const {
+    const SDL_Point size = clientSize();
+    return TRect{0, 0, size.x, size.y};
+}
+
+TPoint HeadlessWindow::clientToScreen(TPoint p) const {
+    const SDL_Point origin = clientOrigin();
+    return TPoint{origin.x + p.x, origin.y + p.y};
+}
+
+TRect HeadlessWindow::frameRect() const {
+    return outer_;
+}
+
+bool HeadlessWindow::getPlacement(WindowPlacement& placement) const {
+    if (placement.length != 44) return false;
+    placement.flags = 0;
+    placement.showCmd = minimized_ ? 2 : 1;
+    placement.minPosition = TPoint{-1, -1};
+    placement.maxPosition = TPoint{-1, -1};
+    placement.normalPosition = frameRect();
+    return true;
+}
+
+bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {
+    if (placement.length != 44 || placement.normalPosition.empty()) return false;
+    outer_ = placement.normalPosition;
+    if (!exclusive_) frame_.resize(windowedClientSize().x, windowedClientSize().y);
+    minimized_ = placement.showCmd == 2;
+    return true;
+}
+
+void HeadlessWindow::moveTo(int left, int top) {
+    outer_ = Bounds(left, top, outer_.width(), outer_.height());
+}
+
+void HeadlessWindow::show() {
+    if (shown_) return;
+    shown_ = true;
+    app_.windowShown(this);
+}
+
+void HeadlessWindow::restore() {
+    minimized_ = false;
+    if (OnPaint) OnPaint();
+}
+
+void HeadlessWindow::close() {
+    if (closing_ || closed_) return;
+    closing_ = true;
+    app_.postToWindow(this, [this] { finishClose(); });
+}
+
+void HeadlessWindow::finishClose() {
+    if (closed_) return;
+    closed_ = true;
+    shown_ = false;
+    menu_.close();
+    if (OnDestroy) OnDestroy();
+}
+
+void HeadlessWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
+    sdl::copyFrame(frame, src, dstClient, frame_);
+    ++presents_;
+}
+
+bool HeadlessWindow::enterExclusive(int width, int height) {
+    if (width <= 0 || height <= 0) return false;
+    exclusive_ = true;
+    exclusiveSize_ = SDL_Point{width, height};
+    frame_.resize(width, height);
+    menu_.close();
+    return true;
+}
+
+void HeadlessWindow::leaveExclusive() {
+    if (!exclusive_) return;
+    exclusive_ = false;
+    frame_.resize(windowedClientSize().x, windowedClientSize().y);
+}
+
+SDL_Point HeadlessWindow::clientOrigin() const {
+    return exclusive_ ? SDL_Point{0, 0} : SDL_Point{outer_.left + sideFrame(), outer_.top + topFrame()};
+}
+
+SDL_Point HeadlessWindow::clientSize() const {
+    return exclusive_ ? exclusiveSize_ : windowedClientSize();
+}
+
+void HeadlessWindow::keyDown(std::uint16_t key, TShiftState shift) {
+    const sdl::MenuResult result = sdl::routeKeyDown(menu_, OnKeyDown, key, shift, !exclusive_);
+    if (result.changed) ++menuRedraws_;
+    if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
+    if (result.click) result.click->Click();
+}
+
+void HeadlessWindow::keyUp(std::uint16_t key) {
+    const sdl::MenuResult result = menu_.keyUp(key);
+    if (result.changed) ++menuRedraws_;
+    if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
+}
+
+void HeadlessWindow::clickMenuItem(TMenuItem& item) {
+    if (!item.Enabled || !item.Visible || item.IsLine()) return;
+    if (OnEnterMenuLoop) OnEnterMenuLoop();
+    menu_.close();
+    item.Click();
+}
+
+}  // namespace vek::platform::headless

@@ -1,0 +1,98 @@
+// A top-level window without a screen: it keeps its caption, border, menu state, cursor,
+// placement and the last presented frame for tests to read, and routes scripted keys
+// through key preview, shortcuts and menu navigation as the real window does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/sdl/frame_copy.hpp"
+#include "platform/sdl/menu_bar.hpp"
+#include "platform/sdl/sdl_present.hpp"
+#include "platform/toolkit.hpp"
+
+namespace vek::platform::headless {
+
+class HeadlessApplication;
+
+class HeadlessWindow : public Window, public sdl::PresentTarget {
+public:
+    // Frame sizes around the client area of a bordered window (caption bar included in top).
+    static constexpr int kBorder = 3;
+    static constexpr int kCaptionBar = 23;
+
+    HeadlessWindow(HeadlessApplication& app, const WindowSpec& spec);
+    ~HeadlessWindow() override;
+
+    void setCaption(const std::string& caption) override { caption_ = caption; }
+    std::string caption() const override { return caption_; }
+    // Like a desktop window, a new border keeps the outer frame where it is.
+    void setBorderStyle(BorderStyle style) override { border_ = style; }
+    BorderStyle borderStyle() const override { return border_; }
+    // A menu bar makes the frame taller and keeps the client area's size.
+    void setMenu(TMenuItem* bar) override;
+    void menuChanged() override { ++menuRedraws_; }
+    void setCursorVisible(bool visible) override { cursorVisible_ = visible; }
+    TRect clientRect() const override;
+    TPoint clientToScreen(TPoint p) const override;
+    bool getPlacement(WindowPlacement& placement) const override;
+    bool setPlacement(const WindowPlacement& placement) override;
+    void show() override;
+    void close() override;
+    bool closed() const override { return closed_; }
+    void minimize() override { minimized_ = true; }
+
+    void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override;
+    bool enterExclusive(int width, int height) override;
+    void leaveExclusive() override;
+    bool exclusive() const override { return exclusive_; }
+    void setVSync(bool on) override { vsync_ = on; }
+    SDL_Point clientOrigin() const override;
+    SDL_Point clientSize() const override;
+
+    // What tests read.
+    sdl::MenuNavigator& menu() { return menu_; }
+    const sdl::ArgbImage& lastFrame() const { return frame_; }
+    int presentCount() const { return presents_; }
+    int menuRedraws() const { return menuRedraws_; }
+    bool cursorVisible() const { return cursorVisible_; }
+    bool minimized() const { return minimized_; }
+    bool shown() const { return shown_; }
+    bool vsync() const { return vsync_; }
+    // The outer frame in screen pixels, as the window manager would report it.
+    TRect frameRect() const;
+    // The user drags the window so that its frame's top-left corner is at (left, top).
+    void moveTo(int left, int top);
+    // The user restores the window from minimised: it is painted again.
+    void restore();
+
+    // Input from the application's loop.
+    void keyDown(std::uint16_t key, TShiftState shift);
+    void keyUp(std::uint16_t key);
+    void clickMenuItem(TMenuItem& item);
+    void finishClose();
+
+private:
+    int topFrame() const;
+    int sideFrame() const;
+    SDL_Point windowedClientSize() const;
+
+    HeadlessApplication& app_;
+    std::string caption_;
+    BorderStyle border_;
+    sdl::MenuNavigator menu_;
+    TRect outer_;  // the outer frame in screen pixels; the client area lies inside
+    bool cursorVisible_ = true;
+    bool minimized_ = false;
+    bool shown_ = false;
+    bool closing_ = false;
+    bool closed_ = false;
+    bool vsync_ = false;
+    bool exclusive_ = false;
+    SDL_Point exclusiveSize_{};
+    sdl::ArgbImage frame_;
+    int presents_ = 0;
+    int menuRedraws_ = 0;
+};
+
+}  // namespace vek::platform::headless
