@@ -20,7 +20,6 @@ namespace vek {
 
 VEK_DECLARE_ERROR(EDXDrawError, Exception);
 
-inline constexpr const char* kFormNotFound = "Form not found";
 inline constexpr const char* kDisplayModeCannotBeChanged = "Display mode cannot be changed (%dx%d %dbit)";
 inline constexpr const char* kInvalidDisplayBitCount = "Display requires 8, 16, 24 or 32 bits";
 

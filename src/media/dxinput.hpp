@@ -19,7 +19,6 @@ class TCustomForm;
 
 VEK_DECLARE_ERROR(EDXInputError, Exception);
 
-inline constexpr const char* kFormNotFound = "Form not found";
 inline constexpr const char* kDirectInputRequiredForMouse = "DirectInput is required for mouse support";
 
 class TCustomDXInput : public TComponent {

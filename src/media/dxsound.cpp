@@ -20,7 +20,6 @@ constexpr const char* kCannotBeInitialized = "%s cannot be initialized";
 constexpr const char* kCannotBeMade = "%s cannot be made";
 constexpr const char* kCannotBeLocked = "%s cannot be locked";
 constexpr const char* kNotMade = "%s not made";
-constexpr const char* kFormNotFound = "Form not found";
 
 // Runs every step even when an earlier one fails, then raises the first failure.
 template <typename... Steps>

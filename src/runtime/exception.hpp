@@ -30,6 +30,8 @@ VEK_DECLARE_ERROR(EOutOfMemory, Exception);
 
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";
+// The error text of a component that finds no form among its owners.
+inline constexpr const char* kFormNotFound = "Form not found";
 
 // Formats a message pattern that holds exactly one "%s".
 std::string formatMessage(std::string_view pattern, std::string_view argument);
