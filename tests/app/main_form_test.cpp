@@ -1,0 +1,220 @@
+// The main window on the headless backend: state after creation, menu commands, full
+// screen on F4 and Alt+Enter, pause, the paused caption, frame-rate text and closing.
+#include <gtest/gtest.h>
+
+#include "app/main_form.hpp"
+#include "app/program.hpp"
+#include "graphics/dxdraw.hpp"
+#include "media/dxsound.hpp"
+#include "media/dxtimer.hpp"
+#include "platform/headless/headless_platform.hpp"
+#include "platform/headless/headless_window.hpp"
+
+namespace vek {
+namespace {
+
+using platform::headless::HeadlessApplication;
+using platform::headless::HeadlessPlatform;
+using platform::headless::HeadlessWindow;
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { backend.application().setTitle(kApplicationTitle); }
+
+    void Create() {
+        form = std::make_unique<TMainForm>();
+        window().show();
+        app().setIdleAdvance(1);
+    }
+    HeadlessApplication& app() { return backend.application(); }
+    HeadlessWindow& window() { return static_cast<HeadlessWindow&>(*form->Handle()); }
+    // Runs the loop for about ms milliseconds of the virtual clock.
+    void RunFor(int ms) { app().runFor(ms, form->Handle()); }
+    int Presents() { return window().screen().presentCount(); }
+
+    HeadlessPlatform backend;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormTest, AfterCreationTheDisplayIsWindowedTheTimerRunsAndSoundIsOn) {
+    Create();
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    EXPECT_TRUE(form->DXDraw->Initialized());
+    EXPECT_FALSE(form->DXDraw->NowOptions().Contains(doFullScreen));
+    EXPECT_FALSE(form->OptionFullScreen->Checked);
+    EXPECT_TRUE(form->OptionSound->Checked);
+    EXPECT_TRUE(form->DXSound->Initialized());
+    EXPECT_FALSE(form->OptionShowFPS->Checked);
+    EXPECT_FALSE(form->GamePause->Checked);
+    EXPECT_TRUE(form->DXTimer->Enabled());
+    EXPECT_EQ(form->DXDraw->Surface()->Width(), 640);
+    EXPECT_EQ(form->DXDraw->Surface()->Height(), 480);
+    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsSingle);
+}
+
+TEST_F(MainFormTest, WithoutASoundDeviceTheGameRunsSilentlyWithSoundUnchecked) {
+    backend.audio().failures().noDevice = true;
+    Create();
+    EXPECT_FALSE(form->OptionSound->Checked);
+    EXPECT_FALSE(form->DXSound->Initialized());
+    EXPECT_NO_THROW(form->PlaySound("SceneMov", false));
+    RunFor(200);
+    EXPECT_GT(Presents(), 0);
+}
+
+TEST_F(MainFormTest, SoundOffAndOnAgainReopensTheDevice) {
+    Create();
+    form->OptionSound->Click();
+    EXPECT_FALSE(form->OptionSound->Checked);
+    EXPECT_FALSE(form->DXSound->Initialized());
+    form->OptionSound->Click();
+    EXPECT_TRUE(form->OptionSound->Checked);
+    EXPECT_TRUE(form->DXSound->Initialized());
+    EXPECT_EQ(backend.audio().devicesOpened(), 2);
+}
+
+TEST_F(MainFormTest, EachTickPresentsABlackFrameAtThirtyTicksASecond) {
+    Create();
+    RunFor(1000);
+    EXPECT_GE(Presents(), 29);
+    EXPECT_LE(Presents(), 31);
+    EXPECT_EQ(window().screen().pixel(320, 240) & 0xFFFFFF, 0u);
+}
+
+TEST_F(MainFormTest, ShowFpsWritesWhiteTextAtTheTopLeftOnly) {
+    Create();
+    form->OptionShowFPS->Click();
+    EXPECT_TRUE(form->OptionShowFPS->Checked);
+    RunFor(1100);
+    int white = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x) white += (window().screen().pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+    EXPECT_GT(white, 10);
+    EXPECT_EQ(window().screen().pixel(320, 240) & 0xFFFFFF, 0u);
+    EXPECT_EQ(form->DXTimer->FramesPerSecond(), 30);
+}
+
+TEST_F(MainFormTest, F4AndAltEnterSwitchToFullScreenAndBack) {
+    Create();
+    app().postKeyPress(platform::vk::F4);
+    RunFor(50);
+    EXPECT_TRUE(form->OptionFullScreen->Checked);
+    EXPECT_TRUE(form->DXDraw->NowOptions().Contains(doFullScreen));
+    EXPECT_TRUE(window().exclusive());
+    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsNone);
+    EXPECT_FALSE(window().cursorVisible());
+    EXPECT_EQ(form->DXDraw->Surface()->BitCount(), 8);
+
+    app().postKeyPress(platform::vk::Return, platform::ssAlt);
+    RunFor(50);
+    EXPECT_FALSE(form->OptionFullScreen->Checked);
+    EXPECT_FALSE(window().exclusive());
+    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsSingle);
+    EXPECT_TRUE(window().cursorVisible());
+    EXPECT_TRUE(form->DXTimer->Enabled());
+}
+
+TEST_F(MainFormTest, EnterWithoutAltDoesNothing) {
+    Create();
+    std::uint16_t key = platform::vk::Return;
+    form->FormKeyDown(key, 0);
+    EXPECT_EQ(key, platform::vk::Return);
+    EXPECT_FALSE(form->OptionFullScreen->Checked);
+    EXPECT_FALSE(window().exclusive());
+}
+
+TEST_F(MainFormTest, LeavingFullScreenPutsTheWindowBackWhereItWas) {
+    Create();
+    window().moveTo(300, 200);
+    platform::WindowPlacement before;
+    ASSERT_TRUE(window().getPlacement(before));
+    form->OptionFullScreenClick();
+    window().moveTo(0, 0);
+    form->OptionFullScreenClick();
+    platform::WindowPlacement after;
+    ASSERT_TRUE(window().getPlacement(after));
+    EXPECT_EQ(after.normalPosition, before.normalPosition);
+    EXPECT_FALSE(form->PlacementValid());
+}
+
+TEST_F(MainFormTest, LeavingFullScreenThatNeverWasLeavesTheWindowAlone) {
+    Create();
+    window().moveTo(300, 200);
+    platform::WindowPlacement before;
+    window().getPlacement(before);
+    form->OptionFullScreen->Checked = true;  // marked, but the display never went full screen
+    form->OptionFullScreenClick();
+    platform::WindowPlacement after;
+    window().getPlacement(after);
+    EXPECT_EQ(after.normalPosition, before.normalPosition);
+}
+
+TEST_F(MainFormTest, PauseStopsTheTicksAndToggleWhilePausedRunsTheGameAgain) {
+    Create();
+    app().postKeyPress(platform::vk::F3);
+    RunFor(10);
+    EXPECT_TRUE(form->GamePause->Checked);
+    EXPECT_FALSE(form->DXTimer->Enabled());
+    const int paused = Presents();
+    RunFor(500);
+    EXPECT_EQ(Presents(), paused);
+
+    // Re-initialising the display enables the timer although the pause mark stays.
+    form->OptionFullScreenClick();
+    EXPECT_TRUE(form->GamePause->Checked);
+    EXPECT_TRUE(form->DXTimer->Enabled());
+    form->GamePauseClick();
+    EXPECT_FALSE(form->GamePause->Checked);
+    EXPECT_TRUE(form->DXTimer->Enabled());
+}
+
+TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionAndStopsTheGame) {
+    Create();
+    RunFor(100);
+    app().postActivate(false);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    const int frozen = Presents();
+    RunFor(300);
+    EXPECT_EQ(Presents(), frozen);
+    app().postActivate(true);
+    RunFor(300);
+    EXPECT_GT(Presents(), frozen);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+}
+
+TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
+    Create();
+    backend.graphics().setRefuseModeSwitch(true);
+    app().postKeyPress(platform::vk::F4);
+    RunFor(100);
+    ASSERT_EQ(app().messageBoxes().size(), 1u);
+    EXPECT_EQ(app().messageBoxes()[0].text, "Display mode cannot be changed (640x480 8bit)");
+    EXPECT_FALSE(form->DXDraw->Initialized());
+    EXPECT_FALSE(form->DXTimer->Enabled());
+}
+
+TEST_F(MainFormTest, SalirClosesTheWindowAndDisablesTheTimer) {
+    Create();
+    app().postMenuClick(*form->GameExit);
+    EXPECT_EQ(app().runFor(1000, form->Handle()), HeadlessApplication::Stop::Closed);
+    EXPECT_TRUE(window().closed());
+    EXPECT_FALSE(form->DXTimer->Enabled());
+}
+
+TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
+    Create();
+    ASSERT_EQ(form->MainMenu->Count(), 3u);
+    EXPECT_EQ(form->MainMenu->Items(0).Caption, "&Juego");
+    EXPECT_EQ(form->MainMenu->Items(1).Caption, "&Opciones");
+    EXPECT_EQ(form->MainMenu->Items(2).Caption, "Ay&uda");
+    EXPECT_EQ(form->GameStart->ShortCut, platform::vk::F2);
+    EXPECT_EQ(form->GamePause->ShortCut, platform::vk::F3);
+    EXPECT_EQ(form->OptionFullScreen->ShortCut, platform::vk::F4);
+    EXPECT_EQ(form->OptionMenu->Count(), 5u);
+    EXPECT_TRUE(form->OptionMenu->Items(1).IsLine());
+    EXPECT_EQ(form->OptionSound->GroupIndex, 1);
+}
+
+}  // namespace
+}  // namespace vek

@@ -1,0 +1,117 @@
+// The game on the real SDL backend, under xvfb-run: the window ticks and presents, keys
+// drive the input states, F3 pauses, Alt+Enter goes full screen and back, the close box
+// ends the run; without a display the program says so and exits with code 1.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "app/main_form.hpp"
+#include "app/program.hpp"
+#include "graphics/dxdraw.hpp"
+#include "media/dxinput.hpp"
+#include "media/dxtimer.hpp"
+#include "platform/sdl/sdl_platform.hpp"
+#include "platform/sdl/sdl_window.hpp"
+
+namespace vek {
+namespace {
+
+void pushKey(Uint32 windowId, SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.windowID = windowId;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key.keysym.mod = mod;
+    SDL_PushEvent(&event);
+}
+
+void pushClose(Uint32 windowId) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = windowId;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&event);
+}
+
+void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// What the ticks saw, recorded on the user-interface thread.
+struct TickLog {
+    std::atomic<int> ticks{0};
+    std::atomic<int> fireSeen{0};
+    std::atomic<bool> fullScreenSeen{false};
+};
+
+TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
+    std::string error;
+    auto backend = platform::sdl::SdlPlatform::open(error);
+    ASSERT_TRUE(backend) << error;
+    platform::install(backend.get());
+    backend->application().setTitle(kApplicationTitle);
+    TMainForm form;
+    auto& window = static_cast<platform::sdl::SdlWindow&>(*form.Handle());
+    const Uint32 id = window.windowId();
+
+    TickLog log;
+    form.DXTimer->OnTimer = [&](TCustomDXTimer& sender, int lag) {
+        form.DXTimerTimer(sender, lag);
+        ++log.ticks;
+        if (form.DXInput->States().Contains(stButton1)) ++log.fireSeen;
+        if (form.DXDraw->NowOptions().Contains(doFullScreen)) log.fullScreenSeen = true;
+    };
+
+    std::thread script([&] {
+        pause(800);
+        pushKey(id, SDLK_SPACE, true);
+        pause(300);
+        pushKey(id, SDLK_SPACE, false);
+        pushKey(id, SDLK_F3, true);
+        pushKey(id, SDLK_F3, false);
+        pause(300);
+        pushKey(id, SDLK_F3, true);
+        pushKey(id, SDLK_F3, false);
+        pushKey(id, SDLK_RETURN, true, KMOD_LALT);
+        pushKey(id, SDLK_RETURN, false, KMOD_LALT);
+        pause(800);
+        pushKey(id, SDLK_RETURN, true, KMOD_LALT);
+        pushKey(id, SDLK_RETURN, false, KMOD_LALT);
+        pause(500);
+        pushClose(id);
+    });
+    backend->application().run(*form.Handle());
+    script.join();
+
+    EXPECT_GT(log.ticks.load(), 10);
+    EXPECT_GT(log.fireSeen.load(), 0) << "the space bar never reached the input states";
+    EXPECT_TRUE(log.fullScreenSeen.load());
+    EXPECT_FALSE(form.GamePause->Checked);
+    EXPECT_FALSE(form.OptionFullScreen->Checked);
+    EXPECT_FALSE(form.DXTimer->Enabled());
+    EXPECT_TRUE(window.closed());
+    platform::install(nullptr);
+}
+
+TEST(GameSmoke, WithoutADisplayTheProgramSaysSoInOneLineAndExitsWithOne) {
+    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ") +
+                                VEKTRION_EXE + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    const int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(output.find("vektrion: "), 0u) << output;
+    EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
+}
+
+}  // namespace
+}  // namespace vek
