@@ -210,6 +210,25 @@ TEST_F(DeviceTest, ObjectsOutliveTheirDevice) {
     EXPECT_EQ(s->getDescription(d), HResult::Ok);
 }
 
+TEST_F(DeviceTest, WindowGoingFirstIsNoticed) {
+    auto window = std::make_unique<ScreenWindow>(4, 4);
+    device->setCooperativeLevel(window.get(), coopExclusive | coopFullScreen);
+    ASSERT_EQ(device->setDisplayMode(640, 480, 8), HResult::Ok);
+    auto primary = make(0, 0, 0, capsPrimarySurface);
+    std::shared_ptr<Clipper> clipper;
+    device->createClipper(clipper);
+    clipper->setWindow(window.get());
+    primary->setClipper(clipper);
+    auto back = make(4, 4, 8);
+    window.reset();
+    EXPECT_EQ(primary->blt(nullptr, back.get(), nullptr, bltWait, nullptr),
+              HResult::Ok);  // nowhere to show it
+    auto offscreen = make(4, 4, 8);
+    offscreen->setClipper(clipper);
+    EXPECT_EQ(offscreen->blt(nullptr, back.get(), nullptr, 0, nullptr), HResult::Generic);
+    device.reset();  // must not reach for the window to leave exclusive mode
+}
+
 TEST_F(DeviceTest, PaletteEntriesRoundTripWithRangeChecks) {
     PaletteEntries entries{};
     entries[255] = {1, 2, 3, 0x40};

@@ -5,7 +5,6 @@
 
 #include "platform/sdl/soft_clipper.hpp"
 #include "platform/sdl/soft_palette.hpp"
-#include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
 
@@ -49,8 +48,8 @@ TRect SoftPrimary::screenBounds() const {
 }
 
 PresentTarget* SoftPrimary::target() const {
-    if (clipper_ && clipper_->window())
-        if (auto* own = dynamic_cast<PresentTarget*>(clipper_->window())) return own;
+    if (clipper_)
+        if (PresentTarget* own = clipper_->target()) return own;
     return device_->target();
 }
 
