@@ -1,6 +1,8 @@
 // The software device on the headless backend: display modes and exclusive mode, the
 // primary surface presenting into a headless screen, failure switches, lost surfaces and
 // objects that outlive their device.
+#include <cstdlib>
+
 #include "gfx_test_support.hpp"
 #include "platform/sdl/soft_graphics.hpp"
 
@@ -267,6 +269,21 @@ TEST(GfxSdlGraphics, OpensDeviceOnDummyDisplay) {
     DisplayMode mode;
     device->getDisplayMode(mode);
     EXPECT_EQ(mode.bitCount, 32);
+}
+
+TEST(GfxSdlGraphics, NoDeviceWithoutVideo) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "SDL video is already open in this process";
+    const char* before = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = before ? before : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    sdl::SdlGraphics graphics;
+    std::unique_ptr<Device> device;
+    EXPECT_EQ(graphics.directDrawCreate(device), HResult::NoDevice);
+    EXPECT_EQ(device, nullptr);
+    if (before)
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_VIDEODRIVER");
 }
 
 }  // namespace
