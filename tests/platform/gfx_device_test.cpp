@@ -259,6 +259,29 @@ TEST_F(DeviceTest, SystemPaletteHasTwentyStaticColours) {
     EXPECT_EQ(same, e);
 }
 
+TEST(GfxHeadlessScreen, ScalesFramesAndKeepsHistory) {
+    headless::HeadlessScreen screen(4, 4);
+    screen.setHistoryLimit(2);
+    sdl::SurfacePtr frame(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_RGB888));
+    sdl::writePixel(*frame, 1, 1, 0x123456);
+    screen.presentFrame(frame.get(), SDL_Rect{0, 0, 2, 2}, SDL_Rect{0, 0, 4, 4});
+    EXPECT_EQ(screen.pixel(2, 2), 0x123456u);
+    EXPECT_EQ(screen.pixel(3, 3), 0x123456u);
+    EXPECT_EQ(screen.pixel(1, 1), 0u);
+    screen.presentFrame(frame.get(), SDL_Rect{1, 1, 2, 2}, SDL_Rect{0, 0, 2, 2});  // leaves the frame
+    screen.presentFrame(frame.get(), SDL_Rect{1, 1, 1, 1}, SDL_Rect{0, 0, 1, 1});
+    EXPECT_EQ(screen.presentCount(), 3);
+    ASSERT_EQ(screen.history().size(), 2u);
+    EXPECT_EQ(screen.history()[0].pixels[0], 0u);
+    EXPECT_EQ(screen.history()[1].pixels[0], 0x123456u);
+    EXPECT_EQ(screen.picture().pixels, screen.history()[1].pixels);
+    EXPECT_TRUE(screen.enterExclusive(8, 6));
+    EXPECT_EQ(screen.clientSize().x, 8);
+    EXPECT_EQ(screen.pixel(2, 2), 0u);  // a new picture for the new mode
+    screen.leaveExclusive();
+    EXPECT_EQ(screen.clientSize().y, 4);
+}
+
 TEST(GfxSdlGraphics, OpensDeviceOnDummyDisplay) {
     sdl::SdlGraphics graphics;
     std::unique_ptr<Device> device;
