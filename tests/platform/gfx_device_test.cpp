@@ -1,6 +1,8 @@
 // The software device on the headless backend: display modes and exclusive mode, the
 // primary surface presenting into a headless screen, failure switches, lost surfaces and
 // objects that outlive their device.
+#include <cstdlib>
+
 #include "gfx_test_support.hpp"
 #include "platform/sdl/soft_graphics.hpp"
 
@@ -210,6 +212,25 @@ TEST_F(DeviceTest, ObjectsOutliveTheirDevice) {
     EXPECT_EQ(s->getDescription(d), HResult::Ok);
 }
 
+TEST_F(DeviceTest, WindowGoingFirstIsNoticed) {
+    auto window = std::make_unique<ScreenWindow>(4, 4);
+    device->setCooperativeLevel(window.get(), coopExclusive | coopFullScreen);
+    ASSERT_EQ(device->setDisplayMode(640, 480, 8), HResult::Ok);
+    auto primary = make(0, 0, 0, capsPrimarySurface);
+    std::shared_ptr<Clipper> clipper;
+    device->createClipper(clipper);
+    clipper->setWindow(window.get());
+    primary->setClipper(clipper);
+    auto back = make(4, 4, 8);
+    window.reset();
+    EXPECT_EQ(primary->blt(nullptr, back.get(), nullptr, bltWait, nullptr),
+              HResult::Ok);  // nowhere to show it
+    auto offscreen = make(4, 4, 8);
+    offscreen->setClipper(clipper);
+    EXPECT_EQ(offscreen->blt(nullptr, back.get(), nullptr, 0, nullptr), HResult::Generic);
+    device.reset();  // must not reach for the window to leave exclusive mode
+}
+
 TEST_F(DeviceTest, PaletteEntriesRoundTripWithRangeChecks) {
     PaletteEntries entries{};
     entries[255] = {1, 2, 3, 0x40};
@@ -238,6 +259,29 @@ TEST_F(DeviceTest, SystemPaletteHasTwentyStaticColours) {
     EXPECT_EQ(same, e);
 }
 
+TEST(GfxHeadlessScreen, ScalesFramesAndKeepsHistory) {
+    headless::HeadlessScreen screen(4, 4);
+    screen.setHistoryLimit(2);
+    sdl::SurfacePtr frame(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_RGB888));
+    sdl::writePixel(*frame, 1, 1, 0x123456);
+    screen.presentFrame(frame.get(), SDL_Rect{0, 0, 2, 2}, SDL_Rect{0, 0, 4, 4});
+    EXPECT_EQ(screen.pixel(2, 2), 0x123456u);
+    EXPECT_EQ(screen.pixel(3, 3), 0x123456u);
+    EXPECT_EQ(screen.pixel(1, 1), 0u);
+    screen.presentFrame(frame.get(), SDL_Rect{1, 1, 2, 2}, SDL_Rect{0, 0, 2, 2});  // leaves the frame
+    screen.presentFrame(frame.get(), SDL_Rect{1, 1, 1, 1}, SDL_Rect{0, 0, 1, 1});
+    EXPECT_EQ(screen.presentCount(), 3);
+    ASSERT_EQ(screen.history().size(), 2u);
+    EXPECT_EQ(screen.history()[0].pixels[0], 0u);
+    EXPECT_EQ(screen.history()[1].pixels[0], 0x123456u);
+    EXPECT_EQ(screen.picture().pixels, screen.history()[1].pixels);
+    EXPECT_TRUE(screen.enterExclusive(8, 6));
+    EXPECT_EQ(screen.clientSize().x, 8);
+    EXPECT_EQ(screen.pixel(2, 2), 0u);  // a new picture for the new mode
+    screen.leaveExclusive();
+    EXPECT_EQ(screen.clientSize().y, 4);
+}
+
 TEST(GfxSdlGraphics, OpensDeviceOnDummyDisplay) {
     sdl::SdlGraphics graphics;
     std::unique_ptr<Device> device;
@@ -248,6 +292,21 @@ TEST(GfxSdlGraphics, OpensDeviceOnDummyDisplay) {
     DisplayMode mode;
     device->getDisplayMode(mode);
     EXPECT_EQ(mode.bitCount, 32);
+}
+
+TEST(GfxSdlGraphics, NoDeviceWithoutVideo) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "SDL video is already open in this process";
+    const char* before = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = before ? before : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    sdl::SdlGraphics graphics;
+    std::unique_ptr<Device> device;
+    EXPECT_EQ(graphics.directDrawCreate(device), HResult::NoDevice);
+    EXPECT_EQ(device, nullptr);
+    if (before)
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_VIDEODRIVER");
 }
 
 }  // namespace

@@ -5,19 +5,12 @@
 
 #include "platform/sdl/soft_clipper.hpp"
 #include "platform/sdl/soft_palette.hpp"
-#include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
 
 using gfx::HResult;
 
 namespace {
-
-bool intersect(const TRect& a, const TRect& b, TRect& out) {
-    out = TRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-    return !out.empty();
-}
 
 // The part of the source that a clipped piece of a (possibly scaled) destination shows.
 SDL_Rect sourceOfPiece(const TRect& src, const TRect& dst, const TRect& piece) {
@@ -49,8 +42,8 @@ TRect SoftPrimary::screenBounds() const {
 }
 
 PresentTarget* SoftPrimary::target() const {
-    if (clipper_ && clipper_->window())
-        if (auto* own = dynamic_cast<PresentTarget*>(clipper_->window())) return own;
+    if (clipper_)
+        if (PresentTarget* own = clipper_->target()) return own;
     return device_->target();
 }
 
@@ -110,7 +103,7 @@ bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen,
     const SDL_Point origin = target.clientOrigin();
     const SDL_Point size = target.clientSize();
     TRect visible;
-    if (!intersect(dstScreen, Bounds(origin.x, origin.y, size.x, size.y), visible)) return true;
+    if (!intersectRects(dstScreen, Bounds(origin.x, origin.y, size.x, size.y), visible)) return true;
     if (!clipper_) {
         pieces.push_back(visible);
         return true;
@@ -119,7 +112,7 @@ bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen,
     if (!clipper_->clipRects(clip)) return false;
     TRect piece;
     for (const TRect& r : clip)
-        if (intersect(r, visible, piece)) pieces.push_back(piece);
+        if (intersectRects(r, visible, piece)) pieces.push_back(piece);
     return true;
 }
 
