@@ -20,9 +20,13 @@ std::uint32_t rgbOf(TColor color) {
     return (std::uint32_t(getRValue(c)) << 16) | (std::uint32_t(getGValue(c)) << 8) | getBValue(c);
 }
 
-SDL_Rect sdlRect(const TRect& r) { return SDL_Rect{r.left, r.top, r.width(), r.height()}; }
+SDL_Rect sdlRect(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
 
-int pixelSize(const DialogControl& control) { return std::max(6, std::abs(control.fontHeight)); }
+int pixelSize(const DialogControl& control) {
+    return std::max(6, std::abs(control.fontHeight));
+}
 
 }  // namespace
 
@@ -61,10 +65,11 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
         case DialogControl::Kind::Label:
         case DialogControl::Kind::Link:
             if (control.wordWrap) {
-                text.drawWrapped(surface, r, control.text, rgbOf(control.color), pixelSize(control), control.fontName);
+                text.drawWrapped(surface, r, control.text, rgbOf(control.color), pixelSize(control),
+                                 control.fontName);
             } else {
-                text.draw(surface, r.x, r.y, control.text, rgbOf(control.color), pixelSize(control), control.fontName,
-                          control.underline || control.kind == DialogControl::Kind::Link);
+                text.draw(surface, r.x, r.y, control.text, rgbOf(control.color), pixelSize(control),
+                          control.fontName, control.underline || control.kind == DialogControl::Kind::Link);
             }
             break;
         case DialogControl::Kind::Bevel:
@@ -75,8 +80,8 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
             drawImage(surface, control);
             break;
         case DialogControl::Kind::Button:
-            drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control, pixelSize(control),
-                       control.fontName);
+            drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control,
+                       pixelSize(control), control.fontName);
             break;
     }
 }
@@ -85,8 +90,8 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
     if (control.imageWidth <= 0 || control.pixels.empty()) return;
     const int height = static_cast<int>(control.pixels.size()) / control.imageWidth;
     SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(control.pixels.data()),
-                                                            control.imageWidth, height, 32, control.imageWidth * 4,
-                                                            SDL_PIXELFORMAT_ARGB8888);
+                                                            control.imageWidth, height, 32,
+                                                            control.imageWidth * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!image) return;
     SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_BLEND);
     SDL_Rect dst{control.bounds.left, control.bounds.top, control.imageWidth, height};

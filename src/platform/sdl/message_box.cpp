@@ -18,7 +18,9 @@ constexpr int kButtonHeight = 26;
 constexpr int kStripHeight = 46;
 constexpr std::uint32_t kFace = 0xF0F0F0;
 
-bool inside(const SDL_Rect& r, int x, int y) { return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h; }
+bool inside(const SDL_Rect& r, int x, int y) {
+    return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+}
 
 }  // namespace
 
@@ -31,7 +33,8 @@ SDL_Window* createBoxWindow(const std::string& caption, int width, int height, S
         x = ox + (ow - width) / 2;
         y = oy + (oh - height) / 2;
     }
-    SDL_Window* window = SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
+    SDL_Window* window =
+        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
     if (!window) return nullptr;
     if (owner) SDL_SetWindowModalFor(window, owner);
     SDL_ShowWindow(window);
@@ -44,7 +47,8 @@ void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const
                 bool isDefault, bool pressed, int size, const std::string& face) {
     fillRect(target, r, isDefault ? 0x0078D7 : 0xADADAD);
     const int inset = isDefault ? 2 : 1;
-    fillRect(target, SDL_Rect{r.x + inset, r.y + inset, r.w - 2 * inset, r.h - 2 * inset}, pressed ? 0xCCE4F7 : 0xE1E1E1);
+    fillRect(target, SDL_Rect{r.x + inset, r.y + inset, r.w - 2 * inset, r.h - 2 * inset},
+             pressed ? 0xCCE4F7 : 0xE1E1E1);
     int letter = -1;
     const std::string plain = stripAccessMark(caption, &letter);
     const int x = r.x + (r.w - text.width(plain, size, face)) / 2;
@@ -53,7 +57,8 @@ void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const
     if (letter < 0) return;
     const int from = text.width(plain.substr(0, static_cast<std::size_t>(letter)), size, face);
     const int to = text.width(plain.substr(0, static_cast<std::size_t>(letter) + 1), size, face);
-    fillRect(target, SDL_Rect{x + from, y + text.ascent(size, face) + 2, std::max(1, to - from), 1}, 0x000000);
+    fillRect(target, SDL_Rect{x + from, y + text.ascent(size, face) + 2, std::max(1, to - from), 1},
+             0x000000);
 }
 
 MessageBoxWindow::MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,
@@ -61,7 +66,8 @@ MessageBoxWindow::MessageBoxWindow(SdlApplication& app, const std::string& text,
     : app_(app), owner_(owner), lines_(splitLines(text)), icon_(iconFromFlags(flags)) {
     TextPainter& painter = app.text();
     int textWidth = 0;
-    for (const std::string& line : lines_) textWidth = std::max(textWidth, painter.width(line, kMenuFontSize));
+    for (const std::string& line : lines_)
+        textWidth = std::max(textWidth, painter.width(line, kMenuFontSize));
     const int textHeight = static_cast<int>(lines_.size()) * painter.lineHeight(kMenuFontSize);
     const int textLeft = kMargin + (icon_ != BoxIcon::None ? kIconSize + 16 : 0);
     const int width = std::max(textLeft + textWidth + kMargin, kButtonWidth + 2 * kMargin + 80);
@@ -86,7 +92,8 @@ void MessageBoxWindow::redraw() {
     if (!surface) return;
     TextPainter& text = app_.text();
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
-    fillRect(surface, SDL_Rect{0, button_.y - (kStripHeight - kButtonHeight) / 2, surface->w, kStripHeight}, kFace);
+    fillRect(surface, SDL_Rect{0, button_.y - (kStripHeight - kButtonHeight) / 2, surface->w, kStripHeight},
+             kFace);
     const int lineHeight = text.lineHeight(kMenuFontSize);
     const int textHeight = static_cast<int>(lines_.size()) * lineHeight;
     int textLeft = kMargin;
@@ -97,7 +104,8 @@ void MessageBoxWindow::redraw() {
         textTop += std::max(0, (kIconSize - textHeight) / 2);
     }
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        text.draw(surface, textLeft, textTop + static_cast<int>(i) * lineHeight, lines_[i], 0x000000, kMenuFontSize);
+        text.draw(surface, textLeft, textTop + static_cast<int>(i) * lineHeight, lines_[i], 0x000000,
+                  kMenuFontSize);
     drawButton(surface, text, button_, "OK", true, pressed_, kMenuFontSize, {});
     SDL_UpdateWindowSurface(window_);
 }
