@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/sdl/sdl_application.hpp"
+#include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
 
 namespace vek::platform::sdl {
@@ -218,6 +219,17 @@ TEST_F(ToolkitSmoke, EightBitFrameShowsThroughItsPalette) {
     int x = 0, y = 0;
     SDL_GetWindowPosition(window->sdlWindow(), &x, &y);
     EXPECT_EQ(origin.y - y, 20) << "the client area starts below the menu strip";
+}
+
+TEST(ToolkitSmokePlatform, SdlPlatformOffersEveryService) {
+    SdlPlatform platform;
+    std::unique_ptr<gfx::Device> device;
+    EXPECT_EQ(platform.graphics().directDrawCreate(device), gfx::HResult::Ok);
+    auto window = platform.application().createWindow(WindowSpec{"Platform"});
+    EXPECT_NE(dynamic_cast<PresentTarget*>(window.get()), nullptr)
+        << "the graphics device presents through it";
+    JoyCaps caps;
+    EXPECT_EQ(platform.joysticks().joyGetDevCaps(256, caps), JOYERR_PARMS);
 }
 
 }  // namespace
