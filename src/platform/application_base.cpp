@@ -36,7 +36,7 @@ void ApplicationBase::setActive(bool active) {
     if (!active) releaseAllKeys();
     const auto hooks = hooks_;  // a hook may unhook itself
     const AppMessage message = active ? AppMessage::Activate : AppMessage::Deactivate;
-    for (const auto& [id, hook] : hooks) guarded([&hook, message] { hook(message); });
+    for (const auto& entry : hooks) guarded([&entry, message] { entry.second(message); });
 }
 
 void ApplicationBase::keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, bool down) {
