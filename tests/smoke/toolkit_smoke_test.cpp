@@ -1,14 +1,15 @@
 // The SDL window toolkit on a real X display (run under xvfb-run): a main window with a
 // drawn menu bar driven by synthesised keys, the loops of message boxes and dialogs, focus
 // and activation, placement and exclusive mode.
-#include <gtest/gtest.h>
-
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "platform/sdl/sdl_application.hpp"
+#include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
 
 namespace vek::platform::sdl {
@@ -136,8 +137,8 @@ TEST_F(ToolkitSmoke, MessageBoxLoopSkipsIdleAndDialogLoopRunsIt) {
     app->setOnIdle([&idleCalls](bool& done) { ++idleCalls, done = false; });
     DelayedKey enter{SDLK_RETURN};
     SDL_AddTimer(200, DelayedKey::fire, &enter);
-    EXPECT_EQ(app->messageBox("Direccionales para mover la nave\rBarra espaciadora para disparar", "Controles",
-                              MB_OK | MB_ICONINFORMATION),
+    EXPECT_EQ(app->messageBox("Direccionales para mover la nave\rBarra espaciadora para disparar",
+                              "Controles", MB_OK | MB_ICONINFORMATION),
               IDOK);
     EXPECT_EQ(idleCalls, 0);
 
@@ -213,12 +214,26 @@ TEST_F(ToolkitSmoke, EightBitFrameShowsThroughItsPalette) {
     SDL_FillRect(frame, nullptr, 1);
     const SDL_Rect all{0, 0, 640, 480};
     window->presentFrame(frame, all, all);
-    EXPECT_EQ(window->lastFrame().at(320, 240), 0xFF00C832u);
+    EXPECT_EQ(window->pixel(320, 240), 0x00C832u);
     SDL_FreeSurface(frame);
     const SDL_Point origin = window->clientOrigin();
     int x = 0, y = 0;
     SDL_GetWindowPosition(window->sdlWindow(), &x, &y);
     EXPECT_EQ(origin.y - y, 20) << "the client area starts below the menu strip";
+}
+
+TEST(ToolkitSmokePlatform, SdlPlatformOffersEveryService) {
+    std::string error;
+    auto backend = SdlPlatform::open(error);
+    ASSERT_TRUE(backend) << error;
+    auto& platform = *backend;
+    std::unique_ptr<gfx::Device> device;
+    EXPECT_EQ(platform.graphics().directDrawCreate(device), gfx::HResult::Ok);
+    auto window = platform.application().createWindow(WindowSpec{"Platform"});
+    EXPECT_NE(dynamic_cast<PresentTarget*>(window.get()), nullptr)
+        << "the graphics device presents through it";
+    JoyCaps caps;
+    EXPECT_EQ(platform.joysticks().joyGetDevCaps(256, caps), JOYERR_PARMS);
 }
 
 }  // namespace

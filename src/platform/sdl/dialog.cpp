@@ -20,30 +20,29 @@ std::uint32_t rgbOf(TColor color) {
     return (std::uint32_t(getRValue(c)) << 16) | (std::uint32_t(getGValue(c)) << 8) | getBValue(c);
 }
 
-SDL_Rect sdlRect(const TRect& r) { return SDL_Rect{r.left, r.top, r.width(), r.height()}; }
+SDL_Rect sdlRect(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
 
-int pixelSize(const DialogControl& control) { return std::max(6, std::abs(control.fontHeight)); }
+int pixelSize(const DialogControl& control) {
+    return std::max(6, std::abs(control.fontHeight));
+}
 
 }  // namespace
 
 DialogWindow::DialogWindow(SdlApplication& app, DialogSpec& dialog, SDL_Window* owner)
-    : app_(app), dialog_(dialog), owner_(owner) {
-    window_ = createBoxWindow(dialog.caption, dialog.clientWidth, dialog.clientHeight, owner);
-    if (!window_) return;
+    : BoxWindow(app), dialog_(dialog) {
+    open(dialog.caption, dialog.clientWidth, dialog.clientHeight, owner);
+    if (!valid()) return;
     hand_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    app_.addTarget(this);
     redraw();
 }
 
 DialogWindow::~DialogWindow() {
-    if (!window_) return;
-    app_.removeTarget(this);
     if (arrow_) SDL_SetCursor(arrow_);
-    SDL_DestroyWindow(window_);
     if (hand_) SDL_FreeCursor(hand_);
     if (arrow_) SDL_FreeCursor(arrow_);
-    if (owner_) SDL_RaiseWindow(owner_);
 }
 
 void DialogWindow::redraw() {
@@ -61,10 +60,11 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
         case DialogControl::Kind::Label:
         case DialogControl::Kind::Link:
             if (control.wordWrap) {
-                text.drawWrapped(surface, r, control.text, rgbOf(control.color), pixelSize(control), control.fontName);
+                text.drawWrapped(surface, r, control.text, rgbOf(control.color), pixelSize(control),
+                                 control.fontName);
             } else {
-                text.draw(surface, r.x, r.y, control.text, rgbOf(control.color), pixelSize(control), control.fontName,
-                          control.underline || control.kind == DialogControl::Kind::Link);
+                text.draw(surface, r.x, r.y, control.text, rgbOf(control.color), pixelSize(control),
+                          control.fontName, control.underline || control.kind == DialogControl::Kind::Link);
             }
             break;
         case DialogControl::Kind::Bevel:
@@ -75,8 +75,8 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
             drawImage(surface, control);
             break;
         case DialogControl::Kind::Button:
-            drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control, pixelSize(control),
-                       control.fontName);
+            drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control,
+                       pixelSize(control), control.fontName);
             break;
     }
 }
@@ -85,8 +85,8 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
     if (control.imageWidth <= 0 || control.pixels.empty()) return;
     const int height = static_cast<int>(control.pixels.size()) / control.imageWidth;
     SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(control.pixels.data()),
-                                                            control.imageWidth, height, 32, control.imageWidth * 4,
-                                                            SDL_PIXELFORMAT_ARGB8888);
+                                                            control.imageWidth, height, 32,
+                                                            control.imageWidth * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!image) return;
     SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_BLEND);
     SDL_Rect dst{control.bounds.left, control.bounds.top, control.imageWidth, height};
@@ -95,7 +95,7 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
 }
 
 void DialogWindow::keyDown(std::uint16_t key, TShiftState) {
-    if (const int result = dialogKey(dialog_, key)) result_ = result;
+    if (const int result = dialogKey(dialog_, key)) finish(result);
 }
 
 void DialogWindow::updateCursor(int x, int y) {
@@ -119,7 +119,7 @@ void DialogWindow::mouseEvent(const SDL_Event& event) {
     DialogControl* pressed = std::exchange(pressed_, nullptr);
     redraw();
     if (pressed && pressed == hit) {
-        if (const int result = activateControl(*pressed)) result_ = result;
+        if (const int result = activateControl(*pressed)) finish(result);
     }
 }
 

@@ -18,13 +18,17 @@ SdlApplication::SdlApplication() {
     closeEvent_ = SDL_RegisterEvents(1);
 }
 
-SdlApplication::~SdlApplication() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }
+SdlApplication::~SdlApplication() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
 
 std::unique_ptr<Window> SdlApplication::createWindow(const WindowSpec& spec) {
     return std::make_unique<SdlWindow>(*this, spec);
 }
 
-void SdlApplication::addTarget(EventTarget* target) { targets_.push_back(target); }
+void SdlApplication::addTarget(EventTarget* target) {
+    targets_.push_back(target);
+}
 
 void SdlApplication::removeTarget(EventTarget* target) {
     std::erase(targets_, target);
@@ -118,7 +122,8 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
         if (finished()) break;
         if (!done) continue;
         const int wait = activationWait();
-        if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1))) dispatch(event);
+        if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1)))
+            dispatch(event);
     }
 }
 
@@ -145,7 +150,8 @@ void SdlApplication::dispatch(const SDL_Event& event) {
                 if (modals_.empty() && !windows_.empty()) windows_.front()->close();
                 return;
             case SDL_WINDOWEVENT:
-                if (EventTarget* target = targetOf(event.window.windowID)) dispatchWindowEvent(target, event.window);
+                if (EventTarget* target = targetOf(event.window.windowID))
+                    dispatchWindowEvent(target, event.window);
                 return;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
@@ -154,7 +160,8 @@ void SdlApplication::dispatch(const SDL_Event& event) {
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
             case SDL_MOUSEMOTION: {
-                const Uint32 id = event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
+                const Uint32 id =
+                    event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
                 EventTarget* target = inputTarget(id);
                 if (target && acceptsInput(target)) target->mouseEvent(event);
                 return;
@@ -219,7 +226,8 @@ int SdlApplication::messageBox(const std::string& text, const std::string& capti
     SdlWindow* owner = ownerForModal(nullptr);
     MessageBoxWindow box(*this, text, caption, flags, owner ? owner->sdlWindow() : nullptr);
     if (!box.valid()) return IDOK;
-    runModal(box, [&box] { return box.closed(); }, false);
+    runModal(
+        box, [&box] { return box.closed(); }, false);
     return box.result();
 }
 
@@ -227,10 +235,13 @@ int SdlApplication::showModal(DialogSpec& dialog, Window* owner) {
     SdlWindow* ownerWindow = ownerForModal(owner);
     DialogWindow box(*this, dialog, ownerWindow ? ownerWindow->sdlWindow() : nullptr);
     if (!box.valid()) return IDCANCEL;
-    runModal(box, [&box] { return box.closed(); }, true);
+    runModal(
+        box, [&box] { return box.closed(); }, true);
     return box.result();
 }
 
-bool SdlApplication::openUrl(const std::string& url) { return SDL_OpenURL(url.c_str()) == 0; }
+bool SdlApplication::openUrl(const std::string& url) {
+    return SDL_OpenURL(url.c_str()) == 0;
+}
 
 }  // namespace vek::platform::sdl

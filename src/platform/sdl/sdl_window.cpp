@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/sdl/sdl_application.hpp"
+#include "platform/sdl/soft_blitter.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
 
 namespace vek::platform::sdl {
@@ -56,15 +57,24 @@ SdlWindow::~SdlWindow() {
     SDL_DestroyWindow(window_);
 }
 
-int SdlWindow::barHeight() const { return (menu_.bar() && !exclusive_) ? MenuLayout::kBarHeight : 0; }
+int SdlWindow::barHeight() const {
+    return (menu_.bar() && !exclusive_) ? MenuLayout::kBarHeight : 0;
+}
 
 void SdlWindow::makeFrameTexture(int width, int height) {
     if (frameTexture_) SDL_DestroyTexture(frameTexture_);
     frameTexture_ = nullptr;
-    image_.resize(width, height);
-    if (!renderer_) return;
-    frameTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (frameTexture_) SDL_UpdateTexture(frameTexture_, nullptr, image_.pixels.data(), width * 4);
+    picture_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
+    if (!renderer_ || !picture_) return;
+    SDL_FillRect(picture_.get(), nullptr, 0);
+    frameTexture_ =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (frameTexture_) SDL_UpdateTexture(frameTexture_, nullptr, picture_->pixels, picture_->pitch);
+}
+
+std::uint32_t SdlWindow::pixel(int x, int y) const {
+    if (!picture_ || x < 0 || y < 0 || x >= picture_->w || y >= picture_->h) return 0;
+    return readPixel(*picture_, x, y) & 0xFFFFFF;
 }
 
 void SdlWindow::setCaption(const std::string& caption) {
@@ -132,14 +142,9 @@ SDL_Rect SdlWindow::outerRect() const {
 }
 
 bool SdlWindow::getPlacement(WindowPlacement& placement) const {
-    if (placement.length != 44) return false;
     const SDL_Rect r = outerRect();
-    placement.flags = 0;
-    placement.showCmd = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) ? 2 : 1;
-    placement.minPosition = TPoint{-1, -1};
-    placement.maxPosition = TPoint{-1, -1};
-    placement.normalPosition = TRect{r.x, r.y, r.x + r.w, r.y + r.h};
-    return true;
+    const bool minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+    return describePlacement(placement, TRect{r.x, r.y, r.x + r.w, r.y + r.h}, minimized);
 }
 
 bool SdlWindow::setPlacement(const WindowPlacement& placement) {
@@ -167,7 +172,8 @@ void SdlWindow::show() {
     if (!everShown_) {
         everShown_ = true;
         int top = 0, left = 0, bottom = 0, right = 0;
-        if (border_ != BorderStyle::bsNone && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
+        if (border_ != BorderStyle::bsNone &&
+            SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
             frameExtents_ = SDL_Rect{left, top, right, bottom};
             // The stored position is the outer frame's; move the client area inside it.
             SDL_SetWindowPosition(window_, windowedRect_.x + left, windowedRect_.y + top);
@@ -191,13 +197,20 @@ void SdlWindow::finishClose() {
     SDL_HideWindow(window_);
 }
 
-void SdlWindow::minimize() { SDL_MinimizeWindow(window_); }
+void SdlWindow::minimize() {
+    SDL_MinimizeWindow(window_);
+}
 
 void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
-    const SDL_Rect changed = copyFrame(frame, src, dstClient, image_);
-    if (changed.w > 0 && frameTexture_) {
-        const std::uint32_t* first = image_.pixels.data() + static_cast<std::size_t>(changed.y) * image_.width + changed.x;
-        SDL_UpdateTexture(frameTexture_, &changed, first, image_.width * 4);
+    if (!frame || !picture_) return;
+    convertScaled(*frame, src, *picture_, dstClient);
+    // Upload only the part that changed.
+    const SDL_Rect whole{0, 0, picture_->w, picture_->h};
+    SDL_Rect changed{};
+    if (frameTexture_ && SDL_IntersectRect(&dstClient, &whole, &changed)) {
+        const auto* first =
+            static_cast<const Uint8*>(picture_->pixels) + changed.y * picture_->pitch + changed.x * 4;
+        SDL_UpdateTexture(frameTexture_, &changed, first, picture_->pitch);
     }
     render();
 }
@@ -299,7 +312,9 @@ void SdlWindow::keyDown(std::uint16_t key, TShiftState shift) {
     applyMenuResult(routeKeyDown(menu_, OnKeyDown, key, shift, menu_.bar() && !exclusive_));
 }
 
-void SdlWindow::keyUp(std::uint16_t key) { applyMenuResult(menu_.keyUp(key)); }
+void SdlWindow::keyUp(std::uint16_t key) {
+    applyMenuResult(menu_.keyUp(key));
+}
 
 void SdlWindow::mouseEvent(const SDL_Event& event) {
     if (!menu_.bar() || exclusive_) return;

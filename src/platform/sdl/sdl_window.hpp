@@ -8,9 +8,9 @@
 #include <string>
 
 #include "platform/sdl/event_target.hpp"
-#include "platform/sdl/frame_copy.hpp"
 #include "platform/sdl/menu_bar.hpp"
 #include "platform/sdl/sdl_present.hpp"
+#include "platform/sdl/soft_format.hpp"
 #include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
@@ -60,8 +60,8 @@ public:
     // Runs the close that close() asked for: OnDestroy, then the window is hidden.
     void finishClose();
     SDL_Window* sdlWindow() const { return window_; }
-    // The last presented client picture, for checks and repaints.
-    const ArgbImage& lastFrame() const { return image_; }
+    // A pixel (0xRRGGBB) of the last presented client picture.
+    std::uint32_t pixel(int x, int y) const;
 
 private:
     int barHeight() const;
@@ -81,7 +81,7 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    ArgbImage image_;
+    SurfacePtr picture_;  // the client picture as last presented, 32-bit
     int clientWidth_;
     int clientHeight_;
     SDL_Rect frameExtents_{};  // left, top, right, bottom decoration sizes while bordered
