@@ -127,15 +127,34 @@ TEST_F(DeviceTest, PrimaryPaletteShowsEightBitFrames) {
     ASSERT_EQ(primary->blt(&at, back.get(), nullptr, bltWait, nullptr), HResult::Ok);
     EXPECT_EQ(window.pixel(1, 0), 0x0A141Eu);
     entries[3] = {200, 0, 0, 0};
-    shown->setEntries(3, 1, &entries[3]);  // a palette change shows with the next frame
-    primary->blt(&at, back.get(), nullptr, bltWait, nullptr);
+    GfxTest::setPixel(*back, 1, 0, 0);  // drawn after the frame was shown: not on screen
+    ASSERT_EQ(shown->setEntries(3, 1, &entries[3]), HResult::Ok);  // shows at once, as on an 8-bit screen
+    EXPECT_EQ(window.presentCount(), 2);
     EXPECT_EQ(window.pixel(1, 0), 0xC80000u);
+    GfxTest::setPixel(*back, 1, 0, 3);
     auto other = make(1, 1, 32);
     other->blt(nullptr, back.get(), nullptr, 0, nullptr);  // the hardware palette serves offscreen copies too
     EXPECT_EQ(GfxTest::pixel(*other, 0, 0), 0u);
     const TRect src{1, 0, 2, 1};
     other->blt(nullptr, back.get(), &src, 0, nullptr);
     EXPECT_EQ(GfxTest::pixel(*other, 0, 0), 0xC80000u);
+}
+
+TEST_F(DeviceTest, TrueColourFramesDoNotFollowPaletteChanges) {
+    ScreenWindow window(4, 2);
+    device->setCooperativeLevel(&window, coopNormal);
+    auto primary = make(0, 0, 0, capsPrimarySurface);
+    PaletteEntries entries{};
+    auto shown = palette(entries);
+    primary->setPalette(shown);
+    auto back = make(4, 2, 32);
+    GfxTest::setPixel(*back, 0, 0, 0x336699);
+    const TRect at{0, 0, 4, 2};
+    primary->blt(&at, back.get(), nullptr, bltWait, nullptr);
+    entries[0] = {255, 255, 255, 0};
+    shown->setEntries(0, 256, entries.data());
+    EXPECT_EQ(window.presentCount(), 1);
+    EXPECT_EQ(window.pixel(0, 0), 0x336699u);
 }
 
 TEST_F(DeviceTest, PrimaryFillAndFlippingChain) {
