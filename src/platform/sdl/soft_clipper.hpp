@@ -1,0 +1,31 @@
+// A clipper of the software device: a list of rectangles in the clipped surface's own
+// coordinates, or a window whose client area (in screen coordinates) limits the blits.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/graphics.hpp"
+#include "platform/sdl/soft_device_state.hpp"
+
+namespace vek::platform::sdl {
+
+class SoftClipper final : public gfx::Clipper {
+public:
+    explicit SoftClipper(std::shared_ptr<DeviceState> device);
+    gfx::HResult setWindow(Window* window) override;
+    gfx::HResult setClipList(const std::vector<TRect>& rects) override;
+
+    // The rectangles blits are limited to; false when the clipper has neither a window
+    // nor a list, or its device is gone.
+    bool clipRects(std::vector<TRect>& rects) const;
+    Window* window() const { return window_; }
+
+private:
+    std::shared_ptr<DeviceState> device_;
+    Window* window_ = nullptr;
+    bool hasList_ = false;
+    std::vector<TRect> list_;
+};
+
+}  // namespace vek::platform::sdl

@@ -1,0 +1,58 @@
+// What the software device shares with the surfaces, palettes and clippers it made: the
+// display mode and cooperative window, the hardware palette, the lost-surface epoch and
+// whether the device still exists, so that none of them dangles when the device goes first.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/graphics.hpp"
+#include "platform/sdl/sdl_present.hpp"
+#include "platform/sdl/soft_format.hpp"
+
+namespace vek::platform::sdl {
+
+class SoftPalette;
+
+// The display a graphics system offers, shared by the system and all its devices. The
+// headless backend changes the switches at any time to simulate failures.
+struct DisplaySettings {
+    std::vector<gfx::DisplayMode> modes;      // sorted by width, height, bit count
+    gfx::DisplayMode desktop{1024, 768, 32};  // the windowed mode
+    bool refuseModeSwitch = false;
+    bool refuseVideoMemory = false;
+    bool refusePrimary = false;
+    bool refuseRestore = false;
+    std::uint64_t lossEpoch = 0;  // surfaces restored before the current epoch are lost
+};
+
+// Every size at 8, 16, 24 and 32 bits, sorted, without duplicates.
+std::vector<gfx::DisplayMode> modesAtAllBitCounts(std::vector<gfx::DisplayMode> sizes);
+
+class DeviceState {
+public:
+    explicit DeviceState(std::shared_ptr<DisplaySettings> settings);
+
+    bool alive = true;
+    std::shared_ptr<DisplaySettings> settings;
+    Window* window = nullptr;
+    bool exclusive = false;   // exclusive full-screen cooperative level
+    bool modeSet = false;     // a display mode was set in exclusive mode
+    gfx::DisplayMode mode;    // valid while modeSet
+    std::weak_ptr<SoftPalette> hardwarePalette;  // the palette attached to the primary
+
+    // The window's presentation side, when it has one.
+    PresentTarget* target() const;
+    gfx::DisplayMode currentMode() const { return modeSet ? mode : settings->desktop; }
+    // The SDL format of new offscreen surfaces and of the screen.
+    std::uint32_t displayFormat() const;
+    // The palette 8-bit surfaces without their own show: the hardware palette, else the
+    // system palette.
+    SDL_Palette* devicePalette() const;
+
+private:
+    SdlPalettePtr systemPalette_;
+};
+
+}  // namespace vek::platform::sdl

@@ -1,0 +1,41 @@
+// The primary surface of the software device: the screen. It has no pixels of its own; a
+// blit into it presents the source on the cooperative window (or the clipper's window)
+// through sdl::PresentTarget, in screen coordinates clipped to the client area. A palette
+// attached to it is the hardware palette that 8-bit surfaces show.
+#pragma once
+
+#include <memory>
+
+#include "platform/sdl/soft_surface.hpp"
+
+namespace vek::platform::sdl {
+
+class SoftPrimary final : public SoftSurfaceBase {
+public:
+    // backBuffer: the flipping chain's back buffer, or null for a plain primary.
+    SoftPrimary(std::shared_ptr<DeviceState> device, std::unique_ptr<SoftSurface> backBuffer);
+
+    gfx::HResult getDescription(gfx::SurfaceDescription& description) const override;
+    gfx::HResult lock(const TRect* rect, gfx::LockedRect& locked) override;
+    gfx::HResult unlock() override;
+    gfx::HResult blt(const TRect* dstRect, gfx::Surface* src, const TRect* srcRect, std::uint32_t flags,
+                     const gfx::BltFx* fx) override;
+    gfx::HResult bltFast(int x, int y, gfx::Surface* src, const TRect* srcRect, std::uint32_t flags) override;
+    gfx::HResult setPalette(std::shared_ptr<gfx::Palette> palette) override;
+    gfx::HResult restore() override;
+    gfx::HResult getDC(gfx::DrawingContext*& context) override;
+    gfx::HResult releaseDC(gfx::DrawingContext* context) override;
+    gfx::HResult flip(std::uint32_t flags) override;
+    gfx::HResult getAttachedSurface(std::uint32_t caps, gfx::Surface*& attached) override;
+
+private:
+    TRect screenBounds() const;
+    PresentTarget* target() const;
+    bool presentRects(PresentTarget& target, const TRect& dstScreen, std::vector<TRect>& pieces) const;
+    gfx::HResult present(SoftSurface& src, const TRect& srcRect, const TRect& dstScreen);
+    gfx::HResult presentFill(const TRect& dstScreen, std::uint32_t raw);
+
+    std::unique_ptr<SoftSurface> backBuffer_;
+};
+
+}  // namespace vek::platform::sdl
