@@ -14,8 +14,9 @@ TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock
     {
         ScopedPlatform scope(backend);
         EXPECT_EQ(&current(), &backend);
-        TCustomForm form(nullptr);
         std::vector<FormMessage> seen;
+        TMenuItem bar;
+        TCustomForm form(nullptr);
         form.HookMessages([&seen](FormMessage m) { seen.push_back(m); });
         form.CreateWindowHandle(WindowSpec{"Form"});
         ASSERT_NE(form.Handle(), nullptr);
@@ -24,7 +25,6 @@ TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock
         window.restore();
         EXPECT_EQ(seen, (std::vector<FormMessage>{FormMessage::HandleCreated, FormMessage::Activate,
                                                   FormMessage::Paint}));
-        TMenuItem bar;
         TMenuItem& menu = bar.Add(std::make_unique<TMenuItem>("M", "&Menu"));
         menu.Add(std::make_unique<TMenuItem>("I", "Item"));
         window.setMenu(&bar);
