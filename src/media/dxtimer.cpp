@@ -31,7 +31,7 @@ double roundHalfEven(double x) {
 }  // namespace
 
 int timerLagCount(std::uint32_t elapsed, std::uint32_t divisor) {
-    const auto quotient = static_cast<std::int32_t>(elapsed / divisor);
+    const auto quotient = static_cast<std::int32_t>(elapsed / std::max(divisor, 1u));
     return quotient < 1 ? 1 : quotient;
 }
 

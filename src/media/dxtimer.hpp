@@ -75,7 +75,8 @@ public:
     using TCustomDXTimer::TCustomDXTimer;
 };
 
-// Whole intervals in an elapsed time, at least 1 (elapsed ÷ divisor, unsigned).
+// Whole intervals in an elapsed time, at least 1 (elapsed ÷ divisor, unsigned; the divisor
+// is at least 1).
 int timerLagCount(std::uint32_t elapsed, std::uint32_t divisor);
 // ticks × 1000 ÷ elapsedMs as a real division of the 32-bit product, rounded to the
 // nearest integer with ties to even; an elapsed time below 1 counts as 1.

@@ -1,16 +1,11 @@
-// The headless platform pieces assembled for the timer and input tests: the virtual clock,
-// the headless application with its scripted keys and activation, and the scripted
-// joysticks, which tests may also place at chosen platform numbers. No graphics or sound.
+// The headless backend as the timer and input tests use it: scripted keys, focus and idle
+// calls in one step each, and joysticks that tests may place at chosen platform numbers.
 #pragma once
 
-#include <stdexcept>
 #include <vector>
 
-#include "platform/headless/headless_application.hpp"
-#include "platform/headless/headless_clock.hpp"
-#include "platform/headless/headless_joystick.hpp"
+#include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
-#include "platform/platform.hpp"
 
 namespace vek::testing {
 
@@ -48,55 +43,50 @@ private:
     platform::headless::HeadlessJoystickService& sticks_;
 };
 
-// Installs itself for the lifetime of a test.
+// The headless backend, installed for the lifetime of a test, with its joysticks seen
+// through PlacedJoysticks.
 class MediaTestPlatform : public platform::Platform {
 public:
-    MediaTestPlatform() : app_(&clock_), joysticks_(sticks_) { platform::install(this); }
-    ~MediaTestPlatform() override { platform::install(nullptr); }
-
-    platform::Clock& clock() override { return clock_; }
-    platform::Application& application() override { return app_; }
-    platform::gfx::GraphicsSystem& graphics() override {
-        throw std::logic_error("no graphics in media tests");
-    }
-    platform::audio::AudioSystem& audio() override { throw std::logic_error("no sound in media tests"); }
+    platform::Clock& clock() override { return backend_.clock(); }
+    platform::Application& application() override { return backend_.application(); }
+    platform::gfx::GraphicsSystem& graphics() override { return backend_.graphics(); }
+    platform::audio::AudioSystem& audio() override { return backend_.audio(); }
     platform::JoystickService& joysticks() override { return joysticks_; }
 
-    platform::headless::HeadlessClock& virtualClock() { return clock_; }
-    platform::headless::HeadlessApplication& app() { return app_; }
-    platform::headless::HeadlessJoystickService& sticks() { return sticks_; }
+    platform::headless::HeadlessClock& virtualClock() { return backend_.virtualClock(); }
+    platform::headless::HeadlessApplication& app() { return backend_.app(); }
+    platform::headless::HeadlessJoystickService& sticks() { return backend_.scriptedJoysticks(); }
     PlacedJoysticks& placedSticks() { return joysticks_; }
 
     // The key goes down or up through the application's input messages.
     void press(std::uint16_t key) {
-        app_.postKeyDown(key);
-        app_.processMessages();
+        app().postKeyDown(key);
+        app().processMessages();
     }
     void release(std::uint16_t key) {
-        app_.postKeyUp(key);
-        app_.processMessages();
+        app().postKeyUp(key);
+        app().processMessages();
     }
     // Keyboard focus moves to window, or to another application when null.
     void focus(platform::Window* window) {
-        app_.postFocus(static_cast<platform::headless::HeadlessWindow*>(window));
-        app_.processMessages();
+        app().postFocus(static_cast<platform::headless::HeadlessWindow*>(window));
+        app().processMessages();
     }
     void activate(bool active) {
-        app_.postActivate(active);
-        app_.processMessages();
+        app().postActivate(active);
+        app().processMessages();
     }
     // Moves the clock on by ms, then the loop finds its queue empty once. Answers the done
     // flag: True when the loop would now sleep, False when it goes on polling.
     bool idleAfter(std::uint32_t ms) {
-        clock_.advance(ms);
-        return app_.runFor(1) != platform::headless::HeadlessApplication::Stop::IdleLimit;
+        virtualClock().advance(ms);
+        return app().runFor(1) != platform::headless::HeadlessApplication::Stop::IdleLimit;
     }
 
 private:
-    platform::headless::HeadlessClock clock_;
-    platform::headless::HeadlessApplication app_;
-    platform::headless::HeadlessJoystickService sticks_;
-    PlacedJoysticks joysticks_;
+    platform::headless::HeadlessPlatform backend_;
+    PlacedJoysticks joysticks_{backend_.scriptedJoysticks()};
+    platform::headless::ScopedPlatform installed_{*this};
 };
 
 }  // namespace vek::testing
