@@ -335,12 +335,13 @@ TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
 
 void TPictureCollection::Assign(const TPictureCollection& source) {
     if (&source == this) return;
-    Finalize();
     Clear();
     for (int i = 0; i < source.Count(); ++i) {
         auto& item = Add();
         item.Assign(source.Items(i));
         item.SetName(source.Items(i).Name());
+        // The copies join the display the collection is built for.
+        if (dxDraw_ && dxDraw_->Initialized()) item.Initialize();
     }
     ColorTable = source.ColorTable;
 }
