@@ -17,18 +17,23 @@ enum class HResult : std::int32_t {
     Ok = 0,
     Generic,
     InvalidParam,
-    InvalidCall,   // for example a second lock before the unlock
-    BadFormat,     // a format the device cannot play
+    InvalidCall,  // for example a second lock before the unlock
+    BadFormat,    // a format the device cannot play
     OutOfMemory,
-    NoDriver,      // no sound device
-    Allocated,     // the device is in use
-    BufferLost,    // the buffer's memory was taken away; restore it
+    NoDriver,        // no sound device
+    Allocated,       // the device is in use
+    BufferLost,      // the buffer's memory was taken away; restore it
+    ControlUnavail,  // the buffer was created without the control (frequency, pan, volume)
 };
 
-constexpr bool succeeded(HResult r) { return r == HResult::Ok; }
+constexpr bool succeeded(HResult r) {
+    return r == HResult::Ok;
+}
 
 inline constexpr std::uint32_t DSSCL_NORMAL = 1;
+inline constexpr std::uint32_t DSSCL_PRIORITY = 2;
 inline constexpr std::uint32_t DSSCL_EXCLUSIVE = 3;
+inline constexpr std::uint32_t DSSCL_WRITEPRIMARY = 4;
 
 inline constexpr std::uint32_t DSBCAPS_PRIMARYBUFFER = 0x1;
 inline constexpr std::uint32_t DSBCAPS_CTRLFREQUENCY = 0x20;

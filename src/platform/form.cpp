@@ -12,6 +12,9 @@ TCustomForm::~TCustomForm() { DestroyWindowHandle(); }
 void TCustomForm::CreateWindowHandle(const WindowSpec& spec) {
     window_ = current().application().createWindow(spec);
     window_->OnPaint = [this] { Dispatch(FormMessage::Paint); };
+    window_->OnActivate = [this] { Dispatch(FormMessage::Activate); };
+    window_->OnDeactivate = [this] { Dispatch(FormMessage::Deactivate); };
+    window_->OnEnterMenuLoop = [this] { Dispatch(FormMessage::EnterMenuLoop); };
     Dispatch(FormMessage::HandleCreated);
 }
 

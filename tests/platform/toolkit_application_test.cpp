@@ -268,9 +268,9 @@ TEST_F(ToolkitApplication, PresentedFrameIsKeptThroughItsPalette) {
     static_cast<Uint8*>(frame->pixels)[1] = 1;
     const SDL_Rect src{0, 0, 4, 2}, dst{10, 20, 4, 2};
     window.presentFrame(frame, src, dst);
-    EXPECT_EQ(window.presentCount(), 1);
-    EXPECT_EQ(window.lastFrame().at(11, 20), 0xFFFF0000u);
-    EXPECT_EQ(window.lastFrame().at(10, 20), 0xFF000000u);
+    EXPECT_EQ(window.screen().presentCount(), 1);
+    EXPECT_EQ(window.screen().pixel(11, 20), 0xFF0000u);
+    EXPECT_EQ(window.screen().pixel(10, 20), 0u);
     SDL_FreeSurface(frame);
 }
 

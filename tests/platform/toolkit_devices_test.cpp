@@ -4,8 +4,8 @@
 #include "platform/headless/headless_clock.hpp"
 #include "platform/headless/headless_joystick.hpp"
 #include "platform/sdl/dialog_logic.hpp"
-#include "platform/sdl/frame_copy.hpp"
 #include "platform/sdl/sdl_joystick.hpp"
+#include "platform/sdl/sdl_window.hpp"
 
 namespace vek::platform {
 namespace {
@@ -53,27 +53,6 @@ TEST(ToolkitJoystick, SdlAxisToPosition) {
     EXPECT_EQ(sdl::axisPosition(32767), 65535u);
 }
 
-TEST(ToolkitFrame, CopyClipsAndReadsPackedFormatsOpaque) {
-    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, 3, 3, 16, SDL_PIXELFORMAT_RGB565);
-    ASSERT_NE(frame, nullptr);
-    SDL_FillRect(frame, nullptr, 0xF800);  // red
-    sdl::ArgbImage image;
-    image.resize(4, 4);
-    const SDL_Rect changed = sdl::copyFrame(frame, SDL_Rect{0, 0, 3, 3}, SDL_Rect{2, -1, 3, 3}, image);
-    EXPECT_EQ(changed.x, 2);
-    EXPECT_EQ(changed.y, 0);
-    EXPECT_EQ(changed.w, 2);
-    EXPECT_EQ(changed.h, 2);
-    EXPECT_EQ(image.at(3, 1), 0xFFFF0000u);
-    EXPECT_EQ(image.at(1, 1), 0xFF000000u);
-    EXPECT_EQ(image.at(3, 2), 0xFF000000u);
-
-    image.resize(6, 6);
-    sdl::copyFrame(frame, SDL_Rect{0, 0, 3, 3}, SDL_Rect{0, 0, 6, 6}, image);
-    EXPECT_EQ(image.at(5, 5), 0xFFFF0000u) << "scaled to the destination";
-    SDL_FreeSurface(frame);
-}
-
 TEST(ToolkitDialog, KeysAndClicks) {
     DialogSpec dialog;
     int clicks = 0;
@@ -110,3 +89,55 @@ TEST(ToolkitDialog, MessageTextBreaksAtCarriageReturn) {
 
 }  // namespace
 }  // namespace vek::platform
+
+namespace vek::platform::sdl {
+namespace {
+
+TEST(ToolkitExclusive, PictureFitsWithAspectKeptAndWholeScaleWhenItFits) {
+    const SDL_Rect twice = fitPicture(1920, 1080, 640, 480);
+    EXPECT_EQ(twice.w, 1280);
+    EXPECT_EQ(twice.h, 960);
+    EXPECT_EQ(twice.x, 320);
+    EXPECT_EQ(twice.y, 60);
+    const SDL_Rect once = fitPicture(1024, 768, 640, 480);
+    EXPECT_EQ(once.w, 640) << "whole-number scale 1, not 1.6";
+    EXPECT_EQ(once.x, 192);
+    const SDL_Rect shrunk = fitPicture(320, 400, 640, 480);
+    EXPECT_EQ(shrunk.w, 320);
+    EXPECT_EQ(shrunk.h, 240);
+    EXPECT_EQ(shrunk.y, 80);
+    EXPECT_EQ(fitPicture(0, 0, 640, 480).w, 0);
+}
+
+// A virtual SDL joystick stands in for a device plugged into the machine.
+TEST(ToolkitJoystick, SdlServiceReadsAVirtualJoystick) {
+    SdlJoystickService service;
+    if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) GTEST_SKIP() << "no joystick subsystem";
+    const int present = SDL_NumJoysticks();
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 3, 6, 1);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    const std::uint32_t id = static_cast<std::uint32_t>(present);
+    JoyCaps caps;
+    ASSERT_EQ(service.joyGetDevCaps(id, caps), JOYERR_NOERROR);
+    EXPECT_EQ(caps.xMax, 65535u);
+    EXPECT_EQ(caps.numButtons, 6u);
+    EXPECT_EQ(caps.numAxes, 3u);
+    SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
+    ASSERT_NE(stick, nullptr) << "the service keeps the joystick open";
+    SDL_JoystickSetVirtualAxis(stick, 0, -32768);
+    SDL_JoystickSetVirtualAxis(stick, 1, 32767);
+    SDL_JoystickSetVirtualButton(stick, 2, SDL_PRESSED);
+    SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_RIGHT);
+    JoyInfoEx info;
+    ASSERT_EQ(service.joyGetPosEx(id, info), JOYERR_NOERROR);
+    EXPECT_EQ(info.xPos, 0u);
+    EXPECT_EQ(info.yPos, 65535u);
+    EXPECT_EQ(info.buttons, 0b100u);
+    EXPECT_EQ(info.pov, 9000u);
+    SDL_JoystickDetachVirtual(index);
+    EXPECT_EQ(service.joyGetPosEx(id, info), JOYERR_UNPLUGGED);
+    EXPECT_EQ(service.joyGetDevCaps(id + 1, caps), JOYERR_UNPLUGGED);
+}
+
+}  // namespace
+}  // namespace vek::platform::sdl

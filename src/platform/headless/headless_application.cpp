@@ -90,7 +90,10 @@ void HeadlessApplication::setFocus(FocusKind kind, HeadlessWindow* window) {
     focusKind_ = kind;
     focus_ = kind == FocusKind::Window ? window : nullptr;
     if (focus_) lastFocus_ = focus_;
-    if (old && old != focus_ && old->OnDeactivate) guarded([old] { old->OnDeactivate(); });
+    if (old && old != focus_) {
+        old->menu().close();  // a menu loop ends when its window loses the focus
+        if (old->OnDeactivate) guarded([old] { old->OnDeactivate(); });
+    }
     if (focus_ && focus_ != old && focus_->OnActivate) guarded([this] { focus_->OnActivate(); });
     setActive(kind != FocusKind::Other);
 }

@@ -9,7 +9,7 @@ HeadlessWindow::HeadlessWindow(HeadlessApplication& app, const WindowSpec& spec)
     : app_(app), caption_(spec.caption), border_(spec.borderStyle) {
     outer_ = Bounds(spec.left, spec.top, spec.clientWidth + 2 * sideFrame(),
                     spec.clientHeight + topFrame() + sideFrame());
-    frame_.resize(spec.clientWidth, spec.clientHeight);
+    syncScreen();
     app_.registerWindow(this);
 }
 
@@ -30,6 +30,17 @@ void HeadlessWindow::setMenu(TMenuItem* bar) {
     const int before = topFrame();
     menu_.setBar(bar);
     outer_.bottom += topFrame() - before;
+    syncScreen();
+}
+
+void HeadlessWindow::setBorderStyle(BorderStyle style) {
+    border_ = style;
+    syncScreen();
+}
+
+void HeadlessWindow::syncScreen() {
+    screen_.setClientOrigin(outer_.left + sideFrame(), outer_.top + topFrame());
+    screen_.setWindowedClientSize(windowedClientSize().x, windowedClientSize().y);
 }
 
 SDL_Point HeadlessWindow::windowedClientSize() const {
@@ -63,7 +74,7 @@ bool HeadlessWindow::getPlacement(WindowPlacement& placement) const {
 bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {
     if (placement.length != 44 || placement.normalPosition.empty()) return false;
     outer_ = placement.normalPosition;
-    if (!exclusive_) frame_.resize(windowedClientSize().x, windowedClientSize().y);
+    syncScreen();
     minimized_ = placement.showCmd == 2;
     return true;
 }
@@ -97,36 +108,14 @@ void HeadlessWindow::finishClose() {
     if (OnDestroy) OnDestroy();
 }
 
-void HeadlessWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
-    sdl::copyFrame(frame, src, dstClient, frame_);
-    ++presents_;
-}
-
 bool HeadlessWindow::enterExclusive(int width, int height) {
-    if (width <= 0 || height <= 0) return false;
-    exclusive_ = true;
-    exclusiveSize_ = SDL_Point{width, height};
-    frame_.resize(width, height);
+    if (!screen_.enterExclusive(width, height)) return false;
     menu_.close();
     return true;
 }
 
-void HeadlessWindow::leaveExclusive() {
-    if (!exclusive_) return;
-    exclusive_ = false;
-    frame_.resize(windowedClientSize().x, windowedClientSize().y);
-}
-
-SDL_Point HeadlessWindow::clientOrigin() const {
-    return exclusive_ ? SDL_Point{0, 0} : SDL_Point{outer_.left + sideFrame(), outer_.top + topFrame()};
-}
-
-SDL_Point HeadlessWindow::clientSize() const {
-    return exclusive_ ? exclusiveSize_ : windowedClientSize();
-}
-
 void HeadlessWindow::keyDown(std::uint16_t key, TShiftState shift) {
-    const sdl::MenuResult result = sdl::routeKeyDown(menu_, OnKeyDown, key, shift, !exclusive_);
+    const sdl::MenuResult result = sdl::routeKeyDown(menu_, OnKeyDown, key, shift, !exclusive());
     if (result.changed) ++menuRedraws_;
     if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
     if (result.click) result.click->Click();

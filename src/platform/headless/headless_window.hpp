@@ -1,12 +1,13 @@
-// A top-level window without a screen: it keeps its caption, border, menu state, cursor,
-// placement and the last presented frame for tests to read, and routes scripted keys
-// through key preview, shortcuts and menu navigation as the real window does.
+// A top-level window without a screen: it keeps its caption, border, menu state, cursor
+// and placement for tests to read, presents through a HeadlessScreen that keeps the last
+// picture, and routes scripted keys through key preview, shortcuts and menu navigation as
+// the real window does.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/sdl/frame_copy.hpp"
+#include "platform/headless/headless_screen.hpp"
 #include "platform/sdl/menu_bar.hpp"
 #include "platform/sdl/sdl_present.hpp"
 #include "platform/toolkit.hpp"
@@ -27,7 +28,7 @@ public:
     void setCaption(const std::string& caption) override { caption_ = caption; }
     std::string caption() const override { return caption_; }
     // Like a desktop window, a new border keeps the outer frame where it is.
-    void setBorderStyle(BorderStyle style) override { border_ = style; }
+    void setBorderStyle(BorderStyle style) override;
     BorderStyle borderStyle() const override { return border_; }
     // A menu bar makes the frame taller and keeps the client area's size.
     void setMenu(TMenuItem* bar) override;
@@ -42,23 +43,24 @@ public:
     bool closed() const override { return closed_; }
     void minimize() override { minimized_ = true; }
 
-    void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override;
+    void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override {
+        screen_.presentFrame(frame, src, dstClient);
+    }
     bool enterExclusive(int width, int height) override;
-    void leaveExclusive() override;
-    bool exclusive() const override { return exclusive_; }
-    void setVSync(bool on) override { vsync_ = on; }
-    SDL_Point clientOrigin() const override;
-    SDL_Point clientSize() const override;
+    void leaveExclusive() override { screen_.leaveExclusive(); }
+    bool exclusive() const override { return screen_.exclusive(); }
+    void setVSync(bool on) override { screen_.setVSync(on); }
+    SDL_Point clientOrigin() const override { return screen_.clientOrigin(); }
+    SDL_Point clientSize() const override { return screen_.clientSize(); }
 
     // What tests read.
     sdl::MenuNavigator& menu() { return menu_; }
-    const sdl::ArgbImage& lastFrame() const { return frame_; }
-    int presentCount() const { return presents_; }
+    // The presented pictures, the exclusive-mode state and the refusal switch.
+    HeadlessScreen& screen() { return screen_; }
     int menuRedraws() const { return menuRedraws_; }
     bool cursorVisible() const { return cursorVisible_; }
     bool minimized() const { return minimized_; }
     bool shown() const { return shown_; }
-    bool vsync() const { return vsync_; }
     // The outer frame in screen pixels, as the window manager would report it.
     TRect frameRect() const;
     // The user drags the window so that its frame's top-left corner is at (left, top).
@@ -76,6 +78,8 @@ private:
     int topFrame() const;
     int sideFrame() const;
     SDL_Point windowedClientSize() const;
+    // Tells the screen where the client area now is and how big it is.
+    void syncScreen();
 
     HeadlessApplication& app_;
     std::string caption_;
@@ -87,11 +91,7 @@ private:
     bool shown_ = false;
     bool closing_ = false;
     bool closed_ = false;
-    bool vsync_ = false;
-    bool exclusive_ = false;
-    SDL_Point exclusiveSize_{};
-    sdl::ArgbImage frame_;
-    int presents_ = 0;
+    HeadlessScreen screen_;
     int menuRedraws_ = 0;
 };
 

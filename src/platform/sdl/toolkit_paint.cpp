@@ -2,33 +2,16 @@
 #include "platform/sdl/toolkit_paint.hpp"
 
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "platform/sdl/font_cache.hpp"
 #include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
 
 namespace {
-
-std::string findFontFile(const std::string& face) {
-    FcPattern* pattern =
-        FcNameParse(reinterpret_cast<const FcChar8*>(face.empty() ? "sans-serif" : face.c_str()));
-    if (!pattern) return {};
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    std::string file;
-    FcChar8* path = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-        file = reinterpret_cast<const char*>(path);
-    if (match) FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
-    return file;
-}
 
 SDL_Color toSdl(std::uint32_t rgb) {
     return SDL_Color{static_cast<Uint8>(rgb >> 16), static_cast<Uint8>(rgb >> 8), static_cast<Uint8>(rgb),
@@ -45,23 +28,8 @@ void blitText(SDL_Surface* rendered, SDL_Surface* target, int x, int y) {
 
 }  // namespace
 
-TextPainter::TextPainter() {
-    ready_ = TTF_WasInit() > 0 || TTF_Init() == 0;
-}
-
-TextPainter::~TextPainter() {
-    for (auto& [key, font] : fonts_)
-        if (font) TTF_CloseFont(font);
-}
-
 TTF_Font* TextPainter::font(const std::string& face, int size) {
-    if (!ready_) return nullptr;
-    const auto key = std::make_pair(face, size);
-    if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
-    const std::string file = findFontFile(face);
-    TTF_Font* opened = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), size);
-    fonts_[key] = opened;
-    return opened;
+    return FontCache::shared().get(face, size);
 }
 
 int TextPainter::width(const std::string& text, int size, const std::string& face) {
@@ -86,9 +54,10 @@ void TextPainter::draw(SDL_Surface* target, int x, int y, const std::string& tex
                        int size, const std::string& face, bool underline) {
     TTF_Font* f = font(face, size);
     if (!f || text.empty()) return;
-    TTF_SetFontStyle(f, underline ? TTF_STYLE_UNDERLINE : TTF_STYLE_NORMAL);
+    const int style = TTF_GetFontStyle(f);
+    if (underline) TTF_SetFontStyle(f, style | TTF_STYLE_UNDERLINE);
     blitText(TTF_RenderUTF8_Blended(f, text.c_str(), toSdl(color)), target, x, y);
-    TTF_SetFontStyle(f, TTF_STYLE_NORMAL);
+    if (underline) TTF_SetFontStyle(f, style);
 }
 
 void TextPainter::drawWrapped(SDL_Surface* target, const SDL_Rect& box, const std::string& text,

@@ -5,9 +5,7 @@
 #include <SDL.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <utility>
 
 typedef struct _TTF_Font TTF_Font;
 
@@ -16,16 +14,11 @@ namespace vek::platform::sdl {
 // Pixel size of menu and message-box text.
 inline constexpr int kMenuFontSize = 12;
 
-// Text in a face found by name through the desktop's font configuration; an empty name
-// is the default sans-serif face. Sizes are pixel heights of the characters' em box.
-// Colours are 0xRRGGBB.
+// Text in a face found by name through the desktop's font configuration (the shared font
+// cache); an empty name is the default sans-serif face. Sizes are pixel heights of the
+// characters. Colours are 0xRRGGBB.
 class TextPainter {
 public:
-    TextPainter();
-    ~TextPainter();
-    TextPainter(const TextPainter&) = delete;
-    TextPainter& operator=(const TextPainter&) = delete;
-
     int width(const std::string& text, int size, const std::string& face = {});
     int lineHeight(int size, const std::string& face = {});
     int ascent(int size, const std::string& face = {});
@@ -36,10 +29,7 @@ public:
                      int size, const std::string& face = {});
 
 private:
-    TTF_Font* font(const std::string& face, int size);
-
-    std::map<std::pair<std::string, int>, TTF_Font*> fonts_;
-    bool ready_ = false;
+    static TTF_Font* font(const std::string& face, int size);
 };
 
 void fillRect(SDL_Surface* target, const SDL_Rect& rect, std::uint32_t color);

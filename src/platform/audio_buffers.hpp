@@ -1,0 +1,249 @@
+// Buffer and voice bookkeeping shared by the SDL and headless sound devices: the voice
+// table the mixer reads, buffers over shared sample memory, and the checks of every call.
+// A device supplies the guard against its mixing thread and, optionally, hooks that watch
+// and refuse calls (the headless device's log and failure switches).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "platform/audio.hpp"
+#include "platform/mixer.hpp"
+
+namespace vek::platform::audio {
+
+// The calls a device's buffers answer; names them in logs and failure switches.
+enum class BufferCall {
+    CreatePrimary,
+    Create,
+    Duplicate,
+    Lock,
+    Unlock,
+    Play,
+    Stop,
+    SetCurrentPosition,
+    SetFrequency,
+    SetPan,
+    SetVolume,
+    Destroy,
+};
+
+// Frequencies a buffer accepts besides 0 (the wave's own rate).
+inline constexpr std::uint32_t kMinFrequency = 100;
+inline constexpr std::uint32_t kMaxFrequency = 100000;
+// Largest buffer a device creates, in bytes.
+inline constexpr std::uint32_t kMaxBufferBytes = 0x0FFFFFFF;
+
+// Guards the voices against the thread that mixes them.
+class MixGuard {
+public:
+    virtual ~MixGuard() = default;
+    virtual void lock() = 0;
+    virtual void unlock() = 0;
+};
+
+class BufferHooks {
+public:
+    virtual ~BufferHooks() = default;
+    // Any code but Ok refuses the call with that code before it acts.
+    virtual HResult admit(BufferCall) { return HResult::Ok; }
+    // Called once a call has been answered; value is its argument (see VoiceBuffer).
+    virtual void record(int, BufferCall, std::int64_t, HResult) {}
+};
+
+// Reads a stored format block: at least 16 bytes, PCM, 1 or 2 channels, 8 or 16 bits,
+// a consistent block alignment and a rate the buffers accept. Anything else: BadFormat.
+HResult parsePcmFormat(std::span<const std::uint8_t> block, WaveFormat& format);
+
+// Memory shared by a buffer and its duplicates: the bytes a lock hands out and the
+// immutable samples published from them at every unlock.
+struct SampleMemory {
+    WaveFormat format;
+    std::vector<std::uint8_t> bytes;
+    std::shared_ptr<const SampleBlock> block;
+    void* lockedAt = nullptr;
+};
+
+// The voices of one device. Buffers share it with their device, so a buffer that
+// outlives the device finds it closed and answers InvalidCall.
+class VoiceBank {
+public:
+    VoiceBank(std::uint32_t outputRate, MixGuard* guard, BufferHooks* hooks);
+
+    std::uint32_t outputRate() const { return outputRate_; }
+    bool closed() const { return closed_; }
+    BufferHooks* hooks() const { return hooks_; }
+    int nextBufferId() { return nextId_++; }
+
+    // For the mixing thread, which holds the guard already: mixes every voice into output
+    // (silence once closed).
+    void mixGuarded(std::span<std::int16_t> output);
+    // Stops every voice and detaches guard and hooks; later buffer calls fail.
+    void close();
+    // The output went away (a device unplugged): every voice stops, and buffer calls and
+    // creations answer NoDriver from then on, so no voice seems to play for ever.
+    void disconnect();
+    // Ok, InvalidCall once closed, or NoDriver once disconnected.
+    HResult availability() const;
+    // Every existing buffer loses its memory: it stops and answers BufferLost from then on.
+    void loseAll();
+    // Buffers without a focus flag are heard only while the owner window has the focus.
+    void setOwnerFocused(bool focused) { ownerFocused_ = focused; }
+    bool ownerFocused() const { return ownerFocused_; }
+
+    int acquire(const std::shared_ptr<SampleMemory>& memory);
+    void release(int slot);
+    bool lost(int slot) const { return slots_[slot].lost; }
+    // How many voices are sounding now.
+    int playingCount();
+    // Runs change on the slot's voice under the guard.
+    template <class Change>
+    void change(int slot, Change&& change) {
+        Locked locked(guard_);
+        change(voices_[slot]);
+    }
+    // Hands the memory's newly published samples to every voice that plays it.
+    void publish(const SampleMemory& memory);
+
+private:
+    struct Slot {
+        const SampleMemory* memory = nullptr;
+        bool used = false;
+        bool lost = false;
+    };
+    class Locked {
+    public:
+        explicit Locked(MixGuard* guard) : guard_(guard) {
+            if (guard_) guard_->lock();
+        }
+        ~Locked() {
+            if (guard_) guard_->unlock();
+        }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        MixGuard* guard_;
+    };
+
+    std::uint32_t outputRate_;
+    MixGuard* guard_;
+    BufferHooks* hooks_;
+    bool closed_ = false;
+    std::atomic<bool> disconnected_{false};
+    std::atomic<bool> ownerFocused_{true};
+    int nextId_ = 1;
+    std::vector<Voice> voices_;
+    std::vector<Slot> slots_;
+};
+
+// A secondary buffer: one voice of the bank over its (possibly shared) sample memory.
+class VoiceBuffer : public SoundBuffer {
+public:
+    VoiceBuffer(std::shared_ptr<VoiceBank> bank, std::shared_ptr<SampleMemory> memory, std::uint32_t flags);
+    ~VoiceBuffer() override;
+    VoiceBuffer(const VoiceBuffer&) = delete;
+    VoiceBuffer& operator=(const VoiceBuffer&) = delete;
+
+    HResult getCaps(BufferCaps& caps) const override;
+    HResult getFormat(WaveFormat& format) const override;
+    HResult lock(std::uint32_t offset, std::uint32_t bytes, void** part1, std::uint32_t* size1, void** part2,
+                 std::uint32_t* size2, std::uint32_t flags) override;
+    HResult unlock(void* part1, std::uint32_t size1, void* part2, std::uint32_t size2) override;
+    HResult play(std::uint32_t flags) override;
+    HResult stop() override;
+    HResult setCurrentPosition(std::uint32_t position) override;
+    HResult setFrequency(std::uint32_t frequency) override;
+    HResult setPan(std::int32_t pan) override;
+    HResult setVolume(std::int32_t volume) override;
+    HResult getStatus(std::uint32_t& status) override;
+
+    int id() const { return id_; }
+    const VoiceBank& bank() const { return *bank_; }
+    // A new voice on the same memory with this buffer's flags, frequency, pan and volume;
+    // not playing, at position 0.
+    std::unique_ptr<VoiceBuffer> duplicate() const;
+    // Why a call cannot act now (device closed, buffer lost, refused by the hooks), or Ok.
+    HResult refusal(BufferCall call) const;
+
+private:
+    HResult answer(BufferCall call, std::int64_t value, HResult result) const;
+    HResult lockRegion(std::uint32_t offset, std::uint32_t bytes, void** part1, std::uint32_t* size1,
+                       void** part2, std::uint32_t* size2);
+    HResult checkSetting(BufferCall call, std::uint32_t control, bool inRange) const;
+    void applyStep();
+    void applyGains();
+
+    std::shared_ptr<VoiceBank> bank_;
+    std::shared_ptr<SampleMemory> memory_;
+    std::uint32_t flags_;
+    int id_;
+    int slot_;
+    std::uint32_t frequency_ = 0;
+    std::int32_t pan_ = 0;
+    std::int32_t volume_ = 0;
+};
+
+// The primary buffer: stands for the device's output. It reports the output format and
+// accepts play and stop; it holds no samples, so lock and the voice settings are refused.
+class PrimaryBuffer : public SoundBuffer {
+public:
+    PrimaryBuffer(std::shared_ptr<VoiceBank> bank, std::uint32_t flags);
+
+    HResult getCaps(BufferCaps& caps) const override;
+    HResult getFormat(WaveFormat& format) const override;
+    HResult lock(std::uint32_t, std::uint32_t, void**, std::uint32_t*, void**, std::uint32_t*,
+                 std::uint32_t) override;
+    HResult unlock(void*, std::uint32_t, void*, std::uint32_t) override;
+    HResult play(std::uint32_t flags) override;
+    HResult stop() override;
+    HResult setCurrentPosition(std::uint32_t) override;
+    HResult setFrequency(std::uint32_t) override;
+    HResult setPan(std::int32_t) override;
+    HResult setVolume(std::int32_t) override;
+    HResult getStatus(std::uint32_t& status) override;
+
+    int id() const { return id_; }
+
+private:
+    HResult answer(BufferCall call, std::int64_t value, HResult result) const;
+
+    std::shared_ptr<VoiceBank> bank_;
+    std::uint32_t flags_;
+    int id_;
+    bool playing_ = false;
+};
+
+// The device part both backends share: cooperation, buffer creation and duplication.
+// A backend closes the bank (closeBank) before it tears down its mixing thread.
+class VoiceDevice : public SoundDevice {
+public:
+    explicit VoiceDevice(std::shared_ptr<VoiceBank> bank);
+    ~VoiceDevice() override;
+    VoiceDevice(const VoiceDevice&) = delete;
+    VoiceDevice& operator=(const VoiceDevice&) = delete;
+
+    HResult setCooperativeLevel(Window* window, std::uint32_t level) override;
+    HResult createSoundBuffer(const BufferDescription& description,
+                              std::unique_ptr<SoundBuffer>& buffer) override;
+    HResult duplicateSoundBuffer(SoundBuffer& original, std::unique_ptr<SoundBuffer>& duplicate) override;
+
+    std::uint32_t cooperativeLevel() const { return level_; }
+    Window* cooperativeWindow() const { return window_; }
+
+protected:
+    VoiceBank& bank() { return *bank_; }
+    void closeBank() { bank_->close(); }
+
+private:
+    HResult createSecondary(const BufferDescription& description, std::unique_ptr<SoundBuffer>& buffer);
+
+    std::shared_ptr<VoiceBank> bank_;
+    Window* window_ = nullptr;
+    std::uint32_t level_ = 0;
+};
+
+}  // namespace vek::platform::audio

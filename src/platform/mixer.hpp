@@ -1,0 +1,67 @@
+// The software mixer behind the sound service: voices over shared, immutable samples,
+// resampled to the output rate, weighted by their gains and summed with saturation.
+// Pure functions over arrays, so tests and benchmarks run it without a sound device.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace vek::platform::audio {
+
+// A buffer's samples as the mixer reads them: signed 16-bit, one or two channels
+// interleaved. Shared by a buffer and its duplicates and never changed once shared.
+struct SampleBlock {
+    std::vector<std::int16_t> samples;
+    std::uint32_t channels = 1;
+
+    std::uint32_t frames() const { return static_cast<std::uint32_t>(samples.size() / channels); }
+};
+
+// Positions and steps count source frames in 32.32 fixed point.
+inline constexpr int kFractionBits = 32;
+inline constexpr std::uint64_t kOneFrame = std::uint64_t{1} << kFractionBits;
+
+// One sounding copy of a buffer: its own position, step, gains, looping flag and status.
+struct Voice {
+    std::shared_ptr<const SampleBlock> block;
+    std::uint64_t position = 0;
+    std::uint64_t step = kOneFrame;
+    float gainLeft = 1.0f;
+    float gainRight = 1.0f;
+    bool playing = false;
+    bool looping = false;
+    // Heard only while the owner window has the focus (a buffer without a focus flag).
+    bool needsFocus = false;
+};
+
+// Output of the mixer: interleaved stereo, signed 16-bit, at the device's rate.
+inline constexpr std::uint32_t kOutputChannels = 2;
+
+// Mixes every playing voice into output (left, right, left, ...), overwriting it.
+// A one-shot voice that runs out stops and goes back to position 0; a looped voice wraps.
+// Voices that need the focus advance silently while ownerFocused is false.
+// Allocates nothing; the caller guards the voices against concurrent change.
+void mixVoices(std::span<Voice> voices, std::span<std::int16_t> output, bool ownerFocused = true);
+
+// The fixed-point step that plays sourceRate frames per second at outputRate.
+std::uint64_t stepFor(std::uint32_t sourceRate, std::uint32_t outputRate);
+
+// Gain of an attenuation in hundredths of a decibel: 0 is 1.0, -10000 or below is silence.
+float gainFromHundredthsDb(std::int32_t hundredths);
+
+struct StereoGains {
+    float left = 1.0f;
+    float right = 1.0f;
+};
+
+// Volume (0..-10000) and pan (-10000 left .. 10000 right); pan attenuates the other side.
+StereoGains gainsFor(std::int32_t volume, std::int32_t pan);
+
+// PCM sample bytes (8-bit unsigned or 16-bit signed little-endian, channels interleaved)
+// decoded to the mixer's form. A trailing partial frame is dropped.
+std::shared_ptr<const SampleBlock> decodePcm(std::span<const std::uint8_t> bytes, std::uint32_t bitsPerSample,
+                                             std::uint32_t channels);
+
+}  // namespace vek::platform::audio

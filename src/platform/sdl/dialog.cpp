@@ -1,0 +1,131 @@
+// Drawing and input of the toolkit's modal dialogs.
+#include "platform/sdl/dialog.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/sdl/dialog_logic.hpp"
+#include "platform/sdl/message_box.hpp"
+#include "platform/sdl/sdl_application.hpp"
+#include "platform/sdl/toolkit_paint.hpp"
+
+namespace vek::platform::sdl {
+
+namespace {
+
+constexpr std::uint32_t kFace = 0xF0F0F0;
+
+std::uint32_t rgbOf(TColor color) {
+    const TColor c = colorToRGB(color);
+    return (std::uint32_t(getRValue(c)) << 16) | (std::uint32_t(getGValue(c)) << 8) | getBValue(c);
+}
+
+SDL_Rect sdlRect(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
+
+int pixelSize(const DialogControl& control) {
+    return std::max(6, std::abs(control.fontHeight));
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(SdlApplication& app, DialogSpec& dialog, SDL_Window* owner)
+    : app_(app), dialog_(dialog), owner_(owner) {
+    window_ = createBoxWindow(dialog.caption, dialog.clientWidth, dialog.clientHeight, owner);
+    if (!window_) return;
+    hand_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    app_.addTarget(this);
+    redraw();
+}
+
+DialogWindow::~DialogWindow() {
+    if (!window_) return;
+    app_.removeTarget(this);
+    if (arrow_) SDL_SetCursor(arrow_);
+    SDL_DestroyWindow(window_);
+    if (hand_) SDL_FreeCursor(hand_);
+    if (arrow_) SDL_FreeCursor(arrow_);
+    if (owner_) SDL_RaiseWindow(owner_);
+}
+
+void DialogWindow::redraw() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface) return;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, kFace >> 16, kFace >> 8 & 0xFF, kFace & 0xFF));
+    for (const DialogControl& control : dialog_.controls) drawControl(surface, control);
+    SDL_UpdateWindowSurface(window_);
+}
+
+void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& control) {
+    TextPainter& text = app_.text();
+    const SDL_Rect r = sdlRect(control.bounds);
+    switch (control.kind) {
+        case DialogControl::Kind::Label:
+        case DialogControl::Kind::Link:
+            if (control.wordWrap) {
+                text.drawWrapped(surface, r, control.text, rgbOf(control.color), pixelSize(control),
+                                 control.fontName);
+            } else {
+                text.draw(surface, r.x, r.y, control.text, rgbOf(control.color), pixelSize(control),
+                          control.fontName, control.underline || control.kind == DialogControl::Kind::Link);
+            }
+            break;
+        case DialogControl::Kind::Bevel:
+            fillRect(surface, SDL_Rect{r.x, r.y, r.w, 1}, 0xA0A0A0);
+            fillRect(surface, SDL_Rect{r.x, r.y + 1, r.w, 1}, 0xFFFFFF);
+            break;
+        case DialogControl::Kind::Image:
+            drawImage(surface, control);
+            break;
+        case DialogControl::Kind::Button:
+            drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control,
+                       pixelSize(control), control.fontName);
+            break;
+    }
+}
+
+void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control) {
+    if (control.imageWidth <= 0 || control.pixels.empty()) return;
+    const int height = static_cast<int>(control.pixels.size()) / control.imageWidth;
+    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(control.pixels.data()),
+                                                            control.imageWidth, height, 32,
+                                                            control.imageWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!image) return;
+    SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_BLEND);
+    SDL_Rect dst{control.bounds.left, control.bounds.top, control.imageWidth, height};
+    SDL_BlitSurface(image, nullptr, surface, &dst);
+    SDL_FreeSurface(image);
+}
+
+void DialogWindow::keyDown(std::uint16_t key, TShiftState) {
+    if (const int result = dialogKey(dialog_, key)) result_ = result;
+}
+
+void DialogWindow::updateCursor(int x, int y) {
+    const DialogControl* hit = clickableAt(dialog_, x, y);
+    SDL_Cursor* wanted = (hit && hit->kind == DialogControl::Kind::Link) ? hand_ : arrow_;
+    if (wanted && SDL_GetCursor() != wanted) SDL_SetCursor(wanted);
+}
+
+void DialogWindow::mouseEvent(const SDL_Event& event) {
+    if (event.type == SDL_MOUSEMOTION) {
+        updateCursor(event.motion.x, event.motion.y);
+        return;
+    }
+    if (event.button.button != SDL_BUTTON_LEFT) return;
+    DialogControl* hit = clickableAt(dialog_, event.button.x, event.button.y);
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        pressed_ = hit;
+        redraw();
+        return;
+    }
+    DialogControl* pressed = std::exchange(pressed_, nullptr);
+    redraw();
+    if (pressed && pressed == hit) {
+        if (const int result = activateControl(*pressed)) result_ = result;
+    }
+}
+
+}  // namespace vek::platform::sdl

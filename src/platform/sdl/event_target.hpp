@@ -1,0 +1,28 @@
+// What the SDL application's loop delivers to one of its windows (main windows, message
+// boxes, dialogs), after translating keys and sorting out modality.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "platform/toolkit.hpp"
+
+namespace vek::platform::sdl {
+
+class EventTarget {
+public:
+    virtual ~EventTarget() = default;
+    virtual Uint32 windowId() const = 0;
+    virtual void keyDown(std::uint16_t key, TShiftState shift) = 0;
+    virtual void keyUp(std::uint16_t key) = 0;
+    // Mouse button and motion events, in window pixels.
+    virtual void mouseEvent(const SDL_Event& event) = 0;
+    // The window manager's close box.
+    virtual void closeBox() = 0;
+    // The window was exposed: show its picture again.
+    virtual void redraw() = 0;
+    virtual void focusChanged(bool focused) = 0;
+};
+
+}  // namespace vek::platform::sdl

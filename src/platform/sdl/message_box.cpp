@@ -1,0 +1,129 @@
+// Layout, drawing and input of the toolkit's message box.
+#include "platform/sdl/message_box.hpp"
+
+#include <algorithm>
+
+#include "platform/sdl/dialog_logic.hpp"
+#include "platform/sdl/menu_bar.hpp"
+#include "platform/sdl/sdl_application.hpp"
+
+namespace vek::platform::sdl {
+
+namespace {
+
+constexpr int kMargin = 24;
+constexpr int kIconSize = 32;
+constexpr int kButtonWidth = 88;
+constexpr int kButtonHeight = 26;
+constexpr int kStripHeight = 46;
+constexpr std::uint32_t kFace = 0xF0F0F0;
+
+bool inside(const SDL_Rect& r, int x, int y) {
+    return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+}
+
+}  // namespace
+
+SDL_Window* createBoxWindow(const std::string& caption, int width, int height, SDL_Window* owner) {
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    if (owner) {
+        int ox = 0, oy = 0, ow = 0, oh = 0;
+        SDL_GetWindowPosition(owner, &ox, &oy);
+        SDL_GetWindowSize(owner, &ow, &oh);
+        x = ox + (ow - width) / 2;
+        y = oy + (oh - height) / 2;
+    }
+    SDL_Window* window =
+        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
+    if (!window) return nullptr;
+    if (owner) SDL_SetWindowModalFor(window, owner);
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    SDL_SetWindowInputFocus(window);
+    return window;
+}
+
+void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const std::string& caption,
+                bool isDefault, bool pressed, int size, const std::string& face) {
+    fillRect(target, r, isDefault ? 0x0078D7 : 0xADADAD);
+    const int inset = isDefault ? 2 : 1;
+    fillRect(target, SDL_Rect{r.x + inset, r.y + inset, r.w - 2 * inset, r.h - 2 * inset},
+             pressed ? 0xCCE4F7 : 0xE1E1E1);
+    int letter = -1;
+    const std::string plain = stripAccessMark(caption, &letter);
+    const int x = r.x + (r.w - text.width(plain, size, face)) / 2;
+    const int y = r.y + (r.h - text.lineHeight(size, face)) / 2;
+    text.draw(target, x, y, plain, 0x000000, size, face);
+    if (letter < 0) return;
+    const int from = text.width(plain.substr(0, static_cast<std::size_t>(letter)), size, face);
+    const int to = text.width(plain.substr(0, static_cast<std::size_t>(letter) + 1), size, face);
+    fillRect(target, SDL_Rect{x + from, y + text.ascent(size, face) + 2, std::max(1, to - from), 1},
+             0x000000);
+}
+
+MessageBoxWindow::MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,
+                                   std::uint32_t flags, SDL_Window* owner)
+    : app_(app), owner_(owner), lines_(splitLines(text)), icon_(iconFromFlags(flags)) {
+    TextPainter& painter = app.text();
+    int textWidth = 0;
+    for (const std::string& line : lines_)
+        textWidth = std::max(textWidth, painter.width(line, kMenuFontSize));
+    const int textHeight = static_cast<int>(lines_.size()) * painter.lineHeight(kMenuFontSize);
+    const int textLeft = kMargin + (icon_ != BoxIcon::None ? kIconSize + 16 : 0);
+    const int width = std::max(textLeft + textWidth + kMargin, kButtonWidth + 2 * kMargin + 80);
+    const int content = std::max(icon_ != BoxIcon::None ? kIconSize : 0, textHeight) + 2 * kMargin;
+    button_ = SDL_Rect{width - kButtonWidth - 12, content + (kStripHeight - kButtonHeight) / 2, kButtonWidth,
+                       kButtonHeight};
+    window_ = createBoxWindow(caption, width, content + kStripHeight, owner);
+    if (!window_) return;
+    app_.addTarget(this);
+    redraw();
+}
+
+MessageBoxWindow::~MessageBoxWindow() {
+    if (!window_) return;
+    app_.removeTarget(this);
+    SDL_DestroyWindow(window_);
+    if (owner_) SDL_RaiseWindow(owner_);
+}
+
+void MessageBoxWindow::redraw() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface) return;
+    TextPainter& text = app_.text();
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
+    fillRect(surface, SDL_Rect{0, button_.y - (kStripHeight - kButtonHeight) / 2, surface->w, kStripHeight},
+             kFace);
+    const int lineHeight = text.lineHeight(kMenuFontSize);
+    const int textHeight = static_cast<int>(lines_.size()) * lineHeight;
+    int textLeft = kMargin;
+    int textTop = kMargin;
+    if (icon_ != BoxIcon::None) {
+        drawIcon(surface, kMargin, kMargin, icon_);
+        textLeft += kIconSize + 16;
+        textTop += std::max(0, (kIconSize - textHeight) / 2);
+    }
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        text.draw(surface, textLeft, textTop + static_cast<int>(i) * lineHeight, lines_[i], 0x000000,
+                  kMenuFontSize);
+    drawButton(surface, text, button_, "OK", true, pressed_, kMenuFontSize, {});
+    SDL_UpdateWindowSurface(window_);
+}
+
+void MessageBoxWindow::keyDown(std::uint16_t key, TShiftState) {
+    if (const int result = messageBoxKey(key)) result_ = result;
+}
+
+void MessageBoxWindow::mouseEvent(const SDL_Event& event) {
+    if (event.type == SDL_MOUSEMOTION || event.button.button != SDL_BUTTON_LEFT) return;
+    const bool onButton = inside(button_, event.button.x, event.button.y);
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        pressed_ = onButton;
+    } else {
+        if (pressed_ && onButton) result_ = IDOK;
+        pressed_ = false;
+    }
+    redraw();
+}
+
+}  // namespace vek::platform::sdl

@@ -1,0 +1,247 @@
+// The SDL message loop: events to windows, modality, focus → activation, idle processing.
+#include "platform/sdl/sdl_application.hpp"
+
+#include <algorithm>
+
+#include "platform/sdl/dialog.hpp"
+#include "platform/sdl/message_box.hpp"
+#include "platform/sdl/sdl_keys.hpp"
+#include "platform/sdl/sdl_window.hpp"
+
+namespace vek::platform::sdl {
+
+SdlApplication::SdlApplication() {
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    SDL_StopTextInput();
+    closeEvent_ = SDL_RegisterEvents(1);
+}
+
+SdlApplication::~SdlApplication() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+std::unique_ptr<Window> SdlApplication::createWindow(const WindowSpec& spec) {
+    return std::make_unique<SdlWindow>(*this, spec);
+}
+
+void SdlApplication::addTarget(EventTarget* target) {
+    targets_.push_back(target);
+}
+
+void SdlApplication::removeTarget(EventTarget* target) {
+    std::erase(targets_, target);
+    std::erase(modals_, target);
+}
+
+void SdlApplication::addWindow(SdlWindow* window) {
+    windows_.push_back(window);
+    addTarget(window);
+}
+
+void SdlApplication::removeWindow(SdlWindow* window) {
+    std::erase(windows_, window);
+    removeTarget(window);
+    focused_.erase(window->windowId());
+}
+
+void SdlApplication::postClose(SdlWindow* window) {
+    SDL_Event event{};
+    event.type = closeEvent_;
+    event.user.windowID = window->windowId();
+    SDL_PushEvent(&event);
+}
+
+EventTarget* SdlApplication::targetOf(Uint32 windowId) const {
+    for (EventTarget* target : targets_)
+        if (target->windowId() == windowId) return target;
+    return nullptr;
+}
+
+EventTarget* SdlApplication::inputTarget(Uint32 windowId) const {
+    if (EventTarget* target = targetOf(windowId)) return target;
+    // Input synthesised without a window belongs where the keyboard focus is: the open
+    // modal box, else the focused window.
+    return modals_.empty() ? targetOf(focusId_) : modals_.back();
+}
+
+bool SdlApplication::acceptsInput(const EventTarget* target) const {
+    return modals_.empty() || target == modals_.back();
+}
+
+bool SdlApplication::anyMenuOpen() const {
+    return std::any_of(windows_.begin(), windows_.end(), [](const SdlWindow* w) { return w->menuOpen(); });
+}
+
+Window* SdlApplication::foregroundWindow() const {
+    for (SdlWindow* window : windows_)
+        if (window->windowId() == focusId_ && !window->closed()) return window;
+    return nullptr;
+}
+
+namespace {
+// Focus passing from a closed box back to its owner goes through the window manager and
+// may arrive a little after the loss; the application counts as inactive only when none
+// of its windows has regained the focus within this time.
+constexpr Uint64 kFocusGraceMs = 200;
+}  // namespace
+
+void SdlApplication::updateActivation() {
+    if (!focused_.empty()) {
+        focusLostAt_ = 0;
+        setActive(true);
+        return;
+    }
+    if (!active()) return;
+    const Uint64 now = SDL_GetTicks64();
+    if (focusLostAt_ == 0) focusLostAt_ = now;
+    if (now - focusLostAt_ < kFocusGraceMs) return;
+    focusLostAt_ = 0;
+    setActive(false);
+}
+
+int SdlApplication::activationWait() const {
+    if (focusLostAt_ == 0) return -1;
+    const Uint64 elapsed = SDL_GetTicks64() - focusLostAt_;
+    return elapsed >= kFocusGraceMs ? 0 : static_cast<int>(kFocusGraceMs - elapsed);
+}
+
+void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) {
+    SDL_Event event;
+    while (!finished()) {
+        if (SDL_PollEvent(&event)) {
+            dispatch(event);
+            continue;
+        }
+        // Focus moving between our own windows arrives as a loss and a gain in one batch;
+        // the application's activation is judged once the batch is handled.
+        updateActivation();
+        if (finished()) break;
+        const bool done = (callIdle && !anyMenuOpen()) ? runIdle() : true;
+        if (finished()) break;
+        if (!done) continue;
+        const int wait = activationWait();
+        if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1)))
+            dispatch(event);
+    }
+}
+
+void SdlApplication::run(Window& mainWindow) {
+    mainWindow.show();
+    loop([&mainWindow] { return mainWindow.closed(); }, true);
+}
+
+void SdlApplication::processMessages() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) dispatch(event);
+    updateActivation();
+}
+
+void SdlApplication::dispatch(const SDL_Event& event) {
+    guarded([this, &event] {
+        if (event.type == closeEvent_) {
+            for (SdlWindow* window : windows_)
+                if (window->windowId() == event.user.windowID) window->finishClose();
+            return;
+        }
+        switch (event.type) {
+            case SDL_QUIT:
+                if (modals_.empty() && !windows_.empty()) windows_.front()->close();
+                return;
+            case SDL_WINDOWEVENT:
+                if (EventTarget* target = targetOf(event.window.windowID))
+                    dispatchWindowEvent(target, event.window);
+                return;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                dispatchKey(inputTarget(event.key.windowID), event.key);
+                return;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+            case SDL_MOUSEMOTION: {
+                const Uint32 id =
+                    event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
+                EventTarget* target = inputTarget(id);
+                if (target && acceptsInput(target)) target->mouseEvent(event);
+                return;
+            }
+            default:
+                return;
+        }
+    });
+}
+
+void SdlApplication::dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            if (acceptsInput(target)) target->closeBox();
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESTORED:
+            target->redraw();
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            focused_.insert(event.windowID);
+            focusId_ = event.windowID;
+            target->focusChanged(true);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            focused_.erase(event.windowID);
+            if (focusId_ == event.windowID) focusId_ = 0;
+            target->focusChanged(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlApplication::dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event) {
+    const std::uint16_t key = virtualKeyFromSdl(event.keysym.sym, event.keysym.scancode);
+    const bool down = event.type == SDL_KEYDOWN;
+    keyEvent(key, sideKeyFromSdl(event.keysym.sym), down);
+    if (!target || !acceptsInput(target) || key == 0) return;
+    if (down) {
+        target->keyDown(key, shiftStateFromSdl(event.keysym.mod));
+    } else {
+        target->keyUp(key);
+    }
+}
+
+SdlWindow* SdlApplication::ownerForModal(Window* owner) const {
+    for (SdlWindow* window : windows_)
+        if (window == owner) return window;
+    if (auto* focused = dynamic_cast<SdlWindow*>(foregroundWindow())) return focused;
+    return windows_.empty() ? nullptr : windows_.front();
+}
+
+int SdlApplication::runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle) {
+    modals_.push_back(&box);
+    loop(finished, callIdle);
+    std::erase(modals_, &box);
+    return 0;
+}
+
+int SdlApplication::messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
+    SdlWindow* owner = ownerForModal(nullptr);
+    MessageBoxWindow box(*this, text, caption, flags, owner ? owner->sdlWindow() : nullptr);
+    if (!box.valid()) return IDOK;
+    runModal(
+        box, [&box] { return box.closed(); }, false);
+    return box.result();
+}
+
+int SdlApplication::showModal(DialogSpec& dialog, Window* owner) {
+    SdlWindow* ownerWindow = ownerForModal(owner);
+    DialogWindow box(*this, dialog, ownerWindow ? ownerWindow->sdlWindow() : nullptr);
+    if (!box.valid()) return IDCANCEL;
+    runModal(
+        box, [&box] { return box.closed(); }, true);
+    return box.result();
+}
+
+bool SdlApplication::openUrl(const std::string& url) {
+    return SDL_OpenURL(url.c_str()) == 0;
+}
+
+}  // namespace vek::platform::sdl

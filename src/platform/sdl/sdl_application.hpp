@@ -1,0 +1,71 @@
+// The SDL application object: the message loop with its idle slot, activation from window
+// focus, the key-state table, and the modal loops of message boxes and dialogs.
+#pragma once
+
+#include <SDL.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "platform/application_base.hpp"
+#include "platform/sdl/event_target.hpp"
+#include "platform/sdl/toolkit_paint.hpp"
+
+namespace vek::platform::sdl {
+
+class SdlWindow;
+
+class SdlApplication : public ApplicationBase {
+public:
+    SdlApplication();
+    ~SdlApplication() override;
+    SdlApplication(const SdlApplication&) = delete;
+    SdlApplication& operator=(const SdlApplication&) = delete;
+
+    std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
+    void run(Window& mainWindow) override;
+    void processMessages() override;
+    int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+    int showModal(DialogSpec& dialog, Window* owner) override;
+    bool openUrl(const std::string& url) override;
+    Window* foregroundWindow() const override;
+
+    // Used by the toolkit's windows.
+    TextPainter& text() { return text_; }
+    void addTarget(EventTarget* target);
+    void removeTarget(EventTarget* target);
+    void addWindow(SdlWindow* window);
+    void removeWindow(SdlWindow* window);
+    // Queues the close of window, so that it runs from the loop.
+    void postClose(SdlWindow* window);
+
+private:
+    // Runs the loop until finished answers True; callIdle says whether it runs the idle
+    // handler when the queue is empty.
+    void loop(const std::function<bool()>& finished, bool callIdle);
+    void dispatch(const SDL_Event& event);
+    void dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event);
+    void dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event);
+    EventTarget* targetOf(Uint32 windowId) const;
+    EventTarget* inputTarget(Uint32 windowId) const;
+    bool acceptsInput(const EventTarget* target) const;
+    bool anyMenuOpen() const;
+    void updateActivation();
+    // How long the loop may block before the pending deactivation is due; -1: no limit.
+    int activationWait() const;
+    SdlWindow* ownerForModal(Window* owner) const;
+    int runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
+
+    TextPainter text_;
+    Uint32 closeEvent_ = 0;
+    std::vector<EventTarget*> targets_;
+    std::vector<SdlWindow*> windows_;
+    std::vector<EventTarget*> modals_;
+    std::set<Uint32> focused_;
+    Uint32 focusId_ = 0;
+    Uint64 focusLostAt_ = 0;  // when the last of our windows lost the focus; 0: none pending
+};
+
+}  // namespace vek::platform::sdl

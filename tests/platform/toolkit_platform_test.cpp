@@ -1,0 +1,46 @@
+// The headless Platform aggregate: installed for a scope, its parts work together (a form's
+// window comes from its toolkit, idle calls move its clock).
+#include <gtest/gtest.h>
+
+#include "platform/form.hpp"
+#include "platform/headless/headless_platform.hpp"
+#include "platform/headless/headless_window.hpp"
+
+namespace vek::platform::headless {
+namespace {
+
+TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock) {
+    HeadlessPlatform backend(500);
+    {
+        ScopedPlatform scope(backend);
+        EXPECT_EQ(&current(), &backend);
+        TCustomForm form(nullptr);
+        std::vector<FormMessage> seen;
+        form.HookMessages([&seen](FormMessage m) { seen.push_back(m); });
+        form.CreateWindowHandle(WindowSpec{"Form"});
+        ASSERT_NE(form.Handle(), nullptr);
+        auto& window = static_cast<HeadlessWindow&>(*form.Handle());
+        window.show();
+        window.restore();
+        EXPECT_EQ(seen, (std::vector<FormMessage>{FormMessage::HandleCreated, FormMessage::Activate,
+                                                  FormMessage::Paint}));
+        TMenuItem bar;
+        TMenuItem& menu = bar.Add(std::make_unique<TMenuItem>("M", "&Menu"));
+        menu.Add(std::make_unique<TMenuItem>("I", "Item"));
+        window.setMenu(&bar);
+        backend.app().postKeyPress('M', ssAlt);
+        backend.app().postActivate(false);
+        backend.app().processMessages();
+        EXPECT_EQ(seen[3], FormMessage::EnterMenuLoop);
+        EXPECT_EQ(seen.back(), FormMessage::Deactivate);
+        backend.app().setIdleAdvance(33);
+        int ticks = 0;
+        backend.app().setOnIdle([&ticks](bool& done) { done = ++ticks >= 3; });
+        backend.app().runFor(10);
+        EXPECT_EQ(backend.clock().timeGetTime(), 500u + 3 * 33);
+    }
+    EXPECT_FALSE(installed());
+}
+
+}  // namespace
+}  // namespace vek::platform::headless
