@@ -13,21 +13,20 @@ namespace {
 class SurfaceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = platform::installed() ? &platform::current() : nullptr;
-        platform::install(&backend);
+        installed_ = std::make_unique<ScopedBackend>(backend);
         draw = std::make_unique<TDirectDraw>();
     }
     void TearDown() override {
         draw.reset();
-        platform::install(previous_);
+        installed_.reset();
     }
-    FakeGraphicsState& state() { return backend.state(); }
+    FakeGraphicsState& state() { return backend.graphicsSystem.state; }
 
     FakeGraphicsPlatform backend;
     std::unique_ptr<TDirectDraw> draw;
 
 private:
-    platform::Platform* previous_ = nullptr;
+    std::unique_ptr<ScopedBackend> installed_;
 };
 
 TEST_F(SurfaceTest, SetSizeMakesAPlainSurfaceAndFallsBackToSystemMemory) {

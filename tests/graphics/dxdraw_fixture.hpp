@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,17 @@ inline const char* noticeName(TDisplayNotice notice) {
     return names[static_cast<int>(notice)];
 }
 
+// The text of the error of class E that action raises.
+template <class E>
+std::string errorText(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
 // Records every notice it hears as "<tag>:<notice>".
 struct RecordingListener {
     std::string tag;
@@ -30,11 +42,11 @@ struct RecordingListener {
     }
 };
 
-class DXDrawTest : public ::testing::Test {
+template <class Backend>
+class DXDrawTestBase : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = platform::installed() ? &platform::current() : nullptr;
-        platform::install(&backend);
+        installed_ = std::make_unique<ScopedBackend>(backend);
         draw = std::make_unique<TDXDraw>(&form);
         draw->OnInitializing = [this](TCustomDXDraw&) { record.push_back("OnInitializing"); };
         draw->OnInitialize = [this](TCustomDXDraw&) { record.push_back("OnInitialize"); };
@@ -45,7 +57,7 @@ protected:
     }
     void TearDown() override {
         draw.reset();
-        platform::install(previous_);
+        installed_.reset();
     }
     void listen(RecordingListener& listener) { draw->AddNotify(&RecordingListener::Notify, &listener); }
     // The game's full-screen request.
@@ -58,16 +70,20 @@ protected:
         draw->Display().SetHeight(480);
         draw->Display().SetBitCount(8);
     }
-    FakeGraphicsState& state() { return backend.state(); }
 
-    FakeGraphicsPlatform backend;
+    Backend backend;
     platform::TCustomForm form{nullptr};
     std::unique_ptr<TDXDraw> draw;
     std::vector<std::string> record;
     RecordingListener listener{"L", &record};
 
 private:
-    platform::Platform* previous_ = nullptr;
+    std::unique_ptr<ScopedBackend> installed_;
+};
+
+class DXDrawTest : public DXDrawTestBase<FakeGraphicsPlatform> {
+protected:
+    FakeGraphicsState& state() { return backend.graphicsSystem.state; }
 };
 
 }  // namespace vek::testing

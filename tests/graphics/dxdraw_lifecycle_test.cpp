@@ -9,16 +9,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-template <class E>
-std::string errorText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 bool logged(const FakeGraphicsState& s, const std::string& line) {
     return std::find(s.log.begin(), s.log.end(), line) != s.log.end();
 }
@@ -98,6 +88,7 @@ TEST_F(DXDrawTest, ListenerAddedDuringTheInitializeNoticesGetsNoEarlyRestore) {
     std::copy_if(record.begin(), record.end(), std::back_inserter(heard),
                  [](const std::string& s) { return s.starts_with("M:"); });
     EXPECT_EQ(heard, (Strings{"M:SurfaceSize", "M:Initialize", "M:InitializeSurface", "M:Restore"}));
+    draw->RemoveNotify(&RecordingListener::Notify, &late);
 }
 
 TEST_F(DXDrawTest, NoticesGoLastRegisteredFirstAndOncePerPair) {
@@ -108,6 +99,7 @@ TEST_F(DXDrawTest, NoticesGoLastRegisteredFirstAndOncePerPair) {
     record.clear();
     draw->Finalize();
     EXPECT_EQ(record, (Strings{"L:FinalizeSurface", "S:FinalizeSurface", "L:Finalize", "S:Finalize"}));
+    draw->RemoveNotify(&RecordingListener::Notify, &second);
 }
 
 TEST_F(DXDrawTest, RefusedModeSwitchLeavesTheDisplayFinalized) {
