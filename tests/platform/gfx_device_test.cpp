@@ -2,7 +2,6 @@
 // primary surface presenting into a headless screen, failure switches, lost surfaces and
 // objects that outlive their device.
 #include "gfx_test_support.hpp"
-
 #include "platform/sdl/soft_graphics.hpp"
 
 namespace vek::platform::gfx::testing {
@@ -41,7 +40,8 @@ TEST_F(DeviceTest, ModeSwitchNeedsExclusiveLevelAndListedMode) {
     ASSERT_EQ(device->setCooperativeLevel(&window, coopNormal | coopFpuPreserve), HResult::Ok);
     EXPECT_EQ(device->setDisplayMode(640, 480, 8), HResult::NoExclusiveMode);
     EXPECT_EQ(device->setCooperativeLevel(nullptr, coopExclusive | coopFullScreen), HResult::InvalidParams);
-    ASSERT_EQ(device->setCooperativeLevel(&window, coopExclusive | coopFullScreen | coopAllowModeX), HResult::Ok);
+    ASSERT_EQ(device->setCooperativeLevel(&window, coopExclusive | coopFullScreen | coopAllowModeX),
+              HResult::Ok);
     EXPECT_EQ(device->setDisplayMode(640, 400, 8), HResult::InvalidMode);
     EXPECT_EQ(device->setDisplayMode(640, 480, 15), HResult::InvalidMode);
     EXPECT_FALSE(window.exclusive());
@@ -208,6 +208,25 @@ TEST_F(DeviceTest, ObjectsOutliveTheirDevice) {
     EXPECT_EQ(c->setClipList({}), HResult::NoDevice);
     SurfaceDescription d;
     EXPECT_EQ(s->getDescription(d), HResult::Ok);
+}
+
+TEST_F(DeviceTest, WindowGoingFirstIsNoticed) {
+    auto window = std::make_unique<ScreenWindow>(4, 4);
+    device->setCooperativeLevel(window.get(), coopExclusive | coopFullScreen);
+    ASSERT_EQ(device->setDisplayMode(640, 480, 8), HResult::Ok);
+    auto primary = make(0, 0, 0, capsPrimarySurface);
+    std::shared_ptr<Clipper> clipper;
+    device->createClipper(clipper);
+    clipper->setWindow(window.get());
+    primary->setClipper(clipper);
+    auto back = make(4, 4, 8);
+    window.reset();
+    EXPECT_EQ(primary->blt(nullptr, back.get(), nullptr, bltWait, nullptr),
+              HResult::Ok);  // nowhere to show it
+    auto offscreen = make(4, 4, 8);
+    offscreen->setClipper(clipper);
+    EXPECT_EQ(offscreen->blt(nullptr, back.get(), nullptr, 0, nullptr), HResult::Generic);
+    device.reset();  // must not reach for the window to leave exclusive mode
 }
 
 TEST_F(DeviceTest, PaletteEntriesRoundTripWithRangeChecks) {

@@ -1,8 +1,8 @@
 // Drawing contexts of software surfaces: picture stretch copies into 8- and 32-bit
 // surfaces, and text in the surface's format.
-#include "gfx_test_support.hpp"
-
 #include <array>
+
+#include "gfx_test_support.hpp"
 
 namespace vek::platform::gfx::testing {
 namespace {
@@ -85,8 +85,8 @@ TEST_F(DrawingContextTest, TwentyFourBitPictureOntoBothDepths) {
 
 TEST_F(DrawingContextTest, LowDepthAndSixteenBitPictures) {
     TColorTable table{};
-    table[1] = TRGBQuad{0xFF, 0, 0, 0};  // blue
-    const std::array<std::uint8_t, 4> mono{0x40, 0, 0, 0};  // pixels 0 1 0 ...
+    table[1] = TRGBQuad{0xFF, 0, 0, 0};                        // blue
+    const std::array<std::uint8_t, 4> mono{0x40, 0, 0, 0};     // pixels 0 1 0 ...
     const std::array<std::uint8_t, 4> nibbles{0x01, 0, 0, 0};  // pixels 0 1
     const std::uint16_t red565 = 0xF800;
     std::array<std::uint8_t, 4> sixteen{};

@@ -3,6 +3,12 @@
 
 #include "platform/sdl/font_cache.hpp"
 
+// Fontconfig loses a few bytes while it parses its configuration files, out of our reach;
+// the leak checker of sanitizer builds is told to let them be.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace vek::platform::sdl {
 namespace {
 

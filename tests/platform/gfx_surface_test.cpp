@@ -10,7 +10,8 @@ using SurfaceTest = GfxTest;
 PaletteEntries rampPalette(std::uint8_t base) {
     PaletteEntries e{};
     for (int i = 0; i < 256; ++i)
-        e[i] = {static_cast<std::uint8_t>(base + i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 0};
+        e[i] = {static_cast<std::uint8_t>(base + i), static_cast<std::uint8_t>(i),
+                static_cast<std::uint8_t>(255 - i), 0};
     return e;
 }
 
@@ -96,7 +97,8 @@ TEST_F(SurfaceTest, LockGivesPointerAndRefusesSecondLock) {
     ASSERT_EQ(s->unlock(), HResult::Ok);
     EXPECT_EQ(s->unlock(), HResult::NotLocked);
     ASSERT_EQ(s->lock(nullptr, whole), HResult::Ok);
-    EXPECT_EQ(static_cast<std::uint8_t*>(part.bits) - static_cast<std::uint8_t*>(whole.bits), whole.pitch + 8);
+    EXPECT_EQ(static_cast<std::uint8_t*>(part.bits) - static_cast<std::uint8_t*>(whole.bits),
+              whole.pitch + 8);
     s->unlock();
     EXPECT_EQ(pixel(*s, 2, 1), 0xABCDEFu);
     const TRect outside{5, 0, 9, 1};
@@ -217,6 +219,15 @@ TEST_F(SurfaceTest, EightBitCopiesKeepIndicesWhateverThePalettes) {
     EXPECT_EQ(pixel(*dst, 1, 0), 200u);
     ASSERT_EQ(dst->blt(nullptr, src.get(), nullptr, 0, nullptr), HResult::Ok);
     EXPECT_EQ(pixel(*dst, 7, 3), 8u);
+    auto plainSrc = make(4, 2, 8);  // neither has a palette of its own: both show the device's
+    auto plainDst = make(4, 2, 8);
+    numbered(*plainSrc);
+    plainSrc->setColorKey(2, 2);
+    fill(*plainDst, 200);
+    ASSERT_EQ(plainDst->bltFast(0, 0, plainSrc.get(), nullptr, bltKeySrc), HResult::Ok);
+    EXPECT_EQ(pixel(*plainDst, 0, 0), 1u);
+    EXPECT_EQ(pixel(*plainDst, 1, 0), 200u);
+    EXPECT_EQ(pixel(*plainDst, 3, 1), 8u);
 }
 
 TEST_F(SurfaceTest, EightBitIntoTrueColourGoesThroughPalette) {

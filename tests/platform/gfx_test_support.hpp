@@ -76,7 +76,9 @@ public:
     void menuChanged() override {}
     void setCursorVisible(bool) override {}
     TRect clientRect() const override { return TRect{0, 0, clientSize().x, clientSize().y}; }
-    TPoint clientToScreen(TPoint p) const override { return {p.x + clientOrigin().x, p.y + clientOrigin().y}; }
+    TPoint clientToScreen(TPoint p) const override {
+        return {p.x + clientOrigin().x, p.y + clientOrigin().y};
+    }
     bool getPlacement(WindowPlacement&) const override { return false; }
     bool setPlacement(const WindowPlacement&) override { return false; }
     void show() override {}

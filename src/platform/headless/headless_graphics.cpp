@@ -27,12 +27,24 @@ void HeadlessGraphics::setDisplaySizes(const std::vector<gfx::DisplayMode>& size
     settings_->modes = sdl::modesAtAllBitCounts(sizes);
 }
 
-void HeadlessGraphics::setDesktopSize(int width, int height) { settings_->desktop = {width, height, 32}; }
+void HeadlessGraphics::setDesktopSize(int width, int height) {
+    settings_->desktop = {width, height, 32};
+}
 
-void HeadlessGraphics::setRefuseModeSwitch(bool on) { settings_->refuseModeSwitch = on; }
-void HeadlessGraphics::setRefuseVideoMemory(bool on) { settings_->refuseVideoMemory = on; }
-void HeadlessGraphics::setRefusePrimary(bool on) { settings_->refusePrimary = on; }
-void HeadlessGraphics::setRefuseRestore(bool on) { settings_->refuseRestore = on; }
-void HeadlessGraphics::loseSurfaces() { ++settings_->lossEpoch; }
+void HeadlessGraphics::setRefuseModeSwitch(bool on) {
+    settings_->refuseModeSwitch = on;
+}
+void HeadlessGraphics::setRefuseVideoMemory(bool on) {
+    settings_->refuseVideoMemory = on;
+}
+void HeadlessGraphics::setRefusePrimary(bool on) {
+    settings_->refusePrimary = on;
+}
+void HeadlessGraphics::setRefuseRestore(bool on) {
+    settings_->refuseRestore = on;
+}
+void HeadlessGraphics::loseSurfaces() {
+    ++settings_->lossEpoch;
+}
 
 }  // namespace vek::platform::headless

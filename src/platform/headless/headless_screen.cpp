@@ -40,9 +40,13 @@ void HeadlessScreen::leaveExclusive() {
     resizePicture(windowed_.x, windowed_.y);
 }
 
-SDL_Point HeadlessScreen::clientOrigin() const { return exclusive_ ? SDL_Point{0, 0} : origin_; }
+SDL_Point HeadlessScreen::clientOrigin() const {
+    return exclusive_ ? SDL_Point{0, 0} : origin_;
+}
 
-SDL_Point HeadlessScreen::clientSize() const { return exclusive_ ? logical_ : windowed_; }
+SDL_Point HeadlessScreen::clientSize() const {
+    return exclusive_ ? logical_ : windowed_;
+}
 
 void HeadlessScreen::setWindowedClientSize(int width, int height) {
     windowed_ = SDL_Point{width, height};
@@ -64,8 +68,10 @@ PresentedFrame HeadlessScreen::picture() const {
     if (!picture_ || size.x <= 0 || size.y <= 0) return frame;
     frame.pixels.resize(static_cast<std::size_t>(size.x) * static_cast<std::size_t>(size.y));
     for (int y = 0; y < size.y; ++y) {
-        const auto* row = reinterpret_cast<const std::uint8_t*>(picture_->pixels) + std::ptrdiff_t(y) * picture_->pitch;
-        std::memcpy(&frame.pixels[static_cast<std::size_t>(y) * size.x], row, static_cast<std::size_t>(size.x) * 4);
+        const auto* row =
+            reinterpret_cast<const std::uint8_t*>(picture_->pixels) + std::ptrdiff_t(y) * picture_->pitch;
+        std::memcpy(&frame.pixels[static_cast<std::size_t>(y) * size.x], row,
+                    static_cast<std::size_t>(size.x) * 4);
     }
     for (std::uint32_t& p : frame.pixels) p &= 0xFFFFFF;
     return frame;

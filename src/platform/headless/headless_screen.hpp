@@ -16,7 +16,7 @@ namespace vek::platform::headless {
 struct PresentedFrame {
     int width = 0;
     int height = 0;
-    SDL_Rect destination{};  // where the frame was shown, in client coordinates
+    SDL_Rect destination{};             // where the frame was shown, in client coordinates
     std::vector<std::uint32_t> pixels;  // row after row, 0x00RRGGBB
 };
 

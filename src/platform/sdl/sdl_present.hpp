@@ -4,10 +4,15 @@
 
 #include <SDL.h>
 
+#include <memory>
+
 namespace vek::platform::sdl {
 
 class PresentTarget {
 public:
+    PresentTarget() = default;
+    PresentTarget(const PresentTarget&) {}  // a copy is another target with its own lifetime
+    PresentTarget& operator=(const PresentTarget&) { return *this; }
     virtual ~PresentTarget() = default;
     // Shows the src part of frame (any format; an 8-bit frame through its palette) at
     // dstClient in client coordinates, clipped to the client area, and presents at once.
@@ -23,6 +28,13 @@ public:
     // Screen position of the client area's top-left corner (0, 0 in exclusive mode).
     virtual SDL_Point clientOrigin() const = 0;
     virtual SDL_Point clientSize() const = 0;
+
+    // Expires when the target is destroyed, so that a graphics device or clipper that
+    // remembers the target notices when its window went first.
+    std::weak_ptr<const void> lifetime() const { return alive_; }
+
+private:
+    std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
 };
 
 }  // namespace vek::platform::sdl

@@ -36,10 +36,11 @@ using SampledRoutine = void (*)(const SDL_Surface&, SDL_Surface&, const SDL_Rect
                                 PixelConverter&);
 
 template <int SrcBytes, int DstBytes, bool Identity>
-void sampledRows(const SDL_Surface& src, SDL_Surface& dst, const SDL_Rect& clip, const Samples& s, SourceKey key,
-                 PixelConverter& convert) {
+void sampledRows(const SDL_Surface& src, SDL_Surface& dst, const SDL_Rect& clip, const Samples& s,
+                 SourceKey key, PixelConverter& convert) {
     const auto* srcBase = static_cast<const std::uint8_t*>(src.pixels);
-    auto* dstRow = static_cast<std::uint8_t*>(dst.pixels) + std::ptrdiff_t(clip.y) * dst.pitch + clip.x * DstBytes;
+    auto* dstRow =
+        static_cast<std::uint8_t*>(dst.pixels) + std::ptrdiff_t(clip.y) * dst.pitch + clip.x * DstBytes;
     for (int sy : s.rows) {
         const std::uint8_t* srcRow = srcBase + std::ptrdiff_t(sy) * src.pitch;
         std::uint8_t* out = dstRow;
@@ -78,16 +79,19 @@ void blitSampled(const SDL_Surface& src, SDL_Surface& dst, const BlitGeometry& g
     routine(src, dst, geometry.clip, sample(geometry, srcBytes), key, convert);
 }
 
-void copyRaw(const SDL_Surface& src, const SDL_Rect& srcRect, SDL_Surface& dst, int x, int y) {
-    const int bytes = src.format->BytesPerPixel;
-    const auto rowBytes = static_cast<std::size_t>(srcRect.w) * bytes;
-    const auto* from = static_cast<const std::uint8_t*>(src.pixels) + std::ptrdiff_t(srcRect.y) * src.pitch +
-                       srcRect.x * bytes;
-    auto* to = static_cast<std::uint8_t*>(dst.pixels) + std::ptrdiff_t(y) * dst.pitch + x * bytes;
-    for (int row = 0; row < srcRect.h; ++row) {
-        std::memmove(to, from, rowBytes);
-        from += src.pitch;
-        to += dst.pitch;
+void copyRaw(const SDL_Surface& src, const SDL_Rect& srcRect, SDL_Surface& dst, int x, int y, SourceKey key) {
+    const auto* from =
+        static_cast<const std::uint8_t*>(src.pixels) + std::ptrdiff_t(srcRect.y) * src.pitch + srcRect.x;
+    auto* to = static_cast<std::uint8_t*>(dst.pixels) + std::ptrdiff_t(y) * dst.pitch + x;
+    const auto key8 = static_cast<std::uint8_t>(key.value);
+    const bool keyed = key.on && key.value <= 0xFF;
+    for (int row = 0; row < srcRect.h; ++row, from += src.pitch, to += dst.pitch) {
+        if (!keyed) {
+            std::memmove(to, from, static_cast<std::size_t>(srcRect.w));
+            continue;
+        }
+        for (int i = 0; i < srcRect.w; ++i)
+            to[i] = from[i] != key8 ? from[i] : to[i];  // no branch: vectorises
     }
 }
 
@@ -95,7 +99,8 @@ void prepareSdlSource(SDL_Surface& surface, SourceKey key, SDL_Palette* palette)
     if (palette && surface.format->palette != palette) SDL_SetSurfacePalette(&surface, palette);
     const bool has = SDL_HasColorKey(&surface) == SDL_TRUE;
     Uint32 current = 0;
-    if (has == key.on && (!key.on || (SDL_GetColorKey(&surface, &current) == 0 && current == key.value))) return;
+    if (has == key.on && (!key.on || (SDL_GetColorKey(&surface, &current) == 0 && current == key.value)))
+        return;
     SDL_SetColorKey(&surface, key.on ? SDL_TRUE : SDL_FALSE, key.value);
 }
 

@@ -37,8 +37,9 @@ inline int sampleOffset(int i, int srcLength, int dstLength) {
 void blitSampled(const SDL_Surface& src, SDL_Surface& dst, const BlitGeometry& geometry, SourceKey key,
                  PixelConverter& convert);
 
-// Unscaled copy of srcRect to (x, y) between surfaces of the same pixel size, raw values.
-void copyRaw(const SDL_Surface& src, const SDL_Rect& srcRect, SDL_Surface& dst, int x, int y);
+// Unscaled copy of srcRect to (x, y) between 8-bit surfaces, raw indices; with the key on,
+// pixels equal to it are skipped.
+void copyRaw(const SDL_Surface& src, const SDL_Rect& srcRect, SDL_Surface& dst, int x, int y, SourceKey key);
 
 // Sets SDL's colour key and palette of a source surface, touching SDL only on a change
 // (a change makes SDL choose its blit routine again).

@@ -17,13 +17,16 @@ public:
     gfx::HResult setClipList(const std::vector<TRect>& rects) override;
 
     // The rectangles blits are limited to; false when the clipper has neither a window
-    // nor a list, or its device is gone.
+    // nor a list, when its window is known to be gone, or when its device is gone.
     bool clipRects(std::vector<TRect>& rects) const;
-    Window* window() const { return window_; }
+    // The window's presentation side, while the window has one and still exists.
+    PresentTarget* target() const { return targetAlive_.expired() ? nullptr : target_; }
 
 private:
     std::shared_ptr<DeviceState> device_;
     Window* window_ = nullptr;
+    PresentTarget* target_ = nullptr;
+    std::weak_ptr<const void> targetAlive_;
     bool hasList_ = false;
     std::vector<TRect> list_;
 };

@@ -17,7 +17,7 @@ SoftDevice::SoftDevice(std::shared_ptr<DisplaySettings> settings, std::shared_pt
 SoftDevice::~SoftDevice() {
     restoreDisplayMode();
     state_->alive = false;
-    state_->window = nullptr;
+    state_->setWindow(nullptr);
 }
 
 HResult SoftDevice::getCaps(gfx::DeviceCaps& caps) {
@@ -31,8 +31,8 @@ HResult SoftDevice::setCooperativeLevel(Window* window, std::uint32_t flags) {
     const bool fullScreen = (flags & gfx::coopFullScreen) != 0;
     if (exclusive != fullScreen || (exclusive && !window)) return HResult::InvalidParams;
     if (!exclusive && state_->exclusive) restoreDisplayMode();
-    if (window != state_->window && state_->modeSet) restoreDisplayMode();
-    state_->window = window;
+    if (window != state_->window() && state_->modeSet) restoreDisplayMode();
+    state_->setWindow(window);
     state_->exclusive = exclusive;
     return HResult::Ok;
 }
@@ -85,7 +85,8 @@ HResult SoftDevice::createPrimary(const gfx::SurfaceDescription& description,
     std::unique_ptr<SoftSurface> backBuffer;
     if ((description.caps & gfx::capsFlip) && description.backBufferCount > 0) {
         const gfx::DisplayMode mode = state_->currentMode();
-        SurfacePtr pixels(SDL_CreateRGBSurfaceWithFormat(0, mode.width, mode.height, 32, state_->displayFormat()));
+        SurfacePtr pixels(
+            SDL_CreateRGBSurfaceWithFormat(0, mode.width, mode.height, 32, state_->displayFormat()));
         if (!pixels) return HResult::OutOfMemory;
         backBuffer = std::make_unique<SoftSurface>(state_, std::move(pixels),
                                                    gfx::capsBackBuffer | gfx::capsVideoMemory);
@@ -125,13 +126,15 @@ HResult SoftDevice::createPalette(std::uint32_t, const gfx::PaletteEntries& entr
 
 HResult SoftDevice::waitForVerticalBlank() {
     PresentTarget* target = state_->target();
-    if (target && vsyncWindow_ != state_->window) {
+    if (target && vsyncWindow_ != state_->window()) {
         target->setVSync(true);
-        vsyncWindow_ = state_->window;
+        vsyncWindow_ = state_->window();
     }
     return HResult::Ok;
 }
 
-HResult SoftDevice::flipToGDISurface() { return HResult::Ok; }
+HResult SoftDevice::flipToGDISurface() {
+    return HResult::Ok;
+}
 
 }  // namespace vek::platform::sdl

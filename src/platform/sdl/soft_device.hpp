@@ -35,7 +35,8 @@ public:
     gfx::HResult flipToGDISurface() override;
 
 private:
-    gfx::HResult createPrimary(const gfx::SurfaceDescription& description, std::unique_ptr<gfx::Surface>& surface);
+    gfx::HResult createPrimary(const gfx::SurfaceDescription& description,
+                               std::unique_ptr<gfx::Surface>& surface);
     gfx::HResult createOffscreen(const gfx::SurfaceDescription& description,
                                  std::unique_ptr<gfx::Surface>& surface);
     bool listed(const gfx::DisplayMode& mode) const;

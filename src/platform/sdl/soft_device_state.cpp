@@ -24,9 +24,15 @@ std::vector<gfx::DisplayMode> modesAtAllBitCounts(std::vector<gfx::DisplayMode> 
 DeviceState::DeviceState(std::shared_ptr<DisplaySettings> displaySettings)
     : settings(std::move(displaySettings)), systemPalette_(makeSdlPalette(systemPaletteEntries())) {}
 
-PresentTarget* DeviceState::target() const { return dynamic_cast<PresentTarget*>(window); }
+void DeviceState::setWindow(Window* window) {
+    window_ = window;
+    target_ = dynamic_cast<PresentTarget*>(window);
+    targetAlive_ = target_ ? target_->lifetime() : std::weak_ptr<const void>{};
+}
 
-std::uint32_t DeviceState::displayFormat() const { return sdlFormatForBitCount(currentMode().bitCount); }
+std::uint32_t DeviceState::displayFormat() const {
+    return sdlFormatForBitCount(currentMode().bitCount);
+}
 
 SDL_Palette* DeviceState::devicePalette() const {
     if (auto palette = hardwarePalette.lock()) return palette->sdl();

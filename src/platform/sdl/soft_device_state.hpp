@@ -36,14 +36,15 @@ public:
 
     bool alive = true;
     std::shared_ptr<DisplaySettings> settings;
-    Window* window = nullptr;
-    bool exclusive = false;   // exclusive full-screen cooperative level
-    bool modeSet = false;     // a display mode was set in exclusive mode
-    gfx::DisplayMode mode;    // valid while modeSet
+    bool exclusive = false;                      // exclusive full-screen cooperative level
+    bool modeSet = false;                        // a display mode was set in exclusive mode
+    gfx::DisplayMode mode;                       // valid while modeSet
     std::weak_ptr<SoftPalette> hardwarePalette;  // the palette attached to the primary
 
-    // The window's presentation side, when it has one.
-    PresentTarget* target() const;
+    Window* window() const { return window_; }
+    void setWindow(Window* window);
+    // The window's presentation side, while the window has one and still exists.
+    PresentTarget* target() const { return targetAlive_.expired() ? nullptr : target_; }
     gfx::DisplayMode currentMode() const { return modeSet ? mode : settings->desktop; }
     // The SDL format of new offscreen surfaces and of the screen.
     std::uint32_t displayFormat() const;
@@ -52,6 +53,9 @@ public:
     SDL_Palette* devicePalette() const;
 
 private:
+    Window* window_ = nullptr;
+    PresentTarget* target_ = nullptr;
+    std::weak_ptr<const void> targetAlive_;
     SdlPalettePtr systemPalette_;
 };
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <bit>
+#include <bitset>
 
 #include "platform/sdl/font_cache.hpp"
 #include "platform/sdl/soft_blitter.hpp"
@@ -53,16 +53,16 @@ void drawBlended(SDL_Surface& out, int x, int y, SDL_Surface& glyphs, TColor col
             std::uint8_t r = 0, g = 0, b = 0;
             SDL_GetRGB(readPixel(out, i, j), out.format, &r, &g, &b);
             writePixel(out, i, j,
-                       SDL_MapRGB(out.format, mix(getRValue(color), r, alpha), mix(getGValue(color), g, alpha),
-                                  mix(getBValue(color), b, alpha)));
+                       SDL_MapRGB(out.format, mix(getRValue(color), r, alpha),
+                                  mix(getGValue(color), g, alpha), mix(getBValue(color), b, alpha)));
         }
     }
 }
 
 }  // namespace
 
-void SoftDrawingContext::textOut(int x, int y, const std::string& text, const gfx::Font& font, bool clearBrush,
-                                 TColor brushColor) {
+void SoftDrawingContext::textOut(int x, int y, const std::string& text, const gfx::Font& font,
+                                 bool clearBrush, TColor brushColor) {
     TTF_Font* ttf = fontFor(font);
     if (text.empty() || !ttf) return;
     SDL_Surface& out = surface_.sdl();
@@ -128,8 +128,10 @@ DibReader::DibReader(const gfx::DibView& picture) : picture_(picture) {
     stride_ = ((bits * picture.width + 31) / 32) * 4;
     std::uint32_t masks[3] = {picture.redMask, picture.greenMask, picture.blueMask};
     if (bits == 24 || (masks[0] == 0 && masks[1] == 0 && masks[2] == 0)) {
-        if (bits == 16) masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
-        else masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
+        if (bits == 16)
+            masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
+        else
+            masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
     }
     Channel* channels[3] = {&red_, &green_, &blue_};
     for (int c = 0; c < 3; ++c) {
@@ -152,9 +154,12 @@ const std::uint8_t* DibReader::row(int y) const {
 int DibReader::index(int x, int y) const {
     const std::uint8_t* r = row(y);
     switch (picture_.bitCount) {
-        case 1: return (r[x >> 3] >> (7 - (x & 7))) & 1;
-        case 4: return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
-        default: return r[x];
+        case 1:
+            return (r[x >> 3] >> (7 - (x & 7))) & 1;
+        case 4:
+            return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
+        default:
+            return r[x];
     }
 }
 
@@ -166,9 +171,15 @@ TColor DibReader::color(int x, int y) const {
     const std::uint8_t* r = row(y);
     std::uint32_t pixel = 0;
     switch (picture_.bitCount) {
-        case 16: pixel = loadPixel<2>(r + 2 * x); break;
-        case 24: pixel = loadPixel<3>(r + 3 * x); break;
-        default: pixel = loadPixel<4>(r + 4 * x); break;
+        case 16:
+            pixel = loadPixel<2>(r + 2 * x);
+            break;
+        case 24:
+            pixel = loadPixel<3>(r + 3 * x);
+            break;
+        default:
+            pixel = loadPixel<4>(r + 4 * x);
+            break;
     }
     return makeColor(red_.expand(pixel), green_.expand(pixel), blue_.expand(pixel));
 }

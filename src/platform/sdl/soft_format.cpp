@@ -7,8 +7,8 @@ namespace {
 
 constexpr gfx::PaletteEntries makeSystemPalette() {
     gfx::PaletteEntries e{};
-    constexpr std::uint8_t low[10][3] = {{0, 0, 0},     {128, 0, 0},   {0, 128, 0},     {128, 128, 0},
-                                         {0, 0, 128},   {128, 0, 128}, {0, 128, 128},   {192, 192, 192},
+    constexpr std::uint8_t low[10][3] = {{0, 0, 0},       {128, 0, 0},    {0, 128, 0},   {128, 128, 0},
+                                         {0, 0, 128},     {128, 0, 128},  {0, 128, 128}, {192, 192, 192},
                                          {192, 220, 192}, {166, 202, 240}};
     constexpr std::uint8_t high[10][3] = {{255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},
                                           {0, 255, 0},     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},
@@ -31,11 +31,16 @@ std::uint32_t distance(const SDL_Color& c, std::uint8_t r, std::uint8_t g, std::
 
 std::uint32_t sdlFormatForBitCount(int bitCount) {
     switch (bitCount) {
-        case 8: return SDL_PIXELFORMAT_INDEX8;
-        case 16: return SDL_PIXELFORMAT_RGB565;
-        case 24: return SDL_MasksToPixelFormatEnum(24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-        case 32: return SDL_PIXELFORMAT_RGB888;
-        default: return SDL_PIXELFORMAT_UNKNOWN;
+        case 8:
+            return SDL_PIXELFORMAT_INDEX8;
+        case 16:
+            return SDL_PIXELFORMAT_RGB565;
+        case 24:
+            return SDL_MasksToPixelFormatEnum(24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+        case 32:
+            return SDL_PIXELFORMAT_RGB888;
+        default:
+            return SDL_PIXELFORMAT_UNKNOWN;
     }
 }
 
@@ -43,7 +48,8 @@ std::uint32_t sdlFormatFor(const gfx::PixelFormat& format) {
     if (format.bitCount == 8) return SDL_PIXELFORMAT_INDEX8;
     if (format.redMask == 0 && format.greenMask == 0 && format.blueMask == 0)
         return sdlFormatForBitCount(format.bitCount);
-    if (format.bitCount != 16 && format.bitCount != 24 && format.bitCount != 32) return SDL_PIXELFORMAT_UNKNOWN;
+    if (format.bitCount != 16 && format.bitCount != 24 && format.bitCount != 32)
+        return SDL_PIXELFORMAT_UNKNOWN;
     return SDL_MasksToPixelFormatEnum(format.bitCount, format.redMask, format.greenMask, format.blueMask,
                                       format.alphaMask);
 }
@@ -59,7 +65,9 @@ gfx::PixelFormat describeFormat(const SDL_PixelFormat& format) {
     return d;
 }
 
-const gfx::PaletteEntries& systemPaletteEntries() { return kSystemPalette; }
+const gfx::PaletteEntries& systemPaletteEntries() {
+    return kSystemPalette;
+}
 
 SdlPalettePtr makeSdlPalette(const gfx::PaletteEntries& entries) {
     SdlPalettePtr palette(SDL_AllocPalette(256));
@@ -123,20 +131,32 @@ std::uint32_t PixelConverter::viaRgb(std::uint32_t raw) {
 std::uint32_t readPixel(const SDL_Surface& surface, int x, int y) {
     const auto* row = static_cast<const std::uint8_t*>(surface.pixels) + std::ptrdiff_t(y) * surface.pitch;
     switch (surface.format->BytesPerPixel) {
-        case 1: return loadPixel<1>(row + x);
-        case 2: return loadPixel<2>(row + 2 * x);
-        case 3: return loadPixel<3>(row + 3 * x);
-        default: return loadPixel<4>(row + 4 * x);
+        case 1:
+            return loadPixel<1>(row + x);
+        case 2:
+            return loadPixel<2>(row + 2 * x);
+        case 3:
+            return loadPixel<3>(row + 3 * x);
+        default:
+            return loadPixel<4>(row + 4 * x);
     }
 }
 
 void writePixel(SDL_Surface& surface, int x, int y, std::uint32_t value) {
     auto* row = static_cast<std::uint8_t*>(surface.pixels) + std::ptrdiff_t(y) * surface.pitch;
     switch (surface.format->BytesPerPixel) {
-        case 1: storePixel<1>(row + x, value); break;
-        case 2: storePixel<2>(row + 2 * x, value); break;
-        case 3: storePixel<3>(row + 3 * x, value); break;
-        default: storePixel<4>(row + 4 * x, value); break;
+        case 1:
+            storePixel<1>(row + x, value);
+            break;
+        case 2:
+            storePixel<2>(row + 2 * x, value);
+            break;
+        case 3:
+            storePixel<3>(row + 3 * x, value);
+            break;
+        default:
+            storePixel<4>(row + 4 * x, value);
+            break;
     }
 }
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 #include "platform/graphics.hpp"
@@ -65,9 +65,12 @@ public:
     bool identity() const { return kind_ == Kind::Identity; }
     std::uint32_t operator()(std::uint32_t raw) {
         switch (kind_) {
-            case Kind::Identity: return raw;
-            case Kind::Table: return table_[raw & 0xFF];
-            default: return viaRgb(raw);
+            case Kind::Identity:
+                return raw;
+            case Kind::Table:
+                return table_[raw & 0xFF];
+            default:
+                return viaRgb(raw);
         }
     }
 

@@ -44,6 +44,8 @@ gfx::HResult SdlGraphics::directDrawCreate(std::unique_ptr<gfx::Device>& device)
     return gfx::HResult::Ok;
 }
 
-void SdlGraphics::getSystemPaletteEntries(gfx::PaletteEntries& entries) { entries = systemPaletteEntries(); }
+void SdlGraphics::getSystemPaletteEntries(gfx::PaletteEntries& entries) {
+    entries = systemPaletteEntries();
+}
 
 }  // namespace vek::platform::sdl

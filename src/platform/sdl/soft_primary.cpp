@@ -5,7 +5,6 @@
 
 #include "platform/sdl/soft_clipper.hpp"
 #include "platform/sdl/soft_palette.hpp"
-#include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
 
@@ -49,8 +48,8 @@ TRect SoftPrimary::screenBounds() const {
 }
 
 PresentTarget* SoftPrimary::target() const {
-    if (clipper_ && clipper_->window())
-        if (auto* own = dynamic_cast<PresentTarget*>(clipper_->window())) return own;
+    if (clipper_)
+        if (PresentTarget* own = clipper_->target()) return own;
     return device_->target();
 }
 
@@ -71,13 +70,19 @@ HResult SoftPrimary::getDescription(gfx::SurfaceDescription& description) const 
 }
 
 // The screen has no pixel memory of its own here: frames are handed to the window.
-HResult SoftPrimary::lock(const TRect*, gfx::LockedRect&) { return HResult::Unsupported; }
-HResult SoftPrimary::unlock() { return HResult::NotLocked; }
+HResult SoftPrimary::lock(const TRect*, gfx::LockedRect&) {
+    return HResult::Unsupported;
+}
+HResult SoftPrimary::unlock() {
+    return HResult::NotLocked;
+}
 HResult SoftPrimary::getDC(gfx::DrawingContext*& context) {
     context = nullptr;
     return HResult::Unsupported;
 }
-HResult SoftPrimary::releaseDC(gfx::DrawingContext*) { return HResult::InvalidParams; }
+HResult SoftPrimary::releaseDC(gfx::DrawingContext*) {
+    return HResult::InvalidParams;
+}
 
 HResult SoftPrimary::blt(const TRect* dstRect, gfx::Surface* src, const TRect* srcRect, std::uint32_t flags,
                          const gfx::BltFx* fx) {
@@ -98,7 +103,8 @@ HResult SoftPrimary::bltFast(int x, int y, gfx::Surface* src, const TRect* srcRe
     return present(*source, s, Bounds(x, y, s.width(), s.height()));
 }
 
-bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen, std::vector<TRect>& pieces) const {
+bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen,
+                               std::vector<TRect>& pieces) const {
     pieces.clear();
     const SDL_Point origin = target.clientOrigin();
     const SDL_Point size = target.clientSize();
@@ -118,12 +124,14 @@ bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen, st
 
 HResult SoftPrimary::present(SoftSurface& src, const TRect& srcRect, const TRect& dstScreen) {
     if (auto r = src.usable(); r != HResult::Ok) return r;
-    if (srcRect.empty() || dstScreen.empty() || !contains(src.bounds(), srcRect)) return HResult::InvalidParams;
+    if (srcRect.empty() || dstScreen.empty() || !contains(src.bounds(), srcRect))
+        return HResult::InvalidParams;
     PresentTarget* screen = target();
     if (!screen) return HResult::Ok;  // no window to show it in
     std::vector<TRect> pieces;
     if (!presentRects(*screen, dstScreen, pieces)) return HResult::Generic;
-    SDL_Palette* shown = src.sdl().format->BytesPerPixel == 1 && palette_ ? palette_->sdl() : src.paletteInForce();
+    SDL_Palette* shown =
+        src.sdl().format->BytesPerPixel == 1 && palette_ ? palette_->sdl() : src.paletteInForce();
     prepareSdlSource(src.sdl(), SourceKey{}, shown);
     for (const TRect& piece : pieces)
         screen->presentFrame(&src.sdl(), sourceOfPiece(srcRect, dstScreen, piece),
@@ -137,8 +145,8 @@ HResult SoftPrimary::presentFill(const TRect& dstScreen, std::uint32_t raw) {
     std::vector<TRect> pieces;
     if (!presentRects(*screen, dstScreen, pieces)) return HResult::Generic;
     for (const TRect& piece : pieces) {
-        SurfacePtr frame(SDL_CreateRGBSurfaceWithFormat(0, piece.width(), piece.height(), 32,
-                                                        device_->displayFormat()));
+        SurfacePtr frame(
+            SDL_CreateRGBSurfaceWithFormat(0, piece.width(), piece.height(), 32, device_->displayFormat()));
         if (!frame) return HResult::OutOfMemory;
         if (frame->format->palette)
             SDL_SetSurfacePalette(frame.get(), palette_ ? palette_->sdl() : device_->devicePalette());

@@ -54,7 +54,9 @@ HResult SoftSurfaceBase::setClipper(std::shared_ptr<gfx::Clipper> clipper) {
     return HResult::Ok;
 }
 
-std::shared_ptr<gfx::Clipper> SoftSurfaceBase::clipper() const { return clipper_; }
+std::shared_ptr<gfx::Clipper> SoftSurfaceBase::clipper() const {
+    return clipper_;
+}
 
 HResult SoftSurfaceBase::isLost() const {
     if (!device_->alive || restoredEpoch_ < device_->settings->lossEpoch) return HResult::SurfaceLost;
@@ -71,11 +73,27 @@ HResult SoftSurfaceBase::restore() {
 SoftSurface::SoftSurface(std::shared_ptr<DeviceState> device, SurfacePtr pixels, std::uint32_t caps)
     : SoftSurfaceBase(std::move(device), caps), pixels_(std::move(pixels)) {
     SDL_SetSurfaceBlendMode(pixels_.get(), SDL_BLENDMODE_NONE);
+    showPaletteInForce();
+}
+
+HResult SoftSurface::setPalette(std::shared_ptr<gfx::Palette> palette) {
+    if (auto r = SoftSurfaceBase::setPalette(std::move(palette)); r != HResult::Ok) return r;
+    showPaletteInForce();
+    return HResult::Ok;
+}
+
+// Blits bring an 8-bit surface's SDL palette up to date again before SDL reads it (the
+// hardware palette may change meanwhile); this keeps it right for anyone else who looks.
+void SoftSurface::showPaletteInForce() {
+    SDL_Palette* palette = paletteInForce();
+    if (palette && pixels_->format->palette != palette) SDL_SetSurfacePalette(pixels_.get(), palette);
 }
 
 SoftSurface::~SoftSurface() = default;
 
-SoftSurface* asSoftSurface(gfx::Surface* surface) { return dynamic_cast<SoftSurface*>(surface); }
+SoftSurface* asSoftSurface(gfx::Surface* surface) {
+    return dynamic_cast<SoftSurface*>(surface);
+}
 
 SDL_Palette* SoftSurface::paletteInForce() const {
     if (pixels_->format->BytesPerPixel != 1) return nullptr;
@@ -173,7 +191,8 @@ HResult SoftSurface::fill(const TRect& dst, const gfx::BltFx* fx) {
 HResult SoftSurface::copyFrom(SoftSurface& src, const Copy& copy) {
     if (&src != this)
         if (auto r = src.usable(); r != HResult::Ok) return r;
-    if (copy.src.empty() || copy.dst.empty() || !contains(src.bounds(), copy.src)) return HResult::InvalidParams;
+    if (copy.src.empty() || copy.dst.empty() || !contains(src.bounds(), copy.src))
+        return HResult::InvalidParams;
     if (auto r = clipTo(copy.dst); r != HResult::Ok) return r;
     if (pieces_.empty()) return HResult::Ok;
     if (&src == this) {  // overlapping copies within one surface read from a snapshot
@@ -189,18 +208,25 @@ HResult SoftSurface::copyFrom(SoftSurface& src, const Copy& copy) {
 void SoftSurface::drawPieces(SDL_Surface& src, SDL_Palette* srcPalette, const Copy& copy) {
     const bool unscaled = copy.src.width() == copy.dst.width() && copy.src.height() == copy.dst.height() &&
                           !copy.mirrorX && !copy.mirrorY;
+    const bool rawIndices = src.format->BytesPerPixel == 1 && pixels_->format->BytesPerPixel == 1;
+    // SDL copies indices unchanged only between surfaces showing the very same palette, and
+    // matches colours to a palette only roughly: 8-bit targets take our own routines else.
     const bool packedTarget = pixels_->format->BytesPerPixel != 1;
-    const bool rawIndices = src.format->BytesPerPixel == 1 && !packedTarget;
+    const bool sdlCopies = packedTarget || (rawIndices && srcPalette == paletteInForce());
+    if (unscaled && sdlCopies) {
+        prepareSdlSource(src, copy.key, srcPalette);
+        if (rawIndices && pixels_->format->palette != srcPalette)
+            SDL_SetSurfacePalette(pixels_.get(), srcPalette);
+    }
     std::optional<PixelConverter> convert;
     for (const SDL_Rect& piece : pieces_) {
         SDL_Rect from{copy.src.left + piece.x - copy.dst.left, copy.src.top + piece.y - copy.dst.top, piece.w,
                       piece.h};
-        if (unscaled && packedTarget) {
-            prepareSdlSource(src, copy.key, srcPalette);
+        if (unscaled && sdlCopies) {
             SDL_Rect to = piece;
             SDL_BlitSurface(&src, &from, pixels_.get(), &to);
-        } else if (unscaled && rawIndices && !copy.key.on) {
-            copyRaw(src, from, *pixels_, piece.x, piece.y);
+        } else if (unscaled && rawIndices) {
+            copyRaw(src, from, *pixels_, piece.x, piece.y, copy.key);
         } else {
             if (!convert) convert.emplace(*src.format, srcPalette, *pixels_->format, paletteInForce());
             const BlitGeometry g{toSdl(copy.src), toSdl(copy.dst), piece, copy.mirrorX, copy.mirrorY};
@@ -224,7 +250,9 @@ HResult SoftSurface::releaseDC(gfx::DrawingContext* context) {
     return HResult::Ok;
 }
 
-HResult SoftSurface::flip(std::uint32_t) { return HResult::Unsupported; }
+HResult SoftSurface::flip(std::uint32_t) {
+    return HResult::Unsupported;
+}
 
 HResult SoftSurface::getAttachedSurface(std::uint32_t, gfx::Surface*& attached) {
     attached = nullptr;

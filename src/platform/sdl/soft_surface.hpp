@@ -58,6 +58,7 @@ public:
     gfx::HResult releaseDC(gfx::DrawingContext* context) override;
     gfx::HResult flip(std::uint32_t flags) override;
     gfx::HResult getAttachedSurface(std::uint32_t caps, gfx::Surface*& attached) override;
+    gfx::HResult setPalette(std::shared_ptr<gfx::Palette> palette) override;
 
     SDL_Surface& sdl() const { return *pixels_; }
     TRect bounds() const { return TRect{0, 0, pixels_->w, pixels_->h}; }
@@ -68,6 +69,7 @@ public:
 
 private:
     struct Copy;
+    void showPaletteInForce();
     gfx::HResult clipTo(const TRect& dst);
     gfx::HResult fill(const TRect& dst, const gfx::BltFx* fx);
     gfx::HResult copyFrom(SoftSurface& src, const Copy& copy);
@@ -85,7 +87,9 @@ private:
 SoftSurface* asSoftSurface(gfx::Surface* surface);
 
 // Rectangle helpers shared by the surfaces.
-inline SDL_Rect toSdl(const TRect& r) { return SDL_Rect{r.left, r.top, r.width(), r.height()}; }
+inline SDL_Rect toSdl(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
 inline bool contains(const TRect& outer, const TRect& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
