@@ -50,7 +50,7 @@ bool hasMasks(int bitCount) {
 // Checks that the stream still holds `count` bytes, so that nothing is allocated for data
 // that is not there.
 void requireBytes(TStream& stream, std::int64_t count) {
-    if (count > stream.Size() - stream.Position()) throw EReadError(kStreamReadError);
+    if (count > 0 && count > stream.Size() - stream.Position()) throw EReadError(kStreamReadError);
 }
 
 DibHeader readHeader(TStream& stream, std::uint32_t size) {
@@ -153,8 +153,18 @@ void readPixels(TStream& stream, const DibHeader& header, DibStore& store) {
     }
 }
 
-// Reads the picture data; null for an empty picture.
-std::shared_ptr<DibStore> readStore(TStream& stream) {
+// A bitmap file may leave a gap between the colour table and the pixels; its header's
+// pixel offset says where they start. Offsets that point backwards are ignored.
+void skipToPixels(TStream& stream, std::int64_t pixelStart) {
+    const std::int64_t gap = pixelStart - stream.Position();
+    if (gap <= 0) return;
+    requireBytes(stream, gap);
+    stream.Seek(gap, SeekOrigin::soCurrent);
+}
+
+// Reads the picture data; null for an empty picture. `pixelStart` is the stream position
+// a bitmap file names for its pixels, or 0.
+std::shared_ptr<DibStore> readStore(TStream& stream, std::int64_t pixelStart) {
     std::array<std::uint8_t, 4> sizeBytes{};
     const std::int64_t got = stream.Read(sizeBytes.data(), 4);
     if (got == 0) return nullptr;
@@ -165,6 +175,7 @@ std::shared_ptr<DibStore> readStore(TStream& stream) {
     const DibMasks masks = readMasks(stream, header);
     const TColorTable table = readColorTable(stream, header);
     auto store = makeStore(header, masks, table);
+    skipToPixels(stream, pixelStart);
     readPixels(stream, header, *store);
     return store;
 }
@@ -223,7 +234,7 @@ int TDIB::Pitch() const {
 }
 
 void TDIB::LoadFromStream(TStream& stream) {
-    store_ = readStore(stream);
+    store_ = readStore(stream, 0);
 }
 
 void TDIB::SaveToStream(TStream& stream) const {
@@ -241,7 +252,8 @@ void TDIB::LoadFromFileStream(TStream& stream) {
     if (got != kFileHeaderSize || fileHeader[0] != 'B' || fileHeader[1] != 'M') {
         throw EInvalidGraphic(kDibInvalid);
     }
-    LoadFromStream(stream);
+    const std::int64_t fileStart = stream.Position() - static_cast<std::int64_t>(kFileHeaderSize);
+    store_ = readStore(stream, fileStart + readFileHeaderOffset(fileHeader));
 }
 
 void TDIB::SaveToFileStream(TStream& stream) const {

@@ -118,6 +118,10 @@ std::array<std::uint8_t, kFileHeaderSize> encodeFileHeader(std::uint32_t blockSi
     return out;
 }
 
+std::uint32_t readFileHeaderOffset(std::span<const std::uint8_t, kFileHeaderSize> bytes) {
+    return le32(&bytes[10]);
+}
+
 std::uint32_t dibColorCount(const DibHeader& header) {
     if (header.colorsUsed != 0 || header.bitCount > 8) return header.colorsUsed;
     return std::uint32_t{1} << header.bitCount;

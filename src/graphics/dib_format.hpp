@@ -63,6 +63,8 @@ std::array<std::uint8_t, 12> encodeMasks(const DibMasks& masks);
 // `pixelBytes` bytes of pixels.
 inline constexpr std::size_t kFileHeaderSize = 14;
 std::array<std::uint8_t, kFileHeaderSize> encodeFileHeader(std::uint32_t blockSize, std::uint32_t pixelBytes);
+// The pixel offset field of a bitmap-file header, counted from the file's first byte.
+std::uint32_t readFileHeaderOffset(std::span<const std::uint8_t, kFileHeaderSize> bytes);
 
 // Bytes per stored row: rows are padded to whole 32-bit words.
 constexpr std::int64_t dibRowBytes(int bitCount, std::int64_t width) {
