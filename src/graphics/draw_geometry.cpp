@@ -177,8 +177,10 @@ std::optional<RotatePlan> planRotate(const RotateGeometry& g, int destWidth, int
                             std::int64_t{g.src.top} * kFixedOne;
     const std::int64_t dx = std::int64_t{box->left} - g.x;
     const std::int64_t dy = std::int64_t{box->top} - g.y;
-    plan.u = u0 + dx * plan.duX + dy * plan.duY;
-    plan.v = v0 + dx * plan.dvX + dy * plan.dvY;
+    // Each destination pixel samples the source under its centre, so a quarter turn
+    // shows every source row and fills the whole box.
+    plan.u = u0 + dx * plan.duX + dy * plan.duY + (plan.duX + plan.duY) / 2;
+    plan.v = v0 + dx * plan.dvX + dy * plan.dvY + (plan.dvX + plan.dvY) / 2;
     return plan;
 }
 

@@ -16,6 +16,12 @@ std::int64_t ceilDivide(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
+int pictureTileLength(int step, int slots) {
+    if (step <= 0 || slots <= 0) return 0;
+    return static_cast<int>(
+        std::min<std::int64_t>(step * ceilDivide(kPictureTileSize, step), std::int64_t{step} * slots));
+}
+
 int patternSlots(int pictureSize, int patternSize, int skip) {
     const std::int64_t step = std::int64_t{patternSize} + skip;
     if (step <= 0) return 0;
@@ -163,16 +169,19 @@ void TPictureCollectionItem::build() {
         addGrid(columns, rows, std::numeric_limits<int>::max(), std::numeric_limits<int>::max(), 1);
         return;
     }
-    const int tw = static_cast<int>(
-        std::min<std::int64_t>(stepX * ceilDivide(kPictureTileSize, stepX), std::int64_t{stepX} * columns));
-    const int th = static_cast<int>(
-        std::min<std::int64_t>(stepY * ceilDivide(kPictureTileSize, stepY), std::int64_t{stepY} * rows));
+    buildTiles(columns, rows);
+}
+
+void TPictureCollectionItem::buildTiles(int columns, int rows) {
+    const int pw = Picture.Width(), ph = Picture.Height();
+    const int tw = pictureTileLength(Width() + SkipWidth, columns);
+    const int th = pictureTileLength(Height() + SkipHeight, rows);
     if (tw <= 0 || th <= 0) return;
     const int across = static_cast<int>(ceilDivide(pw, tw)), down = static_cast<int>(ceilDivide(ph, th));
     for (int o = 0; o < down; ++o)
         for (int t = 0; t < across; ++t) {
-            const int partW = std::min(tw, std::max(pw - tw * t, 0)),
-                      partH = std::min(th, std::max(ph - th * o, 0));
+            const int partW = std::min(tw, std::max(pw - tw * t, 0));
+            const int partH = std::min(th, std::max(ph - th * o, 0));
             makeSurface(Bounds(tw * t, th * o, partW ? partW : tw, partH ? partH : th));
         }
     addGrid(columns, rows, tw, th, across);
@@ -335,12 +344,13 @@ TPictureCollectionItem& TPictureCollection::Find(std::string_view name) const {
 
 void TPictureCollection::Assign(const TPictureCollection& source) {
     if (&source == this) return;
-    Finalize();
     Clear();
     for (int i = 0; i < source.Count(); ++i) {
         auto& item = Add();
         item.Assign(source.Items(i));
         item.SetName(source.Items(i).Name());
+        // The copies join the display the collection is built for.
+        if (dxDraw_ && dxDraw_->Initialized()) item.Initialize();
     }
     ColorTable = source.ColorTable;
 }

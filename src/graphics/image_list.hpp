@@ -101,6 +101,7 @@ private:
     void build();
     void releaseSurfaces();
     TDirectDrawSurface& makeSurface(const TRect& part);
+    void buildTiles(int columns, int rows);
     void addGrid(int columns, int rows, int tileWidth, int tileHeight, int tilesAcross);
 
     TColor transparentColor_ = clBlack;
@@ -112,6 +113,10 @@ private:
 // The rows and columns of patterns a picture holds: whole steps of pattern + skip, plus
 // one more when the remainder is exactly one pattern. 0 for a step of 0 or less.
 int patternSlots(int pictureSize, int patternSize, int skip);
+
+// The length of a tile along one direction: whole pattern steps reaching at least the
+// tile size, but no more than the steps the picture holds. 0 when there are none.
+int pictureTileLength(int step, int slots);
 
 // Adds colours to a colour table: an entry equal to a used one is skipped, any other
 // takes the lowest free entry; nothing once all 256 are used.

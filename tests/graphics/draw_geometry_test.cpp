@@ -142,8 +142,8 @@ TEST(RotatePlan, AngleZeroCentresThePictureUnturned) {
     const auto plan = planRotate(box48x32(0), 640, 480, 48, 32);
     ASSERT_TRUE(plan);
     EXPECT_EQ(plan->box, (TRect{76, 84, 124, 116}));
-    EXPECT_EQ(plan->u, 0);
-    EXPECT_EQ(plan->v, 0);
+    EXPECT_EQ(plan->u, 32768);  // the centre of the first texel
+    EXPECT_EQ(plan->v, 32768);
     EXPECT_EQ(plan->duX, 65536);
     EXPECT_EQ(plan->dvX, 0);
     EXPECT_EQ(plan->duY, 0);
@@ -161,6 +161,9 @@ TEST(RotatePlan, QuarterTurnGivesA32By48BoxTurnedClockwise) {
     EXPECT_EQ(plan->dvX, -65536);
     EXPECT_EQ(plan->duY, 65536);
     EXPECT_EQ(plan->dvY, 0);
+    // The box's top-left pixel shows the source's bottom-left texel.
+    EXPECT_EQ(plan->u, 32768);
+    EXPECT_EQ(plan->v, 31 * 65536 + 32768);
 }
 
 TEST(RotatePlan, AngleIsRoundedHalfEvenAndTakenModulo256) {

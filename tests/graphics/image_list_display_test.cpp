@@ -196,5 +196,21 @@ TEST_F(ImageListDisplay, AssignToAnInitializedItemRebuildsIt) {
     EXPECT_NE(copy.PatternSurfaces(0), star.PatternSurfaces(0));
 }
 
+TEST_F(ImageListDisplay, AssigningItemsToAListOnAnInitializedDisplayBuildsTheCopies) {
+    display.Initialize();
+    TDXImageList other(nullptr);
+    auto& star = other.Items().Add();
+    star.SetName("Star");
+    star.Picture.Assign(make8BitPicture(128, 64, starPixel, greys()));
+    star.PatternWidth = 16, star.PatternHeight = 16;
+    list.SetItems(other.Items());
+    auto& copy = list.Items().Find("star");
+    EXPECT_TRUE(copy.Initialized());
+    EXPECT_EQ(copy.PatternCount(), 32);
+    EXPECT_EQ(list.Items().DXDraw(), &display);
+    display.Restore();
+    EXPECT_EQ(copy.PatternCount(), 32);
+}
+
 }  // namespace
 }  // namespace vek

@@ -87,6 +87,14 @@ TEST(PatternGeometry, SlotsCountWholeStepsAndAnExactRemainder) {
     EXPECT_EQ(patternSlots(40, 4, -4), 0);
 }
 
+TEST(PatternGeometry, TilesAreWholeStepsOfAtLeast2048) {
+    EXPECT_EQ(pictureTileLength(100, 41), 2100);
+    EXPECT_EQ(pictureTileLength(16, 8), 128);
+    EXPECT_EQ(pictureTileLength(2048, 3), 2048);
+    EXPECT_EQ(pictureTileLength(3000, 2), 3000);
+    EXPECT_EQ(pictureTileLength(20, 0), 0);
+}
+
 TEST(PatternGeometry, EmptyPictureCountsNoPatterns) {
     TDXImageList list(nullptr);
     auto& item = list.Items().Add();

@@ -192,15 +192,25 @@ TEST_P(SoftwareDraw, RotateByAQuarterTurnStandsThePictureUpright) {
     Wrapped src = makeSource(48, 32), dst = makeDest(200, 200);
     dst.surface->DrawRotate(100, 100, 48, 32, TRect{0, 0, 48, 32}, src.surface.get(), false, 0.5, 0.5, 64);
     // Turned clockwise: the source's left column becomes the top row, read from the
-    // bottom up. Box 84…115 × 76…123; its first column samples just below the source.
+    // bottom up; the box is 84…115 × 76…123 and filled.
     for (int j = 0; j < 48; ++j) {
-        EXPECT_EQ(dst.memory->get(84, 76 + j), kBackground);
-        for (int i = 1; i < 32; ++i)
-            ASSERT_EQ(dst.memory->get(84 + i, 76 + j), texel(j, 32 - i)) << i << "," << j;
+        EXPECT_EQ(dst.memory->get(83, 76 + j), kBackground);
+        for (int i = 0; i < 32; ++i)
+            ASSERT_EQ(dst.memory->get(84 + i, 76 + j), texel(j, 31 - i)) << i << "," << j;
         EXPECT_EQ(dst.memory->get(116, 76 + j), kBackground);
     }
     EXPECT_EQ(dst.memory->get(100, 75), kBackground);
     EXPECT_EQ(dst.memory->get(100, 124), kBackground);
+}
+
+TEST_P(SoftwareDraw, RotateByAHalfTurnTurnsThePictureOverInPlace) {
+    Wrapped src = makeSource(48, 32), dst = makeDest(200, 200);
+    dst.surface->DrawRotate(100, 100, 48, 32, TRect{0, 0, 48, 32}, src.surface.get(), false, 0.5, 0.5, 128);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x)
+            ASSERT_EQ(dst.memory->get(76 + x, 84 + y), texel(47 - x, 31 - y)) << x << "," << y;
+    EXPECT_EQ(dst.memory->get(75, 84), kBackground);
+    EXPECT_EQ(dst.memory->get(124, 84), kBackground);
 }
 
 TEST_P(SoftwareDraw, BlendsWithAlphaZeroDrawNothingAndWith255Copy) {
