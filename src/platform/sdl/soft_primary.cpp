@@ -89,7 +89,7 @@ HResult SoftPrimary::releaseDC(gfx::DrawingContext*) {
 
 HResult SoftPrimary::blt(const TRect* dstRect, gfx::Surface* src, const TRect* srcRect, std::uint32_t flags,
                          const gfx::BltFx* fx) {
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     const TRect dst = dstRect ? *dstRect : screenBounds();
     if (flags & gfx::bltColorFill) return fx ? presentFill(dst, fx->fillColor) : HResult::InvalidParams;
     SoftSurface* source = asSoftSurface(src);
@@ -98,7 +98,7 @@ HResult SoftPrimary::blt(const TRect* dstRect, gfx::Surface* src, const TRect* s
 }
 
 HResult SoftPrimary::bltFast(int x, int y, gfx::Surface* src, const TRect* srcRect, std::uint32_t) {
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     if (clipper_) return HResult::CannotClip;
     SoftSurface* source = asSoftSurface(src);
     if (!source) return HResult::InvalidParams;
@@ -181,7 +181,7 @@ void SoftPrimary::remember(SDL_Surface& frame, SDL_Palette* shown, const TRect& 
 }
 
 void SoftPrimary::paletteChanged(SDL_Palette* palette) {
-    if (!lastFrame_ || lastFrame_->format->palette != palette || lostState() != HResult::Ok) return;
+    if (!lastFrame_ || lastFrame_->format->palette != palette || isLost() != HResult::Ok) return;
     show(*lastFrame_, palette, TRect{0, 0, lastFrame_->w, lastFrame_->h}, lastScreen_);
 }
 
@@ -198,7 +198,7 @@ HResult SoftPrimary::restore() {
 
 HResult SoftPrimary::flip(std::uint32_t) {
     if (!backBuffer_) return HResult::Unsupported;
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     return present(*backBuffer_, backBuffer_->bounds(), screenBounds());
 }
 

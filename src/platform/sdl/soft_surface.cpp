@@ -91,7 +91,7 @@ SDL_Palette* SoftSurface::paletteInForce() const {
 }
 
 HResult SoftSurface::usable() const {
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     return locked_ || contextOut_ ? HResult::SurfaceBusy : HResult::Ok;
 }
 

@@ -26,8 +26,7 @@ public:
     gfx::HResult setPalette(std::shared_ptr<gfx::Palette> palette) override;
     gfx::HResult setClipper(std::shared_ptr<gfx::Clipper> clipper) override;
     std::shared_ptr<gfx::Clipper> clipper() const override;
-    // Ok, or SurfaceLost while the surface is lost or its device is gone.
-    gfx::HResult lostState() const { return isLost(); }
+    // SurfaceLost while the surface is lost or its device is gone.
     gfx::HResult isLost() const override;
     gfx::HResult restore() override;
 
