@@ -14,7 +14,8 @@ namespace {
 
 void runTicks(benchmark::State& state, bool showFps) {
     platform::headless::HeadlessPlatform backend;
-    backend.application().setTitle(kApplicationTitle);
+    platform::headless::ScopedPlatform installed(backend);
+    backend.app().setTitle(kApplicationTitle);
     TMainForm form;
     form.Handle()->show();
     if (showFps) form.OptionShowFPSClick();

@@ -15,24 +15,26 @@ namespace {
 
 using platform::headless::HeadlessApplication;
 using platform::headless::HeadlessPlatform;
+using platform::headless::ScopedPlatform;
 using platform::headless::HeadlessWindow;
 
 class MainFormTest : public ::testing::Test {
 protected:
-    void SetUp() override { backend.application().setTitle(kApplicationTitle); }
+    void SetUp() override { app().setTitle(kApplicationTitle); }
 
     void Create() {
         form = std::make_unique<TMainForm>();
         window().show();
         app().setIdleAdvance(1);
     }
-    HeadlessApplication& app() { return backend.application(); }
+    HeadlessApplication& app() { return backend.app(); }
     HeadlessWindow& window() { return static_cast<HeadlessWindow&>(*form->Handle()); }
     // Runs the loop for about ms milliseconds of the virtual clock.
     void RunFor(int ms) { app().runFor(ms, form->Handle()); }
     int Presents() { return window().screen().presentCount(); }
 
     HeadlessPlatform backend;
+    ScopedPlatform installed{backend};
     std::unique_ptr<TMainForm> form;
 };
 
@@ -53,7 +55,7 @@ TEST_F(MainFormTest, AfterCreationTheDisplayIsWindowedTheTimerRunsAndSoundIsOn) 
 }
 
 TEST_F(MainFormTest, WithoutASoundDeviceTheGameRunsSilentlyWithSoundUnchecked) {
-    backend.audio().failures().noDevice = true;
+    backend.recordingAudio().failures().noDevice = true;
     Create();
     EXPECT_FALSE(form->OptionSound->Checked);
     EXPECT_FALSE(form->DXSound->Initialized());
@@ -70,7 +72,7 @@ TEST_F(MainFormTest, SoundOffAndOnAgainReopensTheDevice) {
     form->OptionSound->Click();
     EXPECT_TRUE(form->OptionSound->Checked);
     EXPECT_TRUE(form->DXSound->Initialized());
-    EXPECT_EQ(backend.audio().devicesOpened(), 2);
+    EXPECT_EQ(backend.recordingAudio().devicesOpened(), 2);
 }
 
 TEST_F(MainFormTest, EachTickPresentsABlackFrameAtThirtyTicksASecond) {
@@ -127,11 +129,13 @@ TEST_F(MainFormTest, LeavingFullScreenPutsTheWindowBackWhereItWas) {
     Create();
     window().moveTo(300, 200);
     platform::WindowPlacement before;
+    before.length = 44;
     ASSERT_TRUE(window().getPlacement(before));
     form->OptionFullScreenClick();
     window().moveTo(0, 0);
     form->OptionFullScreenClick();
     platform::WindowPlacement after;
+    after.length = 44;
     ASSERT_TRUE(window().getPlacement(after));
     EXPECT_EQ(after.normalPosition, before.normalPosition);
     EXPECT_FALSE(form->PlacementValid());
@@ -141,10 +145,12 @@ TEST_F(MainFormTest, LeavingFullScreenThatNeverWasLeavesTheWindowAlone) {
     Create();
     window().moveTo(300, 200);
     platform::WindowPlacement before;
+    before.length = 44;
     window().getPlacement(before);
     form->OptionFullScreen->Checked = true;  // marked, but the display never went full screen
     form->OptionFullScreenClick();
     platform::WindowPlacement after;
+    after.length = 44;
     window().getPlacement(after);
     EXPECT_EQ(after.normalPosition, before.normalPosition);
 }
@@ -185,7 +191,7 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionAndStopsTheGame) {
 
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
     Create();
-    backend.graphics().setRefuseModeSwitch(true);
+    backend.screenlessGraphics().setRefuseModeSwitch(true);
     app().postKeyPress(platform::vk::F4);
     RunFor(100);
     ASSERT_EQ(app().messageBoxes().size(), 1u);
