@@ -55,7 +55,8 @@ TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
     ASSERT_TRUE(backend) << error;
     platform::install(backend.get());
     backend->application().setTitle(kApplicationTitle);
-    TMainForm form;
+    auto owned = std::make_unique<TMainForm>();
+    TMainForm& form = *owned;
     auto& window = static_cast<platform::sdl::SdlWindow&>(*form.Handle());
     const Uint32 id = window.windowId();
 
@@ -95,6 +96,7 @@ TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
     EXPECT_FALSE(form.OptionFullScreen->Checked);
     EXPECT_FALSE(form.DXTimer->Enabled());
     EXPECT_TRUE(window.closed());
+    owned.reset();
     platform::install(nullptr);
 }
 
