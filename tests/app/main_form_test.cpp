@@ -224,3 +224,21 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
 
 }  // namespace
 }  // namespace vek
+
+namespace vek {
+namespace {
+
+TEST_F(MainFormTest, FullScreenShowsTheFrameRateThroughThePalette) {
+    Create();
+    form->OptionShowFPSClick();
+    app().postKeyPress(platform::vk::F4);
+    RunFor(1100);
+    ASSERT_TRUE(window().exclusive());
+    int white = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x) white += (window().screen().pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+    EXPECT_GT(white, 10);
+}
+
+}  // namespace
+}  // namespace vek
