@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <memory>
-#include <string>
 
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -224,9 +223,9 @@ TEST_F(ToolkitSmoke, EightBitFrameShowsThroughItsPalette) {
 
 TEST(ToolkitSmokePlatform, SdlPlatformOffersEveryService) {
     std::string error;
-    auto backend = SdlPlatform::open(error);
-    ASSERT_TRUE(backend) << error;
-    auto& platform = *backend;
+    const std::unique_ptr<SdlPlatform> backend = SdlPlatform::open(error);
+    ASSERT_NE(backend, nullptr) << error;
+    Platform& platform = *backend;
     std::unique_ptr<gfx::Device> device;
     EXPECT_EQ(platform.graphics().directDrawCreate(device), gfx::HResult::Ok);
     auto window = platform.application().createWindow(WindowSpec{"Platform"});

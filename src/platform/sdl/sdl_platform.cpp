@@ -26,7 +26,7 @@ std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error) {
         return nullptr;
     }
     std::unique_ptr<SdlPlatform> backend(new SdlPlatform());  // private constructor
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);  // the application holds its own reference
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);                        // the application holds its own reference
     return backend;
 }
 
@@ -34,10 +34,20 @@ SdlPlatform::SdlPlatform() : parts_(std::make_unique<Parts>()) {}
 
 SdlPlatform::~SdlPlatform() = default;
 
-Clock& SdlPlatform::clock() { return parts_->clock; }
-Application& SdlPlatform::application() { return parts_->application; }
-gfx::GraphicsSystem& SdlPlatform::graphics() { return parts_->graphics; }
-audio::AudioSystem& SdlPlatform::audio() { return parts_->audio; }
-JoystickService& SdlPlatform::joysticks() { return parts_->joysticks; }
+Clock& SdlPlatform::clock() {
+    return parts_->clock;
+}
+Application& SdlPlatform::application() {
+    return parts_->application;
+}
+gfx::GraphicsSystem& SdlPlatform::graphics() {
+    return parts_->graphics;
+}
+audio::AudioSystem& SdlPlatform::audio() {
+    return parts_->audio;
+}
+JoystickService& SdlPlatform::joysticks() {
+    return parts_->joysticks;
+}
 
 }  // namespace vek::platform::sdl
