@@ -245,6 +245,26 @@ TEST_F(HeadlessWindowDXDraw, FullScreenShowsTheEightBitBackSurfaceThroughThePale
     EXPECT_FALSE(window().exclusive());
 }
 
+TEST_F(HeadlessWindowDXDraw, SwitchingFullScreenOnAndOffAsTheGameDoes) {
+    draw->Initialize();
+    for (int round = 0; round < 2; ++round) {
+        draw->Finalize();
+        askFullScreen();
+        draw->Initialize();
+        EXPECT_TRUE(screen().exclusive());
+        EXPECT_EQ(draw->Surface()->BitCount(), 8);
+        EXPECT_EQ(draw->Surface()->Width(), 640);
+        draw->Finalize();
+        draw->SetOptions(draw->Options() - TDXDrawOptions{doFullScreen});
+        draw->Initialize();
+        EXPECT_FALSE(screen().exclusive());
+        EXPECT_EQ(draw->Surface()->BitCount(), 32);
+        EXPECT_EQ(draw->Surface()->Height(), 480);
+    }
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnInitialize"), 5);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnFinalize"), 4);
+}
+
 TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {
     askFullScreen();
     graphics().setRefuseModeSwitch(true);
