@@ -157,22 +157,6 @@ TEST_F(HeadlessDXDraw, RefusedRestoreSkipsFramesUntilItSucceeds) {
     EXPECT_EQ(record, (std::vector<std::string>{"L:Restore", "OnRestoreSurface"}));
 }
 
-TEST_F(HeadlessDXDraw, RefusedVideoMemoryPutsTheBackSurfaceInSystemMemory) {
-    graphics().setRefuseVideoMemory(true);
-    draw->Initialize();
-    EXPECT_TRUE(draw->NowOptions().Contains(doSystemMemory));
-    EXPECT_TRUE(draw->CanDraw());
-}
-
-TEST_F(HeadlessDXDraw, MissingDeviceAndPrimaryAreErrors) {
-    graphics().setNoDevice(true);
-    EXPECT_THROW(draw->Initialize(), EDirectDrawError);
-    graphics().setNoDevice(false);
-    graphics().setRefusePrimary(true);
-    EXPECT_EQ(errorText<EDXDrawError>([&] { draw->Initialize(); }), "Primary Surface cannot be made");
-    EXPECT_FALSE(draw->Initialized());
-}
-
 }  // namespace
 }  // namespace vek::testing
 
