@@ -157,22 +157,6 @@ TEST_F(HeadlessDXDraw, RefusedRestoreSkipsFramesUntilItSucceeds) {
     EXPECT_EQ(record, (std::vector<std::string>{"L:Restore", "OnRestoreSurface"}));
 }
 
-TEST_F(HeadlessDXDraw, RefusedVideoMemoryPutsTheBackSurfaceInSystemMemory) {
-    graphics().setRefuseVideoMemory(true);
-    draw->Initialize();
-    EXPECT_TRUE(draw->NowOptions().Contains(doSystemMemory));
-    EXPECT_TRUE(draw->CanDraw());
-}
-
-TEST_F(HeadlessDXDraw, MissingDeviceAndPrimaryAreErrors) {
-    graphics().setNoDevice(true);
-    EXPECT_THROW(draw->Initialize(), EDirectDrawError);
-    graphics().setNoDevice(false);
-    graphics().setRefusePrimary(true);
-    EXPECT_EQ(errorText<EDXDrawError>([&] { draw->Initialize(); }), "Primary Surface cannot be made");
-    EXPECT_FALSE(draw->Initialized());
-}
-
 }  // namespace
 }  // namespace vek::testing
 
@@ -243,6 +227,26 @@ TEST_F(HeadlessWindowDXDraw, FullScreenShowsTheEightBitBackSurfaceThroughThePale
     EXPECT_EQ(screen().pixel(320, 240), 0x00FF0000u);
     draw->Finalize();
     EXPECT_FALSE(window().exclusive());
+}
+
+TEST_F(HeadlessWindowDXDraw, SwitchingFullScreenOnAndOffAsTheGameDoes) {
+    draw->Initialize();
+    for (int round = 0; round < 2; ++round) {
+        draw->Finalize();
+        askFullScreen();
+        draw->Initialize();
+        EXPECT_TRUE(screen().exclusive());
+        EXPECT_EQ(draw->Surface()->BitCount(), 8);
+        EXPECT_EQ(draw->Surface()->Width(), 640);
+        draw->Finalize();
+        draw->SetOptions(draw->Options() - TDXDrawOptions{doFullScreen});
+        draw->Initialize();
+        EXPECT_FALSE(screen().exclusive());
+        EXPECT_EQ(draw->Surface()->BitCount(), 32);
+        EXPECT_EQ(draw->Surface()->Height(), 480);
+    }
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnInitialize"), 5);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnFinalize"), 4);
 }
 
 TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {

@@ -218,32 +218,6 @@ TEST_F(DXDrawTest, FlipReleasesACanvasLeftHoldingTheBackSurface) {
     EXPECT_EQ(fake.lastTexts, (Strings{"1,2:Score"}));
 }
 
-TEST_F(DXDrawTest, LostSurfacesAreRestoredWithTheRestoreSequence) {
-    draw->Initialize();
-    listen(listener);
-    record.clear();
-    state().lost = true;
-    EXPECT_TRUE(draw->CanDraw());
-    EXPECT_EQ(record, (Strings{"L:Restore", "OnRestoreSurface"}));
-    EXPECT_FALSE(state().lost);
-}
-
-TEST_F(DXDrawTest, FramesAreSkippedWhileRestoringFails) {
-    draw->Initialize();
-    listen(listener);
-    record.clear();
-    state().lost = true;
-    state().failRestore = true;
-    EXPECT_FALSE(draw->CanDraw());
-    state().log.clear();
-    draw->Flip();
-    EXPECT_TRUE(record.empty());
-    EXPECT_FALSE(logged(state(), "primary blt 0,0,100,100"));
-    state().failRestore = false;
-    EXPECT_TRUE(draw->CanDraw());
-    EXPECT_EQ(record, (Strings{"L:Restore", "OnRestoreSurface"}));
-}
-
 TEST_F(DXDrawTest, RestoreShowsTheDefaultTableToListenersThenTheColorTable) {
     draw->Initialize();
     draw->DefColorTable[100] = TRGBQuad{1, 2, 3, 0};

@@ -21,7 +21,6 @@ struct FakeGraphicsState {
     bool refuseSystemMemory = false;
     bool failPrimary = false;
     bool failClipper = false;
-    bool failRestore = false;
     bool lost = false;
     bool paletteInVBlank = false;
     int displayBits = 32;
@@ -115,7 +114,6 @@ public:
         return state_.lost ? gfx::HResult::SurfaceLost : gfx::HResult::Ok;
     }
     gfx::HResult restore() override {
-        if (state_.failRestore) return gfx::HResult::Generic;
         state_.lost = false;
         return gfx::HResult::Ok;
     }
