@@ -5,6 +5,16 @@
 
 namespace vek::platform {
 
+bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized) {
+    if (placement.length != 44) return false;
+    placement.flags = 0;
+    placement.showCmd = minimized ? 2 : 1;  // shown minimised, or shown normally
+    placement.minPosition = TPoint{-1, -1};
+    placement.maxPosition = TPoint{-1, -1};
+    placement.normalPosition = normal;
+    return true;
+}
+
 int ApplicationBase::hookMainWindow(std::function<void(AppMessage)> hook) {
     hooks_.emplace_back(nextHookId_, std::move(hook));
     return nextHookId_++;
@@ -36,7 +46,7 @@ void ApplicationBase::setActive(bool active) {
     if (!active) releaseAllKeys();
     const auto hooks = hooks_;  // a hook may unhook itself
     const AppMessage message = active ? AppMessage::Activate : AppMessage::Deactivate;
-    for (const auto& [id, hook] : hooks) guarded([&hook, message] { hook(message); });
+    for (const auto& entry : hooks) guarded([&entry, message] { entry.second(message); });
 }
 
 void ApplicationBase::keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, bool down) {

@@ -13,6 +13,10 @@
 
 namespace vek::platform {
 
+// Fills a placement record of length 44 with a window's normal rectangle (screen pixels)
+// and show state; answers False for a record of another length, as the desktop does.
+bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized);
+
 class ApplicationBase : public Application {
 public:
     void setTitle(const std::string& title) override { title_ = title; }

@@ -1,5 +1,5 @@
-// The headless Platform aggregate: installed for a scope, its parts work together (a form's
-// window comes from its toolkit, idle calls move its clock).
+// The headless Platform aggregate: installed while it lives, its parts work together (a
+// form's window comes from its toolkit, idle calls move its clock).
 #include <gtest/gtest.h>
 
 #include "platform/form.hpp"
@@ -10,12 +10,13 @@ namespace vek::platform::headless {
 namespace {
 
 TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock) {
-    HeadlessPlatform backend(500);
+    Platform* const before = installed() ? &current() : nullptr;
     {
-        ScopedPlatform scope(backend);
+        HeadlessPlatform backend(500);
         EXPECT_EQ(&current(), &backend);
-        TCustomForm form(nullptr);
         std::vector<FormMessage> seen;
+        TMenuItem bar;
+        TCustomForm form(nullptr);
         form.HookMessages([&seen](FormMessage m) { seen.push_back(m); });
         form.CreateWindowHandle(WindowSpec{"Form"});
         ASSERT_NE(form.Handle(), nullptr);
@@ -24,7 +25,6 @@ TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock
         window.restore();
         EXPECT_EQ(seen, (std::vector<FormMessage>{FormMessage::HandleCreated, FormMessage::Activate,
                                                   FormMessage::Paint}));
-        TMenuItem bar;
         TMenuItem& menu = bar.Add(std::make_unique<TMenuItem>("M", "&Menu"));
         menu.Add(std::make_unique<TMenuItem>("I", "Item"));
         window.setMenu(&bar);
@@ -39,7 +39,18 @@ TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock
         backend.app().runFor(10);
         EXPECT_EQ(backend.clock().timeGetTime(), 500u + 3 * 33);
     }
-    EXPECT_FALSE(installed());
+    EXPECT_EQ(installed() ? &current() : nullptr, before) << "the backend put back what was there";
+}
+
+TEST(ToolkitPlatform, ScopedPlatformRestoresTheBackendItReplaced) {
+    HeadlessPlatform outer;
+    {
+        HeadlessPlatform inner;
+        EXPECT_EQ(&current(), &inner);
+        ScopedPlatform scope(outer);
+        EXPECT_EQ(&current(), &outer);
+    }
+    EXPECT_EQ(&current(), &outer);
 }
 
 }  // namespace

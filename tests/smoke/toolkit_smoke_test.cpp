@@ -222,7 +222,10 @@ TEST_F(ToolkitSmoke, EightBitFrameShowsThroughItsPalette) {
 }
 
 TEST(ToolkitSmokePlatform, SdlPlatformOffersEveryService) {
-    SdlPlatform platform;
+    std::string error;
+    const std::unique_ptr<SdlPlatform> backend = SdlPlatform::open(error);
+    ASSERT_NE(backend, nullptr) << error;
+    Platform& platform = *backend;
     std::unique_ptr<gfx::Device> device;
     EXPECT_EQ(platform.graphics().directDrawCreate(device), gfx::HResult::Ok);
     auto window = platform.application().createWindow(WindowSpec{"Platform"});

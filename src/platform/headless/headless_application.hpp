@@ -65,8 +65,8 @@ public:
     ~HeadlessApplication() override;
 
     std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
-    // Runs until mainWindow has closed, the loop would block with nothing queued, or
-    // runIdleLimit idle calls have been made.
+    // Shows mainWindow, then runs until it has closed, the loop would block with nothing
+    // queued, or runIdleLimit idle calls have been made.
     void run(Window& mainWindow) override;
     void processMessages() override;
     int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;

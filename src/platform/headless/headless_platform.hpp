@@ -1,6 +1,7 @@
 // The headless backend as one Platform for tests and benchmarks: a virtual clock that the
 // application's idle calls can advance, the scripted toolkit and joysticks, and the
-// screenless graphics and sound services. Tests reach each part through its own type.
+// screenless graphics and sound services. It installs itself while it lives and puts back
+// what was installed before; tests reach each part through its own type.
 #pragma once
 
 #include <cstdint>
@@ -16,14 +17,18 @@ namespace vek::platform::headless {
 
 class HeadlessPlatform final : public Platform {
 public:
-    explicit HeadlessPlatform(std::uint32_t clockStart = 0) : clock_(clockStart), application_(&clock_) {}
+    explicit HeadlessPlatform(std::uint32_t clockStart = 0);
+    ~HeadlessPlatform() override;
+    HeadlessPlatform(const HeadlessPlatform&) = delete;
+    HeadlessPlatform& operator=(const HeadlessPlatform&) = delete;
 
-    Clock& clock() override { return clock_; }
-    Application& application() override { return application_; }
-    gfx::GraphicsSystem& graphics() override { return graphics_; }
-    audio::AudioSystem& audio() override { return audio_; }
-    JoystickService& joysticks() override { return joysticks_; }
+    HeadlessClock& clock() override { return clock_; }
+    HeadlessApplication& application() override { return application_; }
+    HeadlessGraphics& graphics() override { return graphics_; }
+    HeadlessAudioSystem& audio() override { return audio_; }
+    HeadlessJoystickService& joysticks() override { return joysticks_; }
 
+    // The same parts under names that say what they stand in for.
     HeadlessClock& virtualClock() { return clock_; }
     HeadlessApplication& app() { return application_; }
     HeadlessGraphics& screenlessGraphics() { return graphics_; }
@@ -32,10 +37,11 @@ public:
 
 private:
     HeadlessClock clock_;
-    HeadlessApplication application_;
     HeadlessGraphics graphics_;
     HeadlessAudioSystem audio_;
     HeadlessJoystickService joysticks_;
+    HeadlessApplication application_;  // made last, gone first: windows go before the devices
+    Platform* previous_;
 };
 
 // Installs a backend for the life of a scope and restores the previous one after it.

@@ -1,6 +1,7 @@
 // Geometry, placement, frame capture and key routing of the headless top-level window.
 #include "platform/headless/headless_window.hpp"
 
+#include "platform/application_base.hpp"
 #include "platform/headless/headless_application.hpp"
 
 namespace vek::platform::headless {
@@ -62,13 +63,7 @@ TRect HeadlessWindow::frameRect() const {
 }
 
 bool HeadlessWindow::getPlacement(WindowPlacement& placement) const {
-    if (placement.length != 44) return false;
-    placement.flags = 0;
-    placement.showCmd = minimized_ ? 2 : 1;
-    placement.minPosition = TPoint{-1, -1};
-    placement.maxPosition = TPoint{-1, -1};
-    placement.normalPosition = frameRect();
-    return true;
+    return describePlacement(placement, outer_, minimized_);
 }
 
 bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {

@@ -31,23 +31,18 @@ int pixelSize(const DialogControl& control) {
 }  // namespace
 
 DialogWindow::DialogWindow(SdlApplication& app, DialogSpec& dialog, SDL_Window* owner)
-    : app_(app), dialog_(dialog), owner_(owner) {
-    window_ = createBoxWindow(dialog.caption, dialog.clientWidth, dialog.clientHeight, owner);
-    if (!window_) return;
+    : BoxWindow(app), dialog_(dialog) {
+    open(dialog.caption, dialog.clientWidth, dialog.clientHeight, owner);
+    if (!valid()) return;
     hand_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    app_.addTarget(this);
     redraw();
 }
 
 DialogWindow::~DialogWindow() {
-    if (!window_) return;
-    app_.removeTarget(this);
     if (arrow_) SDL_SetCursor(arrow_);
-    SDL_DestroyWindow(window_);
     if (hand_) SDL_FreeCursor(hand_);
     if (arrow_) SDL_FreeCursor(arrow_);
-    if (owner_) SDL_RaiseWindow(owner_);
 }
 
 void DialogWindow::redraw() {
@@ -100,7 +95,7 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
 }
 
 void DialogWindow::keyDown(std::uint16_t key, TShiftState) {
-    if (const int result = dialogKey(dialog_, key)) result_ = result;
+    if (const int result = dialogKey(dialog_, key)) finish(result);
 }
 
 void DialogWindow::updateCursor(int x, int y) {
@@ -124,7 +119,7 @@ void DialogWindow::mouseEvent(const SDL_Event& event) {
     DialogControl* pressed = std::exchange(pressed_, nullptr);
     redraw();
     if (pressed && pressed == hit) {
-        if (const int result = activateControl(*pressed)) result_ = result;
+        if (const int result = activateControl(*pressed)) finish(result);
     }
 }
 

@@ -24,7 +24,8 @@ bool inside(const SDL_Rect& r, int x, int y) {
 
 }  // namespace
 
-SDL_Window* createBoxWindow(const std::string& caption, int width, int height, SDL_Window* owner) {
+void BoxWindow::open(const std::string& caption, int width, int height, SDL_Window* owner) {
+    owner_ = owner;
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
     if (owner) {
         int ox = 0, oy = 0, ow = 0, oh = 0;
@@ -33,14 +34,21 @@ SDL_Window* createBoxWindow(const std::string& caption, int width, int height, S
         x = ox + (ow - width) / 2;
         y = oy + (oh - height) / 2;
     }
-    SDL_Window* window =
+    window_ =
         SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
-    if (!window) return nullptr;
-    if (owner) SDL_SetWindowModalFor(window, owner);
-    SDL_ShowWindow(window);
-    SDL_RaiseWindow(window);
-    SDL_SetWindowInputFocus(window);
-    return window;
+    if (!window_) return;
+    if (owner) SDL_SetWindowModalFor(window_, owner);
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    SDL_SetWindowInputFocus(window_);
+    app_.addTarget(this);
+}
+
+BoxWindow::~BoxWindow() {
+    if (!window_) return;
+    app_.removeTarget(this);
+    SDL_DestroyWindow(window_);
+    if (owner_) SDL_RaiseWindow(owner_);  // the owner takes input again
 }
 
 void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const std::string& caption,
@@ -63,7 +71,7 @@ void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const
 
 MessageBoxWindow::MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,
                                    std::uint32_t flags, SDL_Window* owner)
-    : app_(app), owner_(owner), lines_(splitLines(text)), icon_(iconFromFlags(flags)) {
+    : BoxWindow(app), lines_(splitLines(text)), icon_(iconFromFlags(flags)) {
     TextPainter& painter = app.text();
     int textWidth = 0;
     for (const std::string& line : lines_)
@@ -74,17 +82,8 @@ MessageBoxWindow::MessageBoxWindow(SdlApplication& app, const std::string& text,
     const int content = std::max(icon_ != BoxIcon::None ? kIconSize : 0, textHeight) + 2 * kMargin;
     button_ = SDL_Rect{width - kButtonWidth - 12, content + (kStripHeight - kButtonHeight) / 2, kButtonWidth,
                        kButtonHeight};
-    window_ = createBoxWindow(caption, width, content + kStripHeight, owner);
-    if (!window_) return;
-    app_.addTarget(this);
-    redraw();
-}
-
-MessageBoxWindow::~MessageBoxWindow() {
-    if (!window_) return;
-    app_.removeTarget(this);
-    SDL_DestroyWindow(window_);
-    if (owner_) SDL_RaiseWindow(owner_);
+    open(caption, width, content + kStripHeight, owner);
+    if (valid()) redraw();
 }
 
 void MessageBoxWindow::redraw() {
@@ -111,7 +110,7 @@ void MessageBoxWindow::redraw() {
 }
 
 void MessageBoxWindow::keyDown(std::uint16_t key, TShiftState) {
-    if (const int result = messageBoxKey(key)) result_ = result;
+    if (const int result = messageBoxKey(key)) finish(result);
 }
 
 void MessageBoxWindow::mouseEvent(const SDL_Event& event) {
@@ -120,7 +119,7 @@ void MessageBoxWindow::mouseEvent(const SDL_Event& event) {
     if (event.type == SDL_MOUSEBUTTONDOWN) {
         pressed_ = onButton;
     } else {
-        if (pressed_ && onButton) result_ = IDOK;
+        if (pressed_ && onButton) finish(IDOK);
         pressed_ = false;
     }
     redraw();

@@ -14,43 +14,57 @@ namespace vek::platform::sdl {
 
 class SdlApplication;
 
-// A window for a message box or dialog, centred on owner (or the screen), modal for it,
-// kept out of the task bar.
-SDL_Window* createBoxWindow(const std::string& caption, int width, int height, SDL_Window* owner);
-
-// Draws a push button with its caption ("&" marks the access letter) centred.
-void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const std::string& caption,
-                bool isDefault, bool pressed, int size, const std::string& face);
-
-class MessageBoxWindow : public EventTarget {
+// A modal window of the toolkit (message box or dialog), centred on its owner (or the
+// screen) and kept out of the task bar. It takes part in the application's loop from
+// open() until its destruction; the first result given closes it.
+class BoxWindow : public EventTarget {
 public:
-    MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,
-                     std::uint32_t flags, SDL_Window* owner);
-    ~MessageBoxWindow() override;
-    MessageBoxWindow(const MessageBoxWindow&) = delete;
-    MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
+    explicit BoxWindow(SdlApplication& app) : app_(app) {}
+    ~BoxWindow() override;
+    BoxWindow(const BoxWindow&) = delete;
+    BoxWindow& operator=(const BoxWindow&) = delete;
 
     bool valid() const { return window_ != nullptr; }
     bool closed() const { return result_ != 0; }
     int result() const { return result_; }
 
     Uint32 windowId() const override { return window_ ? SDL_GetWindowID(window_) : 0; }
-    void keyDown(std::uint16_t key, TShiftState shift) override;
     void keyUp(std::uint16_t) override {}
-    void mouseEvent(const SDL_Event& event) override;
-    void closeBox() override { result_ = IDOK; }
-    void redraw() override;
     void focusChanged(bool) override {}
 
-private:
+protected:
+    void open(const std::string& caption, int width, int height, SDL_Window* owner);
+    void finish(int result) {
+        if (result_ == 0) result_ = result;
+    }
+
     SdlApplication& app_;
     SDL_Window* window_ = nullptr;
-    SDL_Window* owner_;
+
+private:
+    SDL_Window* owner_ = nullptr;
+    int result_ = 0;
+};
+
+// Draws a push button with its caption ("&" marks the access letter) centred.
+void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const std::string& caption,
+                bool isDefault, bool pressed, int size, const std::string& face);
+
+class MessageBoxWindow : public BoxWindow {
+public:
+    MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,
+                     std::uint32_t flags, SDL_Window* owner);
+
+    void keyDown(std::uint16_t key, TShiftState shift) override;
+    void mouseEvent(const SDL_Event& event) override;
+    void closeBox() override { finish(IDOK); }
+    void redraw() override;
+
+private:
     std::vector<std::string> lines_;
     BoxIcon icon_;
     SDL_Rect button_{};
     bool pressed_ = false;
-    int result_ = 0;
 };
 
 }  // namespace vek::platform::sdl

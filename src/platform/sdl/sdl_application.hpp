@@ -24,7 +24,9 @@ public:
     SdlApplication(const SdlApplication&) = delete;
     SdlApplication& operator=(const SdlApplication&) = delete;
 
+    // Windows must be destroyed before the application.
     std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
+    // Shows mainWindow and runs the loop until it has closed.
     void run(Window& mainWindow) override;
     void processMessages() override;
     int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;

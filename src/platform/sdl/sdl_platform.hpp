@@ -1,30 +1,30 @@
-// The SDL backend as one Platform: clock, window toolkit, graphics, sound and joysticks on
-// SDL, made in that order and released in reverse.
+// The SDL backend as one platform object: the real window toolkit, clocks, graphics,
+// sound and joysticks.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "platform/platform.hpp"
-#include "platform/sdl/sdl_application.hpp"
-#include "platform/sdl/sdl_audio.hpp"
-#include "platform/sdl/sdl_clock.hpp"
-#include "platform/sdl/sdl_joystick.hpp"
-#include "platform/sdl/soft_graphics.hpp"
 
 namespace vek::platform::sdl {
 
-class SdlPlatform final : public Platform {
+class SdlPlatform : public Platform {
 public:
-    Clock& clock() override { return clock_; }
-    Application& application() override { return application_; }
-    gfx::GraphicsSystem& graphics() override { return graphics_; }
-    audio::AudioSystem& audio() override { return audio_; }
-    JoystickService& joysticks() override { return joysticks_; }
+    // Opens the backend; answers null with a one-line reason when there is no display.
+    static std::unique_ptr<SdlPlatform> open(std::string& error);
+    ~SdlPlatform() override;
+
+    Clock& clock() override;
+    Application& application() override;
+    gfx::GraphicsSystem& graphics() override;
+    audio::AudioSystem& audio() override;
+    JoystickService& joysticks() override;
 
 private:
-    SdlClock clock_;
-    SdlApplication application_;
-    SdlGraphics graphics_;
-    SdlAudioSystem audio_;
-    SdlJoystickService joysticks_;
+    SdlPlatform();
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace vek::platform::sdl

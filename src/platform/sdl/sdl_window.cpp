@@ -142,14 +142,9 @@ SDL_Rect SdlWindow::outerRect() const {
 }
 
 bool SdlWindow::getPlacement(WindowPlacement& placement) const {
-    if (placement.length != 44) return false;
     const SDL_Rect r = outerRect();
-    placement.flags = 0;
-    placement.showCmd = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) ? 2 : 1;
-    placement.minPosition = TPoint{-1, -1};
-    placement.maxPosition = TPoint{-1, -1};
-    placement.normalPosition = TRect{r.x, r.y, r.x + r.w, r.y + r.h};
-    return true;
+    const bool minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+    return describePlacement(placement, TRect{r.x, r.y, r.x + r.w, r.y + r.h}, minimized);
 }
 
 bool SdlWindow::setPlacement(const WindowPlacement& placement) {
