@@ -6,14 +6,15 @@
 
 #include "graphics/dib.hpp"
 #include "graphics/fake_graphics.hpp"
+#include "platform/headless/headless_platform.hpp"
 
 namespace vek::testing {
 namespace {
 
-class SurfaceTest : public ::testing::Test {
+class DirectDrawSurfaceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        installed_ = std::make_unique<ScopedBackend>(backend);
+        installed_ = std::make_unique<platform::headless::ScopedPlatform>(backend);
         draw = std::make_unique<TDirectDraw>();
     }
     void TearDown() override {
@@ -26,10 +27,10 @@ protected:
     std::unique_ptr<TDirectDraw> draw;
 
 private:
-    std::unique_ptr<ScopedBackend> installed_;
+    std::unique_ptr<platform::headless::ScopedPlatform> installed_;
 };
 
-TEST_F(SurfaceTest, SetSizeMakesAPlainSurfaceAndFallsBackToSystemMemory) {
+TEST_F(DirectDrawSurfaceTest, SetSizeMakesAPlainSurfaceAndFallsBackToSystemMemory) {
     TDirectDrawSurface surface(draw.get());
     surface.SetSize(16, 8);
     EXPECT_EQ(surface.Width(), 16);
@@ -43,7 +44,7 @@ TEST_F(SurfaceTest, SetSizeMakesAPlainSurfaceAndFallsBackToSystemMemory) {
     EXPECT_EQ(state().surfacesAlive, 1);
 }
 
-TEST_F(SurfaceTest, SetSizeFailureAndEmptySizes) {
+TEST_F(DirectDrawSurfaceTest, SetSizeFailureAndEmptySizes) {
     TDirectDrawSurface surface(draw.get());
     surface.SetSize(4, 4);
     surface.SetSize(0, 4);
@@ -59,7 +60,7 @@ TEST_F(SurfaceTest, SetSizeFailureAndEmptySizes) {
     }
 }
 
-TEST_F(SurfaceTest, NewSurfaceResetsTheColorKey) {
+TEST_F(DirectDrawSurfaceTest, NewSurfaceResetsTheColorKey) {
     TDirectDrawSurface surface(draw.get());
     surface.SetSize(4, 4);
     surface.SetColorKey(0x123456);
@@ -69,7 +70,7 @@ TEST_F(SurfaceTest, NewSurfaceResetsTheColorKey) {
     EXPECT_EQ(surface.ColorKey(), 0u);
 }
 
-TEST_F(SurfaceTest, SecondLockFailsAndKeepsTheFirst) {
+TEST_F(DirectDrawSurfaceTest, SecondLockFailsAndKeepsTheFirst) {
     TDirectDrawSurface surface(draw.get());
     platform::gfx::LockedRect first, second;
     EXPECT_FALSE(surface.Lock(nullptr, first));  // no platform surface
@@ -86,7 +87,7 @@ TEST_F(SurfaceTest, SecondLockFailsAndKeepsTheFirst) {
     EXPECT_EQ(surface.GetPixel(0, 0) & 0xFF, 0x42u);
 }
 
-TEST_F(SurfaceTest, PixelsFillAndBounds) {
+TEST_F(DirectDrawSurfaceTest, PixelsFillAndBounds) {
     TDirectDrawSurface surface(draw.get());
     EXPECT_EQ(surface.GetPixel(0, 0), 0u);
     surface.SetPixel(0, 0, 1);  // nothing to write to
@@ -109,7 +110,7 @@ TEST_F(SurfaceTest, PixelsFillAndBounds) {
     EXPECT_FALSE(surface.IsLost());
 }
 
-TEST_F(SurfaceTest, MatchColorDrawsThroughTheCanvasAndPutsThePixelBack) {
+TEST_F(DirectDrawSurfaceTest, MatchColorDrawsThroughTheCanvasAndPutsThePixelBack) {
     TDirectDrawSurface surface(draw.get());
     EXPECT_EQ(surface.MatchColor(clRed), 0u);
     surface.SetSize(2, 2);
@@ -120,7 +121,7 @@ TEST_F(SurfaceTest, MatchColorDrawsThroughTheCanvasAndPutsThePixelBack) {
     EXPECT_FALSE(surface.Canvas().HasContext());
 }
 
-TEST_F(SurfaceTest, CanvasBorrowsTheContextUntilRelease) {
+TEST_F(DirectDrawSurfaceTest, CanvasBorrowsTheContextUntilRelease) {
     TDirectDrawSurface surface(draw.get());
     try {
         surface.Canvas().TextOut(0, 0, "x");
@@ -145,7 +146,7 @@ TEST_F(SurfaceTest, CanvasBorrowsTheContextUntilRelease) {
     EXPECT_EQ(fake.dcCount, 2);
 }
 
-TEST_F(SurfaceTest, ReplacingThePlatformSurfaceReleasesTheCanvasFirst) {
+TEST_F(DirectDrawSurfaceTest, ReplacingThePlatformSurfaceReleasesTheCanvasFirst) {
     TDirectDrawSurface surface(draw.get());
     surface.SetSize(8, 8);
     surface.Canvas().TextOut(0, 0, "x");
@@ -182,7 +183,7 @@ TDIB twoPixelPicture() {
     return picture;
 }
 
-TEST_F(SurfaceTest, LoadGraphicSizesTheSurfaceAndCopiesThroughTheCanvas) {
+TEST_F(DirectDrawSurfaceTest, LoadGraphicSizesTheSurfaceAndCopiesThroughTheCanvas) {
     const TDIB picture = twoPixelPicture();
     ASSERT_EQ(picture.Width(), 2);
     TDirectDrawSurface surface(draw.get());
@@ -197,7 +198,7 @@ TEST_F(SurfaceTest, LoadGraphicSizesTheSurfaceAndCopiesThroughTheCanvas) {
     EXPECT_EQ(surface.Height(), 4);
 }
 
-TEST_F(SurfaceTest, DeviceThatCannotOpen) {
+TEST_F(DirectDrawSurfaceTest, DeviceThatCannotOpen) {
     state().noDevice = true;
     try {
         TDirectDraw failing;

@@ -12,6 +12,7 @@
 #include "graphics/dxdraw.hpp"
 #include "graphics/fake_graphics.hpp"
 #include "platform/form.hpp"
+#include "platform/headless/headless_platform.hpp"
 
 namespace vek::testing {
 
@@ -46,7 +47,7 @@ template <class Backend>
 class DXDrawTestBase : public ::testing::Test {
 protected:
     void SetUp() override {
-        installed_ = std::make_unique<ScopedBackend>(backend);
+        installed_ = std::make_unique<platform::headless::ScopedPlatform>(backend);
         draw = std::make_unique<TDXDraw>(&form);
         draw->OnInitializing = [this](TCustomDXDraw&) { record.push_back("OnInitializing"); };
         draw->OnInitialize = [this](TCustomDXDraw&) { record.push_back("OnInitialize"); };
@@ -78,7 +79,7 @@ protected:
     RecordingListener listener{"L", &record};
 
 private:
-    std::unique_ptr<ScopedBackend> installed_;
+    std::unique_ptr<platform::headless::ScopedPlatform> installed_;
 };
 
 class DXDrawTest : public DXDrawTestBase<FakeGraphicsPlatform> {

@@ -7,14 +7,13 @@
 #include "graphics/dxdraw_fixture.hpp"
 #include "platform/headless/headless_application.hpp"
 #include "platform/headless/headless_graphics.hpp"
+#include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 
 namespace vek::testing {
 namespace {
 
-using HeadlessPlatform = GraphicsOnlyPlatform<platform::headless::HeadlessGraphics>;
-
-class HeadlessDXDraw : public DXDrawTestBase<HeadlessPlatform> {
+class HeadlessDXDraw : public DXDrawTestBase<platform::headless::HeadlessPlatform> {
 protected:
     void SetUp() override {
         DXDrawTestBase::SetUp();
@@ -26,7 +25,7 @@ protected:
         palette_.reset();
         DXDrawTestBase::TearDown();
     }
-    platform::headless::HeadlessGraphics& graphics() { return backend.graphicsSystem; }
+    platform::headless::HeadlessGraphics& graphics() { return backend.screenlessGraphics(); }
 
     // An 8-bit surface showing its own palette, where entry i is colours[i] (black elsewhere).
     std::unique_ptr<TDirectDrawSurface> indexedSurface(const std::vector<std::pair<int, TColor>>& colours) {
@@ -180,14 +179,7 @@ TEST_F(HeadlessDXDraw, MissingDeviceAndPrimaryAreErrors) {
 namespace vek::testing {
 namespace {
 
-// A headless application with windows beside the headless graphics service.
-class WindowedPlatform : public GraphicsOnlyPlatform<platform::headless::HeadlessGraphics> {
-public:
-    platform::Application& application() override { return app; }
-    platform::headless::HeadlessApplication app;
-};
-
-class HeadlessWindowDXDraw : public DXDrawTestBase<WindowedPlatform> {
+class HeadlessWindowDXDraw : public DXDrawTestBase<platform::headless::HeadlessPlatform> {
 protected:
     void SetUp() override {
         DXDrawTestBase::SetUp();
@@ -202,18 +194,19 @@ protected:
     platform::headless::HeadlessWindow& window() {
         return static_cast<platform::headless::HeadlessWindow&>(*form.Handle());
     }
-    platform::headless::HeadlessGraphics& graphics() { return backend.graphicsSystem; }
+    platform::headless::HeadlessScreen& screen() { return window().screen(); }
+    platform::headless::HeadlessGraphics& graphics() { return backend.screenlessGraphics(); }
 };
 
 TEST_F(HeadlessWindowDXDraw, FlipShowsTheBackSurfaceInTheWindow) {
     draw->Initialize();
     auto& back = *draw->Surface();
     back.Fill(back.MatchColor(clRed));
-    const int before = window().presentCount();
+    const int before = screen().presentCount();
     draw->Flip();
-    EXPECT_EQ(window().presentCount(), before + 1);
-    EXPECT_EQ(window().lastFrame().at(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(window().lastFrame().at(639, 479), 0xFFFF0000u);
+    EXPECT_EQ(screen().presentCount(), before + 1);
+    EXPECT_EQ(screen().pixel(0, 0), 0x00FF0000u);
+    EXPECT_EQ(screen().pixel(639, 479), 0x00FF0000u);
 }
 
 TEST_F(HeadlessWindowDXDraw, SmallerBackSurfaceIsCentredOrStretched) {
@@ -222,14 +215,14 @@ TEST_F(HeadlessWindowDXDraw, SmallerBackSurfaceIsCentredOrStretched) {
     auto& back = *draw->Surface();
     back.Fill(back.MatchColor(clYellow));
     draw->Flip();
-    EXPECT_EQ(window().lastFrame().at(160, 120), 0xFFFFFF00u);
-    EXPECT_EQ(window().lastFrame().at(479, 359), 0xFFFFFF00u);
-    EXPECT_EQ(window().lastFrame().at(159, 120) & 0xFFFFFF, 0u);
-    EXPECT_EQ(window().lastFrame().at(480, 360) & 0xFFFFFF, 0u);
+    EXPECT_EQ(screen().pixel(160, 120), 0x00FFFF00u);
+    EXPECT_EQ(screen().pixel(479, 359), 0x00FFFF00u);
+    EXPECT_EQ(screen().pixel(159, 120), 0u);
+    EXPECT_EQ(screen().pixel(480, 360), 0u);
     draw->SetOptions(draw->Options() + TDXDrawOptions{doStretch});
     draw->Flip();
-    EXPECT_EQ(window().lastFrame().at(0, 0), 0xFFFFFF00u);
-    EXPECT_EQ(window().lastFrame().at(639, 479), 0xFFFFFF00u);
+    EXPECT_EQ(screen().pixel(0, 0), 0x00FFFF00u);
+    EXPECT_EQ(screen().pixel(639, 479), 0x00FFFF00u);
 }
 
 TEST_F(HeadlessWindowDXDraw, FullScreenShowsTheEightBitBackSurfaceThroughThePalette) {
@@ -242,14 +235,34 @@ TEST_F(HeadlessWindowDXDraw, FullScreenShowsTheEightBitBackSurfaceThroughThePale
     EXPECT_TRUE(draw->CanPaletteAnimation());
     back.Fill(100);
     draw->Flip();
-    EXPECT_EQ(window().lastFrame().at(320, 240), 0xFF102030u);
+    EXPECT_EQ(screen().pixel(320, 240), 0x00102030u);
     // A new colour table shows with the next frame.
     draw->ColorTable[100] = TRGBQuad{0, 0, 0xFF, 0};
     draw->UpdatePalette();
     draw->Flip();
-    EXPECT_EQ(window().lastFrame().at(320, 240), 0xFFFF0000u);
+    EXPECT_EQ(screen().pixel(320, 240), 0x00FF0000u);
     draw->Finalize();
     EXPECT_FALSE(window().exclusive());
+}
+
+TEST_F(HeadlessWindowDXDraw, SwitchingFullScreenOnAndOffAsTheGameDoes) {
+    draw->Initialize();
+    for (int round = 0; round < 2; ++round) {
+        draw->Finalize();
+        askFullScreen();
+        draw->Initialize();
+        EXPECT_TRUE(screen().exclusive());
+        EXPECT_EQ(draw->Surface()->BitCount(), 8);
+        EXPECT_EQ(draw->Surface()->Width(), 640);
+        draw->Finalize();
+        draw->SetOptions(draw->Options() - TDXDrawOptions{doFullScreen});
+        draw->Initialize();
+        EXPECT_FALSE(screen().exclusive());
+        EXPECT_EQ(draw->Surface()->BitCount(), 32);
+        EXPECT_EQ(draw->Surface()->Height(), 480);
+    }
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnInitialize"), 5);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "OnFinalize"), 4);
 }
 
 TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {
@@ -272,22 +285,22 @@ TEST_F(HeadlessWindowDXDraw, FlippingChainPresentsOnlyWhileTheFormIsInFront) {
     EXPECT_EQ(back.BitCount(), 8);
     EXPECT_EQ(back.Width(), 640);
     back.Fill(200);
-    const int before = window().presentCount();
+    const int before = screen().presentCount();
     draw->Flip();  // the window has no focus yet
-    EXPECT_EQ(window().presentCount(), before);
-    backend.app.postFocus(&window());
-    backend.app.processMessages();
+    EXPECT_EQ(screen().presentCount(), before);
+    backend.app().postFocus(&window());
+    backend.app().processMessages();
     draw->Flip();
-    EXPECT_EQ(window().presentCount(), before + 1);
+    EXPECT_EQ(screen().presentCount(), before + 1);
     draw->Finalize();
     EXPECT_FALSE(window().exclusive());
 }
 
 TEST_F(HeadlessWindowDXDraw, PaintPresentsTheCurrentFrame) {
     draw->Initialize();
-    const int before = window().presentCount();
+    const int before = screen().presentCount();
     form.Dispatch(platform::FormMessage::Paint);
-    EXPECT_EQ(window().presentCount(), before + 1);
+    EXPECT_EQ(screen().presentCount(), before + 1);
 }
 
 }  // namespace

@@ -274,33 +274,15 @@ public:
     FakeGraphicsState state;
 };
 
-// A backend with only a graphics service; the other services are not used by the display.
-template <class Graphics>
-class GraphicsOnlyPlatform : public platform::Platform {
+// A backend with only the recording graphics service; the display uses no other.
+class FakeGraphicsPlatform : public platform::Platform {
 public:
     platform::Clock& clock() override { throw std::logic_error("no clock"); }
     platform::Application& application() override { throw std::logic_error("no application"); }
     gfx::GraphicsSystem& graphics() override { return graphicsSystem; }
     platform::audio::AudioSystem& audio() override { throw std::logic_error("no audio"); }
     platform::JoystickService& joysticks() override { throw std::logic_error("no joysticks"); }
-    Graphics graphicsSystem;
-};
-
-using FakeGraphicsPlatform = GraphicsOnlyPlatform<FakeGraphics>;
-
-// Installs a backend for the lifetime of a scope and puts the previous one back.
-class ScopedBackend {
-public:
-    explicit ScopedBackend(platform::Platform& backend)
-        : previous_(platform::installed() ? &platform::current() : nullptr) {
-        platform::install(&backend);
-    }
-    ~ScopedBackend() { platform::install(previous_); }
-    ScopedBackend(const ScopedBackend&) = delete;
-    ScopedBackend& operator=(const ScopedBackend&) = delete;
-
-private:
-    platform::Platform* previous_;
+    FakeGraphics graphicsSystem;
 };
 
 }  // namespace vek::testing
