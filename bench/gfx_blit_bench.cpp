@@ -28,7 +28,7 @@ void pattern(SDL_Surface* s) {
         }
 }
 
-void BareSdlKeyed(benchmark::State& state) {
+void BM_BareSdlKeyed(benchmark::State& state) {
     const auto format = state.range(0) == 8 ? SDL_PIXELFORMAT_INDEX8 : SDL_PIXELFORMAT_RGB888;
     SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, format);
     SDL_Surface* src = SDL_CreateRGBSurfaceWithFormat(0, kSprite, kSprite, 32, format);
@@ -50,7 +50,7 @@ double least(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
 
-BENCHMARK(BareSdlKeyed)->Arg(32)->Arg(8)->ComputeStatistics("min", least);
+BENCHMARK(BM_BareSdlKeyed)->Arg(32)->Arg(8)->ComputeStatistics("min", least);
 
 std::unique_ptr<gfx::Surface> makeSurface(gfx::Device& device, int w, int h, int bits) {
     gfx::SurfaceDescription d;
@@ -63,7 +63,7 @@ std::unique_ptr<gfx::Surface> makeSurface(gfx::Device& device, int w, int h, int
     return s;
 }
 
-void SurfaceKeyedDraw(benchmark::State& state) {
+void BM_SurfaceKeyedDraw(benchmark::State& state) {
     headless::HeadlessGraphics graphics;
     std::unique_ptr<gfx::Device> device;
     graphics.directDrawCreate(device);
@@ -87,10 +87,10 @@ void SurfaceKeyedDraw(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(SurfaceKeyedDraw)->Arg(32)->Arg(8)->ComputeStatistics("min", least);
+BENCHMARK(BM_SurfaceKeyedDraw)->Arg(32)->Arg(8)->ComputeStatistics("min", least);
 
 // The sprite path of the drawing operations: a clipped Blt with a private clipper.
-void SurfaceKeyedClippedBlt(benchmark::State& state) {
+void BM_SurfaceKeyedClippedBlt(benchmark::State& state) {
     headless::HeadlessGraphics graphics;
     std::unique_ptr<gfx::Device> device;
     graphics.directDrawCreate(device);
@@ -109,6 +109,6 @@ void SurfaceKeyedClippedBlt(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(SurfaceKeyedClippedBlt)->ComputeStatistics("min", least);
+BENCHMARK(BM_SurfaceKeyedClippedBlt)->ComputeStatistics("min", least);
 
 }  // namespace

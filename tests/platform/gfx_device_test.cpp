@@ -1,6 +1,8 @@
 // The software device on the headless backend: display modes and exclusive mode, the
 // primary surface presenting into a headless screen, failure switches, lost surfaces and
 // objects that outlive their device.
+#include <cstdlib>
+
 #include "gfx_test_support.hpp"
 #include "platform/sdl/soft_graphics.hpp"
 
@@ -125,15 +127,34 @@ TEST_F(DeviceTest, PrimaryPaletteShowsEightBitFrames) {
     ASSERT_EQ(primary->blt(&at, back.get(), nullptr, bltWait, nullptr), HResult::Ok);
     EXPECT_EQ(window.pixel(1, 0), 0x0A141Eu);
     entries[3] = {200, 0, 0, 0};
-    shown->setEntries(3, 1, &entries[3]);  // a palette change shows with the next frame
-    primary->blt(&at, back.get(), nullptr, bltWait, nullptr);
+    GfxTest::setPixel(*back, 1, 0, 0);  // drawn after the frame was shown: not on screen
+    ASSERT_EQ(shown->setEntries(3, 1, &entries[3]), HResult::Ok);  // shows at once, as on an 8-bit screen
+    EXPECT_EQ(window.presentCount(), 2);
     EXPECT_EQ(window.pixel(1, 0), 0xC80000u);
+    GfxTest::setPixel(*back, 1, 0, 3);
     auto other = make(1, 1, 32);
     other->blt(nullptr, back.get(), nullptr, 0, nullptr);  // the hardware palette serves offscreen copies too
     EXPECT_EQ(GfxTest::pixel(*other, 0, 0), 0u);
     const TRect src{1, 0, 2, 1};
     other->blt(nullptr, back.get(), &src, 0, nullptr);
     EXPECT_EQ(GfxTest::pixel(*other, 0, 0), 0xC80000u);
+}
+
+TEST_F(DeviceTest, TrueColourFramesDoNotFollowPaletteChanges) {
+    ScreenWindow window(4, 2);
+    device->setCooperativeLevel(&window, coopNormal);
+    auto primary = make(0, 0, 0, capsPrimarySurface);
+    PaletteEntries entries{};
+    auto shown = palette(entries);
+    primary->setPalette(shown);
+    auto back = make(4, 2, 32);
+    GfxTest::setPixel(*back, 0, 0, 0x336699);
+    const TRect at{0, 0, 4, 2};
+    primary->blt(&at, back.get(), nullptr, bltWait, nullptr);
+    entries[0] = {255, 255, 255, 0};
+    shown->setEntries(0, 256, entries.data());
+    EXPECT_EQ(window.presentCount(), 1);
+    EXPECT_EQ(window.pixel(0, 0), 0x336699u);
 }
 
 TEST_F(DeviceTest, PrimaryFillAndFlippingChain) {
@@ -257,6 +278,29 @@ TEST_F(DeviceTest, SystemPaletteHasTwentyStaticColours) {
     EXPECT_EQ(same, e);
 }
 
+TEST(GfxHeadlessScreen, ScalesFramesAndKeepsHistory) {
+    headless::HeadlessScreen screen(4, 4);
+    screen.setHistoryLimit(2);
+    sdl::SurfacePtr frame(SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_RGB888));
+    sdl::writePixel(*frame, 1, 1, 0x123456);
+    screen.presentFrame(frame.get(), SDL_Rect{0, 0, 2, 2}, SDL_Rect{0, 0, 4, 4});
+    EXPECT_EQ(screen.pixel(2, 2), 0x123456u);
+    EXPECT_EQ(screen.pixel(3, 3), 0x123456u);
+    EXPECT_EQ(screen.pixel(1, 1), 0u);
+    screen.presentFrame(frame.get(), SDL_Rect{1, 1, 2, 2}, SDL_Rect{0, 0, 2, 2});  // leaves the frame
+    screen.presentFrame(frame.get(), SDL_Rect{1, 1, 1, 1}, SDL_Rect{0, 0, 1, 1});
+    EXPECT_EQ(screen.presentCount(), 3);
+    ASSERT_EQ(screen.history().size(), 2u);
+    EXPECT_EQ(screen.history()[0].pixels[0], 0u);
+    EXPECT_EQ(screen.history()[1].pixels[0], 0x123456u);
+    EXPECT_EQ(screen.picture().pixels, screen.history()[1].pixels);
+    EXPECT_TRUE(screen.enterExclusive(8, 6));
+    EXPECT_EQ(screen.clientSize().x, 8);
+    EXPECT_EQ(screen.pixel(2, 2), 0u);  // a new picture for the new mode
+    screen.leaveExclusive();
+    EXPECT_EQ(screen.clientSize().y, 4);
+}
+
 TEST(GfxSdlGraphics, OpensDeviceOnDummyDisplay) {
     sdl::SdlGraphics graphics;
     std::unique_ptr<Device> device;
@@ -267,6 +311,21 @@ TEST(GfxSdlGraphics, OpensDeviceOnDummyDisplay) {
     DisplayMode mode;
     device->getDisplayMode(mode);
     EXPECT_EQ(mode.bitCount, 32);
+}
+
+TEST(GfxSdlGraphics, NoDeviceWithoutVideo) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "SDL video is already open in this process";
+    const char* before = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = before ? before : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    sdl::SdlGraphics graphics;
+    std::unique_ptr<Device> device;
+    EXPECT_EQ(graphics.directDrawCreate(device), HResult::NoDevice);
+    EXPECT_EQ(device, nullptr);
+    if (before)
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_VIDEODRIVER");
 }
 
 }  // namespace

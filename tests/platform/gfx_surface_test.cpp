@@ -260,6 +260,23 @@ TEST_F(SurfaceTest, TrueColourIntoEightBitTakesNearestEntry) {
     EXPECT_EQ(pixel(*dst, 1, 0), 40u);
 }
 
+TEST_F(SurfaceTest, PackedFormatsConvertThroughChannels) {
+    auto src = make(2, 1, 32);
+    setPixel(*src, 0, 0, 0xFF0000);
+    setPixel(*src, 1, 0, 0x00FF00);
+    auto s16 = make(4, 1, 16);
+    auto s24 = make(2, 1, 24);
+    ASSERT_EQ(s16->blt(nullptr, src.get(), nullptr, 0, nullptr), HResult::Ok);  // scaled: our own routine
+    EXPECT_EQ(pixel(*s16, 1, 0), 0xF800u);
+    EXPECT_EQ(pixel(*s16, 2, 0), 0x07E0u);
+    ASSERT_EQ(s24->bltFast(0, 0, src.get(), nullptr, 0), HResult::Ok);  // unscaled: SDL's
+    EXPECT_EQ(pixel(*s24, 0, 0), 0xFF0000u);
+    EXPECT_EQ(pixel(*s24, 1, 0), 0x00FF00u);
+    auto back = make(2, 1, 32);
+    ASSERT_EQ(back->blt(nullptr, s16.get(), nullptr, 0, nullptr), HResult::Ok);
+    EXPECT_EQ(pixel(*back, 0, 0), 0xFF0000u);
+}
+
 TEST_F(SurfaceTest, OverlappingCopyWithinOneSurface) {
     auto s = make(4, 2, 32);
     numbered(*s);

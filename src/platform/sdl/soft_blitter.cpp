@@ -109,7 +109,9 @@ void convertScaled(SDL_Surface& frame, const SDL_Rect& src, SDL_Surface& target,
     g.src = src;
     g.dst = dst;
     const SDL_Rect bounds{0, 0, target.w, target.h};
-    if (src.w <= 0 || src.h <= 0 || !SDL_IntersectRect(&dst, &bounds, &g.clip)) return;
+    const bool srcInside = src.x >= 0 && src.y >= 0 && src.w > 0 && src.h > 0 && src.x + src.w <= frame.w &&
+                           src.y + src.h <= frame.h;
+    if (!srcInside || !SDL_IntersectRect(&dst, &bounds, &g.clip)) return;
     PixelConverter convert(*frame.format, frame.format->palette, *target.format, nullptr);
     blitSampled(frame, target, g, SourceKey{}, convert);
 }

@@ -46,7 +46,8 @@ void copyRaw(const SDL_Surface& src, const SDL_Rect& srcRect, SDL_Surface& dst, 
 void prepareSdlSource(SDL_Surface& surface, SourceKey key, SDL_Palette* palette);
 
 // Converts the src part of a frame (any format; 8 bits through its palette) into a 32-bit
-// surface, scaled nearest-neighbour into dst and clipped to the target surface.
+// surface, scaled nearest-neighbour into dst and clipped to the target surface. A src
+// reaching outside the frame draws nothing.
 void convertScaled(SDL_Surface& frame, const SDL_Rect& src, SDL_Surface& target, const SDL_Rect& dst);
 
 }  // namespace vek::platform::sdl

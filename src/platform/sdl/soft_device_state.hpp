@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     bool modeSet = false;                        // a display mode was set in exclusive mode
     gfx::DisplayMode mode;                       // valid while modeSet
     std::weak_ptr<SoftPalette> hardwarePalette;  // the palette attached to the primary
+    // Told after a palette's entries changed (the primary shows its last 8-bit frame again).
+    std::function<void(SDL_Palette*)> paletteChanged;
+    const void* paletteListener = nullptr;
 
     Window* window() const { return window_; }
     void setWindow(Window* window);

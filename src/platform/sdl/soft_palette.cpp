@@ -23,6 +23,7 @@ gfx::HResult SoftPalette::setEntries(int first, int count, const gfx::PaletteEnt
         colors[i] = {entries[i].red, entries[i].green, entries[i].blue, 255};
     }
     SDL_SetPaletteColors(palette_.get(), colors, first, count);
+    if (device_->paletteChanged) device_->paletteChanged(palette_.get());
     return gfx::HResult::Ok;
 }
 

@@ -12,12 +12,6 @@ using gfx::HResult;
 
 namespace {
 
-bool intersect(const TRect& a, const TRect& b, TRect& out) {
-    out = TRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-    return !out.empty();
-}
-
 // The part of the source that a clipped piece of a (possibly scaled) destination shows.
 SDL_Rect sourceOfPiece(const TRect& src, const TRect& dst, const TRect& piece) {
     const auto scale = [](int offset, int srcLength, int dstLength, bool roundUp) {
@@ -40,7 +34,16 @@ SDL_Rect clientRect(const TRect& screen, SDL_Point origin) {
 SoftPrimary::SoftPrimary(std::shared_ptr<DeviceState> device, std::unique_ptr<SoftSurface> backBuffer)
     : SoftSurfaceBase(std::move(device), gfx::capsPrimarySurface | gfx::capsVideoMemory |
                                              (backBuffer ? gfx::capsFlip | gfx::capsComplex : 0)),
-      backBuffer_(std::move(backBuffer)) {}
+      backBuffer_(std::move(backBuffer)) {
+    device_->paletteListener = this;
+    device_->paletteChanged = [this](SDL_Palette* palette) { paletteChanged(palette); };
+}
+
+SoftPrimary::~SoftPrimary() {
+    if (device_->paletteListener != this) return;
+    device_->paletteListener = nullptr;
+    device_->paletteChanged = nullptr;
+}
 
 TRect SoftPrimary::screenBounds() const {
     const gfx::DisplayMode mode = device_->currentMode();
@@ -86,7 +89,7 @@ HResult SoftPrimary::releaseDC(gfx::DrawingContext*) {
 
 HResult SoftPrimary::blt(const TRect* dstRect, gfx::Surface* src, const TRect* srcRect, std::uint32_t flags,
                          const gfx::BltFx* fx) {
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     const TRect dst = dstRect ? *dstRect : screenBounds();
     if (flags & gfx::bltColorFill) return fx ? presentFill(dst, fx->fillColor) : HResult::InvalidParams;
     SoftSurface* source = asSoftSurface(src);
@@ -95,7 +98,7 @@ HResult SoftPrimary::blt(const TRect* dstRect, gfx::Surface* src, const TRect* s
 }
 
 HResult SoftPrimary::bltFast(int x, int y, gfx::Surface* src, const TRect* srcRect, std::uint32_t) {
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     if (clipper_) return HResult::CannotClip;
     SoftSurface* source = asSoftSurface(src);
     if (!source) return HResult::InvalidParams;
@@ -109,7 +112,7 @@ bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen,
     const SDL_Point origin = target.clientOrigin();
     const SDL_Point size = target.clientSize();
     TRect visible;
-    if (!intersect(dstScreen, Bounds(origin.x, origin.y, size.x, size.y), visible)) return true;
+    if (!intersectRects(dstScreen, Bounds(origin.x, origin.y, size.x, size.y), visible)) return true;
     if (!clipper_) {
         pieces.push_back(visible);
         return true;
@@ -118,7 +121,7 @@ bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen,
     if (!clipper_->clipRects(clip)) return false;
     TRect piece;
     for (const TRect& r : clip)
-        if (intersect(r, visible, piece)) pieces.push_back(piece);
+        if (intersectRects(r, visible, piece)) pieces.push_back(piece);
     return true;
 }
 
@@ -126,35 +129,60 @@ HResult SoftPrimary::present(SoftSurface& src, const TRect& srcRect, const TRect
     if (auto r = src.usable(); r != HResult::Ok) return r;
     if (srcRect.empty() || dstScreen.empty() || !contains(src.bounds(), srcRect))
         return HResult::InvalidParams;
+    SDL_Palette* shown =
+        src.sdl().format->BytesPerPixel == 1 && palette_ ? palette_->sdl() : src.paletteInForce();
+    return show(src.sdl(), shown, srcRect, dstScreen);
+}
+
+HResult SoftPrimary::presentFill(const TRect& dstScreen, std::uint32_t raw) {
+    if (dstScreen.empty()) return HResult::InvalidParams;
+    PresentTarget* screen = target();
+    if (!screen) return HResult::Ok;
+    const SDL_Point origin = screen->clientOrigin();
+    const SDL_Point size = screen->clientSize();
+    TRect visible;
+    if (!intersectRects(dstScreen, Bounds(origin.x, origin.y, size.x, size.y), visible)) return HResult::Ok;
+    SurfacePtr frame(
+        SDL_CreateRGBSurfaceWithFormat(0, visible.width(), visible.height(), 32, device_->displayFormat()));
+    if (!frame) return HResult::OutOfMemory;
+    if (frame->format->palette)
+        SDL_SetSurfacePalette(frame.get(), palette_ ? palette_->sdl() : device_->devicePalette());
+    SDL_FillRect(frame.get(), nullptr, raw);
+    return show(*frame, frame->format->palette, TRect{0, 0, frame->w, frame->h}, visible);
+}
+
+HResult SoftPrimary::show(SDL_Surface& frame, SDL_Palette* shown, const TRect& srcRect,
+                          const TRect& dstScreen) {
     PresentTarget* screen = target();
     if (!screen) return HResult::Ok;  // no window to show it in
     std::vector<TRect> pieces;
     if (!presentRects(*screen, dstScreen, pieces)) return HResult::Generic;
-    SDL_Palette* shown =
-        src.sdl().format->BytesPerPixel == 1 && palette_ ? palette_->sdl() : src.paletteInForce();
-    prepareSdlSource(src.sdl(), SourceKey{}, shown);
+    prepareSdlSource(frame, SourceKey{}, shown);
     for (const TRect& piece : pieces)
-        screen->presentFrame(&src.sdl(), sourceOfPiece(srcRect, dstScreen, piece),
+        screen->presentFrame(&frame, sourceOfPiece(srcRect, dstScreen, piece),
                              clientRect(piece, screen->clientOrigin()));
+    if (&frame != lastFrame_.get()) remember(frame, shown, srcRect, dstScreen);
     return HResult::Ok;
 }
 
-HResult SoftPrimary::presentFill(const TRect& dstScreen, std::uint32_t raw) {
-    PresentTarget* screen = target();
-    if (!screen || dstScreen.empty()) return dstScreen.empty() ? HResult::InvalidParams : HResult::Ok;
-    std::vector<TRect> pieces;
-    if (!presentRects(*screen, dstScreen, pieces)) return HResult::Generic;
-    for (const TRect& piece : pieces) {
-        SurfacePtr frame(
-            SDL_CreateRGBSurfaceWithFormat(0, piece.width(), piece.height(), 32, device_->displayFormat()));
-        if (!frame) return HResult::OutOfMemory;
-        if (frame->format->palette)
-            SDL_SetSurfacePalette(frame.get(), palette_ ? palette_->sdl() : device_->devicePalette());
-        SDL_FillRect(frame.get(), nullptr, raw);
-        screen->presentFrame(frame.get(), SDL_Rect{0, 0, frame->w, frame->h},
-                             clientRect(piece, screen->clientOrigin()));
+void SoftPrimary::remember(SDL_Surface& frame, SDL_Palette* shown, const TRect& srcRect,
+                           const TRect& dstScreen) {
+    if (frame.format->BytesPerPixel != 1 || !shown) {
+        lastFrame_.reset();
+        return;
     }
-    return HResult::Ok;
+    if (!lastFrame_ || lastFrame_->w != srcRect.width() || lastFrame_->h != srcRect.height())
+        lastFrame_.reset(
+            SDL_CreateRGBSurfaceWithFormat(0, srcRect.width(), srcRect.height(), 8, SDL_PIXELFORMAT_INDEX8));
+    if (!lastFrame_) return;
+    if (lastFrame_->format->palette != shown) SDL_SetSurfacePalette(lastFrame_.get(), shown);
+    copyRaw(frame, toSdl(srcRect), *lastFrame_, 0, 0, SourceKey{});
+    lastScreen_ = dstScreen;
+}
+
+void SoftPrimary::paletteChanged(SDL_Palette* palette) {
+    if (!lastFrame_ || lastFrame_->format->palette != palette || isLost() != HResult::Ok) return;
+    show(*lastFrame_, palette, TRect{0, 0, lastFrame_->w, lastFrame_->h}, lastScreen_);
 }
 
 HResult SoftPrimary::setPalette(std::shared_ptr<gfx::Palette> palette) {
@@ -170,7 +198,7 @@ HResult SoftPrimary::restore() {
 
 HResult SoftPrimary::flip(std::uint32_t) {
     if (!backBuffer_) return HResult::Unsupported;
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     return present(*backBuffer_, backBuffer_->bounds(), screenBounds());
 }
 

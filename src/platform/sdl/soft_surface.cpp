@@ -21,16 +21,6 @@ struct SoftSurface::Copy {
     SourceKey key;
 };
 
-namespace {
-
-bool intersect(const TRect& a, const TRect& b, TRect& out) {
-    out = TRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-    return !out.empty();
-}
-
-}  // namespace
-
 SoftSurfaceBase::SoftSurfaceBase(std::shared_ptr<DeviceState> device, std::uint32_t caps)
     : caps_(caps), device_(std::move(device)), restoredEpoch_(device_->settings->lossEpoch) {}
 
@@ -101,7 +91,7 @@ SDL_Palette* SoftSurface::paletteInForce() const {
 }
 
 HResult SoftSurface::usable() const {
-    if (auto r = lostState(); r != HResult::Ok) return r;
+    if (auto r = isLost(); r != HResult::Ok) return r;
     return locked_ || contextOut_ ? HResult::SurfaceBusy : HResult::Ok;
 }
 
@@ -175,9 +165,9 @@ HResult SoftSurface::clipTo(const TRect& dst) {
     }
     if (!clipper_->clipRects(clipRects_)) return HResult::Generic;  // a clipper with nothing to clip to
     TRect visible, piece;
-    if (!intersect(dst, bounds(), visible)) return HResult::Ok;
+    if (!intersectRects(dst, bounds(), visible)) return HResult::Ok;
     for (const TRect& r : clipRects_)
-        if (intersect(r, visible, piece)) pieces_.push_back(toSdl(piece));
+        if (intersectRects(r, visible, piece)) pieces_.push_back(toSdl(piece));
     return HResult::Ok;
 }
 

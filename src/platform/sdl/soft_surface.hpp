@@ -3,6 +3,7 @@
 // a drawing context. 8-bit to 8-bit copies keep palette indices raw.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -25,8 +26,7 @@ public:
     gfx::HResult setPalette(std::shared_ptr<gfx::Palette> palette) override;
     gfx::HResult setClipper(std::shared_ptr<gfx::Clipper> clipper) override;
     std::shared_ptr<gfx::Clipper> clipper() const override;
-    // Ok, or SurfaceLost while the surface is lost or its device is gone.
-    gfx::HResult lostState() const { return isLost(); }
+    // SurfaceLost while the surface is lost or its device is gone.
     gfx::HResult isLost() const override;
     gfx::HResult restore() override;
 
@@ -89,6 +89,12 @@ SoftSurface* asSoftSurface(gfx::Surface* surface);
 // Rectangle helpers shared by the surfaces.
 inline SDL_Rect toSdl(const TRect& r) {
     return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
+// The common part of a and b in out; false when they do not overlap.
+inline bool intersectRects(const TRect& a, const TRect& b, TRect& out) {
+    out = TRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+    return !out.empty();
 }
 inline bool contains(const TRect& outer, const TRect& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
