@@ -32,8 +32,7 @@ struct Scene {
     }
 
     static platform::headless::HeadlessPlatform& installed() {
-        static platform::headless::HeadlessPlatform backend;
-        platform::install(&backend);
+        static platform::headless::HeadlessPlatform backend;  // installs itself
         return backend;
     }
     std::unique_ptr<TDirectDrawSurface> make(int w, int h, int bits) {

@@ -44,7 +44,6 @@ protected:
     TDirectDrawSurface& back() { return *display.Surface(); }
 
     platform::headless::HeadlessPlatform backend;
-    platform::headless::ScopedPlatform installed{backend};
     platform::TCustomForm form{nullptr};
     TDXDraw display{&form};
     TDXImageList list{&form};

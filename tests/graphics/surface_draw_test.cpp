@@ -292,7 +292,6 @@ protected:
     }
 
     platform::headless::HeadlessPlatform backend_;
-    platform::headless::ScopedPlatform installed_{backend_};
     TDirectDraw draw_;
 };
 
