@@ -9,25 +9,13 @@
 #include <stdexcept>
 
 #include "graphics/direct_draw.hpp"
-#include "platform/headless/headless_graphics.hpp"
+#include "platform/headless/headless_platform.hpp"
 #include "platform/platform.hpp"
 
 namespace vek {
 namespace {
 
 namespace gfx = platform::gfx;
-
-class GraphicsOnlyPlatform final : public platform::Platform {
-public:
-    platform::gfx::GraphicsSystem& graphics() override { return headless_; }
-    platform::Clock& clock() override { throw std::logic_error("graphics only"); }
-    platform::Application& application() override { throw std::logic_error("graphics only"); }
-    platform::audio::AudioSystem& audio() override { throw std::logic_error("graphics only"); }
-    platform::JoystickService& joysticks() override { throw std::logic_error("graphics only"); }
-
-private:
-    platform::headless::HeadlessGraphics headless_;
-};
 
 // Pattern texels: a keyed diagonal every fifth pixel, other values non-zero.
 std::uint32_t patternTexel(int x, int y) {
@@ -43,9 +31,8 @@ struct Scene {
         fillPattern(*logo);
     }
 
-    static GraphicsOnlyPlatform& installed() {
-        static GraphicsOnlyPlatform backend;
-        platform::install(&backend);
+    static platform::headless::HeadlessPlatform& installed() {
+        static platform::headless::HeadlessPlatform backend;  // installs itself
         return backend;
     }
     std::unique_ptr<TDirectDrawSurface> make(int w, int h, int bits) {
@@ -69,7 +56,7 @@ struct Scene {
         s.SetColorKey(0);
     }
 
-    GraphicsOnlyPlatform& backend = installed();  // before the device opens
+    platform::headless::HeadlessPlatform& backend = installed();  // before the device opens
     TDirectDraw draw;
     std::unique_ptr<TDirectDrawSurface> back, pattern, logo;
 };

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "graphics/dxdraw.hpp"
-#include "graphics/graphics_platform.hpp"
 #include "graphics/image_list.hpp"
 #include "graphics/picture_fixtures.hpp"
 #include "platform/form.hpp"
+#include "platform/headless/headless_platform.hpp"
 
 namespace vek {
 namespace {
@@ -43,7 +43,7 @@ protected:
     }
     TDirectDrawSurface& back() { return *display.Surface(); }
 
-    testing::GraphicsOnlyPlatform backend;
+    platform::headless::HeadlessPlatform backend;
     platform::TCustomForm form{nullptr};
     TDXDraw display{&form};
     TDXImageList list{&form};

@@ -7,8 +7,8 @@
 
 #include "graphics/direct_draw.hpp"
 #include "graphics/draw_geometry.hpp"
-#include "graphics/graphics_platform.hpp"
 #include "graphics/memory_surface.hpp"
+#include "platform/headless/headless_platform.hpp"
 
 namespace vek {
 namespace {
@@ -291,7 +291,7 @@ protected:
                 ASSERT_EQ(dest.GetPixel(x, y), want(x, y)) << x << "," << y;
     }
 
-    testing::GraphicsOnlyPlatform platform_;
+    platform::headless::HeadlessPlatform backend_;
     TDirectDraw draw_;
 };
 
