@@ -6,7 +6,7 @@
 namespace vek::platform {
 
 bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized) {
-    if (placement.length != 44) return false;
+    placement.length = kPlacementLength;
     placement.flags = 0;
     placement.showCmd = minimized ? 2 : 1;  // shown minimised, or shown normally
     placement.minPosition = TPoint{-1, -1};

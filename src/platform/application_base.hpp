@@ -13,8 +13,11 @@
 
 namespace vek::platform {
 
-// Fills a placement record of length 44 with a window's normal rectangle (screen pixels)
-// and show state; answers False for a record of another length, as the desktop does.
+// The length of a placement record. Reading a placement fills in the length; writing one
+// refuses a record of another length.
+inline constexpr std::uint32_t kPlacementLength = 44;
+
+// Fills a placement record with a window's normal rectangle (screen pixels) and show state.
 bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized);
 
 class ApplicationBase : public Application {

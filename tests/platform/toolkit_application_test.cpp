@@ -256,8 +256,11 @@ TEST_F(ToolkitApplication, PlacementRoundTripsThroughExclusiveMode) {
     EXPECT_EQ(now.normalPosition, saved.normalPosition);
     EXPECT_EQ(window.clientSize().x, 640);
 
-    WindowPlacement wrong;
-    EXPECT_FALSE(window.getPlacement(wrong)) << "the length field must be 44";
+    WindowPlacement fresh;
+    ASSERT_TRUE(window.getPlacement(fresh));
+    EXPECT_EQ(fresh.length, 44u) << "reading fills in the record's length";
+    fresh.length = 40;
+    EXPECT_FALSE(window.setPlacement(fresh)) << "writing needs the length 44";
 }
 
 TEST_F(ToolkitApplication, PresentedFrameIsKeptThroughItsPalette) {

@@ -38,6 +38,23 @@ void pushFocus(Uint32 windowId, bool gained) {
     SDL_PushEvent(&event);
 }
 
+void pushMouse(Uint32 type, Uint32 windowId, int x, int y) {
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_MOUSEMOTION) {
+        event.motion.windowID = windowId;
+        event.motion.x = x;
+        event.motion.y = y;
+    } else {
+        event.button.windowID = windowId;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.button.x = x;
+        event.button.y = y;
+    }
+    SDL_PushEvent(&event);
+}
+
 // Pushes a key press from SDL's timer thread after a delay, as a user would type it.
 struct DelayedKey {
     SDL_Keycode key;
@@ -106,6 +123,35 @@ TEST_F(ToolkitSmoke, ShortcutAndAltEnterReachTheWindow) {
     app->processMessages();
     app->getKeyboardState(keys);
     EXPECT_EQ(keys[0x20], 0x80);
+}
+
+TEST_F(ToolkitSmoke, MouseOpensTheMenuAndChoosesAnItemAndExposeRepaints) {
+    const Uint32 id = window->windowId();
+    pushMouse(SDL_MOUSEBUTTONDOWN, id, 15, 10);  // on "Juego"
+    pushMouse(SDL_MOUSEBUTTONUP, id, 15, 10);
+    app->processMessages();
+    EXPECT_TRUE(window->menuOpen()) << "releasing on the caption leaves the menu open";
+    pushMouse(SDL_MOUSEMOTION, id, 40, 33);  // over "Iniciar juego"
+    pushMouse(SDL_MOUSEBUTTONUP, id, 40, 33);
+    app->processMessages();
+    EXPECT_FALSE(window->menuOpen());
+    EXPECT_EQ(log, (std::vector<std::string>{"start"}));
+
+    pushMouse(SDL_MOUSEBUTTONDOWN, id, 15, 10);
+    pushMouse(SDL_MOUSEBUTTONDOWN, id, 320, 300);  // in the client area, outside the menu
+    app->processMessages();
+    EXPECT_FALSE(window->menuOpen());
+    EXPECT_EQ(log.size(), 1u);
+
+    int paints = 0;
+    window->OnPaint = [&paints] { ++paints; };
+    SDL_Event expose{};
+    expose.type = SDL_WINDOWEVENT;
+    expose.window.windowID = id;
+    expose.window.event = SDL_WINDOWEVENT_EXPOSED;
+    SDL_PushEvent(&expose);
+    app->processMessages();
+    EXPECT_GE(paints, 1);
 }
 
 TEST_F(ToolkitSmoke, MenuLoopStopsIdleUntilSalirClosesTheWindow) {

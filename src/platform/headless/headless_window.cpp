@@ -67,7 +67,7 @@ bool HeadlessWindow::getPlacement(WindowPlacement& placement) const {
 }
 
 bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {
-    if (placement.length != 44 || placement.normalPosition.empty()) return false;
+    if (placement.length != kPlacementLength || placement.normalPosition.empty()) return false;
     outer_ = placement.normalPosition;
     syncScreen();
     minimized_ = placement.showCmd == 2;

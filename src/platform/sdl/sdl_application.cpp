@@ -159,13 +159,9 @@ void SdlApplication::dispatch(const SDL_Event& event) {
                 return;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-            case SDL_MOUSEMOTION: {
-                const Uint32 id =
-                    event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
-                EventTarget* target = inputTarget(id);
-                if (target && acceptsInput(target)) target->mouseEvent(event);
+            case SDL_MOUSEMOTION:
+                dispatchMouse(event);
                 return;
-            }
             default:
                 return;
         }
@@ -194,6 +190,12 @@ void SdlApplication::dispatchWindowEvent(EventTarget* target, const SDL_WindowEv
         default:
             break;
     }
+}
+
+void SdlApplication::dispatchMouse(const SDL_Event& event) {
+    const Uint32 id = event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
+    EventTarget* target = inputTarget(id);
+    if (target && acceptsInput(target)) target->mouseEvent(event);
 }
 
 void SdlApplication::dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event) {

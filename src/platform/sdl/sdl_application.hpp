@@ -50,6 +50,7 @@ private:
     void dispatch(const SDL_Event& event);
     void dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event);
     void dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event);
+    void dispatchMouse(const SDL_Event& event);
     EventTarget* targetOf(Uint32 windowId) const;
     EventTarget* inputTarget(Uint32 windowId) const;
     bool acceptsInput(const EventTarget* target) const;

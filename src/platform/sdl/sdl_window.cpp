@@ -149,7 +149,7 @@ bool SdlWindow::getPlacement(WindowPlacement& placement) const {
 
 bool SdlWindow::setPlacement(const WindowPlacement& placement) {
     const TRect& n = placement.normalPosition;
-    if (placement.length != 44 || n.empty()) return false;
+    if (placement.length != kPlacementLength || n.empty()) return false;
     const SDL_Rect e = frameExtents_;
     const SDL_Rect inner{n.left + e.x, n.top + e.y, n.width() - e.x - e.w, n.height() - e.y - e.h};
     if (inner.w <= 0 || inner.h <= barHeight()) return false;
