@@ -17,20 +17,10 @@
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "smoke/sdl_events.hpp"
 
 namespace vek {
 namespace {
-
-void pushKey(Uint32 windowId, SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.windowID = windowId;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    event.key.keysym.mod = mod;
-    SDL_PushEvent(&event);
-}
 
 void pushClose(Uint32 windowId) {
     SDL_Event event{};
@@ -70,19 +60,19 @@ TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
 
     std::thread script([&] {
         pause(800);
-        pushKey(id, SDLK_SPACE, true);
+        platform::sdl::pushKey(SDLK_SPACE, KMOD_NONE, true, id);
         pause(300);
-        pushKey(id, SDLK_SPACE, false);
-        pushKey(id, SDLK_F3, true);
-        pushKey(id, SDLK_F3, false);
+        platform::sdl::pushKey(SDLK_SPACE, KMOD_NONE, false, id);
+        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, true, id);
+        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, false, id);
         pause(300);
-        pushKey(id, SDLK_F3, true);
-        pushKey(id, SDLK_F3, false);
-        pushKey(id, SDLK_RETURN, true, KMOD_LALT);
-        pushKey(id, SDLK_RETURN, false, KMOD_LALT);
+        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, true, id);
+        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, false, id);
+        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, true, id);
+        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, false, id);
         pause(800);
-        pushKey(id, SDLK_RETURN, true, KMOD_LALT);
-        pushKey(id, SDLK_RETURN, false, KMOD_LALT);
+        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, true, id);
+        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, false, id);
         pause(500);
         pushClose(id);
     });

@@ -8,22 +8,12 @@
 #include <memory>
 
 #include "platform/sdl/sdl_application.hpp"
+#include "smoke/sdl_events.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
 
 namespace vek::platform::sdl {
 namespace {
-
-void pushKey(SDL_Keycode key, Uint16 mod = KMOD_NONE, bool down = true, Uint32 windowId = 0) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.windowID = windowId;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    event.key.keysym.mod = mod;
-    SDL_PushEvent(&event);
-}
 
 void pushPress(SDL_Keycode key, Uint16 mod = KMOD_NONE) {
     pushKey(key, mod, true);
