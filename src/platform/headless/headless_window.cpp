@@ -48,15 +48,7 @@ SDL_Point HeadlessWindow::windowedClientSize() const {
     return SDL_Point{outer_.width() - 2 * sideFrame(), outer_.height() - topFrame() - sideFrame()};
 }
 
-TRect HeadlessWindow::clientRect() const {
-    const SDL_Point size = clientSize();
-    return TRect{0, 0, size.x, size.y};
-}
 
-TPoint HeadlessWindow::clientToScreen(TPoint p) const {
-    const SDL_Point origin = clientOrigin();
-    return TPoint{origin.x + p.x, origin.y + p.y};
-}
 
 TRect HeadlessWindow::frameRect() const {
     return outer_;

@@ -16,7 +16,7 @@ namespace vek::platform::headless {
 
 class HeadlessApplication;
 
-class HeadlessWindow : public Window, public sdl::PresentTarget {
+class HeadlessWindow : public sdl::PresentWindow {
 public:
     // Frame sizes around the client area of a bordered window (caption bar included in top).
     static constexpr int kBorder = 3;
@@ -34,8 +34,6 @@ public:
     void setMenu(TMenuItem* bar) override;
     void menuChanged() override { ++menuRedraws_; }
     void setCursorVisible(bool visible) override { cursorVisible_ = visible; }
-    TRect clientRect() const override;
-    TPoint clientToScreen(TPoint p) const override;
     bool getPlacement(WindowPlacement& placement) const override;
     bool setPlacement(const WindowPlacement& placement) override;
     void show() override;

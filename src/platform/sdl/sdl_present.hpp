@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include "platform/toolkit.hpp"
+
 #include <memory>
 
 namespace vek::platform::sdl {
@@ -35,6 +37,20 @@ public:
 
 private:
     std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
+};
+
+// A toolkit window that presents frames: its client rectangle and screen position are
+// those of its presentation.
+class PresentWindow : public Window, public PresentTarget {
+public:
+    TRect clientRect() const final {
+        const SDL_Point size = clientSize();
+        return TRect{0, 0, size.x, size.y};
+    }
+    TPoint clientToScreen(TPoint p) const final {
+        const SDL_Point origin = clientOrigin();
+        return TPoint{origin.x + p.x, origin.y + p.y};
+    }
 };
 
 }  // namespace vek::platform::sdl

@@ -108,15 +108,7 @@ void SdlWindow::setCursorVisible(bool visible) {
     if (!exclusive_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-TRect SdlWindow::clientRect() const {
-    const SDL_Point size = clientSize();
-    return TRect{0, 0, size.x, size.y};
-}
 
-TPoint SdlWindow::clientToScreen(TPoint p) const {
-    const SDL_Point origin = clientOrigin();
-    return TPoint{origin.x + p.x, origin.y + p.y};
-}
 
 SDL_Point SdlWindow::clientOrigin() const {
     if (exclusive_) return SDL_Point{0, 0};

@@ -17,7 +17,7 @@ namespace vek::platform::sdl {
 
 class SdlApplication;
 
-class SdlWindow : public Window, public PresentTarget, public EventTarget {
+class SdlWindow : public PresentWindow, public EventTarget {
 public:
     SdlWindow(SdlApplication& app, const WindowSpec& spec);
     ~SdlWindow() override;
@@ -31,8 +31,6 @@ public:
     void setMenu(TMenuItem* bar) override;
     void menuChanged() override;
     void setCursorVisible(bool visible) override;
-    TRect clientRect() const override;
-    TPoint clientToScreen(TPoint p) const override;
     bool getPlacement(WindowPlacement& placement) const override;
     bool setPlacement(const WindowPlacement& placement) override;
     void show() override;
