@@ -25,8 +25,12 @@ void runTicks(benchmark::State& state, bool showFps) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_BlackSceneTick(benchmark::State& state) { runTicks(state, false); }
-void BM_BlackSceneTickWithFrameRate(benchmark::State& state) { runTicks(state, true); }
+void BM_BlackSceneTick(benchmark::State& state) {
+    runTicks(state, false);
+}
+void BM_BlackSceneTickWithFrameRate(benchmark::State& state) {
+    runTicks(state, true);
+}
 
 BENCHMARK(BM_BlackSceneTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlackSceneTickWithFrameRate)->Unit(benchmark::kMicrosecond);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         vek::readKeyAssigns(stream, assigns);
     } catch (const vek::EReadError&) {
-        if (size >= vek::kKeyAssignsSize) std::abort();  // enough data must always read
+        if (size >= vek::kKeyAssignsSize) std::abort();         // enough data must always read
         if (assigns != vek::defaultKeyAssigns()) std::abort();  // a failed read changes nothing
         return 0;
     }

@@ -49,7 +49,9 @@ TMainForm::TMainForm() : TDXForm(nullptr) {
     CreateComponents();
     ApplyStoredProperties();
     Handle()->setMenu(MainMenu.get());
-    Handle()->OnKeyDown = [this](std::uint16_t& key, platform::TShiftState shift) { FormKeyDown(key, shift); };
+    Handle()->OnKeyDown = [this](std::uint16_t& key, platform::TShiftState shift) {
+        FormKeyDown(key, shift);
+    };
     Handle()->OnDestroy = [this] { FormDestroy(); };
     // An error in the creation handler is shown like any error of an event handler.
     try {
@@ -105,8 +107,8 @@ void TMainForm::CreateMenu() {
 // The stored settings of the components, applied while they are loading; each acts on
 // them when loading ends, in stored order.
 void TMainForm::ApplyStoredProperties() {
-    TComponent* const loading[] = {DXDraw.get(), DXTimer.get(),     DXInput.get(),
-                                   ImageList.get(), DXWaveList.get(), DXSound.get(), SpriteEngine.get()};
+    TComponent* const loading[] = {DXDraw.get(),     DXTimer.get(), DXInput.get(),     ImageList.get(),
+                                   DXWaveList.get(), DXSound.get(), SpriteEngine.get()};
     for (auto* component : loading) component->BeginLoading();
 
     DXDraw->SetBounds(0, 0, 640, 480);
@@ -186,7 +188,9 @@ void TMainForm::GamePauseClick() {
     DXTimer->SetEnabled(!GamePause->Checked);
 }
 
-void TMainForm::GameExitClick() { Handle()->close(); }
+void TMainForm::GameExitClick() {
+    Handle()->close();
+}
 
 void TMainForm::OptionFullScreenClick() {
     OptionFullScreen->Checked = !OptionFullScreen->Checked;
@@ -234,9 +238,13 @@ void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
     Handle()->setCursorVisible(!fullScreen);
 }
 
-void TMainForm::DXDrawInitialize(TCustomDXDraw&) { DXTimer->SetEnabled(true); }
+void TMainForm::DXDrawInitialize(TCustomDXDraw&) {
+    DXTimer->SetEnabled(true);
+}
 
-void TMainForm::DXDrawFinalize(TCustomDXDraw&) { DXTimer->SetEnabled(false); }
+void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
+    DXTimer->SetEnabled(false);
+}
 
 void TMainForm::DXTimerActivate(TCustomDXTimer&) {}
 

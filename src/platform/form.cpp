@@ -7,7 +7,9 @@
 
 namespace vek::platform {
 
-TCustomForm::~TCustomForm() { DestroyWindowHandle(); }
+TCustomForm::~TCustomForm() {
+    DestroyWindowHandle();
+}
 
 void TCustomForm::CreateWindowHandle(const WindowSpec& spec) {
     window_ = current().application().createWindow(spec);

@@ -20,22 +20,24 @@ namespace vek::platform::gfx {
 
 enum class HResult : std::int32_t {
     Ok = 0,
-    Generic,          // unspecified failure
+    Generic,  // unspecified failure
     InvalidParams,
-    OutOfMemory,      // not even system memory
-    OutOfVideoMemory, // video memory refused; system memory may still work
-    SurfaceLost,      // the surface's memory was taken away; Restore it
-    SurfaceBusy,      // already locked
+    OutOfMemory,       // not even system memory
+    OutOfVideoMemory,  // video memory refused; system memory may still work
+    SurfaceLost,       // the surface's memory was taken away; Restore it
+    SurfaceBusy,       // already locked
     NotLocked,
     NoClipperAttached,
-    CannotClip,       // BltFast found a clipper attached
+    CannotClip,  // BltFast found a clipper attached
     Unsupported,
-    InvalidMode,      // display mode not available
+    InvalidMode,  // display mode not available
     NoExclusiveMode,
-    NoDevice,         // no display
+    NoDevice,  // no display
 };
 
-constexpr bool succeeded(HResult r) { return r == HResult::Ok; }
+constexpr bool succeeded(HResult r) {
+    return r == HResult::Ok;
+}
 
 struct PixelFormat {
     int bitCount = 0;  // 8: palette-indexed; 16, 24, 32: packed channels
@@ -206,7 +208,8 @@ public:
     virtual HResult setDisplayMode(int width, int height, int bitCount) = 0;
     virtual HResult restoreDisplayMode() = 0;
     virtual HResult getDisplayMode(DisplayMode& mode) = 0;
-    virtual HResult createSurface(const SurfaceDescription& description, std::unique_ptr<Surface>& surface) = 0;
+    virtual HResult createSurface(const SurfaceDescription& description,
+                                  std::unique_ptr<Surface>& surface) = 0;
     virtual HResult createClipper(std::shared_ptr<Clipper>& clipper) = 0;
     virtual HResult createPalette(std::uint32_t caps, const PaletteEntries& entries,
                                   std::shared_ptr<Palette>& palette) = 0;

@@ -61,7 +61,10 @@ private:
 inline char accessLetter(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] == '&') {
-            if (caption[i + 1] == '&') { ++i; continue; }
+            if (caption[i + 1] == '&') {
+                ++i;
+                continue;
+            }
             const char c = caption[i + 1];
             return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
         }

@@ -14,8 +14,12 @@ Platform& current() {
     return *installedBackend;
 }
 
-void install(Platform* backend) { installedBackend = backend; }
+void install(Platform* backend) {
+    installedBackend = backend;
+}
 
-bool installed() { return installedBackend != nullptr; }
+bool installed() {
+    return installedBackend != nullptr;
+}
 
 }  // namespace vek::platform

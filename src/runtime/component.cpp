@@ -14,7 +14,8 @@ TComponent::~TComponent() {
     auto& siblings = owner_->components_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     owner_->Notification(this, TOperation::opRemove);
-    for (auto* sibling : std::vector<TComponent*>(siblings)) sibling->Notification(this, TOperation::opRemove);
+    for (auto* sibling : std::vector<TComponent*>(siblings))
+        sibling->Notification(this, TOperation::opRemove);
 }
 
 void TComponent::EndLoading() {

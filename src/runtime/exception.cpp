@@ -18,8 +18,7 @@ std::string formatMessage(std::string_view pattern, std::initializer_list<long l
     std::string out;
     auto next = numbers.begin();
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 'd' &&
-            next != numbers.end()) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 'd' && next != numbers.end()) {
             out += std::to_string(*next++);
             ++i;
         } else {

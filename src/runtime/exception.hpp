@@ -15,11 +15,11 @@ public:
     virtual const char* className() const noexcept { return "Exception"; }
 };
 
-#define VEK_DECLARE_ERROR(Name, Base)                                       \
-    class Name : public Base {                                              \
-    public:                                                                 \
-        using Base::Base;                                                   \
-        const char* className() const noexcept override { return #Name; }   \
+#define VEK_DECLARE_ERROR(Name, Base)                                     \
+    class Name : public Base {                                            \
+    public:                                                               \
+        using Base::Base;                                                 \
+        const char* className() const noexcept override { return #Name; } \
     }
 
 // Stream errors of the run-time library.

@@ -6,7 +6,9 @@
 namespace vek {
 
 namespace {
-char lowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char lowerChar(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 }  // namespace
 
 std::string lowerName(std::string_view name) {
@@ -38,7 +40,9 @@ void THashCollectionItem::SetName(const std::string& name) {
     if (collection_) collection_->Link(*this);
 }
 
-THashCollection::~THashCollection() { Clear(); }
+THashCollection::~THashCollection() {
+    Clear();
+}
 
 THashCollectionItem* THashCollection::IndexOf(std::string_view name) const {
     for (auto* item = buckets_[HashOf(name)]; item; item = item->nextInBucket_)

@@ -13,9 +13,12 @@ namespace vek {
 namespace {
 std::int64_t seekTarget(std::int64_t offset, SeekOrigin origin, std::int64_t pos, std::int64_t size) {
     switch (origin) {
-        case SeekOrigin::soBeginning: return offset;
-        case SeekOrigin::soCurrent: return pos + offset;
-        case SeekOrigin::soEnd: return size + offset;
+        case SeekOrigin::soBeginning:
+            return offset;
+        case SeekOrigin::soCurrent:
+            return pos + offset;
+        case SeekOrigin::soEnd:
+            return size + offset;
     }
     return pos;
 }
@@ -69,7 +72,9 @@ std::int64_t TSpanStream::Read(void* buffer, std::int64_t count) {
     return n;
 }
 
-std::int64_t TSpanStream::Write(const void*, std::int64_t) { return 0; }
+std::int64_t TSpanStream::Write(const void*, std::int64_t) {
+    return 0;
+}
 
 std::int64_t TSpanStream::Seek(std::int64_t offset, SeekOrigin origin) {
     position_ = std::max<std::int64_t>(0, seekTarget(offset, origin, position_, Size()));

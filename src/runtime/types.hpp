@@ -20,9 +20,15 @@ inline constexpr TColor clFuchsia = 0xFF00FF;
 // Turns a system colour (high byte set) into its plain RGB value.
 TColor colorToRGB(TColor color);
 
-constexpr std::uint8_t getRValue(TColor c) { return static_cast<std::uint8_t>(c); }
-constexpr std::uint8_t getGValue(TColor c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t getBValue(TColor c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr std::uint8_t getRValue(TColor c) {
+    return static_cast<std::uint8_t>(c);
+}
+constexpr std::uint8_t getGValue(TColor c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t getBValue(TColor c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
 constexpr TColor makeColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
 }

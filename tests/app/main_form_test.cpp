@@ -1,8 +1,9 @@
 // The main window on the headless backend: state after creation, menu commands, full
 // screen on F4 and Alt+Enter, pause, the paused caption, frame-rate text and closing.
+#include "app/main_form.hpp"
+
 #include <gtest/gtest.h>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxsound.hpp"
@@ -15,8 +16,8 @@ namespace {
 
 using platform::headless::HeadlessApplication;
 using platform::headless::HeadlessPlatform;
-using platform::headless::ScopedPlatform;
 using platform::headless::HeadlessWindow;
+using platform::headless::ScopedPlatform;
 
 class MainFormTest : public ::testing::Test {
 protected:

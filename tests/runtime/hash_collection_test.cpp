@@ -1,7 +1,7 @@
 // Name lookup of THashCollection: case, most recent name wins, renames and deletes.
-#include <gtest/gtest.h>
-
 #include "runtime/hash_collection.hpp"
+
+#include <gtest/gtest.h>
 
 namespace vek {
 namespace {

@@ -1,8 +1,9 @@
 // Exact reads and writes of the run-time streams.
+#include "runtime/stream.hpp"
+
 #include <gtest/gtest.h>
 
 #include "runtime/exception.hpp"
-#include "runtime/stream.hpp"
 
 namespace vek {
 namespace {

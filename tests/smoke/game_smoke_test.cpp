@@ -30,7 +30,9 @@ void pushClose(Uint32 windowId) {
     SDL_PushEvent(&event);
 }
 
-void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // What the ticks saw, recorded on the user-interface thread.
 struct TickLog {
@@ -91,8 +93,8 @@ TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
 }
 
 TEST(GameSmoke, WithoutADisplayTheProgramSaysSoInOneLineAndExitsWithOne) {
-    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ") +
-                                VEKTRION_EXE + " 2>&1";
+    const std::string command =
+        std::string("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ") + VEKTRION_EXE + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;

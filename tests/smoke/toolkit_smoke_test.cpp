@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "platform/sdl/sdl_application.hpp"
-#include "smoke/sdl_events.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "smoke/sdl_events.hpp"
 
 namespace vek::platform::sdl {
 namespace {

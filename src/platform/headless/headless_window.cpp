@@ -48,8 +48,6 @@ SDL_Point HeadlessWindow::windowedClientSize() const {
     return SDL_Point{outer_.width() - 2 * sideFrame(), outer_.height() - topFrame() - sideFrame()};
 }
 
-
-
 TRect HeadlessWindow::frameRect() const {
     return outer_;
 }

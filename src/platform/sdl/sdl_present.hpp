@@ -4,9 +4,9 @@
 
 #include <SDL.h>
 
-#include "platform/toolkit.hpp"
-
 #include <memory>
+
+#include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
 

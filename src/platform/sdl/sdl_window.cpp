@@ -108,8 +108,6 @@ void SdlWindow::setCursorVisible(bool visible) {
     if (!exclusive_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-
-
 SDL_Point SdlWindow::clientOrigin() const {
     if (exclusive_) return SDL_Point{0, 0};
     int x = 0, y = 0;
