@@ -2,6 +2,7 @@
 // joystick read with axis conversion, and the merge, as the game runs it every tick.
 #include <benchmark/benchmark.h>
 
+#include "alloc_counter.hpp"
 #include "media/dxinput.hpp"
 #include "platform/form.hpp"
 #include "platform/headless/headless_platform.hpp"
@@ -33,10 +34,14 @@ void BM_DXInputUpdate(benchmark::State& state) {
     input.BeginLoading();
     input.SetUseDirectInput(false);
     input.EndLoading();
+    const auto allocationsBefore = bench::allocationCount();
     for (auto _ : state) {
         input.Update();
         benchmark::DoNotOptimize(input.States());
     }
+    const auto allocations = bench::allocationCount() - allocationsBefore;
+    state.counters["allocs"] = static_cast<double>(allocations);
+    if (allocations > 0) state.SkipWithError("Update allocated");
     if (!input.States().Contains(stButton1) || !input.States().Contains(stUp))
         state.SkipWithError("the held keys were not read");
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "alloc_counter.hpp"
 #include "platform/mixer.hpp"
 
 namespace vek::platform::audio {
@@ -44,16 +45,21 @@ void BM_MixOneSecond(benchmark::State& state) {
     }
     std::vector<std::int16_t> out(kCallbackFrames * kOutputChannels);
     const double cpuBefore = threadCpuSeconds();
+    std::uint64_t allocations = 0;
     for (auto _ : state) {
+        const auto allocationsBefore = bench::allocationCount();
         for (std::size_t done = 0; done < kOutputRate; done += kCallbackFrames) {
             mixVoices(voices, out);
             benchmark::DoNotOptimize(out.data());
         }
+        allocations += bench::allocationCount() - allocationsBefore;
     }
     // Each iteration mixes one second of sound, so processor seconds per iteration is the
     // fraction of real time the mixer needs (thread time: the machine is shared).
     const double perSecond = (threadCpuSeconds() - cpuBefore) / static_cast<double>(state.iterations());
     state.counters["percent_of_realtime"] = 100.0 * perSecond;
+    state.counters["allocs"] = static_cast<double>(allocations);
+    if (allocations > 0) state.SkipWithError("the mixer allocated");
 }
 
 BENCHMARK(BM_MixOneSecond)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond);
