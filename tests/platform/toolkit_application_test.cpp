@@ -263,6 +263,15 @@ TEST_F(ToolkitApplication, PlacementRoundTripsThroughExclusiveMode) {
     EXPECT_FALSE(window.setPlacement(fresh)) << "writing needs the length 44";
 }
 
+TEST_F(ToolkitApplication, DraggingTheWindowMovesItsClientArea) {
+    window.show();
+    window.moveTo(300, 200);
+    const int top = HeadlessWindow::kBorder + HeadlessWindow::kCaptionBar + sdl::MenuLayout::kBarHeight;
+    EXPECT_EQ(window.clientToScreen(TPoint{0, 0}), (TPoint{300 + HeadlessWindow::kBorder, 200 + top}));
+    EXPECT_EQ(window.frameRect().left, 300);
+    EXPECT_EQ(window.clientSize().x, 640);
+}
+
 TEST_F(ToolkitApplication, PresentedFrameIsKeptThroughItsPalette) {
     SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, 4, 2, 8, SDL_PIXELFORMAT_INDEX8);
     ASSERT_NE(frame, nullptr);

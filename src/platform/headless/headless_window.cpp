@@ -66,6 +66,7 @@ bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {
 
 void HeadlessWindow::moveTo(int left, int top) {
     outer_ = Bounds(left, top, outer_.width(), outer_.height());
+    syncScreen();
 }
 
 void HeadlessWindow::show() {
