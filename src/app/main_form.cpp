@@ -64,6 +64,9 @@ TMainForm::TMainForm() : TDXForm(nullptr) {
 TMainForm::~TMainForm() {
     FormDestroy();
     DetachHandlers();
+    // The window outlives the components and keeps only a reference to the menu bar; the
+    // display's finalisation may still redraw the window (leaving full screen).
+    if (Handle()) Handle()->setMenu(nullptr);
     if (MainForm == this) MainForm = nullptr;
 }
 

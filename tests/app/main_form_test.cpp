@@ -209,6 +209,28 @@ TEST_F(MainFormTest, SalirClosesTheWindowAndDisablesTheTimer) {
     EXPECT_FALSE(form->DXTimer->Enabled());
 }
 
+// The display finalises after the menu bar is gone, and finalising may redraw the window
+// (leaving full screen): by then the window must no longer refer to the menu.
+TEST_F(MainFormTest, TheWindowLetsGoOfTheMenuBarBeforeTheComponentsGo) {
+    Create();
+    struct Watch {
+        HeadlessWindow* window;
+        bool finalized = false;
+        platform::TMenuItem* barSeen = nullptr;
+    } watch{&window()};
+    form->DXDraw->AddNotify(
+        [](void* object, TCustomDXDraw&, TDisplayNotice notice) {
+            auto& w = *static_cast<Watch*>(object);
+            if (notice != TDisplayNotice::Finalize) return;
+            w.finalized = true;
+            w.barSeen = w.window->menu().bar();
+        },
+        &watch);
+    form.reset();
+    EXPECT_TRUE(watch.finalized);
+    EXPECT_EQ(watch.barSeen, nullptr);
+}
+
 TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     Create();
     ASSERT_EQ(form->MainMenu->Count(), 3u);
