@@ -1,15 +1,13 @@
 // Saved window placement of TDXForm.
 #include "app/dx_form.hpp"
 
-namespace vek {
+#include "platform/application_base.hpp"
 
-namespace {
-constexpr std::uint32_t kPlacementLength = 44;
-}
+namespace vek {
 
 void TDXForm::SaveWindowPlacement() {
     placement_ = platform::WindowPlacement{};
-    placement_.length = kPlacementLength;
+    placement_.length = platform::kPlacementLength;
     placementValid_ = Handle() && Handle()->getPlacement(placement_);
 }
 

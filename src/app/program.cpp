@@ -10,8 +10,22 @@
 
 namespace vek {
 
+namespace {
+
+// Keeps the backend installed for the run and takes it out on every way back, so that no
+// caller is left with an installed backend that it is about to destroy.
+class InstalledBackend {
+public:
+    explicit InstalledBackend(platform::Platform& backend) { platform::install(&backend); }
+    ~InstalledBackend() { platform::install(nullptr); }
+    InstalledBackend(const InstalledBackend&) = delete;
+    InstalledBackend& operator=(const InstalledBackend&) = delete;
+};
+
+}  // namespace
+
 int RunProgram(platform::Platform& backend) {
-    platform::install(&backend);
+    const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);
     std::unique_ptr<TMainForm> mainForm;
@@ -26,7 +40,6 @@ int RunProgram(platform::Platform& backend) {
     }
     application.run(*mainForm->Handle());
     mainForm.reset();
-    platform::install(nullptr);
     return 0;
 }
 
