@@ -195,7 +195,7 @@ TEST(ToolkitMenu, LayoutPlacesCaptionsInOrderAndMenuBelowItsCaption) {
     m.options->Visible = false;
     MenuLayout layout;
     auto measure = [](const std::string& s) { return static_cast<int>(s.size()) * 7; };
-    layout.layoutBar(&m.bar, 640, measure);
+    layout.layoutBar(&m.bar, measure);
     ASSERT_EQ(layout.tops.size(), 2u);
     EXPECT_EQ(layout.tops[1].index, 2);
     EXPECT_GT(layout.tops[1].rect.x, layout.tops[0].rect.x);

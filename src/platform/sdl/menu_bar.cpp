@@ -266,8 +266,19 @@ std::string stripAccessMark(const std::string& caption, int* letterIndex) {
     return plain;
 }
 
-void MenuLayout::layoutBar(const TMenuItem* bar, int barWidth,
-                           const std::function<int(const std::string&)>& measure) {
+void drawAccessCaption(SDL_Surface* target, TextPainter& text, int x, int y, const std::string& caption,
+                       std::uint32_t color, int size, const std::string& face) {
+    int letter = -1;
+    const std::string plain = stripAccessMark(caption, &letter);
+    text.draw(target, x, y, plain, color, size, face);
+    if (letter < 0) return;
+    const auto at = static_cast<std::size_t>(letter);
+    const int from = text.width(plain.substr(0, at), size, face);
+    const int to = text.width(plain.substr(0, at + 1), size, face);
+    fillRect(target, SDL_Rect{x + from, y + text.ascent(size, face) + 2, std::max(1, to - from), 1}, color);
+}
+
+void MenuLayout::layoutBar(const TMenuItem* bar, const std::function<int(const std::string&)>& measure) {
     tops.clear();
     int x = 2;
     for (std::size_t i = 0; bar && i < bar->Count(); ++i) {
@@ -277,7 +288,6 @@ void MenuLayout::layoutBar(const TMenuItem* bar, int barWidth,
         tops.push_back({static_cast<int>(i), SDL_Rect{x, 1, width, kBarHeight - 2}});
         x += width;
     }
-    (void)barWidth;
 }
 
 void MenuLayout::layoutMenu(const TMenuItem* menu, int top, int windowWidth,
@@ -337,18 +347,6 @@ constexpr std::uint32_t kMenuFrame = 0x979797;
 constexpr std::uint32_t kHotItem = 0x91C9F7;
 constexpr std::uint32_t kSeparator = 0xD7D7D7;
 
-void drawCaption(SDL_Surface* target, TextPainter& text, int x, int y, const std::string& caption,
-                 std::uint32_t color) {
-    int letter = -1;
-    const std::string plain = stripAccessMark(caption, &letter);
-    text.draw(target, x, y, plain, color, kMenuFontSize);
-    if (letter < 0) return;
-    const int from = text.width(plain.substr(0, static_cast<std::size_t>(letter)), kMenuFontSize);
-    const int to = text.width(plain.substr(0, static_cast<std::size_t>(letter) + 1), kMenuFontSize);
-    fillRect(target, SDL_Rect{x + from, y + text.ascent(kMenuFontSize) + 2, std::max(1, to - from), 1},
-             color);
-}
-
 void drawCheckMark(SDL_Surface* target, int x, int y, std::uint32_t color) {
     // A tick of two strokes, two pixels thick.
     for (int i = 0; i < 3; ++i) fillRect(target, SDL_Rect{x + i, y + 3 + i, 1, 3}, color);
@@ -366,7 +364,7 @@ void drawItem(SDL_Surface* target, TextPainter& text, const TMenuItem& item, con
     const std::uint32_t color = item.Enabled ? kTextColor : kGreyText;
     const int textY = r.y + (r.h - text.lineHeight(kMenuFontSize)) / 2;
     if (item.Checked) drawCheckMark(target, r.x + 8, r.y + r.h / 2 - 5, color);
-    drawCaption(target, text, r.x + 28, textY, item.Caption, color);
+    drawAccessCaption(target, text, r.x + 28, textY, item.Caption, color, kMenuFontSize);
     const std::string key = shortCutText(item.ShortCut);
     if (!key.empty())
         text.draw(target, r.x + r.w - 24 - text.width(key, kMenuFontSize), textY, key, color, kMenuFontSize);
@@ -385,7 +383,8 @@ void drawMenuBar(SDL_Surface* target, const MenuLayout& layout, const MenuNaviga
                      kHotBar);
         }
         const int textY = box.rect.y + (box.rect.h - text.lineHeight(kMenuFontSize)) / 2;
-        drawCaption(target, text, box.rect.x + 7, textY, item.Caption, item.Enabled ? kTextColor : kGreyText);
+        drawAccessCaption(target, text, box.rect.x + 7, textY, item.Caption,
+                          item.Enabled ? kTextColor : kGreyText, kMenuFontSize);
     }
 }
 

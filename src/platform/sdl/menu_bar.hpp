@@ -84,6 +84,10 @@ MenuResult routeKeyDown(MenuNavigator& menu, const std::function<void(std::uint1
 std::string shortCutText(std::uint16_t key);
 // A caption without its "&" marks, and the position of the access letter in the result.
 std::string stripAccessMark(const std::string& caption, int* letterIndex = nullptr);
+// Draws a caption without its "&" marks with its top-left corner at (x, y) and the access
+// letter underlined. Colours are 0xRRGGBB.
+void drawAccessCaption(SDL_Surface* target, TextPainter& text, int x, int y, const std::string& caption,
+                       std::uint32_t color, int size, const std::string& face = {});
 
 // Where the bar's captions and an open menu's items lie, in window pixels.
 struct MenuLayout {
@@ -100,7 +104,7 @@ struct MenuLayout {
     SDL_Rect menuRect{};  // the open menu's box (empty when closed)
 
     // Lays out the bar; measure answers a text's width in pixels.
-    void layoutBar(const TMenuItem* bar, int barWidth, const std::function<int(const std::string&)>& measure);
+    void layoutBar(const TMenuItem* bar, const std::function<int(const std::string&)>& measure);
     // Lays out the open menu below its caption, kept inside windowWidth.
     void layoutMenu(const TMenuItem* menu, int top, int windowWidth,
                     const std::function<int(const std::string&)>& measure);

@@ -57,16 +57,9 @@ void drawButton(SDL_Surface* target, TextPainter& text, const SDL_Rect& r, const
     const int inset = isDefault ? 2 : 1;
     fillRect(target, SDL_Rect{r.x + inset, r.y + inset, r.w - 2 * inset, r.h - 2 * inset},
              pressed ? 0xCCE4F7 : 0xE1E1E1);
-    int letter = -1;
-    const std::string plain = stripAccessMark(caption, &letter);
-    const int x = r.x + (r.w - text.width(plain, size, face)) / 2;
+    const int x = r.x + (r.w - text.width(stripAccessMark(caption), size, face)) / 2;
     const int y = r.y + (r.h - text.lineHeight(size, face)) / 2;
-    text.draw(target, x, y, plain, 0x000000, size, face);
-    if (letter < 0) return;
-    const int from = text.width(plain.substr(0, static_cast<std::size_t>(letter)), size, face);
-    const int to = text.width(plain.substr(0, static_cast<std::size_t>(letter) + 1), size, face);
-    fillRect(target, SDL_Rect{x + from, y + text.ascent(size, face) + 2, std::max(1, to - from), 1},
-             0x000000);
+    drawAccessCaption(target, text, x, y, caption, 0x000000, size, face);
 }
 
 MessageBoxWindow::MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,

@@ -217,11 +217,10 @@ SdlWindow* SdlApplication::ownerForModal(Window* owner) const {
     return windows_.empty() ? nullptr : windows_.front();
 }
 
-int SdlApplication::runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle) {
+void SdlApplication::runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle) {
     modals_.push_back(&box);
     loop(finished, callIdle);
     std::erase(modals_, &box);
-    return 0;
 }
 
 int SdlApplication::messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {

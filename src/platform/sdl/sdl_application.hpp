@@ -59,7 +59,7 @@ private:
     // How long the loop may block before the pending deactivation is due; -1: no limit.
     int activationWait() const;
     SdlWindow* ownerForModal(Window* owner) const;
-    int runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
+    void runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
 
     TextPainter text_;
     Uint32 closeEvent_ = 0;
