@@ -250,7 +250,7 @@ void SdlWindow::refreshChrome() {
     SDL_FillRect(chrome, nullptr, 0);  // transparent: the client picture shows through
     TextPainter& text = app_.text();
     const auto measure = [&text](const std::string& s) { return text.width(s, kMenuFontSize); };
-    layout_.layoutBar(menu_.bar(), w, measure);
+    layout_.layoutBar(menu_.bar(), measure);
     layout_.layoutMenu(menu_.openMenu(), menu_.topIndex(), w, measure);
     drawMenuBar(chrome, layout_, menu_, text);
     drawOpenMenu(chrome, layout_, menu_, text);
@@ -273,9 +273,22 @@ void SdlWindow::render() {
         const SDL_Rect dst{0, barHeight(), clientWidth_, clientHeight_};
         SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dst);
         if (chromeDirty_) refreshChrome();
-        if (menu_.bar() && chromeTexture_) SDL_RenderCopy(renderer_, chromeTexture_, nullptr, nullptr);
+        if (menu_.bar() && chromeTexture_) renderChrome();
     }
     SDL_RenderPresent(renderer_);
+}
+
+void SdlWindow::renderChrome() {
+    if (menu_.isOpen()) {
+        SDL_RenderCopy(renderer_, chromeTexture_, nullptr, nullptr);
+        return;
+    }
+    // With every menu closed only the bar strip holds anything; blending the transparent
+    // rest over each presented frame would be wasted work.
+    int width = 0;
+    SDL_QueryTexture(chromeTexture_, nullptr, nullptr, &width, nullptr);
+    const SDL_Rect strip{0, 0, width, MenuLayout::kBarHeight};
+    SDL_RenderCopy(renderer_, chromeTexture_, &strip, &strip);
 }
 
 void SdlWindow::redraw() {

@@ -67,6 +67,8 @@ private:
     void resizeForMenu();
     void refreshChrome();
     void render();
+    // Lays the menu bar (and an open menu) over the client picture.
+    void renderChrome();
     void applyMenuResult(const MenuResult& result);
     SDL_Rect outerRect() const;
 
