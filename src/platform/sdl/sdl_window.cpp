@@ -149,6 +149,7 @@ bool SdlWindow::setPlacement(const WindowPlacement& placement) {
         clientWidth_ = inner.w;
         clientHeight_ = inner.h - barHeight();
         makeFrameTexture(clientWidth_, clientHeight_);
+        chromeDirty_ = true;  // the menu bar is laid out for the window's width
     }
     SDL_SetWindowSize(window_, inner.w, inner.h);
     SDL_SetWindowPosition(window_, inner.x, inner.y);
