@@ -2,6 +2,7 @@
 #include "platform/form.hpp"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/platform.hpp"
 
@@ -13,6 +14,15 @@ TCustomForm::~TCustomForm() {
 
 void TCustomForm::CreateWindowHandle(const WindowSpec& spec) {
     window_ = current().application().createWindow(spec);
+    window_->OnShow = [this] {
+        // A watcher may act on the first showing (a display that initialises by itself);
+        // its error gets the toolkit's default handling, like any event handler's.
+        try {
+            Dispatch(FormMessage::Shown);
+        } catch (const std::exception& error) {
+            current().application().handleException(error);
+        }
+    };
     window_->OnPaint = [this] { Dispatch(FormMessage::Paint); };
     window_->OnActivate = [this] { Dispatch(FormMessage::Activate); };
     window_->OnDeactivate = [this] { Dispatch(FormMessage::Deactivate); };

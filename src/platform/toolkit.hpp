@@ -99,6 +99,8 @@ public:
 
     // Key preview: sees every key press, before menu shortcuts. Key is in-out.
     std::function<void(std::uint16_t& key, TShiftState shift)> OnKeyDown;
+    // The window was shown: the first time, or again after it was hidden.
+    std::function<void()> OnShow;
     // The window is being destroyed (close box or close()).
     std::function<void()> OnDestroy;
     // The client area needs painting again (exposed, restored from minimised).

@@ -23,15 +23,15 @@ TEST(ToolkitPlatform, FormWindowsComeFromTheInstalledToolkitAndIdleMovesTheClock
         auto& window = static_cast<HeadlessWindow&>(*form.Handle());
         window.show();
         window.restore();
-        EXPECT_EQ(seen, (std::vector<FormMessage>{FormMessage::HandleCreated, FormMessage::Activate,
-                                                  FormMessage::Paint}));
+        EXPECT_EQ(seen, (std::vector<FormMessage>{FormMessage::HandleCreated, FormMessage::Shown,
+                                                  FormMessage::Activate, FormMessage::Paint}));
         TMenuItem& menu = bar.Add(std::make_unique<TMenuItem>("M", "&Menu"));
         menu.Add(std::make_unique<TMenuItem>("I", "Item"));
         window.setMenu(&bar);
         backend.app().postKeyPress('M', ssAlt);
         backend.app().postActivate(false);
         backend.app().processMessages();
-        EXPECT_EQ(seen[3], FormMessage::EnterMenuLoop);
+        EXPECT_EQ(seen[4], FormMessage::EnterMenuLoop);
         EXPECT_EQ(seen.back(), FormMessage::Deactivate);
         backend.app().setIdleAdvance(33);
         int ticks = 0;

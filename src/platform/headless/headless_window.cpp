@@ -72,6 +72,7 @@ void HeadlessWindow::moveTo(int left, int top) {
 void HeadlessWindow::show() {
     if (shown_) return;
     shown_ = true;
+    if (OnShow) OnShow();
     app_.windowShown(this);
 }
 

@@ -170,6 +170,7 @@ void SdlWindow::show() {
             SDL_SetWindowPosition(window_, windowedRect_.x + left, windowedRect_.y + top);
         }
     }
+    if (OnShow) OnShow();
     SDL_RaiseWindow(window_);
     render();
 }
