@@ -181,8 +181,10 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
             LastResult = gfx::HResult::Generic;
             return;
         }
+        // Set once: the clipper belongs to this platform surface, and a surface made anew
+        // (perhaps at another size) gets a clipper of its own on its first scaled copy.
+        stretchClipper_->SetClipRects({ClientRect()});
     }
-    stretchClipper_->SetClipRects({ClientRect()});
     dst->setClipper(stretchClipper_->IDDClipper());
     LastResult = dst->blt(&destRect, source->IDDSurface(), &srcRect, bltFlags(transparent), nullptr);
     dst->setClipper(nullptr);

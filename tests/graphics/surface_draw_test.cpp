@@ -344,6 +344,20 @@ TEST_P(DeviceDraw, StretchDrawHalfOutsideDrawsTheVisibleHalfUnscaled) {
     EXPECT_FALSE(dst->HasClipper());
 }
 
+TEST_P(DeviceDraw, StretchDrawClipsToTheSurfaceAsItIsNow) {
+    auto dst = make(40, 40, kBackground), src = makeSource(48, 32);
+    dst->StretchDraw(TRect{0, 0, 48, 32}, TRect{0, 0, 48, 32}, src.get(), false);
+    gfx::SurfaceDescription larger;
+    larger.width = 100, larger.height = 80, larger.caps = gfx::capsOffscreenPlain;
+    larger.format.bitCount = GetParam();
+    ASSERT_TRUE(dst->CreateSurface(larger));
+    paint(*dst, [](int, int) { return kBackground; });
+    dst->StretchDraw(TRect{76, 10, 124, 42}, TRect{0, 0, 48, 32}, src.get(), false);
+    expectPixels(*dst, [](int x, int y) {
+        return x >= 76 && y >= 10 && y < 42 ? texel(x - 76, y - 10) : kBackground;
+    });
+}
+
 TEST_P(DeviceDraw, WaveAndRotateWorkOnDeviceSurfaces) {
     auto dst = make(64, 48, kBackground), src = makeSource(20, 10);
     dst->DrawWaveX(30, 2, 20, 10, TRect{0, 0, 20, 10}, src.get(), false, 2, 32, 0);
