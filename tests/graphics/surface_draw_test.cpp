@@ -213,6 +213,24 @@ TEST_P(SoftwareDraw, RotateByAHalfTurnTurnsThePictureOverInPlace) {
     EXPECT_EQ(dst.memory->get(124, 84), kBackground);
 }
 
+TEST_P(SoftwareDraw, RotateWithANegativeSizeMirrorsThePicture) {
+    Wrapped src = makeSource(48, 32), across = makeDest(200, 200), upDown = makeDest(200, 200);
+    const TRect s{0, 0, 48, 32};
+    across.surface->DrawRotate(100, 100, -48, 32, s, src.surface.get(), false, 0.5, 0.5, 0);
+    upDown.surface->DrawRotate(100, 100, 48, -32, s, src.surface.get(), false, 0.5, 0.5, 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x) {
+            ASSERT_EQ(across.memory->get(76 + x, 84 + y), texel(47 - x, y)) << x << "," << y;
+            ASSERT_EQ(upDown.memory->get(76 + x, 84 + y), texel(x, 31 - y)) << x << "," << y;
+        }
+    EXPECT_EQ(across.memory->get(75, 84), kBackground);
+    EXPECT_EQ(across.memory->get(124, 84), kBackground);
+    EXPECT_EQ(upDown.memory->get(76, 83), kBackground);
+    EXPECT_EQ(upDown.memory->get(76, 116), kBackground);
+    across.surface->DrawRotate(100, 100, 0, 32, s, src.surface.get(), false, 0.5, 0.5, 0);
+    EXPECT_EQ(across.memory->get(76, 84), texel(47, 0));  // a zero size draws nothing
+}
+
 TEST_P(SoftwareDraw, BlendsWithAlphaZeroDrawNothingAndWith255Copy) {
     Wrapped src = makeSource(8, 8), dst = makeDest(16, 16);
     const TRect r{0, 0, 8, 8};
