@@ -2,6 +2,7 @@
 // flags of the blitter copies, and exact pixels of the software copies at 8 and 32 bits.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -59,6 +60,8 @@ TEST(SurfaceDraw, AtTheRightEdgeAndOnePastNothingIsBlitted) {
     dst.surface->Draw(101, 0, TRect{0, 0, 32, 32}, src.surface.get(), false);
     dst.surface->Draw(0, 81, TRect{0, 0, 32, 32}, src.surface.get(), false);
     dst.surface->Draw(0, 0, TRect{0, 0, 32, 32}, nullptr, false);
+    dst.surface->Draw(INT_MIN, INT_MIN + 1, TRect{0, 0, 32, 32}, src.surface.get(), false);
+    dst.surface->Draw(INT_MIN, 0, TRect{32, 0, 0, 32}, src.surface.get(), false);
     EXPECT_TRUE(dst.memory->blts.empty());
     dst.surface->Draw(99, 79, TRect{0, 0, 32, 32}, src.surface.get(), false);
     ASSERT_EQ(dst.memory->blts.size(), 1u);
