@@ -389,7 +389,7 @@ void TCustomDXDraw::sendInitializeNotices() {
 
 void TCustomDXDraw::Finalize() {
     if (surfacesBuilt_) {
-        if (auto* back = Surface(); back && back->IDDSurface()) {
+        if (auto* back = madeSurface()) {
             wantedWidth_ = back->Width();
             wantedHeight_ = back->Height();
         }
@@ -428,8 +428,7 @@ void TCustomDXDraw::Flip() {
 }
 
 bool TCustomDXDraw::CanDraw() {
-    auto* back = Surface();
-    return initialized_ && !updating_ && back && back->IDDSurface() && checkSurfaces();
+    return initialized_ && !updating_ && madeSurface() && checkSurfaces();
 }
 
 bool TCustomDXDraw::checkSurfaces() {
@@ -517,14 +516,19 @@ void TCustomDXDraw::SetOptions(TDXDrawOptions value) {
     nowOptions_ = EffectiveOptions(value, nowOptions_, initialized_);
 }
 
-int TCustomDXDraw::SurfaceWidth() const {
+TDirectDrawSurface* TCustomDXDraw::madeSurface() const {
     auto* back = Surface();
-    return back && back->IDDSurface() ? back->Width() : wantedWidth_;
+    return back && back->IDDSurface() ? back : nullptr;
+}
+
+int TCustomDXDraw::SurfaceWidth() const {
+    auto* back = madeSurface();
+    return back ? back->Width() : wantedWidth_;
 }
 
 int TCustomDXDraw::SurfaceHeight() const {
-    auto* back = Surface();
-    return back && back->IDDSurface() ? back->Height() : wantedHeight_;
+    auto* back = madeSurface();
+    return back ? back->Height() : wantedHeight_;
 }
 
 void TCustomDXDraw::SetSurfaceSize(int width, int height) {

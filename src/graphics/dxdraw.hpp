@@ -290,6 +290,8 @@ private:
         bool operator==(const Listener&) const = default;
     };
 
+    // The back surface when it has a platform surface, else none.
+    TDirectDrawSurface* madeSurface() const;
     void buildDisplay();
     void sendInitializeNotices();
     void finalizeSurfaceEvents();
