@@ -135,19 +135,23 @@ gfx::Surface& TDirectDrawSurface::ISurface() const {
 }
 
 void TDirectDrawSurface::SetIDDSurface(std::unique_ptr<gfx::Surface> surface) {
-    if (canvas_) canvas_->Release();
-    Unlock();
+    leaveSurface();
     wrapped_ = nullptr;
     surface_ = std::move(surface);
     RefreshDescription();
 }
 
 void TDirectDrawSurface::WrapIDDSurface(gfx::Surface* surface) {
-    if (canvas_) canvas_->Release();
-    Unlock();
+    leaveSurface();
     surface_.reset();
     wrapped_ = surface;
     RefreshDescription();
+}
+
+void TDirectDrawSurface::leaveSurface() {
+    if (canvas_) canvas_->Release();
+    Unlock();
+    stretchClipper_.reset();
 }
 
 bool TDirectDrawSurface::CreateSurface(const gfx::SurfaceDescription& description) {

@@ -174,13 +174,15 @@ public:
 
 private:
     friend class TDirectDrawSurfaceCanvas;
+    // Lets go of the current platform surface: its context, its lock, its private clipper.
+    void leaveSurface();
     TDirectDraw* draw_;
     std::unique_ptr<platform::gfx::Surface> surface_;
     platform::gfx::Surface* wrapped_ = nullptr;  // not owned
     platform::gfx::SurfaceDescription desc_;
     int lockCount_ = 0;
     bool hasClipper_ = false;
-    std::unique_ptr<TDirectDrawClipper> stretchClipper_;  // private clipper of StretchDraw
+    std::unique_ptr<TDirectDrawClipper> stretchClipper_;  // StretchDraw's, clipped to this platform surface
     std::unique_ptr<TDirectDrawSurfaceCanvas> canvas_;
 };
 

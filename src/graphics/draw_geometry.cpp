@@ -136,7 +136,8 @@ bool placeable(const RotateGeometry& g) {
     const double offX = g.width * g.centerX;
     const double offY = g.height * g.centerY;
     return std::isfinite(offX) && std::isfinite(offY) && std::fabs(offX) < kMaxPlacement &&
-           std::fabs(offY) < kMaxPlacement && g.width < kMaxPlacement && g.height < kMaxPlacement;
+           std::fabs(offY) < kMaxPlacement && std::fabs(static_cast<double>(g.width)) < kMaxPlacement &&
+           std::fabs(static_cast<double>(g.height)) < kMaxPlacement;
 }
 
 std::optional<TRect> rotateBox(const RotateGeometry& g, int theta, int destWidth, int destHeight) {
@@ -157,7 +158,7 @@ std::optional<TRect> rotateBox(const RotateGeometry& g, int theta, int destWidth
 
 std::optional<RotatePlan> planRotate(const RotateGeometry& g, int destWidth, int destHeight, int srcWidth,
                                      int srcHeight) {
-    if (g.width <= 0 || g.height <= 0 || destWidth <= 0 || destHeight <= 0) return std::nullopt;
+    if (g.width == 0 || g.height == 0 || destWidth <= 0 || destHeight <= 0) return std::nullopt;
     if (srcWidth > kMaxFixedSize || srcHeight > kMaxFixedSize) return std::nullopt;
     if (!sourceRectInside(g.src, srcWidth, srcHeight) || !placeable(g)) return std::nullopt;
     const auto theta = rotateAngle(g.angle);

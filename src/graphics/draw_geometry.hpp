@@ -71,7 +71,7 @@ WaveRow waveRowSpan(const WaveGeometry& g, const WavePlan& plan, std::int32_t ph
 
 // A copy of the source rectangle scaled to width × height and turned by angle (256 units
 // per turn, clockwise on the screen) about the point (width × centerX, height × centerY)
-// of that box, which lands on (x, y).
+// of that box, which lands on (x, y). A negative width or height mirrors the copy.
 struct RotateGeometry {
     int x = 0, y = 0, width = 0, height = 0;
     TRect src;

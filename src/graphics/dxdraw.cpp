@@ -237,6 +237,16 @@ bool TDXDrawDriver::Restore() {
     return true;
 }
 
+void TDXDrawDriver::AttachPalette(TDirectDrawSurface& surface) const {
+    surface.LastResult = surface.ISurface().setPalette(palette_->IDDPalette());
+}
+
+void TDXDrawDriver::makePrimary(const gfx::SurfaceDescription& description) {
+    primary_ = std::make_unique<TDirectDrawSurface>(draw_.get());
+    if (!primary_->CreateSurface(description))
+        throw EDXDrawError(formatMessage(kCannotMake, "Primary Surface"));
+}
+
 void TDXDrawDriver::makePalette(std::uint32_t caps) {
     if (owner_.nowOptions_.Contains(doAllowPalette256)) caps |= gfx::paletteCapsAllow256;
     palette_ = std::make_unique<TDirectDrawPalette>(*draw_, caps, owner_.paletteFor(owner_.ColorTable));
@@ -245,15 +255,13 @@ void TDXDrawDriver::makePalette(std::uint32_t caps) {
 void TDXDrawDriverBlt::Initialize() {
     gfx::SurfaceDescription description;
     description.caps = gfx::capsPrimarySurface;
-    primary_ = std::make_unique<TDirectDrawSurface>(draw_.get());
-    if (!primary_->CreateSurface(description))
-        throw EDXDrawError(formatMessage(kCannotMake, "Primary Surface"));
+    makePrimary(description);
     surface_ = std::make_unique<TDirectDrawSurface>(draw_.get());
     clipper_ = std::make_unique<TDirectDrawClipper>(*draw_);
     clipper_->SetHandle(owner_.WindowHandle());
     clipper_->AttachTo(*primary_);
     makePalette(gfx::paletteCaps8Bit | gfx::paletteCapsInitialize);
-    primary_->LastResult = primary_->ISurface().setPalette(palette_->IDDPalette());
+    AttachPalette(*primary_);
     RemakeSurface();
 }
 
@@ -270,7 +278,7 @@ void TDXDrawDriverBlt::RemakeSurface() {
     }
     if ((surface_->SurfaceDesc().caps & gfx::capsVideoMemory) == 0)
         owner_.nowOptions_.Include(doSystemMemory);
-    surface_->LastResult = surface_->ISurface().setPalette(palette_->IDDPalette());
+    AttachPalette(*surface_);
     surface_->Fill(0);
 }
 
@@ -289,9 +297,7 @@ void TDXDrawDriverFlip::Initialize() {
     gfx::SurfaceDescription description;
     description.caps = gfx::capsPrimarySurface | gfx::capsFlip | gfx::capsComplex;
     description.backBufferCount = 1;
-    primary_ = std::make_unique<TDirectDrawSurface>(draw_.get());
-    if (!primary_->CreateSurface(description))
-        throw EDXDrawError(formatMessage(kCannotMake, "Primary Surface"));
+    makePrimary(description);
     gfx::Surface* back = nullptr;
     primary_->LastResult = primary_->ISurface().getAttachedSurface(gfx::capsBackBuffer, back);
     if (!gfx::succeeded(primary_->LastResult) || !back)
@@ -301,8 +307,8 @@ void TDXDrawDriverFlip::Initialize() {
     if (surface_->SurfaceDesc().caps & gfx::capsSystemMemory) owner_.nowOptions_.Include(doSystemMemory);
     clipper_ = std::make_unique<TDirectDrawClipper>(*draw_);
     makePalette(gfx::paletteCaps8Bit);
-    primary_->LastResult = primary_->ISurface().setPalette(palette_->IDDPalette());
-    surface_->LastResult = surface_->ISurface().setPalette(palette_->IDDPalette());
+    AttachPalette(*primary_);
+    AttachPalette(*surface_);
 }
 
 void TDXDrawDriverFlip::Flip() {
@@ -383,7 +389,7 @@ void TCustomDXDraw::sendInitializeNotices() {
 
 void TCustomDXDraw::Finalize() {
     if (surfacesBuilt_) {
-        if (auto* back = Surface(); back && back->IDDSurface()) {
+        if (auto* back = madeSurface()) {
             wantedWidth_ = back->Width();
             wantedHeight_ = back->Height();
         }
@@ -422,8 +428,7 @@ void TCustomDXDraw::Flip() {
 }
 
 bool TCustomDXDraw::CanDraw() {
-    auto* back = Surface();
-    return initialized_ && !updating_ && back && back->IDDSurface() && checkSurfaces();
+    return initialized_ && !updating_ && madeSurface() && checkSurfaces();
 }
 
 bool TCustomDXDraw::checkSurfaces() {
@@ -449,8 +454,8 @@ void TCustomDXDraw::Restore() {
     {
         FlagGuard updating(updating_);
         if (!driver_->Restore()) return;
-        for (auto* surface : {Primary(), Surface()})
-            surface->LastResult = surface->ISurface().setPalette(driver_->Palette()->IDDPalette());
+        driver_->AttachPalette(*Primary());
+        driver_->AttachPalette(*Surface());
         loadPalette(DefColorTable);
         notifyAll(TDisplayNotice::Restore);
         DoRestoreSurface();
@@ -511,14 +516,19 @@ void TCustomDXDraw::SetOptions(TDXDrawOptions value) {
     nowOptions_ = EffectiveOptions(value, nowOptions_, initialized_);
 }
 
-int TCustomDXDraw::SurfaceWidth() const {
+TDirectDrawSurface* TCustomDXDraw::madeSurface() const {
     auto* back = Surface();
-    return back && back->IDDSurface() ? back->Width() : wantedWidth_;
+    return back && back->IDDSurface() ? back : nullptr;
+}
+
+int TCustomDXDraw::SurfaceWidth() const {
+    auto* back = madeSurface();
+    return back ? back->Width() : wantedWidth_;
 }
 
 int TCustomDXDraw::SurfaceHeight() const {
-    auto* back = Surface();
-    return back && back->IDDSurface() ? back->Height() : wantedHeight_;
+    auto* back = madeSurface();
+    return back ? back->Height() : wantedHeight_;
 }
 
 void TCustomDXDraw::SetSurfaceSize(int width, int height) {

@@ -165,6 +165,8 @@ public:
     virtual void RemakeSurface() {}
     // Both surfaces restored and cleared.
     bool Restore();
+    // Attaches the palette to a surface; the result is the surface's last result.
+    void AttachPalette(TDirectDrawSurface& surface) const;
 
     TDirectDraw& DDraw() const { return *draw_; }
     TDirectDrawSurface* Primary() const { return primary_.get(); }
@@ -173,6 +175,8 @@ public:
     TDirectDrawPalette* Palette() const { return palette_.get(); }
 
 protected:
+    // Raises EDXDrawError "Primary Surface cannot be made" when the device refuses.
+    void makePrimary(const platform::gfx::SurfaceDescription& description);
     void makePalette(std::uint32_t caps);
     TCustomDXDraw& owner_;
     // Declared in creation order, so they are released in reverse.
@@ -286,6 +290,8 @@ private:
         bool operator==(const Listener&) const = default;
     };
 
+    // The back surface when it has a platform surface, else none.
+    TDirectDrawSurface* madeSurface() const;
     void buildDisplay();
     void sendInitializeNotices();
     void finalizeSurfaceEvents();

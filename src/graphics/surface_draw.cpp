@@ -141,22 +141,21 @@ TRect mirrorWithin(const TRect& clipped, const TRect& whole, bool leftRight, boo
 void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, TDirectDrawSurface* source,
                               bool transparent) {
     if (!source || x > Width() || y > Height() || !IDDSurface() || !source->IDDSurface()) return;
+    const MirroredRect m = normalizeMirrored(srcRect);
+    // Wholly left of or above the surface: nothing shows, and clipping such far-off
+    // coordinates could overflow.
+    if (std::int64_t{m.rect.width()} + x <= 0 || std::int64_t{m.rect.height()} + y <= 0) return;
+    TRect d = Bounds(x, y, m.rect.width(), m.rect.height());
+    TRect s = m.rect;
+    if (!clipRectPair(d, s, ClientRect(), source->ClientRect())) return;
     gfx::Surface* dst = IDDSurface();
     gfx::Surface* src = source->IDDSurface();
-    if (srcRect.right < srcRect.left || srcRect.bottom < srcRect.top) {
-        const MirroredRect m = normalizeMirrored(srcRect);
-        if (std::int64_t{m.rect.width()} + x <= 0 || std::int64_t{m.rect.height()} + y <= 0) return;
-        TRect d = Bounds(x, y, m.rect.width(), m.rect.height());
-        TRect s = m.rect;
-        if (!clipRectPair(d, s, ClientRect(), source->ClientRect())) return;
+    if (m.leftRight || m.upDown) {
         const TRect mirrored = mirrorWithin(s, m.rect, m.leftRight, m.upDown);
         const gfx::BltFx fx{m.leftRight, m.upDown, 0};
         LastResult = dst->blt(&d, src, &mirrored, bltFlags(transparent) | gfx::bltDdfx, &fx);
         return;
     }
-    TRect d = Bounds(x, y, srcRect.width(), srcRect.height());
-    TRect s = srcRect;
-    if (!clipRectPair(d, s, ClientRect(), source->ClientRect())) return;
     if (!hasClipper_) {
         LastResult = dst->bltFast(d.left, d.top, src, &s, bltFlags(transparent));
         if (LastResult != gfx::HResult::CannotClip) return;
@@ -181,8 +180,10 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
             LastResult = gfx::HResult::Generic;
             return;
         }
+        // Set once: the clipper belongs to this platform surface, and a surface made anew
+        // (perhaps at another size) gets a clipper of its own on its first scaled copy.
+        stretchClipper_->SetClipRects({ClientRect()});
     }
-    stretchClipper_->SetClipRects({ClientRect()});
     dst->setClipper(stretchClipper_->IDDClipper());
     LastResult = dst->blt(&destRect, source->IDDSurface(), &srcRect, bltFlags(transparent), nullptr);
     dst->setClipper(nullptr);

@@ -2,6 +2,7 @@
 // flags of the blitter copies, and exact pixels of the software copies at 8 and 32 bits.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -59,6 +60,8 @@ TEST(SurfaceDraw, AtTheRightEdgeAndOnePastNothingIsBlitted) {
     dst.surface->Draw(101, 0, TRect{0, 0, 32, 32}, src.surface.get(), false);
     dst.surface->Draw(0, 81, TRect{0, 0, 32, 32}, src.surface.get(), false);
     dst.surface->Draw(0, 0, TRect{0, 0, 32, 32}, nullptr, false);
+    dst.surface->Draw(INT_MIN, INT_MIN + 1, TRect{0, 0, 32, 32}, src.surface.get(), false);
+    dst.surface->Draw(INT_MIN, 0, TRect{32, 0, 0, 32}, src.surface.get(), false);
     EXPECT_TRUE(dst.memory->blts.empty());
     dst.surface->Draw(99, 79, TRect{0, 0, 32, 32}, src.surface.get(), false);
     ASSERT_EQ(dst.memory->blts.size(), 1u);
@@ -213,6 +216,24 @@ TEST_P(SoftwareDraw, RotateByAHalfTurnTurnsThePictureOverInPlace) {
     EXPECT_EQ(dst.memory->get(124, 84), kBackground);
 }
 
+TEST_P(SoftwareDraw, RotateWithANegativeSizeMirrorsThePicture) {
+    Wrapped src = makeSource(48, 32), across = makeDest(200, 200), upDown = makeDest(200, 200);
+    const TRect s{0, 0, 48, 32};
+    across.surface->DrawRotate(100, 100, -48, 32, s, src.surface.get(), false, 0.5, 0.5, 0);
+    upDown.surface->DrawRotate(100, 100, 48, -32, s, src.surface.get(), false, 0.5, 0.5, 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x) {
+            ASSERT_EQ(across.memory->get(76 + x, 84 + y), texel(47 - x, y)) << x << "," << y;
+            ASSERT_EQ(upDown.memory->get(76 + x, 84 + y), texel(x, 31 - y)) << x << "," << y;
+        }
+    EXPECT_EQ(across.memory->get(75, 84), kBackground);
+    EXPECT_EQ(across.memory->get(124, 84), kBackground);
+    EXPECT_EQ(upDown.memory->get(76, 83), kBackground);
+    EXPECT_EQ(upDown.memory->get(76, 116), kBackground);
+    across.surface->DrawRotate(100, 100, 0, 32, s, src.surface.get(), false, 0.5, 0.5, 0);
+    EXPECT_EQ(across.memory->get(76, 84), texel(47, 0));  // a zero size draws nothing
+}
+
 TEST_P(SoftwareDraw, BlendsWithAlphaZeroDrawNothingAndWith255Copy) {
     Wrapped src = makeSource(8, 8), dst = makeDest(16, 16);
     const TRect r{0, 0, 8, 8};
@@ -342,6 +363,20 @@ TEST_P(DeviceDraw, StretchDrawHalfOutsideDrawsTheVisibleHalfUnscaled) {
     });
     EXPECT_EQ(dst->IDDSurface()->clipper(), nullptr);  // the private clipper is detached again
     EXPECT_FALSE(dst->HasClipper());
+}
+
+TEST_P(DeviceDraw, StretchDrawClipsToTheSurfaceAsItIsNow) {
+    auto dst = make(40, 40, kBackground), src = makeSource(48, 32);
+    dst->StretchDraw(TRect{0, 0, 48, 32}, TRect{0, 0, 48, 32}, src.get(), false);
+    gfx::SurfaceDescription larger;
+    larger.width = 100, larger.height = 80, larger.caps = gfx::capsOffscreenPlain;
+    larger.format.bitCount = GetParam();
+    ASSERT_TRUE(dst->CreateSurface(larger));
+    paint(*dst, [](int, int) { return kBackground; });
+    dst->StretchDraw(TRect{76, 10, 124, 42}, TRect{0, 0, 48, 32}, src.get(), false);
+    expectPixels(*dst, [](int x, int y) {
+        return x >= 76 && y >= 10 && y < 42 ? texel(x - 76, y - 10) : kBackground;
+    });
 }
 
 TEST_P(DeviceDraw, WaveAndRotateWorkOnDeviceSurfaces) {
