@@ -1,5 +1,7 @@
-// Reads a RIFF WAVE file and writes it back the way the stored description keeps waves:
-// fmt and data chunks only, odd data padded. Invalid input leaves no output file.
+// vektrion-wave IN OUT.wav: reads a RIFF WAVE file and writes it back the way the stored
+// description keeps waves: fmt and data chunks only, odd data padded. Exit 0 on success; 1
+// with the error on stderr, and no output file, when the input is invalid or holds no
+// samples or no format; 2 on wrong usage.
 #include "media/wave.hpp"
 
 #include <cstdio>
@@ -10,7 +12,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s IN OUT.wav\n", argv[0]);
+        std::fprintf(stderr, "usage: vektrion-wave IN OUT.wav\n");
         return 2;
     }
     try {
@@ -18,6 +20,11 @@ int main(int argc, char** argv) {
         vek::TSpanStream in(input);
         vek::TWave wave;
         wave.LoadFromStream(in);
+        // Such a wave saves as nothing at all, which is no RIFF WAVE file.
+        if (wave.FormatSize() <= 0 || wave.Size() <= 0) {
+            std::fprintf(stderr, "error: %s holds no wave (no fmt or no data chunk)\n", argv[1]);
+            return 1;
+        }
         vek::TMemoryStream out;
         wave.SaveToStream(out);
         vek::writeFileBytes(argv[2], out.bytes());

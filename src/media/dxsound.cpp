@@ -56,6 +56,14 @@ void copyIntoRegions(const TWave& wave, void* part1, std::uint32_t size1, void* 
 
 }  // namespace
 
+void raiseDirectSoundNotMade() {
+    throw EDirectSoundError(formatMessage(kNotMade, "IDirectSound"));
+}
+
+void raiseSoundBufferNotMade() {
+    throw EDirectSoundBufferError(formatMessage(kNotMade, "IDirectSoundBuffer"));
+}
+
 TDirectSound::TDirectSound() {
     result_ = platform::current().audio().directSoundCreate(device_);
     if (!audio::succeeded(result_) || !device_)
@@ -73,7 +81,7 @@ TDirectSound::~TDirectSound() {
 }
 
 audio::SoundDevice& TDirectSound::IDirectSound() {
-    if (!device_) throw EDirectSoundError(formatMessage(kNotMade, "IDirectSound"));
+    if (!device_) raiseDirectSoundNotMade();
     return *device_;
 }
 
@@ -109,7 +117,7 @@ void TDirectSoundBuffer::Detach() {
 }
 
 audio::SoundBuffer& TDirectSoundBuffer::IBuffer() {
-    if (!buffer_) throw EDirectSoundBufferError(formatMessage(kNotMade, "IDirectSoundBuffer"));
+    if (!buffer_) raiseSoundBufferNotMade();
     return *buffer_;
 }
 
@@ -138,22 +146,27 @@ void TDirectSoundBuffer::Release() {
     lock_ = {};
 }
 
-bool TDirectSoundBuffer::CreateBuffer(const audio::BufferDescription& description) {
-    if (!dsound_) throw EDirectSoundError(formatMessage(kNotMade, "IDirectSound"));
-    std::unique_ptr<audio::SoundBuffer> made;
-    const auto result = dsound_->IDirectSound().createSoundBuffer(description, made);
+audio::SoundDevice& TDirectSoundBuffer::Device() {
+    if (!dsound_) raiseDirectSoundNotMade();
+    return dsound_->IDirectSound();
+}
+
+bool TDirectSoundBuffer::Adopt(audio::HResult result, std::unique_ptr<audio::SoundBuffer>& made) {
     if (!Check(result) || !made) return false;
     Attach(std::move(made));
     return true;
 }
 
-bool TDirectSoundBuffer::Duplicate(TDirectSoundBuffer& source) {
-    if (!dsound_) throw EDirectSoundError(formatMessage(kNotMade, "IDirectSound"));
+bool TDirectSoundBuffer::CreateBuffer(const audio::BufferDescription& description) {
     std::unique_ptr<audio::SoundBuffer> made;
-    const auto result = dsound_->IDirectSound().duplicateSoundBuffer(source.IBuffer(), made);
-    if (!Check(result) || !made) return false;
-    Attach(std::move(made));
-    return true;
+    const auto result = Device().createSoundBuffer(description, made);
+    return Adopt(result, made);
+}
+
+bool TDirectSoundBuffer::Duplicate(TDirectSoundBuffer& source) {
+    std::unique_ptr<audio::SoundBuffer> made;
+    const auto result = Device().duplicateSoundBuffer(source.IBuffer(), made);
+    return Adopt(result, made);
 }
 
 void TDirectSoundBuffer::LoadFromWave(const TWave& wave) {

@@ -20,6 +20,13 @@ VEK_DECLARE_ERROR(EDXSoundError, Exception);
 VEK_DECLARE_ERROR(EDirectSoundError, Exception);
 VEK_DECLARE_ERROR(EDirectSoundBufferError, Exception);
 
+// An operation needs the device interface and there is none:
+// EDirectSoundError "IDirectSound not made".
+[[noreturn]] void raiseDirectSoundNotMade();
+// An operation needs a buffer interface that the buffer object lacks:
+// EDirectSoundBufferError "IDirectSoundBuffer not made".
+[[noreturn]] void raiseSoundBufferNotMade();
+
 enum TSoundNotification { snDestroying, snInitializing, snInitialize, snFinalize, snRestore };
 
 enum TDXSoundOption { soGlobalFocus, soStickyFocus, soExclusive };
@@ -133,6 +140,10 @@ public:
 private:
     friend class TDirectSound;
     bool Check(platform::audio::HResult result);
+    // The interface of the device this buffer was made on.
+    platform::audio::SoundDevice& Device();
+    // Records a create or duplicate result and takes the buffer it made, if any.
+    bool Adopt(platform::audio::HResult result, std::unique_ptr<platform::audio::SoundBuffer>& made);
     void Attach(std::unique_ptr<platform::audio::SoundBuffer> buffer);
     void Detach();
 

@@ -26,7 +26,7 @@ TWaveCollection* TWaveCollectionItem::WaveCollection() const {
 TDirectSound& TWaveCollectionItem::Device() const {
     auto* collection = WaveCollection();
     auto* device = collection && collection->DXSound() ? collection->DXSound()->DSound() : nullptr;
-    if (!device) throw EDirectSoundError(formatMessage("%s not made", "IDirectSound"));
+    if (!device) raiseDirectSoundNotMade();
     return *device;
 }
 
@@ -69,7 +69,7 @@ std::unique_ptr<TDirectSoundBuffer> TWaveCollectionItem::CreatePlayBuffer() {
     if (!made && buffer->DXResult() == platform::audio::HResult::BufferLost)
         made = buffer->Duplicate(*master);
     // A buffer the device refused to duplicate has nothing to play and is not kept.
-    if (!made) throw EDirectSoundBufferError(formatMessage("%s not made", "IDirectSoundBuffer"));
+    if (!made) raiseSoundBufferNotMade();
     return buffer;
 }
 

@@ -258,6 +258,10 @@ TEST_F(SoundBufferTest, DestroyingTheDeviceReleasesBuffersStillMadeOnIt) {
     EXPECT_EQ(survivor->DSound(), nullptr);
     EXPECT_FALSE(survivor->HasInterface());
     EXPECT_EQ(errorOf([&] { survivor->Stop(); }), "EDirectSoundBufferError: IDirectSoundBuffer not made");
+    // A buffer whose device has gone can neither be made nor be a duplicate.
+    EXPECT_EQ(errorOf([&] { survivor->LoadFromWave(testing::makeWave(100)); }),
+              "EDirectSoundError: IDirectSound not made");
+    EXPECT_EQ(errorOf([&] { survivor->Duplicate(*survivor); }), "EDirectSoundError: IDirectSound not made");
     survivor.reset();  // leaves no dangling registration behind
 }
 

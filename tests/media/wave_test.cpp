@@ -8,8 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "media/sound_fixture.hpp"
+
 namespace vek {
 namespace {
+
+using testing::errorOf;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -68,17 +72,6 @@ Bytes save(const TWave& wave) {
     TMemoryStream stream;
     wave.SaveToStream(stream);
     return stream.bytes();
-}
-
-// Runs f and answers "<class>: <text>" of the error it raised, or "" if none.
-template <typename F>
-std::string errorOf(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return std::string(e.className()) + ": " + e.what();
-    }
-    return "";
 }
 
 std::string loadError(const Bytes& bytes) {
