@@ -43,10 +43,6 @@ std::pair<std::int64_t, std::int64_t> axisRange(std::int64_t p, std::int64_t d, 
 
 }  // namespace
 
-int roundHalfEven(double value) {
-    return static_cast<int>(std::nearbyint(value));
-}
-
 bool clipRectPair(TRect& dest, TRect& src, const TRect& destBounds, const TRect& srcBounds) {
     if (destBounds.left > dest.left) src.left += destBounds.left - dest.left, dest.left = destBounds.left;
     if (destBounds.top > dest.top) src.top += destBounds.top - dest.top, dest.top = destBounds.top;

@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "runtime/rounding.hpp"
 #include "runtime/types.hpp"
 
 namespace vek {
 
 inline constexpr std::int32_t kFixedOne = 65536;
 
-// Rounds to the nearest integer, halves to the even one.
-int roundHalfEven(double value);
 
 // Clips a destination rectangle and a source rectangle of the same size against the
 // destination's and the source's bounds, moving both alike. True when both rectangles

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/platform.hpp"
+#include "runtime/rounding.hpp"
 
 namespace vek {
 
@@ -19,15 +20,6 @@ std::uint32_t clockNow() {
     return platform::current().clock().timeGetTime();
 }
 
-// Rounds to the nearest integer; an exact half goes to the even neighbour.
-double roundHalfEven(double x) {
-    const double below = std::floor(x);
-    const double fraction = x - below;
-    if (fraction < 0.5) return below;
-    if (fraction > 0.5) return below + 1;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
-
 }  // namespace
 
 int timerLagCount(std::uint32_t elapsed, std::uint32_t divisor) {
@@ -38,7 +30,7 @@ int timerLagCount(std::uint32_t elapsed, std::uint32_t divisor) {
 int timerFramesPerSecond(std::int32_t ticks, std::int32_t elapsedMs) {
     // The product is taken in 32 bits, as the counter is.
     const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(ticks) * 1000u);
-    return static_cast<int>(roundHalfEven(static_cast<double>(product) / std::max(elapsedMs, 1)));
+    return roundHalfEven(static_cast<double>(product) / std::max(elapsedMs, 1));
 }
 
 TCustomDXTimer::TCustomDXTimer(TComponent* owner) : TComponent(owner) {

@@ -21,15 +21,6 @@ TEST(CosTable, SineIsTheEntryAQuarterTurnLater) {
     EXPECT_NEAR(tableSin(32), std::sqrt(0.5), 1e-12);
 }
 
-TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-    EXPECT_EQ(roundHalfEven(1.5), 2);
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(-0.5), 0);
-    EXPECT_EQ(roundHalfEven(-1.5), -2);
-    EXPECT_EQ(roundHalfEven(1.49), 1);
-}
-
 TEST(ClipRectPair, NegativePositionCutsTheSourceAlike) {
     TRect d{-10, -10, 22, 22}, s{0, 0, 32, 32};
     ASSERT_TRUE(clipRectPair(d, s, TRect{0, 0, 100, 100}, TRect{0, 0, 32, 32}));
