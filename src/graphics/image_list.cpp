@@ -107,8 +107,9 @@ void TPictureCollectionItem::Finalize() {
 void TPictureCollectionItem::Restore() {
     if (Picture.Empty()) return;
     if (!initialized_) {
+        // Building from nothing already makes the surfaces a rebuild would make.
         Initialize();
-        if (!initialized_) return;
+        return;
     }
     releaseSurfaces();
     build();

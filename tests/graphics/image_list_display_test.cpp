@@ -116,6 +116,23 @@ TEST_F(ImageListDisplay, PatternCountChangesOnceSurfacesExist) {
     EXPECT_EQ(back().GetPixel(0, 0), grey(60));
 }
 
+// An item added after the display was initialised is built by the next restore; one
+// without a picture is left alone.
+TEST_F(ImageListDisplay, RestoreBuildsItemsAddedAfterInitialisation) {
+    display.Initialize();
+    auto& late = add("Late", 32, 16, 16, 16, [](int x, int) { return std::uint8_t(x < 16 ? 70 : 71); });
+    auto& empty = list.Items().Add();
+    EXPECT_FALSE(late.Initialized());
+    display.Restore();
+    ASSERT_TRUE(late.Initialized());
+    ASSERT_EQ(late.PatternCount(), 2);
+    EXPECT_EQ(late.PatternRects(1), (TRect{16, 0, 32, 16}));
+    EXPECT_FALSE(empty.Initialized());
+    back().Fill(0);
+    late.Draw(&back(), 0, 0, 1);
+    EXPECT_EQ(back().GetPixel(3, 3), grey(71));
+}
+
 TEST_F(ImageListDisplay, WholePictureAndSystemMemoryItems) {
     auto& boss = add("Enemy-boss", 179, 56, 0, 0, [](int, int) { return std::uint8_t(40); });
     auto& logo = add("Logo", 600, 89, 0, 0, [](int, int) { return std::uint8_t(41); });
