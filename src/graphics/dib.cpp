@@ -169,9 +169,7 @@ std::shared_ptr<DibStore> readStore(TStream& stream, std::int64_t pixelStart) {
     const std::int64_t got = stream.Read(sizeBytes.data(), 4);
     if (got == 0) return nullptr;
     if (got != 4) throw EInvalidGraphic(kDibInvalid);
-    const std::uint32_t size = std::uint32_t{sizeBytes[0]} | (std::uint32_t{sizeBytes[1]} << 8) |
-                               (std::uint32_t{sizeBytes[2]} << 16) | (std::uint32_t{sizeBytes[3]} << 24);
-    const DibHeader header = readHeader(stream, size);
+    const DibHeader header = readHeader(stream, parseHeaderSize(sizeBytes));
     const DibMasks masks = readMasks(stream, header);
     const TColorTable table = readColorTable(stream, header);
     auto store = makeStore(header, masks, table);
