@@ -353,7 +353,6 @@ void TPictureCollection::Assign(const TPictureCollection& source) {
         // The copies join the display the collection is built for.
         if (dxDraw_ && dxDraw_->Initialized()) item.Initialize();
     }
-    ColorTable = source.ColorTable;
 }
 
 void TPictureCollection::Initialize(TCustomDXDraw& dxDraw) {
