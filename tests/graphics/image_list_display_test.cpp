@@ -166,6 +166,26 @@ TEST_F(ImageListDisplay, WidePicturesAreCutIntoTilesWithoutChangingPatterns) {
     EXPECT_EQ(back().GetPixel(150, 10), grey(42));
 }
 
+TEST_F(ImageListDisplay, TallPicturesAreCutIntoRowsOfTiles) {
+    // 22 rows of two 50 × 100 patterns: one tile across, tiles of 2100 rows, the second 100 high.
+    auto& tall = add("Tall", 100, 2200, 50, 100,
+                     [](int x, int y) { return std::uint8_t(2 + (y / 100) * 2 + x / 50); });
+    display.Initialize();
+    ASSERT_EQ(tall.PatternCount(), 44);
+    EXPECT_EQ(tall.PatternSurfaces(0), tall.PatternSurfaces(41));
+    EXPECT_NE(tall.PatternSurfaces(41), tall.PatternSurfaces(42));
+    EXPECT_EQ(tall.PatternSurfaces(42), tall.PatternSurfaces(43));
+    EXPECT_EQ(tall.PatternRects(41), (TRect{50, 2000, 100, 2100}));
+    EXPECT_EQ(tall.PatternRects(43), (TRect{50, 0, 100, 100}));
+    EXPECT_EQ(tall.PatternSurfaces(0)->Height(), 2100);
+    EXPECT_EQ(tall.PatternSurfaces(43)->Height(), 100);
+    back().Fill(0);
+    tall.Draw(&back(), 0, 0, 43);
+    tall.Draw(&back(), 100, 0, 40);
+    EXPECT_EQ(back().GetPixel(10, 10), grey(45));
+    EXPECT_EQ(back().GetPixel(110, 10), grey(42));
+}
+
 TEST_F(ImageListDisplay, ChangingTheTransparentColourReKeysAtOnce) {
     auto& attacker = add("Enemy-Attacker", 96, 32, 48, 32, [](int x, int) { return std::uint8_t(x % 2); });
     display.Initialize();
