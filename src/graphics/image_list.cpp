@@ -364,11 +364,9 @@ void TPictureCollection::Initialize(TCustomDXDraw& dxDraw) {
 }
 
 void TPictureCollection::Finalize() {
-    struct Forget {
-        TCustomDXDraw*& display;
-        ~Forget() { display = nullptr; }
-    } forget{dxDraw_};
+    // Releasing an item only frees its surfaces, which cannot fail.
     for (int i = 0; i < Count(); ++i) Items(i).Finalize();
+    dxDraw_ = nullptr;
 }
 
 void TPictureCollection::Restore() {
