@@ -202,6 +202,12 @@ std::vector<std::uint8_t> headerBlock(const DibStore& store) {
     return block;
 }
 
+// The header block, then the pixel bytes as held.
+void writePictureData(TStream& stream, const std::vector<std::uint8_t>& block, const DibStore& store) {
+    stream.WriteBuffer(block.data(), static_cast<std::int64_t>(block.size()));
+    stream.WriteBuffer(store.pixels.data(), static_cast<std::int64_t>(store.pixels.size()));
+}
+
 }  // namespace
 
 TDIB::TDIB() = default;
@@ -236,10 +242,7 @@ void TDIB::LoadFromStream(TStream& stream) {
 }
 
 void TDIB::SaveToStream(TStream& stream) const {
-    if (!store_) return;
-    const auto block = headerBlock(*store_);
-    stream.WriteBuffer(block.data(), static_cast<std::int64_t>(block.size()));
-    stream.WriteBuffer(store_->pixels.data(), static_cast<std::int64_t>(store_->pixels.size()));
+    if (store_) writePictureData(stream, headerBlock(*store_), *store_);
 }
 
 void TDIB::LoadFromFileStream(TStream& stream) {
@@ -260,7 +263,7 @@ void TDIB::SaveToFileStream(TStream& stream) const {
     const auto fileHeader = encodeFileHeader(static_cast<std::uint32_t>(block.size()),
                                              static_cast<std::uint32_t>(store_->pixels.size()));
     stream.WriteBuffer(fileHeader.data(), kFileHeaderSize);
-    SaveToStream(stream);
+    writePictureData(stream, block, *store_);
 }
 
 platform::gfx::DibView TDIB::View() const {
