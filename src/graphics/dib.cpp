@@ -169,9 +169,7 @@ std::shared_ptr<DibStore> readStore(TStream& stream, std::int64_t pixelStart) {
     const std::int64_t got = stream.Read(sizeBytes.data(), 4);
     if (got == 0) return nullptr;
     if (got != 4) throw EInvalidGraphic(kDibInvalid);
-    const std::uint32_t size = std::uint32_t{sizeBytes[0]} | (std::uint32_t{sizeBytes[1]} << 8) |
-                               (std::uint32_t{sizeBytes[2]} << 16) | (std::uint32_t{sizeBytes[3]} << 24);
-    const DibHeader header = readHeader(stream, size);
+    const DibHeader header = readHeader(stream, parseHeaderSize(sizeBytes));
     const DibMasks masks = readMasks(stream, header);
     const TColorTable table = readColorTable(stream, header);
     auto store = makeStore(header, masks, table);
@@ -202,6 +200,12 @@ std::vector<std::uint8_t> headerBlock(const DibStore& store) {
         block.insert(block.end(), table, table + 4 * (std::size_t{1} << store.bitCount));
     }
     return block;
+}
+
+// The header block, then the pixel bytes as held.
+void writePictureData(TStream& stream, const std::vector<std::uint8_t>& block, const DibStore& store) {
+    stream.WriteBuffer(block.data(), static_cast<std::int64_t>(block.size()));
+    stream.WriteBuffer(store.pixels.data(), static_cast<std::int64_t>(store.pixels.size()));
 }
 
 }  // namespace
@@ -238,10 +242,7 @@ void TDIB::LoadFromStream(TStream& stream) {
 }
 
 void TDIB::SaveToStream(TStream& stream) const {
-    if (!store_) return;
-    const auto block = headerBlock(*store_);
-    stream.WriteBuffer(block.data(), static_cast<std::int64_t>(block.size()));
-    stream.WriteBuffer(store_->pixels.data(), static_cast<std::int64_t>(store_->pixels.size()));
+    if (store_) writePictureData(stream, headerBlock(*store_), *store_);
 }
 
 void TDIB::LoadFromFileStream(TStream& stream) {
@@ -262,7 +263,7 @@ void TDIB::SaveToFileStream(TStream& stream) const {
     const auto fileHeader = encodeFileHeader(static_cast<std::uint32_t>(block.size()),
                                              static_cast<std::uint32_t>(store_->pixels.size()));
     stream.WriteBuffer(fileHeader.data(), kFileHeaderSize);
-    SaveToStream(stream);
+    writePictureData(stream, block, *store_);
 }
 
 platform::gfx::DibView TDIB::View() const {

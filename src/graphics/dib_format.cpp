@@ -56,6 +56,10 @@ TColor quadColor(const TRGBQuad& q) {
 
 }  // namespace
 
+std::uint32_t parseHeaderSize(std::span<const std::uint8_t, 4> bytes) {
+    return le32(bytes.data());
+}
+
 DibHeader parseCoreHeader(std::span<const std::uint8_t, 8> bytes) {
     DibHeader h;
     h.size = kCoreHeaderSize;

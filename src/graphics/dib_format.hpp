@@ -49,6 +49,8 @@ struct DibMasks {
     friend bool operator==(const DibMasks&, const DibMasks&) = default;
 };
 
+// The size field that opens every header.
+std::uint32_t parseHeaderSize(std::span<const std::uint8_t, 4> bytes);
 // The 8 bytes that follow the size field of a 12-byte header.
 DibHeader parseCoreHeader(std::span<const std::uint8_t, 8> bytes);
 // The 36 bytes that follow the size field of a 40-byte header.

@@ -107,8 +107,9 @@ void TPictureCollectionItem::Finalize() {
 void TPictureCollectionItem::Restore() {
     if (Picture.Empty()) return;
     if (!initialized_) {
+        // Building from nothing already makes the surfaces a rebuild would make.
         Initialize();
-        if (!initialized_) return;
+        return;
     }
     releaseSurfaces();
     build();
@@ -352,7 +353,6 @@ void TPictureCollection::Assign(const TPictureCollection& source) {
         // The copies join the display the collection is built for.
         if (dxDraw_ && dxDraw_->Initialized()) item.Initialize();
     }
-    ColorTable = source.ColorTable;
 }
 
 void TPictureCollection::Initialize(TCustomDXDraw& dxDraw) {
@@ -364,11 +364,9 @@ void TPictureCollection::Initialize(TCustomDXDraw& dxDraw) {
 }
 
 void TPictureCollection::Finalize() {
-    struct Forget {
-        TCustomDXDraw*& display;
-        ~Forget() { display = nullptr; }
-    } forget{dxDraw_};
+    // Releasing an item only frees its surfaces, which cannot fail.
     for (int i = 0; i < Count(); ++i) Items(i).Finalize();
+    dxDraw_ = nullptr;
 }
 
 void TPictureCollection::Restore() {

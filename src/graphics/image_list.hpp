@@ -145,7 +145,8 @@ public:
     TPictureCollectionItem& Items(int index) const;
     // The item with that name ignoring case; raises "Image '%s' not found".
     TPictureCollectionItem& Find(std::string_view name) const;
-    // Replaces the items by copies of the other collection's (names included).
+    // Replaces the items by copies of the other collection's (names included); the colour
+    // table stays.
     void Assign(const TPictureCollection& source);
 
     // The display the items are built for, while they are.

@@ -93,6 +93,8 @@ void writeFileBytes(const std::string& path, std::span<const std::uint8_t> bytes
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw EStreamError("Cannot create file \"" + path + "\"");
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // Buffered bytes may only fail to reach the file when it is closed.
+    out.close();
     if (!out) throw EStreamError("Cannot write file \"" + path + "\"");
 }
 

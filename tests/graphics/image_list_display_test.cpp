@@ -116,6 +116,23 @@ TEST_F(ImageListDisplay, PatternCountChangesOnceSurfacesExist) {
     EXPECT_EQ(back().GetPixel(0, 0), grey(60));
 }
 
+// An item added after the display was initialised is built by the next restore; one
+// without a picture is left alone.
+TEST_F(ImageListDisplay, RestoreBuildsItemsAddedAfterInitialisation) {
+    display.Initialize();
+    auto& late = add("Late", 32, 16, 16, 16, [](int x, int) { return std::uint8_t(x < 16 ? 70 : 71); });
+    auto& empty = list.Items().Add();
+    EXPECT_FALSE(late.Initialized());
+    display.Restore();
+    ASSERT_TRUE(late.Initialized());
+    ASSERT_EQ(late.PatternCount(), 2);
+    EXPECT_EQ(late.PatternRects(1), (TRect{16, 0, 32, 16}));
+    EXPECT_FALSE(empty.Initialized());
+    back().Fill(0);
+    late.Draw(&back(), 0, 0, 1);
+    EXPECT_EQ(back().GetPixel(3, 3), grey(71));
+}
+
 TEST_F(ImageListDisplay, WholePictureAndSystemMemoryItems) {
     auto& boss = add("Enemy-boss", 179, 56, 0, 0, [](int, int) { return std::uint8_t(40); });
     auto& logo = add("Logo", 600, 89, 0, 0, [](int, int) { return std::uint8_t(41); });
@@ -147,6 +164,26 @@ TEST_F(ImageListDisplay, WidePicturesAreCutIntoTilesWithoutChangingPatterns) {
     wide.Draw(&back(), 100, 0, 40);
     EXPECT_EQ(back().GetPixel(50, 10), grey(23));
     EXPECT_EQ(back().GetPixel(150, 10), grey(42));
+}
+
+TEST_F(ImageListDisplay, TallPicturesAreCutIntoRowsOfTiles) {
+    // 22 rows of two 50 × 100 patterns: one tile across, tiles of 2100 rows, the second 100 high.
+    auto& tall = add("Tall", 100, 2200, 50, 100,
+                     [](int x, int y) { return std::uint8_t(2 + (y / 100) * 2 + x / 50); });
+    display.Initialize();
+    ASSERT_EQ(tall.PatternCount(), 44);
+    EXPECT_EQ(tall.PatternSurfaces(0), tall.PatternSurfaces(41));
+    EXPECT_NE(tall.PatternSurfaces(41), tall.PatternSurfaces(42));
+    EXPECT_EQ(tall.PatternSurfaces(42), tall.PatternSurfaces(43));
+    EXPECT_EQ(tall.PatternRects(41), (TRect{50, 2000, 100, 2100}));
+    EXPECT_EQ(tall.PatternRects(43), (TRect{50, 0, 100, 100}));
+    EXPECT_EQ(tall.PatternSurfaces(0)->Height(), 2100);
+    EXPECT_EQ(tall.PatternSurfaces(43)->Height(), 100);
+    back().Fill(0);
+    tall.Draw(&back(), 0, 0, 43);
+    tall.Draw(&back(), 100, 0, 40);
+    EXPECT_EQ(back().GetPixel(10, 10), grey(45));
+    EXPECT_EQ(back().GetPixel(110, 10), grey(42));
 }
 
 TEST_F(ImageListDisplay, ChangingTheTransparentColourReKeysAtOnce) {

@@ -134,15 +134,18 @@ TEST(PictureItem, AssignCopiesEverythingButTheName) {
     EXPECT_EQ(b.Picture.Width(), 48);
 }
 
-TEST(PictureCollection, AssignCopiesItemsWithNames) {
+TEST(PictureCollection, AssignCopiesItemsWithNamesButNotTheColourTable) {
     TDXImageList from(nullptr), to(nullptr);
     addPicture(from.Items(), "Star", blank(16, 16));
     addPicture(from.Items(), "Logo", blank(20, 10));
     addPicture(to.Items(), "Old", blank(2, 2));
+    from.Items().ColorTable[9] = TRGBQuad{1, 2, 3, 0};
+    to.Items().ColorTable[9] = TRGBQuad{4, 5, 6, 0};
     to.SetItems(from.Items());
     ASSERT_EQ(to.Items().Count(), 2);
     EXPECT_EQ(to.Items().Find("logo").Picture.Width(), 20);
     EXPECT_THROW(to.Items().Find("Old"), EPictureCollectionError);
+    EXPECT_EQ(to.Items().ColorTable[9], (TRGBQuad{4, 5, 6, 0}));  // only the items are copied
 }
 
 TRGBQuad rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "runtime/exception.hpp"
 
 namespace vek {
@@ -30,6 +32,18 @@ TEST(Stream, MemoryStreamWritesGrowAndSeekClampsAtZero) {
     EXPECT_EQ(stream.Seek(-10, SeekOrigin::soCurrent), 0);
     std::uint8_t out[4];
     EXPECT_EQ(stream.Read(out, 10), 4);
+}
+
+// A full device accepts the bytes into the buffer and refuses them when they are flushed.
+TEST(Stream, WritingAFileThatCannotTakeTheBytesRaises) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::vector<std::uint8_t> bytes(100, 7);
+    try {
+        writeFileBytes("/dev/full", bytes);
+        FAIL() << "a failed write must raise";
+    } catch (const EStreamError& e) {
+        EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\"");
+    }
 }
 
 TEST(Stream, FormatMessageFillsPlaceholders) {
