@@ -4,28 +4,11 @@
 
 #include <bit>
 
+#include "runtime/byte_order.hpp"
+
 namespace vek {
 
 namespace {
-
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
-
-void put16(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(std::uint8_t* p, std::uint32_t v) {
-    put16(p, v);
-    put16(p + 2, v >> 16);
-}
 
 std::uint32_t lowBits(int count) {
     return static_cast<std::uint32_t>((std::uint64_t{1} << count) - 1);
@@ -57,73 +40,73 @@ TColor quadColor(const TRGBQuad& q) {
 }  // namespace
 
 std::uint32_t parseHeaderSize(std::span<const std::uint8_t, 4> bytes) {
-    return le32(bytes.data());
+    return readLe32(bytes.data());
 }
 
 DibHeader parseCoreHeader(std::span<const std::uint8_t, 8> bytes) {
     DibHeader h;
     h.size = kCoreHeaderSize;
-    h.width = le16(&bytes[0]);
-    h.height = le16(&bytes[2]);
-    h.planes = le16(&bytes[4]);
-    h.bitCount = le16(&bytes[6]);
+    h.width = readLe16(&bytes[0]);
+    h.height = readLe16(&bytes[2]);
+    h.planes = readLe16(&bytes[4]);
+    h.bitCount = readLe16(&bytes[6]);
     return h;
 }
 
 DibHeader parseInfoHeader(std::span<const std::uint8_t, 36> bytes) {
     DibHeader h;
     h.size = kInfoHeaderSize;
-    h.width = static_cast<std::int32_t>(le32(&bytes[0]));
-    h.height = static_cast<std::int32_t>(le32(&bytes[4]));
-    h.planes = le16(&bytes[8]);
-    h.bitCount = le16(&bytes[10]);
-    h.compression = le32(&bytes[12]);
-    h.imageSize = le32(&bytes[16]);
-    h.xPelsPerMeter = static_cast<std::int32_t>(le32(&bytes[20]));
-    h.yPelsPerMeter = static_cast<std::int32_t>(le32(&bytes[24]));
-    h.colorsUsed = le32(&bytes[28]);
-    h.colorsImportant = le32(&bytes[32]);
+    h.width = static_cast<std::int32_t>(readLe32(&bytes[0]));
+    h.height = static_cast<std::int32_t>(readLe32(&bytes[4]));
+    h.planes = readLe16(&bytes[8]);
+    h.bitCount = readLe16(&bytes[10]);
+    h.compression = readLe32(&bytes[12]);
+    h.imageSize = readLe32(&bytes[16]);
+    h.xPelsPerMeter = static_cast<std::int32_t>(readLe32(&bytes[20]));
+    h.yPelsPerMeter = static_cast<std::int32_t>(readLe32(&bytes[24]));
+    h.colorsUsed = readLe32(&bytes[28]);
+    h.colorsImportant = readLe32(&bytes[32]);
     return h;
 }
 
 std::array<std::uint8_t, kInfoHeaderSize> encodeInfoHeader(const DibHeader& h) {
     std::array<std::uint8_t, kInfoHeaderSize> out{};
-    put32(&out[0], kInfoHeaderSize);
-    put32(&out[4], static_cast<std::uint32_t>(h.width));
-    put32(&out[8], static_cast<std::uint32_t>(h.height));
-    put16(&out[12], h.planes);
-    put16(&out[14], h.bitCount);
-    put32(&out[16], h.compression);
-    put32(&out[20], h.imageSize);
-    put32(&out[24], static_cast<std::uint32_t>(h.xPelsPerMeter));
-    put32(&out[28], static_cast<std::uint32_t>(h.yPelsPerMeter));
-    put32(&out[32], h.colorsUsed);
-    put32(&out[36], h.colorsImportant);
+    writeLe32(&out[0], kInfoHeaderSize);
+    writeLe32(&out[4], static_cast<std::uint32_t>(h.width));
+    writeLe32(&out[8], static_cast<std::uint32_t>(h.height));
+    writeLe16(&out[12], h.planes);
+    writeLe16(&out[14], h.bitCount);
+    writeLe32(&out[16], h.compression);
+    writeLe32(&out[20], h.imageSize);
+    writeLe32(&out[24], static_cast<std::uint32_t>(h.xPelsPerMeter));
+    writeLe32(&out[28], static_cast<std::uint32_t>(h.yPelsPerMeter));
+    writeLe32(&out[32], h.colorsUsed);
+    writeLe32(&out[36], h.colorsImportant);
     return out;
 }
 
 DibMasks parseMasks(std::span<const std::uint8_t, 12> bytes) {
-    return {le32(&bytes[0]), le32(&bytes[4]), le32(&bytes[8])};
+    return {readLe32(&bytes[0]), readLe32(&bytes[4]), readLe32(&bytes[8])};
 }
 
 std::array<std::uint8_t, 12> encodeMasks(const DibMasks& masks) {
     std::array<std::uint8_t, 12> out{};
-    put32(&out[0], masks.red);
-    put32(&out[4], masks.green);
-    put32(&out[8], masks.blue);
+    writeLe32(&out[0], masks.red);
+    writeLe32(&out[4], masks.green);
+    writeLe32(&out[8], masks.blue);
     return out;
 }
 
 std::array<std::uint8_t, kFileHeaderSize> encodeFileHeader(std::uint32_t blockSize,
                                                            std::uint32_t pixelBytes) {
     std::array<std::uint8_t, kFileHeaderSize> out{'B', 'M'};
-    put32(&out[2], blockSize + static_cast<std::uint32_t>(kFileHeaderSize) + pixelBytes);
-    put32(&out[10], blockSize + static_cast<std::uint32_t>(kFileHeaderSize));
+    writeLe32(&out[2], blockSize + static_cast<std::uint32_t>(kFileHeaderSize) + pixelBytes);
+    writeLe32(&out[10], blockSize + static_cast<std::uint32_t>(kFileHeaderSize));
     return out;
 }
 
 std::uint32_t readFileHeaderOffset(std::span<const std::uint8_t, kFileHeaderSize> bytes) {
-    return le32(&bytes[10]);
+    return readLe32(&bytes[10]);
 }
 
 std::uint32_t dibColorCount(const DibHeader& header) {
@@ -179,7 +162,7 @@ TColor dibPixelColor(const platform::gfx::DibView& view, int x, int y) {
         default:
             break;
     }
-    const std::uint32_t pixel = view.bitCount == 16 ? le16(row + 2 * x) : le32(row + 4 * x);
+    const std::uint32_t pixel = view.bitCount == 16 ? readLe16(row + 2 * x) : readLe32(row + 4 * x);
     return makeColor(maskedChannel(pixel, view.redMask), maskedChannel(pixel, view.greenMask),
                      maskedChannel(pixel, view.blueMask));
 }

@@ -2,6 +2,7 @@
 #include "media/key_bindings.hpp"
 
 #include "platform/toolkit.hpp"
+#include "runtime/byte_order.hpp"
 #include "runtime/stream.hpp"
 
 namespace vek {
@@ -13,17 +14,6 @@ constexpr std::int32_t kKeyNumpad2 = platform::vk::Numpad0 + 2;
 constexpr std::int32_t kKeyNumpad4 = platform::vk::Numpad0 + 4;
 constexpr std::int32_t kKeyNumpad6 = platform::vk::Numpad0 + 6;
 constexpr std::int32_t kKeyNumpad8 = platform::vk::Numpad0 + 8;
-
-std::int32_t decodeCode(const std::uint8_t* p) {
-    const std::uint32_t u = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    return static_cast<std::int32_t>(u);
-}
-
-void encodeCode(std::int32_t code, std::uint8_t* p) {
-    const auto u = static_cast<std::uint32_t>(code);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(u >> (8 * i));
-}
 
 }  // namespace
 
@@ -45,7 +35,7 @@ void readKeyAssigns(TStream& stream, TKeyAssignList& assigns) {
     const std::uint8_t* p = bytes.data();
     for (auto& assign : assigns)
         for (auto& code : assign) {
-            code = decodeCode(p);
+            code = static_cast<std::int32_t>(readLe32(p));
             p += 4;
         }
 }
@@ -55,7 +45,7 @@ void writeKeyAssigns(TStream& stream, const TKeyAssignList& assigns) {
     std::uint8_t* p = bytes.data();
     for (const auto& assign : assigns)
         for (auto code : assign) {
-            encodeCode(code, p);
+            writeLe32(p, static_cast<std::uint32_t>(code));
             p += 4;
         }
     stream.WriteBuffer(bytes.data(), kKeyAssignsSize);

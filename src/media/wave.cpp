@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+#include "runtime/byte_order.hpp"
+
 namespace vek {
 
 namespace {
@@ -26,15 +28,6 @@ struct ChunkHeader {
 std::int32_t stepsFor(std::int32_t size) {
     return static_cast<std::int32_t>((static_cast<std::int64_t>(size) + kWaveAllocationStep - 1) /
                                      kWaveAllocationStep);
-}
-
-std::uint32_t readLe32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void writeLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 bool sameId(const std::uint8_t* p, const FourCC& id) {

@@ -1,7 +1,7 @@
 // Rounding of reals to integers: nearest, exact halves to the even neighbour.
-#include <gtest/gtest.h>
-
 #include "runtime/rounding.hpp"
+
+#include <gtest/gtest.h>
 
 namespace vek {
 namespace {
