@@ -13,7 +13,6 @@ namespace vek {
 
 inline constexpr std::int32_t kFixedOne = 65536;
 
-
 // Clips a destination rectangle and a source rectangle of the same size against the
 // destination's and the source's bounds, moving both alike. True when both rectangles
 // are left non-empty.

@@ -1,8 +1,9 @@
 // The program run: title, main window, loop, and the exit code when the window closes.
+#include "app/program.hpp"
+
 #include <gtest/gtest.h>
 
 #include "app/main_form.hpp"
-#include "app/program.hpp"
 #include "platform/headless/headless_platform.hpp"
 
 namespace vek {
