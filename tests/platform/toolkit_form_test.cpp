@@ -15,8 +15,8 @@ namespace {
 struct ToolkitForm : ::testing::Test {
     HeadlessPlatform backend;
     ScopedPlatform installed{backend};
+    std::vector<FormMessage> seen;  // outlives the form, whose destruction still reports
     TCustomForm form{nullptr};
-    std::vector<FormMessage> seen;
 
     void SetUp() override {
         form.CreateWindowHandle(WindowSpec{"Form", 10, 10});
