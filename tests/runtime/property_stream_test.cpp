@@ -1,0 +1,100 @@
+// The stored-property writer and reader: every kind round-trips, and malformed bytes are
+// refused with the offset of the fault.
+#include "runtime/property_stream.hpp"
+
+#include <gtest/gtest.h>
+
+namespace vek {
+namespace {
+
+std::vector<std::uint8_t> sampleBlock() {
+    TPropertyWriter writer;
+    writer.WriteInteger("Left", -197);
+    writer.WriteReal("AnimSpeed", 0.015);
+    writer.WriteBoolean("Tile", true);
+    writer.WriteBoolean("PixelCheck", false);
+    writer.WriteString("Caption", "Vektrion v1.2.0 - Murelle");
+    writer.WriteIdent("BlendMode", "rtAdd");
+    const std::uint8_t map[] = {0, 1, 2, 255};
+    writer.WriteBinary("Map", map);
+    writer.WriteEnd();
+    return writer.TakeBytes();
+}
+
+TEST(PropertyStream, EveryKindReadsBackAsWritten) {
+    const auto bytes = sampleBlock();
+    TPropertyReader reader(bytes);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.Name(), "Left");
+    EXPECT_EQ(reader.ReadInteger(), -197);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.ReadReal(), 0.015);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_TRUE(reader.ReadBoolean());
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_FALSE(reader.ReadBoolean());
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.ReadString(), "Vektrion v1.2.0 - Murelle");
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.Kind(), TValueKind::vaIdent);
+    EXPECT_EQ(reader.ReadIdent(), "rtAdd");
+    ASSERT_TRUE(reader.NextProperty());
+    const auto map = reader.ReadBinary();
+    EXPECT_EQ(std::vector<std::uint8_t>(map.begin(), map.end()), (std::vector<std::uint8_t>{0, 1, 2, 255}));
+    EXPECT_FALSE(reader.NextProperty());
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(PropertyStream, UnreadValuesAreSkippedAndIntegersReadAsReals) {
+    const auto bytes = sampleBlock();
+    TPropertyReader reader(bytes);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.ReadReal(), -197.0);
+    int count = 1;
+    while (reader.NextProperty()) ++count;
+    EXPECT_EQ(count, 7);
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(PropertyStream, AValueOfTheWrongKindNamesPropertyKindsAndOffset) {
+    const auto bytes = sampleBlock();
+    TPropertyReader reader(bytes);
+    ASSERT_TRUE(reader.NextProperty());
+    reader.SkipValue();
+    ASSERT_TRUE(reader.NextProperty());
+    const std::size_t offset = reader.PropertyOffset();
+    try {
+        reader.ReadString();
+        FAIL() << "a real read as a string must raise";
+    } catch (const EPropertyError& e) {
+        EXPECT_EQ(e.Offset(), offset);
+        EXPECT_EQ(std::string(e.what()),
+                  "Property AnimSpeed holds a real, not a string at byte " + std::to_string(offset));
+    }
+}
+
+// Every cut of a valid block, and an unknown kind, is refused without reading past the end.
+TEST(PropertyStream, TruncatedOrUnknownDataIsRefused) {
+    const auto bytes = sampleBlock();
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+        const std::span<const std::uint8_t> part(bytes.data(), cut);
+        TPropertyReader reader(part);
+        EXPECT_THROW(
+            {
+                while (reader.NextProperty()) reader.SkipValue();
+            },
+            EPropertyError)
+            << "cut at " << cut;
+    }
+    std::vector<std::uint8_t> unknown = {1, 'A', 9, 0};
+    TPropertyReader reader(unknown);
+    try {
+        reader.NextProperty();
+        FAIL() << "kind 9 must be refused";
+    } catch (const EPropertyError& e) {
+        EXPECT_EQ(e.Offset(), 2u);
+    }
+}
+
+}  // namespace
+}  // namespace vek
