@@ -91,17 +91,19 @@ def halo(y, x, cx, cy, radius):
     return np.clip(1 - (r - 1) / 0.08, 0, 1) * (r >= 1)
 
 
-def wreck(scale=3, angle=-28):
-    """The player's ship, broken behind the canopy and tumbling: two pieces of the game's
-    own sprite, enlarged, turned and pulled apart."""
-    ship = palette.PALETTE[sprites.machine()]
-    key = sprites.machine() == palette.BLACK
-    rgba = np.dstack([ship, np.where(key, 0, 255).astype(np.uint8)])
-    front, back = rgba.copy(), rgba.copy()
-    front[:, :26, 3] = 0
-    back[:, 26:, 3] = 0
+def wreck(rng, scale=2, angle=-24):
+    """The player's ship, broken behind the wings and tumbling: two pieces of the game's
+    own sprite with torn, burning edges, enlarged, turned and pulled apart."""
+    drawn = sprites.machine()
+    rgb = palette.PALETTE[drawn].astype(float)
+    alpha = np.where(drawn == palette.BLACK, 0, 255)
+    tear = 24 + np.rint(rng.random(32) * 3 - 1).astype(int)  # a jagged break, row by row
+    cols = np.arange(48)[None, :]
     pieces = []
-    for part, turn in ((back, angle - 14), (front, angle + 9)):
+    for keep, turn in ((cols < tear[:, None], angle - 16), (cols >= tear[:, None], angle + 10)):
+        near = np.abs(cols - tear[:, None]) < 2
+        part_rgb = np.where((near & (rng.random((32, 48)) < 0.6))[..., None], (255, 120, 30), rgb)
+        part = np.dstack([part_rgb, np.where(keep, alpha, 0)]).astype(np.uint8)
         img = Image.fromarray(part, "RGBA").resize((48 * scale, 32 * scale), Image.NEAREST)
         pieces.append(img.rotate(turn, resample=Image.NEAREST, expand=True))
     return pieces
@@ -118,21 +120,24 @@ def corrupcion():
     picture = np.where(inside[..., None], world, picture)
 
     canvas = Image.fromarray(np.clip(picture, 0, 255).astype(np.uint8))
-    back, front = wreck()
-    canvas.paste(back, (18, 176), back)
-    canvas.paste(front, (82, 150), front)
+    back, front = wreck(rng)
+    at_back, at_front = (10, 214), (58, 186)
+    canvas.paste(back, at_back, back)
+    canvas.paste(front, at_front, front)
     painted = np.asarray(canvas, dtype=float)
     # The wreck is lit only by the burning world: darkened, and reddened towards it.
     ship = np.zeros((H, W), bool)
-    for piece, at in ((back, (18, 176)), (front, (82, 150))):
+    for piece, at in ((back, at_back), (front, at_front)):
         alpha = np.asarray(piece)[..., 3] > 0
         ph, pw = alpha.shape
         ship[at[1]:at[1] + ph, at[0]:at[0] + pw] |= alpha[:H - at[1], :W - at[0]]
     tint = np.clip((x - 20) / 160, 0, 1)[..., None]
-    lit_ship = painted * (0.5 + 0.25 * tint) * np.array([1.0, 0.8, 0.85]) + np.array([30, 0, 10]) * tint
+    burning = (painted[..., 0] > 240) & (painted[..., 1] < 140)
+    lit_ship = painted * (0.55 + 0.25 * tint) * np.array([1.0, 0.85, 0.9]) + np.array([30, 0, 10]) * tint
+    lit_ship = np.where(burning[..., None], painted, lit_ship)
     painted = np.where(ship[..., None], lit_ship, painted)
     for dy, dx, size in rng.random((14, 3)):
-        py, px = int(150 + dy * 110), int(10 + dx * 190)
+        py, px = int(170 + dy * 110), int(10 + dx * 120)
         if not inside[py, px]:
             painted[py:py + 1 + int(size * 2), px:px + 1 + int(size * 3)] = (90, 70, 80) if size < 0.6 else (255, 170, 60)
     indices = palette.dither_to_palette(painted, spread=22.0)
