@@ -8,13 +8,9 @@ import palette
 from palette import ramp, ramp_dithered
 from raster import grid, sample_noise
 
-# Each star: centre (x, y) inside its 16 x 16 pattern, core radius, spike length,
-# brightness (0..1) and the ramp that tints it.
-Star = tuple
-
-
 def star_catalogue():
-    """Pattern index -> stars drawn in it. The far layer draws only patterns 29-31 and
+    """Pattern index -> stars drawn in it, each star as its centre (x, y) inside the
+    16 x 16 pattern, core radius, spike length, brightness (0..1) and tinting ramp. The far layer draws only patterns 29-31 and
     the middle one 25-31, so those are faint and small; the near layer adds 17-24, the
     big bright ones. Patterns 0-16 are a mixed field of the same kinds."""
     big = [

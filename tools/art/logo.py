@@ -8,6 +8,7 @@ import palette
 from palette import ramp, ramp_dithered
 from raster import dilate, grid, inset, polygons, shift
 
+WORD = "VEKTRION"
 H = 62       # letter height
 S = 15       # stroke width
 K = 9        # corner chamfer
@@ -51,11 +52,12 @@ def letter_shapes():
 
 
 def word_shapes(word, width, top):
-    """The shapes of each letter of the word, centred across the width."""
+    """The shapes of each letter of the word, centred across the width, and the left
+    edge of each letter's upright box (its top-left corner once leaned)."""
     shapes = letter_shapes()
     total = sum(shapes[ch][0] for ch in word) + GAP * (len(word) - 1) + SLANT * H
     left = (width - total) / 2
-    letters = []
+    letters, lefts = [], []
     for ch in word:
         letter_width, polys = shapes[ch]
         moved_polys = []
@@ -65,8 +67,9 @@ def word_shapes(word, width, top):
             moved = [(left + px + SLANT * (H - py), top + py) for px, py in pts]
             moved_polys.append(("cut", moved) if cut else moved)
         letters.append(moved_polys)
+        lefts.append(left + SLANT * H)
         left += letter_width + GAP
-    return letters
+    return letters, lefts
 
 
 def logo():
@@ -74,7 +77,8 @@ def logo():
     y, x = grid(h, w)
     # Letters one by one so one letter's counter cannot cut into its neighbour.
     letters = np.zeros((h, w), bool)
-    for ch_shapes in word_shapes("VEKTRION", w, top):
+    shapes, lefts = word_shapes(WORD, w, top)
+    for ch_shapes in shapes:
         letters |= polygons(w, h, ch_shapes) >= 0.5
     canvas = np.full((h, w), palette.BLACK, np.uint8)
 
@@ -98,19 +102,8 @@ def logo():
     canvas[horizon] = palette.WHITE
 
     # Two glints on upper left corners.
-    for gxc, gyc in ((_letter_left("VEKTRION", "K", w) + SLANT * H + 3, top + 2), (_letter_left("VEKTRION", "N", w) + SLANT * H + 2, top + 2)):
+    for gxc, gyc in ((lefts[WORD.index("K")] + 3, top + 2), (lefts[WORD.index("N")] + 2, top + 2)):
         d_x, d_y = np.abs(x - gxc), np.abs(y - gyc)
         sparkle = ((d_y < 0.6) & (d_x < 7)) | ((d_x < 0.6) & (d_y < 6)) | ((d_x < 1.6) & (d_y < 1.6))
         canvas[sparkle] = np.where((d_x + d_y) < 3, palette.WHITE, ramp("blue", 0.85))[sparkle]
     return canvas
-
-
-def _letter_left(word, letter, width):
-    shapes = letter_shapes()
-    total = sum(shapes[ch][0] for ch in word) + GAP * (len(word) - 1) + SLANT * H
-    left = (width - total) / 2
-    for ch in word:
-        if ch == letter:
-            return left
-        left += shapes[ch][0] + GAP
-    raise KeyError(letter)

@@ -25,14 +25,14 @@ def enlarge(indices, key, scale):
 def main(names):
     tiles = []
     for name in names:
-        spec = pictures.PICTURES[name]
-        drawn = spec.draw()
+        picture = pictures.PICTURES[name]
+        drawn = picture.draw()
         if drawn.ndim == 3:
             tiles.append(drawn)
             continue
         scale = max(1, min(8, 900 // drawn.shape[1]))
-        tiles.append(enlarge(drawn, spec.key, scale))
-        tiles.append(enlarge(drawn, spec.key, 1))
+        tiles.append(enlarge(drawn, picture.key, scale))
+        tiles.append(enlarge(drawn, picture.key, 1))
     width = max(t.shape[1] for t in tiles)
     sheet = np.full((sum(t.shape[0] + 8 for t in tiles), width, 3), 20, np.uint8)
     y = 0

@@ -6,7 +6,7 @@ import numpy as np
 
 import palette
 from palette import ramp, ramp_dithered
-from raster import edge, ellipse, grid, lit_edges, polygon, polygons, rim, shift
+from raster import edge, ellipse, grid, lit_edges, polygon, shift
 
 
 def mirror(points, axis):
