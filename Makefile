@@ -6,7 +6,8 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
 
-.PHONY: play build test bench deps unit-tests asan-tests smoke-tests fuzz-tests clang-build format clean
+.PHONY: play build test bench deps unit-tests asan-tests smoke-tests fuzz-tests clang-build format clean \
+        assets contact-sheet media-tools
 
 play: deps build
 	./$(BUILD)/vektrion
@@ -42,6 +43,22 @@ fuzz-tests: deps
 	  echo "fuzzing $$(basename $$f) for $(FUZZ_RUNS) runs"; \
 	  "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$( [ -d $$corpus ] && echo $$corpus ) 2>&1 | tail -n 2 || exit 1; \
 	done
+
+# The pictures and sounds under assets/ are drawn and synthesised by tools/art/ (seeded, so
+# the same code writes the same bytes); each run checks them through the game's own readers.
+PYTHON ?= /usr/bin/python3
+ART := PYTHONDONTWRITEBYTECODE=1 $(PYTHON) tools/art
+
+media-tools: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target vektrion-picture vektrion-wave
+
+assets: media-tools
+	$(ART)/make_assets.py
+	$(ART)/check_assets.py $(BUILD)
+
+contact-sheet: media-tools
+	$(ART)/contact_sheet.py $(BUILD)
 
 bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
