@@ -1,6 +1,7 @@
 // The main window's creation from its stored settings, its menu and its handlers.
 #include "app/main_form.hpp"
 
+#include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
 #include "media/dxinput.hpp"
@@ -79,6 +80,7 @@ void TMainForm::CreateComponents() {
     DXSound = std::make_unique<TDXSound>(this);
     CreateMenu();
     SpriteEngine = std::make_unique<TDXSpriteEngine>(this);
+    Scenes = std::make_unique<TGame>(*this);
 }
 
 void TMainForm::CreateMenu() {
@@ -182,7 +184,7 @@ void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
 }
 
 void TMainForm::GameStartClick() {
-    // The scenes arrive with the frame loop; until then every tick shows a black frame.
+    Scenes->StartScene(scTitle);
 }
 
 void TMainForm::GamePauseClick() {
@@ -258,7 +260,8 @@ void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {
     if (!DXDraw->CanDraw()) return;
     DXInput->Update();
-    DXDraw->Surface()->Fill(0);
+    Scenes->RunScene();
+    Scenes->StartPendingScene();
     if (OptionShowFPS->Checked) DrawFrameRate();
     DXDraw->Flip();
 }
@@ -274,6 +277,22 @@ void TMainForm::DrawFrameRate() {
 
 void TMainForm::PlaySound(const std::string& name, bool wait) {
     if (OptionSound->Checked) DXWaveList->Items().Find(name).Play(wait);
+}
+
+TCustomDXDraw& TMainForm::GameDisplay() {
+    return *DXDraw;
+}
+
+TPictureCollection& TMainForm::GamePictures() {
+    return ImageList->Items();
+}
+
+TCustomDXInput& TMainForm::GameInput() {
+    return *DXInput;
+}
+
+TCustomDXSpriteEngine& TMainForm::GameSprites() {
+    return *SpriteEngine;
 }
 
 }  // namespace vek

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/dx_form.hpp"
+#include "game/game_window.hpp"
 #include "platform/menu.hpp"
 
 namespace vek {
@@ -21,8 +22,9 @@ class TDXImageList;
 class TDXWaveList;
 class TDXSound;
 class TDXSpriteEngine;
+class TGame;
 
-class TMainForm : public TDXForm {
+class TMainForm : public TDXForm, public TGameWindow {
 public:
     // Creates the window and its components from the stored description, then runs FormCreate.
     TMainForm();
@@ -37,6 +39,8 @@ public:
     std::unique_ptr<TDXSound> DXSound;
     std::unique_ptr<platform::TMenuItem> MainMenu;
     std::unique_ptr<TDXSpriteEngine> SpriteEngine;
+    // The scene machine that the tick runs.
+    std::unique_ptr<TGame> Scenes;
 
     // Menu items.
     platform::TMenuItem* GameMenu = nullptr;
@@ -69,7 +73,14 @@ public:
     void DXTimerTimer(TCustomDXTimer& sender, int lagCount);
 
     // Plays the named sound from the wave list while sound is switched on.
-    void PlaySound(const std::string& name, bool wait);
+    void PlaySound(const std::string& name, bool wait) override;
+
+    // What the game reaches of the window.
+    TCustomDXDraw& GameDisplay() override;
+    TPictureCollection& GamePictures() override;
+    TCustomDXInput& GameInput() override;
+    TCustomDXSpriteEngine& GameSprites() override;
+    TGame& Game() override { return *Scenes; }
 
 private:
     void CreateComponents();
