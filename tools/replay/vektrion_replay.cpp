@@ -1,0 +1,115 @@
+// The replay tool: runs the real game on the headless backend from a script of held keys
+// and prints one line per tick with the game's state and a hash of the presented frame.
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "replay/replay.hpp"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vektrion-replay SCRIPT [--ticks N] [--stars FILE] [--frames DIR] [--every K]\n"
+    "  SCRIPT        lines \"TICK KEYS\": from tick TICK on exactly KEYS are held; KEYS is a\n"
+    "                '+'-joined list of up down left right space z x enter h j k l kp2 kp4\n"
+    "                kp6 kp8 f2, or '-' for none; '#' starts a comment line\n"
+    "  --ticks N     ticks to run (default: up to and including the script's last tick)\n"
+    "  --stars FILE  write the first playing scene's star layers' chips (30 lines of 200)\n"
+    "  --frames DIR  write the frame of every K-th tick as DIR/frame-NNNNNN.ppm (NNNNNN: tick)\n"
+    "  --every K     the K for --frames (default 1)\n"
+    "Prints per tick: tick=T scene=S frame=F score=N sprites=A player=X,Y,ST shots=K\n"
+    "sounds=LIST hash=H\n";
+
+struct Options {
+    std::string script;
+    int ticks = -1;
+    std::string stars;
+    std::string frames;
+    int every = 1;
+};
+
+bool ParseCount(std::string_view text, int minimum, int& value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && value >= minimum;
+}
+
+bool ParseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--ticks" && hasValue) {
+            if (!ParseCount(argv[++i], 0, options.ticks)) return false;
+        } else if (arg == "--every" && hasValue) {
+            if (!ParseCount(argv[++i], 1, options.every)) return false;
+        } else if (arg == "--stars" && hasValue) {
+            options.stars = argv[++i];
+        } else if (arg == "--frames" && hasValue) {
+            options.frames = argv[++i];
+        } else if (arg.starts_with("-") || !options.script.empty()) {
+            return false;
+        } else {
+            options.script = arg;
+        }
+    }
+    return !options.script.empty();
+}
+
+int Usage(const std::string& why) {
+    if (!why.empty()) std::fprintf(stderr, "vektrion-replay: %s\n", why.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+
+std::string FramePath(const std::string& dir, int tick) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06d.ppm", tick);
+    return dir + name;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseArguments(argc, argv, options)) return Usage("");
+    std::ifstream in(options.script);
+    if (!in) return Usage("cannot read " + options.script);
+    vek::replay::TScript script;
+    std::string error;
+    if (!vek::replay::ParseScript(in, script, error)) return Usage(options.script + ": " + error);
+    const int ticks = options.ticks >= 0 ? options.ticks : (script.empty() ? 0 : script.back().Tick + 1);
+
+    vek::replay::TReplay replay;
+    bool starsWritten = false;
+    for (int tick = 0; tick < ticks; ++tick) {
+        const auto report = replay.StepAndReport(vek::replay::KeysAt(script, tick));
+        std::fputs((vek::replay::FormatTick(report) + "\n").c_str(), stdout);
+        if (!options.stars.empty() && !starsWritten && report.Scene == vek::scMain) {
+            if (!WriteText(options.stars, replay.StarChips())) {
+                std::fprintf(stderr, "vektrion-replay: cannot write %s\n", options.stars.c_str());
+                return 1;
+            }
+            starsWritten = true;
+        }
+        if (!options.frames.empty() && tick % options.every == 0 &&
+            !replay.WriteFramePpm(FramePath(options.frames, tick))) {
+            std::fprintf(stderr, "vektrion-replay: cannot write %s\n",
+                         FramePath(options.frames, tick).c_str());
+            return 1;
+        }
+    }
+    if (!options.stars.empty() && !starsWritten) {
+        std::fprintf(stderr, "vektrion-replay: no playing scene started; %s not written\n",
+                     options.stars.c_str());
+        return 1;
+    }
+    return 0;
+}
