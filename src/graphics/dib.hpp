@@ -42,10 +42,11 @@ public:
     const TColorTable& ColorTable() const;
 
     // Reads the picture data (after the picture-kind name); replaces the picture only on
-    // success. Bit-field masks are accepted only when they are exactly 5-5-5 or 5-6-5
-    // (16 bits) or 8-8-8 (others) at their usual places; stores above kMaxDibPixelBytes
-    // (dib_format.hpp) are refused as "DIB cannot be made"; data the stream does not
-    // hold are never allocated for.
+    // success. Bit-field masks of 5-5-5 or 5-6-5 (16 bits) or 8-8-8 (32 bits) are taken in
+    // any order and at any place, and pixels are read through them; they are written back
+    // as read. Other bit counts take only the usual 8-8-8 masks. Stores above
+    // kMaxDibPixelBytes (dib_format.hpp) are refused as "DIB cannot be made"; data the
+    // stream does not hold are never allocated for.
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
     // The bitmap-file form ("BM" and a 14-byte file header; a pixel offset past the

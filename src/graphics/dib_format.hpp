@@ -85,8 +85,10 @@ DibMasks rebuildMasks(const DibMasks& masks);
 // True when a format is one a picture of that bit count may have: 5-5-5 or 5-6-5 for
 // 16 bits, 8-8-8 otherwise.
 bool pixelFormatAllowed(int bitCount, const DibMasks& masks);
-// True when stored masks may be used: their rebuilt format is allowed and is exactly the
-// stored masks, so pixels mean what the masks say.
+// True when stored masks may be used: their rebuilt format is allowed. At 16 and 32 bits,
+// where pixels are read through the masks, each mask must also be one run of bits inside
+// the pixel, apart from the others, in any order; other bit counts ignore masks and so
+// need exactly the rebuilt format.
 bool storedMasksAccepted(int bitCount, const DibMasks& masks);
 
 // The colour of pixel (x, y), y counted from the top row; the caller keeps x and y inside

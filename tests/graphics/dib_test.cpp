@@ -171,30 +171,57 @@ TEST(DibBitFields, CanonicalMasksAreAcceptedWithTheirColours) {
     EXPECT_EQ(rgb32.PixelColor(0, 0), makeColor(1, 2, 3));
 }
 
-TEST(DibBitFields, MasksOfAnotherFormatAreRefused) {
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 16, kCompressionBitFields).masks(0x0F00, 0x00F0, 0x000F).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 24, kCompressionBitFields).masks(0xFF0000, 0xFF00, 0).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
+// Masks of an allowed format in another order or place, as other writers produce them.
+// Every pixel carries set bits outside the masks too, which must not show.
+struct MaskLayout {
+    int bits;
+    DibMasks masks;
+};
+constexpr MaskLayout kMovedLayouts[] = {
+    {32, {0x0000FF, 0x00FF00, 0xFF0000}}, {32, {0xFF000000, 0x00FF0000, 0x0000FF00}},
+    {16, {0x001F, 0x07E0, 0xF800}},  // 5-6-5, blue on top
+    {16, {0xF800, 0x07C0, 0x003E}},  // 5-5-5, spare bit at the bottom
+    {16, {0x001F, 0x03E0, 0x7C00}},  // 5-5-5, blue on top
+};
+
+TEST(DibBitFields, MasksAtOtherPlacesShowTheirColoursAndRoundTrip) {
+    for (const MaskLayout& layout : kMovedLayouts) {
+        const DibMasks& m = layout.masks;
+        const std::uint32_t spare = ~(m.red | m.green | m.blue) & (layout.bits == 16 ? 0xFFFF : 0xFFFFFFFF);
+        const std::uint32_t pixels[] = {m.red | spare, m.green | spare, m.blue | spare, m.red | m.blue};
+        DibBytes b;
+        b.infoHeader(4, 1, static_cast<std::uint16_t>(layout.bits), kCompressionBitFields)
+            .masks(m.red, m.green, m.blue);
+        for (std::uint32_t p : pixels) layout.bits == 16 ? b.u16(p) : b.u32(p);
+        if (layout.bits == 16) b.u32(0);
+        const TDIB dib = load(b);
+        SCOPED_TRACE(testing::Message() << std::hex << m.red << "/" << m.green << "/" << m.blue);
+        EXPECT_EQ(dib.PixelColor(0, 0), makeColor(255, 0, 0));
+        EXPECT_EQ(dib.PixelColor(1, 0), makeColor(0, 255, 0));
+        EXPECT_EQ(dib.PixelColor(2, 0), makeColor(0, 0, 255));
+        EXPECT_EQ(dib.PixelColor(3, 0), makeColor(255, 0, 255));
+        expectSamePicture(dib, reloaded(dib));
+    }
 }
 
-// Masks whose run lengths match an allowed format but that sit at other bit positions
-// would be read with the wrong channels; they are refused rather than shown wrongly.
-TEST(DibBitFields, MasksAtOtherPositionsThanTheirFormatAreRefused) {
-    const DibMasks cases[] = {{0x001F, 0x07E0, 0xF800}, {0x03E0, 0x7C00, 0x001F}, {0xF800, 0x07E0, 0x003E}};
-    for (const DibMasks& m : cases) {
+// Run lengths that are not an allowed format, and masks that cannot be read through:
+// overlapping, broken into two runs, or reaching past a 16-bit pixel.
+TEST(DibBitFields, MasksOfAnotherFormatAreRefused) {
+    const MaskLayout refused[] = {
+        {16, {0x0F00, 0x00F0, 0x000F}}, {16, {0xF800, 0x07E0, 0x003E}},
+        {16, {0xF800, 0x07E0, 0x801F}}, {16, {0x1F0000, 0x07E0, 0x001F}},
+        {32, {0xF800, 0x07E0, 0x001F}}, {32, {0xFF0000, 0xFF00, 0x800000FF}},
+        {24, {0xFF0000, 0xFF00, 0}},    {24, {0xFF, 0xFF00, 0xFF0000}},
+    };
+    for (const MaskLayout& layout : refused) {
+        const DibMasks& m = layout.masks;
         expectLoadError<EInvalidGraphicOperation>(
-            DibBytes().infoHeader(1, 1, 16, kCompressionBitFields).masks(m.red, m.green, m.blue).u32(0),
+            DibBytes()
+                .infoHeader(1, 1, static_cast<std::uint16_t>(layout.bits), kCompressionBitFields)
+                .masks(m.red, m.green, m.blue)
+                .u32(0),
             "EInvalidGraphicOperation", "PixelFormat in invalid");
     }
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 32, kCompressionBitFields).masks(0xFF000000, 0xFF0000, 0xFF00).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 32, kCompressionBitFields).masks(0xFF, 0xFF00, 0xFF0000).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
 }
 
 TEST(DibBitFields, FormatRulesFollowTheRunLengths) {
@@ -204,7 +231,8 @@ TEST(DibBitFields, FormatRulesFollowTheRunLengths) {
     EXPECT_EQ(rebuildMasks({0x001F, 0x07E0, 0xF800}), (DibMasks{0xF800, 0x07E0, 0x001F}));
     EXPECT_TRUE(pixelFormatAllowed(16, {0x7C00, 0x03E0, 0x001F}));
     EXPECT_FALSE(pixelFormatAllowed(32, {0x7C00, 0x03E0, 0x001F}));
-    EXPECT_FALSE(storedMasksAccepted(16, {0x001F, 0x07E0, 0xF800}));
+    EXPECT_TRUE(storedMasksAccepted(16, {0x001F, 0x07E0, 0xF800}));
+    EXPECT_FALSE(storedMasksAccepted(24, {0xFF, 0xFF00, 0xFF0000}));
     EXPECT_TRUE(storedMasksAccepted(32, {0xFF0000, 0xFF00, 0xFF}));
 }
 
