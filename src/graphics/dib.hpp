@@ -22,6 +22,7 @@ inline constexpr const char* kDibInvalid = "DIB is invalid";
 inline constexpr const char* kDibBitCountInvalid = "Bitcount in invalid (%d)";
 inline constexpr const char* kDibPixelFormatInvalid = "PixelFormat in invalid";
 inline constexpr const char* kDibCannotBeMade = "%s cannot be made";
+inline constexpr const char* kDibEmbeddedImage = "DIB holds an embedded %s image, which cannot be read";
 
 struct DibStore;
 
@@ -50,7 +51,11 @@ public:
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
     // The bitmap-file form ("BM" and a 14-byte file header; a pixel offset past the
-    // colour table is honoured). Other signatures, JPEG included, are "DIB is invalid".
+    // colour table is honoured). Besides the 40- and 12-byte headers it takes the 108- and
+    // 124-byte ones, with their masks for bit fields and their colour-space and profile
+    // fields ignored; an embedded JPEG or PNG image is refused as such (kDibEmbeddedImage).
+    // Other signatures, JPEG included, are "DIB is invalid". Writing always uses the
+    // 40-byte header.
     void LoadFromFileStream(TStream& stream);
     void SaveToFileStream(TStream& stream) const;
 

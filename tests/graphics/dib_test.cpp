@@ -501,6 +501,107 @@ TEST(DibFile, PixelOffsetPastTheColourTableSkipsTheGap) {
     EXPECT_EQ(dib.PixelColor(0, 0), entryColor(1));
 }
 
+// A 2 x 1 bitmap file with a larger header, `between` bytes (an embedded profile, say)
+// after the header and colour table, and the file header pointing past them.
+struct LargerHeaderCase {
+    test::LargerHeader header;
+    int colours;
+    std::size_t between;
+    std::vector<std::uint8_t> pixels;
+    TColor left, right;
+};
+
+DibBytes largerHeaderFile(const LargerHeaderCase& c) {
+    const auto pixelOffset = static_cast<std::uint32_t>(14 + c.header.size + 4 * c.colours + c.between);
+    DibBytes b;
+    b.fileHeader(pixelOffset).largerHeader(c.header).colors(c.colours).fill(c.between, 0xAB).raw(c.pixels);
+    return b;
+}
+
+TEST(DibFile, LargerHeadersReadAndWriteBackWithTheInfoHeader) {
+    const LargerHeaderCase cases[] = {
+        // Masks in the header are ignored without bit-field compression.
+        {{108, 2, 1, 32, kCompressionNone, 0xFF, 0xFF00, 0xFF0000},
+         0,
+         0,
+         {0x33, 0x22, 0x11, 0, 0, 0, 0xFF, 0},
+         makeColor(0x11, 0x22, 0x33),
+         makeColor(255, 0, 0)},
+        {{108, 2, 1, 16, kCompressionBitFields, 0x001F, 0x07E0, 0xF800},
+         0,
+         0,
+         {0x1F, 0x00, 0x00, 0xF8},
+         makeColor(255, 0, 0),
+         makeColor(0, 0, 255)},
+        // A profile between the header and the pixels, named by the profile fields.
+        {{124, 2, -1, 32, kCompressionBitFields, 0xFF000000, 0xFF0000, 0xFF00, 0, 124, 16},
+         0,
+         16,
+         {0xFF, 0x33, 0x22, 0x11, 0, 0xFF, 0, 0},
+         makeColor(0x11, 0x22, 0x33),
+         makeColor(0, 0, 255)},
+        // A profile offset and size pointing past the end of the file.
+        {{124, 2, 1, 24, kCompressionNone, 0, 0, 0, 0, 0x10000, 4000},
+         0,
+         0,
+         {0x33, 0x22, 0x11, 0, 0, 0xFF, 0, 0},
+         makeColor(0x11, 0x22, 0x33),
+         makeColor(255, 0, 0)},
+        {{124, 2, 1, 8, kCompressionNone, 0, 0, 0, 2, 0x10000, 4000},
+         2,
+         0,
+         {1, 0, 0, 0},
+         entryColor(1),
+         entryColor(0)},
+    };
+    for (const LargerHeaderCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.header.size << " bytes, " << c.header.bits << " bits");
+        const DibBytes bytes = largerHeaderFile(c);
+        TMemoryStream stream = bytes.stream();
+        TDIB dib;
+        dib.LoadFromFileStream(stream);
+        EXPECT_EQ(dib.PixelColor(0, 0), c.left);
+        EXPECT_EQ(dib.PixelColor(1, 0), c.right);
+        TMemoryStream file;
+        dib.SaveToFileStream(file);
+        EXPECT_EQ(file.bytes().at(14), 40);
+        file.SetPosition(0);
+        TDIB copy;
+        copy.LoadFromFileStream(file);
+        expectSamePicture(dib, copy);
+        // "Picture.Data" keeps to the 40- and 12-byte headers.
+        expectLoadError<EInvalidGraphic>(DibBytes().raw({bytes.bytes().begin() + 14, bytes.bytes().end()}),
+                                         "EInvalidGraphic", "DIB is invalid");
+    }
+}
+
+TEST(DibFile, EmbeddedJpegAndPngAreRefusedAsSuch) {
+    TDIB dib = load(DibBytes().infoHeader(1, 1, 24).u32(0));
+    const std::pair<std::uint32_t, const char*> kinds[] = {{kCompressionJpeg, "JPEG"},
+                                                           {kCompressionPng, "PNG"}};
+    for (const auto& [compression, kind] : kinds) {
+        for (const std::uint32_t size : {40u, 108u, 124u}) {
+            DibBytes b;
+            b.fileHeader(14 + size);
+            if (size == 40) {
+                b.infoHeader(1, 1, 0, compression, 4);
+            } else {
+                b.largerHeader({size, 1, 1, 0, compression});
+            }
+            b.raw({0xFF, 0xD8, 0x89, 'P'});
+            TMemoryStream stream = b.stream();
+            try {
+                dib.LoadFromFileStream(stream);
+                ADD_FAILURE() << "must raise for " << kind;
+            } catch (const EInvalidGraphic& e) {
+                EXPECT_EQ(e.what(),
+                          "DIB holds an embedded " + std::string(kind) + " image, which cannot be read");
+            }
+            EXPECT_EQ(dib.Width(), 1);
+        }
+    }
+}
+
 TEST(DibFile, ShortOrForeignFileStreams) {
     TDIB dib = load(DibBytes().infoHeader(1, 1, 24).u32(0));
     TMemoryStream nothing;
