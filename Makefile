@@ -27,9 +27,14 @@ asan-tests: deps
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ./$(ASAN_BUILD)/vektrion_tests --gtest_brief=1
 
+# The window-manager tests run on a second private display with openbox started for them.
+SMOKE_XVFB = SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24"
+
 smoke-tests: build
 	@if [ -x $(BUILD)/vektrion_smoke ]; then \
-	  SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" ./$(BUILD)/vektrion_smoke --gtest_brief=1; \
+	  $(SMOKE_XVFB) ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='-*UnderWindowManager*' && \
+	  $(SMOKE_XVFB) tests/smoke/with_window_manager.sh \
+	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*UnderWindowManager*'; \
 	fi
 
 # The fuzz targets, built with clang (which also checks that clang builds the code warning-free).

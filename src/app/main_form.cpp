@@ -53,6 +53,7 @@ TMainForm::TMainForm() : TDXForm(nullptr) {
         FormKeyDown(key, shift);
     };
     Handle()->OnDestroy = [this] { FormDestroy(); };
+    ownCaption_ = Handle()->caption();
     // An error in the creation handler is shown like any error of an event handler.
     try {
         FormCreate();
@@ -249,7 +250,10 @@ void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
     DXTimer->SetEnabled(false);
 }
 
-void TMainForm::DXTimerActivate(TCustomDXTimer&) {}
+// The paused caption of a deactivation goes once the game is active again.
+void TMainForm::DXTimerActivate(TCustomDXTimer&) {
+    Handle()->setCaption(ownCaption_);
+}
 
 void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
     Handle()->setCaption(platform::current().application().title() + kPausedSuffix);

@@ -77,6 +77,8 @@ private:
     void ApplyStoredProperties();
     void DetachHandlers();
     void DrawFrameRate();
+
+    std::string ownCaption_;  // the window's caption from its stored description
 };
 
 // The one main window of the running program, or null.

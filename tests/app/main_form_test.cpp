@@ -175,7 +175,7 @@ TEST_F(MainFormTest, PauseStopsTheTicksAndToggleWhilePausedRunsTheGameAgain) {
     EXPECT_TRUE(form->DXTimer->Enabled());
 }
 
-TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionAndStopsTheGame) {
+TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiveAgain) {
     Create();
     RunFor(100);
     app().postActivate(false);
@@ -187,7 +187,20 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionAndStopsTheGame) {
     app().postActivate(true);
     RunFor(300);
     EXPECT_GT(Presents(), frozen);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+
+    // Paused with F3: no caption of its own, and coming back leaves the game paused.
+    app().postKeyPress(platform::vk::F3);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    app().postActivate(false);
+    RunFor(10);
     EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    app().postActivate(true);
+    const int paused = Presents();
+    RunFor(300);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    EXPECT_EQ(Presents(), paused);
 }
 
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
