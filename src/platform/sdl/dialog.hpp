@@ -22,6 +22,7 @@ public:
 
 private:
     void drawControl(SDL_Surface* surface, const DialogControl& control);
+    void drawText(SDL_Surface* surface, const DialogControl& control);
     void drawImage(SDL_Surface* surface, const DialogControl& control);
     void updateCursor(int x, int y);
 
