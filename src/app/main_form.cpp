@@ -1,6 +1,7 @@
 // The main window's creation from its stored settings, its menu and its handlers.
 #include "app/main_form.hpp"
 
+#include "app/about_form.hpp"
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
 #include "media/dxinput.hpp"
@@ -19,6 +20,8 @@ namespace {
 using platform::TMenuItem;
 
 constexpr const char* kPausedSuffix = " [Pausado]";
+// The message box breaks the line at the carriage return.
+constexpr const char* kControlsText = "Direccionales para mover la nave\rBarra espaciadora para disparar";
 
 platform::WindowSpec MainWindowSpec() {
     platform::WindowSpec spec;
@@ -106,6 +109,8 @@ void TMainForm::CreateMenu() {
     OptionFullScreen->OnClick = [this](TMenuItem&) { OptionFullScreenClick(); };
     OptionSound->OnClick = [this](TMenuItem&) { OptionSoundClick(); };
     OptionShowFPS->OnClick = [this](TMenuItem&) { OptionShowFPSClick(); };
+    Controles1->OnClick = [this](TMenuItem&) { Controles1Click(); };
+    Acercade1->OnClick = [this](TMenuItem&) { Acercade1Click(); };
 }
 
 // The stored settings of the components, applied while they are loading; each acts on
@@ -234,6 +239,17 @@ void TMainForm::OptionSoundClick() {
 void TMainForm::OptionShowFPSClick() {
     OptionShowFPS->Checked = !OptionShowFPS->Checked;
     Handle()->menuChanged();
+}
+
+void TMainForm::Controles1Click() {
+    platform::current().application().messageBox(kControlsText, "Controles",
+                                                 platform::MB_OK | platform::MB_ICONINFORMATION);
+}
+
+void TMainForm::Acercade1Click() {
+    const auto box = std::make_unique<TfrmAcercaDe>(this);
+    frmAcercaDe = box.get();
+    box->ShowModal();
 }
 
 void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {

@@ -61,6 +61,8 @@ public:
     void OptionFullScreenClick();
     void OptionSoundClick();
     void OptionShowFPSClick();
+    void Controles1Click();
+    void Acercade1Click();
     void DXDrawInitializing(TCustomDXDraw& sender);
     void DXDrawInitialize(TCustomDXDraw& sender);
     void DXDrawFinalize(TCustomDXDraw& sender);
