@@ -2,6 +2,9 @@
 #include "sprite/pixel_overlap.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <type_traits>
 
 #include "graphics/direct_draw.hpp"
 
@@ -9,11 +12,20 @@ namespace vek {
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little, "pixels are read as little-endian words");
+
+// The pixel value at p, little-endian, in one load where the width allows.
 template <int Bytes>
 std::uint32_t readPixel(const std::uint8_t* p) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < Bytes; ++i) value |= std::uint32_t{p[i]} << (8 * i);
-    return value;
+    if constexpr (Bytes == 3) {
+        return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+    } else {
+        std::conditional_t<Bytes == 1, std::uint8_t,
+                           std::conditional_t<Bytes == 2, std::uint16_t, std::uint32_t>>
+            value;
+        std::memcpy(&value, p, Bytes);
+        return value;
+    }
 }
 
 template <int Bytes>
