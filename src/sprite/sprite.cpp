@@ -58,17 +58,17 @@ TSprite::~TSprite() {
         if (engine_) --engine_->allCount_;
         parent_->detachChild(*this);
     }
-    if (engine_) leaveEngineLists();
+    if (engine_ && everListed_) leaveEngineLists();
+    if (engine_ && isDead_) removeLast(engine_->deadList_, this);
     if (keeper_) *keeper_ = nullptr;
 }
 
-// Assign copies Selected and GroupNumber as plain values, so a list may still hold this
-// sprite under a flag that says otherwise: no list keeps it past its life.
+// Assign copies Selected and GroupNumber as plain values, so a group or the selection may
+// still hold this sprite under a flag that says otherwise: none keeps it past its life.
 void TSprite::leaveEngineLists() {
     std::erase(engine_->selectedList_, this);
     engine_->anySelected_ = !engine_->selectedList_.empty();
     for (auto& group : engine_->groups_) std::erase(*group, this);
-    if (isDead_) removeLast(engine_->deadList_, this);
 }
 
 void TSprite::detachChild(TSprite& child) {
@@ -218,17 +218,21 @@ void TSprite::SetGroupNumber(int value) {
     if (value == groupNumber_ || !engine_) return;
     if (groupNumber_ >= 0)
         if (auto* group = engine_->GetGroup(groupNumber_)) removeFirst(*group, this);
-    if (value >= 0)
-        if (auto* group = engine_->GetGroup(value)) group->push_back(this);
+    if (auto* group = value >= 0 ? engine_->GetGroup(value) : nullptr) {
+        group->push_back(this);
+        everListed_ = true;
+    }
     groupNumber_ = value;
 }
 
 void TSprite::SetSelected(bool value) {
     if (value == selected_ || !engine_) return;
-    if (value)
+    if (value) {
         engine_->selectedList_.push_back(this);
-    else
+        everListed_ = true;
+    } else {
         removeFirst(engine_->selectedList_, this);
+    }
     selected_ = value;
     engine_->anySelected_ = !engine_->selectedList_.empty();
 }

@@ -8,7 +8,8 @@
 // sprite's destructor, the engine's Dead) is the one place that deletes them. Handlers never
 // free a sprite during a walk: they mark it with Dead() and the engine frees it in its own
 // Dead() between walks. A sprite made without a parent belongs to no tree and is owned like
-// any other object (the engine itself is one; its component holds it in a unique_ptr).
+// any other object (the engine itself is one; its component holds it in a unique_ptr); one
+// made with a parent must come from Create (or `new`), never from the stack or a unique_ptr.
 //
 // Subclasses (the game's ships, shots, enemies) take the parent as the first constructor
 // argument and override DoMove, DoCollision, DoDraw or Animate; they call Collision() from
@@ -157,6 +158,7 @@ private:
     TSpriteList drawList_;  // the same children by ascending Z
     bool isDead_ = false;
     bool selected_ = false;
+    bool everListed_ = false;  // has been put in a group or the selection
     int z_ = 0;
     int groupNumber_ = -1;
     TSprite** keeper_ = nullptr;  // a collection item's reference, cleared when the tree frees this

@@ -178,18 +178,6 @@ TEST_F(CollisionMap, OnlyCollidingCellsUnderTheOtherSpriteHit) {
     EXPECT_TRUE(map.TestCollision(probe));  // no image: the rectangles stand
 }
 
-TEST(BackgroundMap, AssignTakesTheMapSizeAndTileButNotTheCells) {
-    TBackgroundSprite a(nullptr), b(nullptr);
-    a.SetMapSize(3, 2);
-    a.SetChips(0, 0, 7);
-    a.Tile = true;
-    b.Assign(a);
-    EXPECT_EQ(b.MapWidth(), 3);
-    EXPECT_EQ(b.MapHeight(), 2);
-    EXPECT_EQ(b.Chips(0, 0), 0);
-    EXPECT_TRUE(b.Tile);
-}
-
 // The stored "Map" property inside a property block.
 std::vector<std::uint8_t> mapProperty(const std::vector<std::uint8_t>& data) {
     TPropertyWriter writer;
