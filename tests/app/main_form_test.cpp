@@ -10,6 +10,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "sprite/sprite_engine.hpp"
 
 namespace vek {
 namespace {
@@ -274,6 +275,17 @@ TEST_F(MainFormTest, FullScreenShowsTheFrameRateThroughThePalette) {
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 80; ++x) white += (window().screen().pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
     EXPECT_GT(white, 10);
+}
+
+TEST_F(MainFormTest, TheSpriteEngineDrawsOnTheDisplaysBackSurfaceWindowedAndFullScreen) {
+    Create();
+    EXPECT_EQ(form->SpriteEngine->DXDraw(), form->DXDraw.get());
+    EXPECT_EQ(form->SpriteEngine->Engine().Surface(), form->DXDraw->Surface());
+    app().postKeyPress(platform::vk::F4);
+    RunFor(50);
+    ASSERT_TRUE(window().exclusive());
+    EXPECT_EQ(form->SpriteEngine->Engine().Surface(), form->DXDraw->Surface());
+    EXPECT_EQ(form->SpriteEngine->Engine().SurfaceRect(), (TRect{0, 0, 640, 480}));
 }
 
 }  // namespace
