@@ -27,12 +27,18 @@ asan-tests: deps
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ./$(ASAN_BUILD)/vektrion_tests --gtest_brief=1
 
+# The window-manager tests run on a second private display with openbox started for them.
+SMOKE_XVFB = SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24"
+
 smoke-tests: build
 	@if [ -x $(BUILD)/vektrion_smoke ]; then \
-	  SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" ./$(BUILD)/vektrion_smoke --gtest_brief=1; \
+	  $(SMOKE_XVFB) ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='-*UnderWindowManager*' && \
+	  $(SMOKE_XVFB) tests/smoke/with_window_manager.sh \
+	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*UnderWindowManager*'; \
 	fi
 
 # The fuzz targets, built with clang (which also checks that clang builds the code warning-free).
+# New inputs go to the build folder, so the committed seeds stay as they are.
 fuzz-tests: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
 	  -DVEK_FUZZ=ON -DVEK_TESTS=OFF -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
@@ -40,8 +46,9 @@ fuzz-tests: deps
 	@for f in $(FUZZ_BUILD)/fuzz_*; do \
 	  [ -x "$$f" ] || continue; \
 	  corpus=fuzz/corpus/$$(basename $$f | sed 's/^fuzz_//'); \
+	  found=$(FUZZ_BUILD)/found/$$(basename $$f); mkdir -p $$found; \
 	  echo "fuzzing $$(basename $$f) for $(FUZZ_RUNS) runs"; \
-	  "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$( [ -d $$corpus ] && echo $$corpus ) 2>&1 | tail -n 2 || exit 1; \
+	  "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$found $$( [ -d $$corpus ] && echo $$corpus ) 2>&1 | tail -n 2 || exit 1; \
 	done
 
 # The pictures and sounds under assets/ are drawn and synthesised by tools/art/ (seeded, so

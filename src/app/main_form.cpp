@@ -1,6 +1,7 @@
 // The main window's creation from its stored settings, its menu and its handlers.
 #include "app/main_form.hpp"
 
+#include "app/about_form.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
@@ -20,6 +21,8 @@ namespace {
 using platform::TMenuItem;
 
 constexpr const char* kPausedSuffix = " [Pausado]";
+// The message box breaks the line at the carriage return.
+constexpr const char* kControlsText = "Direccionales para mover la nave\rBarra espaciadora para disparar";
 
 platform::WindowSpec MainWindowSpec() {
     platform::WindowSpec spec;
@@ -54,6 +57,7 @@ TMainForm::TMainForm() : TDXForm(nullptr) {
         FormKeyDown(key, shift);
     };
     Handle()->OnDestroy = [this] { FormDestroy(); };
+    ownCaption_ = Handle()->caption();
     // An error in the creation handler is shown like any error of an event handler.
     try {
         FormCreate();
@@ -107,6 +111,8 @@ void TMainForm::CreateMenu() {
     OptionFullScreen->OnClick = [this](TMenuItem&) { OptionFullScreenClick(); };
     OptionSound->OnClick = [this](TMenuItem&) { OptionSoundClick(); };
     OptionShowFPS->OnClick = [this](TMenuItem&) { OptionShowFPSClick(); };
+    Controles1->OnClick = [this](TMenuItem&) { Controles1Click(); };
+    Acercade1->OnClick = [this](TMenuItem&) { Acercade1Click(); };
 }
 
 // The stored settings of the components, applied while they are loading; each acts on
@@ -237,6 +243,17 @@ void TMainForm::OptionShowFPSClick() {
     Handle()->menuChanged();
 }
 
+void TMainForm::Controles1Click() {
+    platform::current().application().messageBox(kControlsText, "Controles",
+                                                 platform::MB_OK | platform::MB_ICONINFORMATION);
+}
+
+void TMainForm::Acercade1Click() {
+    const auto box = std::make_unique<TfrmAcercaDe>(this);
+    frmAcercaDe = box.get();
+    box->ShowModal();
+}
+
 void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
     const bool fullScreen = sender.Options().Contains(doFullScreen);
     Handle()->setBorderStyle(fullScreen ? platform::BorderStyle::bsNone : platform::BorderStyle::bsSingle);
@@ -251,7 +268,10 @@ void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
     DXTimer->SetEnabled(false);
 }
 
-void TMainForm::DXTimerActivate(TCustomDXTimer&) {}
+// The paused caption of a deactivation goes once the game is active again.
+void TMainForm::DXTimerActivate(TCustomDXTimer&) {
+    Handle()->setCaption(ownCaption_);
+}
 
 void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
     Handle()->setCaption(platform::current().application().title() + kPausedSuffix);

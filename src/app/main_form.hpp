@@ -65,6 +65,8 @@ public:
     void OptionFullScreenClick();
     void OptionSoundClick();
     void OptionShowFPSClick();
+    void Controles1Click();
+    void Acercade1Click();
     void DXDrawInitializing(TCustomDXDraw& sender);
     void DXDrawInitialize(TCustomDXDraw& sender);
     void DXDrawFinalize(TCustomDXDraw& sender);
@@ -88,6 +90,8 @@ private:
     void ApplyStoredProperties();
     void DetachHandlers();
     void DrawFrameRate();
+
+    std::string ownCaption_;  // the window's caption from its stored description
 };
 
 // The one main window of the running program, or null.

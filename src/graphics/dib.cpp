@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "graphics/dib_format.hpp"
@@ -53,20 +55,58 @@ void requireBytes(TStream& stream, std::int64_t count) {
     if (count > 0 && count > stream.Size() - stream.Position()) throw EReadError(kStreamReadError);
 }
 
-DibHeader readHeader(TStream& stream, std::uint32_t size) {
+// Where the picture data come from: "Picture.Data" takes the 40- and 12-byte headers only;
+// a bitmap file also the larger headers editors write, and names where its pixels start.
+struct ReadForm {
+    bool file = false;
+    std::int64_t pixelStart = 0;
+};
+
+// A header as read: its 40-byte fields and, for the larger headers, the masks they hold.
+struct ReadHeader {
+    DibHeader fields;
+    std::optional<DibMasks> masks;
+};
+
+bool largerHeader(std::uint32_t size) {
+    return size == kV4HeaderSize || size == kV5HeaderSize;
+}
+
+// The masks open what a larger header adds to the 40-byte fields; the alpha mask,
+// colour-space and profile fields after them are not used.
+ReadHeader readLargerHeader(TStream& stream, std::uint32_t size) {
+    std::vector<std::uint8_t> bytes(size - 4);
+    stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    ReadHeader read{parseInfoHeader(std::span<const std::uint8_t, 36>(bytes.data(), 36)), std::nullopt};
+    read.fields.size = size;
+    read.masks = parseMasks(std::span<const std::uint8_t, 12>(bytes.data() + 36, 12));
+    return read;
+}
+
+ReadHeader readHeader(TStream& stream, std::uint32_t size, const ReadForm& form) {
     if (size == kCoreHeaderSize) {
         std::array<std::uint8_t, 8> bytes{};
         stream.ReadBuffer(bytes.data(), bytes.size());
-        return parseCoreHeader(bytes);
+        return {parseCoreHeader(bytes), std::nullopt};
     }
+    if (form.file && largerHeader(size)) return readLargerHeader(stream, size);
     if (size != kInfoHeaderSize) throw EInvalidGraphic(kDibInvalid);
     std::array<std::uint8_t, 36> bytes{};
     stream.ReadBuffer(bytes.data(), bytes.size());
-    return parseInfoHeader(bytes);
+    return {parseInfoHeader(bytes), std::nullopt};
 }
 
-DibMasks readMasks(TStream& stream, const DibHeader& header) {
-    if (header.compression != kCompressionBitFields) return defaultMasks(header.bitCount);
+// Bitmap files may carry a whole JPEG or PNG image instead of pixels; say so rather than
+// calling the file invalid.
+void refuseEmbeddedImage(const DibHeader& header) {
+    if (header.compression == kCompressionJpeg)
+        throw EInvalidGraphic(formatMessage(kDibEmbeddedImage, "JPEG"));
+    if (header.compression == kCompressionPng) throw EInvalidGraphic(formatMessage(kDibEmbeddedImage, "PNG"));
+}
+
+DibMasks readMasks(TStream& stream, const ReadHeader& read) {
+    if (read.fields.compression != kCompressionBitFields) return defaultMasks(read.fields.bitCount);
+    if (read.masks) return *read.masks;
     std::array<std::uint8_t, 12> bytes{};
     stream.ReadBuffer(bytes.data(), bytes.size());
     return parseMasks(bytes);
@@ -162,18 +202,19 @@ void skipToPixels(TStream& stream, std::int64_t pixelStart) {
     stream.Seek(gap, SeekOrigin::soCurrent);
 }
 
-// Reads the picture data; null for an empty picture. `pixelStart` is the stream position
-// a bitmap file names for its pixels, or 0.
-std::shared_ptr<DibStore> readStore(TStream& stream, std::int64_t pixelStart) {
+// Reads the picture data; null for an empty picture.
+std::shared_ptr<DibStore> readStore(TStream& stream, const ReadForm& form) {
     std::array<std::uint8_t, 4> sizeBytes{};
     const std::int64_t got = stream.Read(sizeBytes.data(), 4);
     if (got == 0) return nullptr;
     if (got != 4) throw EInvalidGraphic(kDibInvalid);
-    const DibHeader header = readHeader(stream, parseHeaderSize(sizeBytes));
-    const DibMasks masks = readMasks(stream, header);
+    const ReadHeader read = readHeader(stream, parseHeaderSize(sizeBytes), form);
+    const DibHeader& header = read.fields;
+    if (form.file) refuseEmbeddedImage(header);
+    const DibMasks masks = readMasks(stream, read);
     const TColorTable table = readColorTable(stream, header);
     auto store = makeStore(header, masks, table);
-    skipToPixels(stream, pixelStart);
+    skipToPixels(stream, form.pixelStart);
     readPixels(stream, header, *store);
     return store;
 }
@@ -238,7 +279,7 @@ int TDIB::Pitch() const {
 }
 
 void TDIB::LoadFromStream(TStream& stream) {
-    store_ = readStore(stream, 0);
+    store_ = readStore(stream, ReadForm{});
 }
 
 void TDIB::SaveToStream(TStream& stream) const {
@@ -254,7 +295,7 @@ void TDIB::LoadFromFileStream(TStream& stream) {
         throw EInvalidGraphic(kDibInvalid);
     }
     const std::int64_t fileStart = stream.Position() - static_cast<std::int64_t>(kFileHeaderSize);
-    store_ = readStore(stream, fileStart + readFileHeaderOffset(fileHeader));
+    store_ = readStore(stream, ReadForm{true, fileStart + readFileHeaderOffset(fileHeader)});
 }
 
 void TDIB::SaveToFileStream(TStream& stream) const {

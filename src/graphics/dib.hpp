@@ -22,6 +22,7 @@ inline constexpr const char* kDibInvalid = "DIB is invalid";
 inline constexpr const char* kDibBitCountInvalid = "Bitcount in invalid (%d)";
 inline constexpr const char* kDibPixelFormatInvalid = "PixelFormat in invalid";
 inline constexpr const char* kDibCannotBeMade = "%s cannot be made";
+inline constexpr const char* kDibEmbeddedImage = "DIB holds an embedded %s image, which cannot be read";
 
 struct DibStore;
 
@@ -42,14 +43,19 @@ public:
     const TColorTable& ColorTable() const;
 
     // Reads the picture data (after the picture-kind name); replaces the picture only on
-    // success. Bit-field masks are accepted only when they are exactly 5-5-5 or 5-6-5
-    // (16 bits) or 8-8-8 (others) at their usual places; stores above kMaxDibPixelBytes
-    // (dib_format.hpp) are refused as "DIB cannot be made"; data the stream does not
-    // hold are never allocated for.
+    // success. Bit-field masks of 5-5-5 or 5-6-5 (16 bits) or 8-8-8 (32 bits) are taken in
+    // any order and at any place, and pixels are read through them; they are written back
+    // as read. Other bit counts take only the usual 8-8-8 masks. Stores above
+    // kMaxDibPixelBytes (dib_format.hpp) are refused as "DIB cannot be made"; data the
+    // stream does not hold are never allocated for.
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
     // The bitmap-file form ("BM" and a 14-byte file header; a pixel offset past the
-    // colour table is honoured). Other signatures, JPEG included, are "DIB is invalid".
+    // colour table is honoured). Besides the 40- and 12-byte headers it takes the 108- and
+    // 124-byte ones, with their masks for bit fields and their colour-space and profile
+    // fields ignored; an embedded JPEG or PNG image is refused as such (kDibEmbeddedImage).
+    // Other signatures, JPEG included, are "DIB is invalid". Writing always uses the
+    // 40-byte header.
     void LoadFromFileStream(TStream& stream);
     void SaveToFileStream(TStream& stream) const;
 

@@ -14,6 +14,13 @@ std::uint32_t lowBits(int count) {
     return static_cast<std::uint32_t>((std::uint64_t{1} << count) - 1);
 }
 
+// True when the mask's set bits form one unbroken run that lies within `inside`.
+bool isOneRun(std::uint32_t mask, std::uint32_t inside) {
+    if (mask == 0 || (mask & ~inside) != 0) return false;
+    const std::uint32_t run = mask >> std::countr_zero(mask);
+    return (run & (run + 1)) == 0;
+}
+
 // Widens a channel of `length` bits to 8 bits by repeating its bits, so that full
 // intensity stays full (5 bits 0x1F -> 0xFF).
 std::uint8_t widenChannel(std::uint32_t value, int length) {
@@ -144,7 +151,13 @@ bool pixelFormatAllowed(int bitCount, const DibMasks& masks) {
 
 bool storedMasksAccepted(int bitCount, const DibMasks& masks) {
     const DibMasks rebuilt = rebuildMasks(masks);
-    return pixelFormatAllowed(bitCount, rebuilt) && rebuilt == masks;
+    if (!pixelFormatAllowed(bitCount, rebuilt)) return false;
+    if (bitCount != 16 && bitCount != 32) return rebuilt == masks;
+    const std::uint32_t inside = lowBits(bitCount);
+    const bool apart =
+        (masks.red & masks.green) == 0 && (masks.red & masks.blue) == 0 && (masks.green & masks.blue) == 0;
+    return apart && isOneRun(masks.red, inside) && isOneRun(masks.green, inside) &&
+           isOneRun(masks.blue, inside);
 }
 
 TColor dibPixelColor(const platform::gfx::DibView& view, int x, int y) {

@@ -14,12 +14,19 @@ namespace vek {
 
 inline constexpr std::uint32_t kCoreHeaderSize = 12;
 inline constexpr std::uint32_t kInfoHeaderSize = 40;
+// The larger headers image editors write into bitmap files: the 40-byte fields, then the
+// masks, an alpha mask and colour-space fields (108 bytes), and profile fields (124 bytes).
+inline constexpr std::uint32_t kV4HeaderSize = 108;
+inline constexpr std::uint32_t kV5HeaderSize = 124;
 
 // Compression field values.
 inline constexpr std::uint32_t kCompressionNone = 0;
 inline constexpr std::uint32_t kCompressionRle8 = 1;
 inline constexpr std::uint32_t kCompressionRle4 = 2;
 inline constexpr std::uint32_t kCompressionBitFields = 3;
+// A whole JPEG or PNG image in place of the pixels.
+inline constexpr std::uint32_t kCompressionJpeg = 4;
+inline constexpr std::uint32_t kCompressionPng = 5;
 
 // The largest pixel store a picture may have (256 MiB: an 8192 x 8192 picture at 32 bits).
 // Larger stores are refused as "DIB cannot be made" before anything is allocated.
@@ -85,8 +92,10 @@ DibMasks rebuildMasks(const DibMasks& masks);
 // True when a format is one a picture of that bit count may have: 5-5-5 or 5-6-5 for
 // 16 bits, 8-8-8 otherwise.
 bool pixelFormatAllowed(int bitCount, const DibMasks& masks);
-// True when stored masks may be used: their rebuilt format is allowed and is exactly the
-// stored masks, so pixels mean what the masks say.
+// True when stored masks may be used: their rebuilt format is allowed. At 16 and 32 bits,
+// where pixels are read through the masks, each mask must also be one run of bits inside
+// the pixel, apart from the others, in any order; other bit counts ignore masks and so
+// need exactly the rebuilt format.
 bool storedMasksAccepted(int bitCount, const DibMasks& masks);
 
 // The colour of pixel (x, y), y counted from the top row; the caller keeps x and y inside

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graphics/direct_draw.hpp"
+#include "graphics/render_options.hpp"
 #include "platform/form.hpp"
 #include "runtime/component.hpp"
 #include "runtime/exception.hpp"
@@ -247,6 +248,9 @@ public:
     bool AutoSize = true;
     TColorTable ColorTable{};
     TColorTable DefColorTable{};
+    // Set by the sprites before each draw; only a hardware 3-D path would act on them.
+    TRenderMirrorFlipSet MirrorFlip;
+    TD2DTextureFilter TextureFilter = D2D_POINT;
 
     int SurfaceWidth() const;
     int SurfaceHeight() const;

@@ -122,6 +122,11 @@ inline constexpr std::uint32_t MB_ICONINFORMATION = 0x40;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
+// Mouse cursors of controls, in the toolkit's numbering.
+using TCursor = int;
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crHandPoint = -21;
+
 // A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons.
 struct DialogControl {
     enum class Kind { Label, Link, Bevel, Image, Button };
@@ -134,6 +139,8 @@ struct DialogControl {
     TColor color = 0;
     bool underline = false;
     bool wordWrap = false;
+    bool clipText = false;              // text kept inside bounds (labels of a fixed size)
+    TCursor cursor = crDefault;         // the mouse cursor over the control
     bool isDefault = false;             // Enter presses it
     int modalResult = 0;                // a button with a result closes the dialog
     std::vector<std::uint32_t> pixels;  // Image: 0xAARRGGBB, row by row
@@ -146,6 +153,8 @@ struct DialogSpec {
     int clientWidth = 0;
     int clientHeight = 0;
     std::vector<DialogControl> controls;
+    // Set by an event handler while the dialog is up: a result other than 0 closes it.
+    int modalResult = 0;
 };
 
 class Application {

@@ -27,9 +27,12 @@ VEK_DECLARE_ERROR(EStreamError, Exception);
 VEK_DECLARE_ERROR(EReadError, EStreamError);
 VEK_DECLARE_ERROR(EWriteError, EStreamError);
 VEK_DECLARE_ERROR(EOutOfMemory, Exception);
+// An index outside a list.
+VEK_DECLARE_ERROR(EListError, Exception);
 
 inline constexpr const char* kStreamReadError = "Stream read error";
 inline constexpr const char* kStreamWriteError = "Stream write error";
+inline constexpr const char* kListIndexError = "List index out of bounds (%d)";
 // The error text of a component that finds no form among its owners.
 inline constexpr const char* kFormNotFound = "Form not found";
 

@@ -10,6 +10,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "sprite/sprite_engine.hpp"
 
 namespace vek {
 namespace {
@@ -175,7 +176,7 @@ TEST_F(MainFormTest, PauseStopsTheTicksAndToggleWhilePausedRunsTheGameAgain) {
     EXPECT_TRUE(form->DXTimer->Enabled());
 }
 
-TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionAndStopsTheGame) {
+TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiveAgain) {
     Create();
     RunFor(100);
     app().postActivate(false);
@@ -187,7 +188,20 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionAndStopsTheGame) {
     app().postActivate(true);
     RunFor(300);
     EXPECT_GT(Presents(), frozen);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+
+    // Paused with F3: no caption of its own, and coming back leaves the game paused.
+    app().postKeyPress(platform::vk::F3);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    app().postActivate(false);
+    RunFor(10);
     EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    app().postActivate(true);
+    const int paused = Presents();
+    RunFor(300);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    EXPECT_EQ(Presents(), paused);
 }
 
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
@@ -261,6 +275,17 @@ TEST_F(MainFormTest, FullScreenShowsTheFrameRateThroughThePalette) {
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 80; ++x) white += (window().screen().pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
     EXPECT_GT(white, 10);
+}
+
+TEST_F(MainFormTest, TheSpriteEngineDrawsOnTheDisplaysBackSurfaceWindowedAndFullScreen) {
+    Create();
+    EXPECT_EQ(form->SpriteEngine->DXDraw(), form->DXDraw.get());
+    EXPECT_EQ(form->SpriteEngine->Engine().Surface(), form->DXDraw->Surface());
+    app().postKeyPress(platform::vk::F4);
+    RunFor(50);
+    ASSERT_TRUE(window().exclusive());
+    EXPECT_EQ(form->SpriteEngine->Engine().Surface(), form->DXDraw->Surface());
+    EXPECT_EQ(form->SpriteEngine->Engine().SurfaceRect(), (TRect{0, 0, 640, 480}));
 }
 
 }  // namespace

@@ -11,6 +11,18 @@
 
 namespace vek::test {
 
+// The fields of a 108- or 124-byte header that the tests vary.
+struct LargerHeader {
+    std::uint32_t size = 124;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bits = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t red = 0, green = 0, blue = 0;
+    std::uint32_t colorsUsed = 0;
+    std::uint32_t profileOffset = 0, profileSize = 0;
+};
+
 class DibBytes {
 public:
     DibBytes& u8(std::uint32_t v) {
@@ -35,13 +47,25 @@ public:
         bytes_.insert(bytes_.end(), n.begin(), n.end());
         return *this;
     }
-    DibBytes& fileHeader() { return raw({'B', 'M'}).u32(0).u32(0).u32(0); }
+    DibBytes& fileHeader(std::uint32_t pixelOffset = 0) {
+        return raw({'B', 'M'}).u32(0).u32(0).u32(pixelOffset);
+    }
     DibBytes& infoHeader(std::int32_t width, std::int32_t height, std::uint16_t bits,
                          std::uint32_t compression = 0, std::uint32_t imageSize = 0,
                          std::uint32_t colorsUsed = 0) {
         u32(40).u32(static_cast<std::uint32_t>(width)).u32(static_cast<std::uint32_t>(height));
         u16(1).u16(bits).u32(compression).u32(imageSize).u32(2835).u32(2835);
         return u32(colorsUsed).u32(0);
+    }
+    // The 40-byte fields, the masks, alpha mask 0xFF000000, colour space "sRGB", zero end
+    // points and gammas; a 124-byte header adds intent 4, the profile's offset and size and
+    // a reserved 0.
+    DibBytes& largerHeader(const LargerHeader& h) {
+        u32(h.size).u32(static_cast<std::uint32_t>(h.width)).u32(static_cast<std::uint32_t>(h.height));
+        u16(1).u16(h.bits).u32(h.compression).u32(0).u32(2835).u32(2835).u32(h.colorsUsed).u32(0);
+        masks(h.red, h.green, h.blue).u32(0xFF000000).raw({'B', 'G', 'R', 's'}).fill(48, 0);
+        if (h.size == 124) u32(4).u32(h.profileOffset).u32(h.profileSize).u32(0);
+        return *this;
     }
     DibBytes& coreHeader(std::uint16_t width, std::uint16_t height, std::uint16_t bits) {
         return u32(12).u16(width).u16(height).u16(1).u16(bits);

@@ -171,30 +171,57 @@ TEST(DibBitFields, CanonicalMasksAreAcceptedWithTheirColours) {
     EXPECT_EQ(rgb32.PixelColor(0, 0), makeColor(1, 2, 3));
 }
 
-TEST(DibBitFields, MasksOfAnotherFormatAreRefused) {
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 16, kCompressionBitFields).masks(0x0F00, 0x00F0, 0x000F).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 24, kCompressionBitFields).masks(0xFF0000, 0xFF00, 0).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
+// Masks of an allowed format in another order or place, as other writers produce them.
+// Every pixel carries set bits outside the masks too, which must not show.
+struct MaskLayout {
+    int bits;
+    DibMasks masks;
+};
+constexpr MaskLayout kMovedLayouts[] = {
+    {32, {0x0000FF, 0x00FF00, 0xFF0000}}, {32, {0xFF000000, 0x00FF0000, 0x0000FF00}},
+    {16, {0x001F, 0x07E0, 0xF800}},  // 5-6-5, blue on top
+    {16, {0xF800, 0x07C0, 0x003E}},  // 5-5-5, spare bit at the bottom
+    {16, {0x001F, 0x03E0, 0x7C00}},  // 5-5-5, blue on top
+};
+
+TEST(DibBitFields, MasksAtOtherPlacesShowTheirColoursAndRoundTrip) {
+    for (const MaskLayout& layout : kMovedLayouts) {
+        const DibMasks& m = layout.masks;
+        const std::uint32_t spare = ~(m.red | m.green | m.blue) & (layout.bits == 16 ? 0xFFFF : 0xFFFFFFFF);
+        const std::uint32_t pixels[] = {m.red | spare, m.green | spare, m.blue | spare, m.red | m.blue};
+        DibBytes b;
+        b.infoHeader(4, 1, static_cast<std::uint16_t>(layout.bits), kCompressionBitFields)
+            .masks(m.red, m.green, m.blue);
+        for (std::uint32_t p : pixels) layout.bits == 16 ? b.u16(p) : b.u32(p);
+        if (layout.bits == 16) b.u32(0);
+        const TDIB dib = load(b);
+        SCOPED_TRACE(testing::Message() << std::hex << m.red << "/" << m.green << "/" << m.blue);
+        EXPECT_EQ(dib.PixelColor(0, 0), makeColor(255, 0, 0));
+        EXPECT_EQ(dib.PixelColor(1, 0), makeColor(0, 255, 0));
+        EXPECT_EQ(dib.PixelColor(2, 0), makeColor(0, 0, 255));
+        EXPECT_EQ(dib.PixelColor(3, 0), makeColor(255, 0, 255));
+        expectSamePicture(dib, reloaded(dib));
+    }
 }
 
-// Masks whose run lengths match an allowed format but that sit at other bit positions
-// would be read with the wrong channels; they are refused rather than shown wrongly.
-TEST(DibBitFields, MasksAtOtherPositionsThanTheirFormatAreRefused) {
-    const DibMasks cases[] = {{0x001F, 0x07E0, 0xF800}, {0x03E0, 0x7C00, 0x001F}, {0xF800, 0x07E0, 0x003E}};
-    for (const DibMasks& m : cases) {
+// Run lengths that are not an allowed format, and masks that cannot be read through:
+// overlapping, broken into two runs, or reaching past a 16-bit pixel.
+TEST(DibBitFields, MasksOfAnotherFormatAreRefused) {
+    const MaskLayout refused[] = {
+        {16, {0x0F00, 0x00F0, 0x000F}}, {16, {0xF800, 0x07E0, 0x003E}},
+        {16, {0xF800, 0x07E0, 0x801F}}, {16, {0x1F0000, 0x07E0, 0x001F}},
+        {32, {0xF800, 0x07E0, 0x001F}}, {32, {0xFF0000, 0xFF00, 0x800000FF}},
+        {24, {0xFF0000, 0xFF00, 0}},    {24, {0xFF, 0xFF00, 0xFF0000}},
+    };
+    for (const MaskLayout& layout : refused) {
+        const DibMasks& m = layout.masks;
         expectLoadError<EInvalidGraphicOperation>(
-            DibBytes().infoHeader(1, 1, 16, kCompressionBitFields).masks(m.red, m.green, m.blue).u32(0),
+            DibBytes()
+                .infoHeader(1, 1, static_cast<std::uint16_t>(layout.bits), kCompressionBitFields)
+                .masks(m.red, m.green, m.blue)
+                .u32(0),
             "EInvalidGraphicOperation", "PixelFormat in invalid");
     }
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 32, kCompressionBitFields).masks(0xFF000000, 0xFF0000, 0xFF00).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
-    expectLoadError<EInvalidGraphicOperation>(
-        DibBytes().infoHeader(1, 1, 32, kCompressionBitFields).masks(0xFF, 0xFF00, 0xFF0000).u32(0),
-        "EInvalidGraphicOperation", "PixelFormat in invalid");
 }
 
 TEST(DibBitFields, FormatRulesFollowTheRunLengths) {
@@ -204,7 +231,8 @@ TEST(DibBitFields, FormatRulesFollowTheRunLengths) {
     EXPECT_EQ(rebuildMasks({0x001F, 0x07E0, 0xF800}), (DibMasks{0xF800, 0x07E0, 0x001F}));
     EXPECT_TRUE(pixelFormatAllowed(16, {0x7C00, 0x03E0, 0x001F}));
     EXPECT_FALSE(pixelFormatAllowed(32, {0x7C00, 0x03E0, 0x001F}));
-    EXPECT_FALSE(storedMasksAccepted(16, {0x001F, 0x07E0, 0xF800}));
+    EXPECT_TRUE(storedMasksAccepted(16, {0x001F, 0x07E0, 0xF800}));
+    EXPECT_FALSE(storedMasksAccepted(24, {0xFF, 0xFF00, 0xFF0000}));
     EXPECT_TRUE(storedMasksAccepted(32, {0xFF0000, 0xFF00, 0xFF}));
 }
 
@@ -471,6 +499,107 @@ TEST(DibFile, PixelOffsetPastTheColourTableSkipsTheGap) {
     stream = backwards.stream();
     dib.LoadFromFileStream(stream);
     EXPECT_EQ(dib.PixelColor(0, 0), entryColor(1));
+}
+
+// A 2 x 1 bitmap file with a larger header, `between` bytes (an embedded profile, say)
+// after the header and colour table, and the file header pointing past them.
+struct LargerHeaderCase {
+    test::LargerHeader header;
+    int colours;
+    std::size_t between;
+    std::vector<std::uint8_t> pixels;
+    TColor left, right;
+};
+
+DibBytes largerHeaderFile(const LargerHeaderCase& c) {
+    const auto pixelOffset = static_cast<std::uint32_t>(14 + c.header.size + 4 * c.colours + c.between);
+    DibBytes b;
+    b.fileHeader(pixelOffset).largerHeader(c.header).colors(c.colours).fill(c.between, 0xAB).raw(c.pixels);
+    return b;
+}
+
+TEST(DibFile, LargerHeadersReadAndWriteBackWithTheInfoHeader) {
+    const LargerHeaderCase cases[] = {
+        // Masks in the header are ignored without bit-field compression.
+        {{108, 2, 1, 32, kCompressionNone, 0xFF, 0xFF00, 0xFF0000},
+         0,
+         0,
+         {0x33, 0x22, 0x11, 0, 0, 0, 0xFF, 0},
+         makeColor(0x11, 0x22, 0x33),
+         makeColor(255, 0, 0)},
+        {{108, 2, 1, 16, kCompressionBitFields, 0x001F, 0x07E0, 0xF800},
+         0,
+         0,
+         {0x1F, 0x00, 0x00, 0xF8},
+         makeColor(255, 0, 0),
+         makeColor(0, 0, 255)},
+        // A profile between the header and the pixels, named by the profile fields.
+        {{124, 2, -1, 32, kCompressionBitFields, 0xFF000000, 0xFF0000, 0xFF00, 0, 124, 16},
+         0,
+         16,
+         {0xFF, 0x33, 0x22, 0x11, 0, 0xFF, 0, 0},
+         makeColor(0x11, 0x22, 0x33),
+         makeColor(0, 0, 255)},
+        // A profile offset and size pointing past the end of the file.
+        {{124, 2, 1, 24, kCompressionNone, 0, 0, 0, 0, 0x10000, 4000},
+         0,
+         0,
+         {0x33, 0x22, 0x11, 0, 0, 0xFF, 0, 0},
+         makeColor(0x11, 0x22, 0x33),
+         makeColor(255, 0, 0)},
+        {{124, 2, 1, 8, kCompressionNone, 0, 0, 0, 2, 0x10000, 4000},
+         2,
+         0,
+         {1, 0, 0, 0},
+         entryColor(1),
+         entryColor(0)},
+    };
+    for (const LargerHeaderCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.header.size << " bytes, " << c.header.bits << " bits");
+        const DibBytes bytes = largerHeaderFile(c);
+        TMemoryStream stream = bytes.stream();
+        TDIB dib;
+        dib.LoadFromFileStream(stream);
+        EXPECT_EQ(dib.PixelColor(0, 0), c.left);
+        EXPECT_EQ(dib.PixelColor(1, 0), c.right);
+        TMemoryStream file;
+        dib.SaveToFileStream(file);
+        EXPECT_EQ(file.bytes().at(14), 40);
+        file.SetPosition(0);
+        TDIB copy;
+        copy.LoadFromFileStream(file);
+        expectSamePicture(dib, copy);
+        // "Picture.Data" keeps to the 40- and 12-byte headers.
+        expectLoadError<EInvalidGraphic>(DibBytes().raw({bytes.bytes().begin() + 14, bytes.bytes().end()}),
+                                         "EInvalidGraphic", "DIB is invalid");
+    }
+}
+
+TEST(DibFile, EmbeddedJpegAndPngAreRefusedAsSuch) {
+    TDIB dib = load(DibBytes().infoHeader(1, 1, 24).u32(0));
+    const std::pair<std::uint32_t, const char*> kinds[] = {{kCompressionJpeg, "JPEG"},
+                                                           {kCompressionPng, "PNG"}};
+    for (const auto& [compression, kind] : kinds) {
+        for (const std::uint32_t size : {40u, 108u, 124u}) {
+            DibBytes b;
+            b.fileHeader(14 + size);
+            if (size == 40) {
+                b.infoHeader(1, 1, 0, compression, 4);
+            } else {
+                b.largerHeader({size, 1, 1, 0, compression});
+            }
+            b.raw({0xFF, 0xD8, 0x89, 'P'});
+            TMemoryStream stream = b.stream();
+            try {
+                dib.LoadFromFileStream(stream);
+                ADD_FAILURE() << "must raise for " << kind;
+            } catch (const EInvalidGraphic& e) {
+                EXPECT_EQ(e.what(),
+                          "DIB holds an embedded " + std::string(kind) + " image, which cannot be read");
+            }
+            EXPECT_EQ(dib.Width(), 1);
+        }
+    }
 }
 
 TEST(DibFile, ShortOrForeignFileStreams) {

@@ -106,6 +106,29 @@ TEST_F(DrawingContextTest, LowDepthAndSixteenBitPictures) {
     EXPECT_EQ(pixel(*s, 1, 0), 0xFF0000u);
 }
 
+// Bit-field pictures whose masks are in another order or place copy in their true colours.
+TEST_F(DrawingContextTest, BitFieldPicturesAreReadThroughTheirOwnMasks) {
+    struct Case {
+        int bits;
+        std::uint32_t red, green, blue, pixel;
+    };
+    const Case cases[] = {{32, 0x0000FF, 0x00FF00, 0xFF0000, 0xFF302010},
+                          {32, 0xFF000000, 0x00FF0000, 0x0000FF00, 0x102030FF},
+                          {16, 0x001F, 0x07E0, 0xF800, 0x001F}};
+    const std::uint32_t expected[] = {0x102030u, 0x102030u, 0xFF0000u};
+    auto s = make(3, 1, 32);
+    DrawingContext* dc = contextOf(*s);
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        std::array<std::uint8_t, 4> bits{};
+        std::memcpy(bits.data(), &c.pixel, 4);
+        const DibView view{1, 1, c.bits, bits.data(), nullptr, c.red, c.green, c.blue};
+        dc->stretchDIB(TRect{i, 0, i + 1, 1}, view, TRect{0, 0, 1, 1});
+    }
+    s->releaseDC(dc);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(pixel(*s, i, 0), expected[i]) << i;
+}
+
 TEST_F(DrawingContextTest, ContextHoldsSurfaceUntilReleased) {
     auto s = make(4, 4, 32);
     DrawingContext* dc = contextOf(*s);

@@ -138,7 +138,7 @@ TEST_F(ToolkitApplication, MessageBoxLoopDoesNotCallIdleButDialogLoopDoes) {
     EXPECT_EQ(idleInDialog, 4);
     ASSERT_EQ(app.messageBoxes().size(), 1u);
     EXPECT_EQ(app.messageBoxes()[0].flags, 64u);
-    EXPECT_EQ(app.dialogs(), (std::vector<std::string>{"Acerca de"}));
+    EXPECT_EQ(app.dialogs(), (std::vector<HeadlessApplication::DialogRecord>{{"Acerca de", IDOK}}));
 }
 
 TEST_F(ToolkitApplication, DialogScriptClicksLinkThenClosesByCloseBoxAndOwnerTakesNoInput) {

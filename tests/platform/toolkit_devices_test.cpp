@@ -72,7 +72,7 @@ TEST(ToolkitDialog, KeysAndClicks) {
     EXPECT_EQ(sdl::dialogKey(dialog, 'A'), 0);
     DialogControl* hit = sdl::clickableAt(dialog, 20, 15);
     ASSERT_EQ(hit, &dialog.controls[0]);
-    EXPECT_EQ(sdl::activateControl(*hit), 0) << "a link keeps the dialog open";
+    EXPECT_EQ(sdl::activateControl(dialog, *hit), 0) << "a link keeps the dialog open";
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(sdl::clickableAt(dialog, 55, 15), nullptr);
     EXPECT_EQ(sdl::messageBoxKey(vk::Space), IDOK);

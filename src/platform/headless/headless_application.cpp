@@ -35,10 +35,14 @@ void HeadlessModal::click(const std::string& name) {
     if (!dialog_) return;
     for (DialogControl& control : dialog_->controls) {
         if (control.name != name) continue;
-        const int result = sdl::activateControl(control);
+        const int result = sdl::activateControl(*dialog_, control);
         if (result != 0) close(result);
         return;
     }
+}
+
+TCursor HeadlessModal::cursorAt(int x, int y) const {
+    return dialog_ ? sdl::cursorAt(*dialog_, x, y) : crDefault;
 }
 
 void HeadlessModal::close(int result) {
@@ -269,10 +273,12 @@ int HeadlessApplication::messageBox(const std::string& text, const std::string& 
 }
 
 int HeadlessApplication::showModal(DialogSpec& dialog, Window* owner) {
-    (void)owner;
-    dialogs_.push_back(dialog.caption);
-    HeadlessModal modal(dialog.caption, {}, 0, &dialog);
-    return modalLoop(modal, true);
+    dialogs_.push_back({dialog.caption, 0});
+    const std::size_t index = dialogs_.size() - 1;
+    HeadlessModal modal(dialog.caption, {}, 0, &dialog, owner);
+    const int answer = modalLoop(modal, true);
+    dialogs_[index].answer = answer;
+    return answer;
 }
 
 bool HeadlessApplication::openUrl(const std::string& url) {

@@ -20,20 +20,29 @@ class HeadlessWindow;
 // A message box or modal dialog while its loop runs.
 class HeadlessModal {
 public:
-    HeadlessModal(std::string caption, std::string text, std::uint32_t flags, DialogSpec* dialog)
-        : caption_(std::move(caption)), text_(std::move(text)), flags_(flags), dialog_(dialog) {}
+    HeadlessModal(std::string caption, std::string text, std::uint32_t flags, DialogSpec* dialog,
+                  Window* owner = nullptr)
+        : caption_(std::move(caption)),
+          text_(std::move(text)),
+          flags_(flags),
+          dialog_(dialog),
+          owner_(owner) {}
 
     bool isDialog() const { return dialog_ != nullptr; }
     const std::string& caption() const { return caption_; }
     const std::string& text() const { return text_; }
     std::uint32_t flags() const { return flags_; }
     DialogSpec* dialog() const { return dialog_; }
+    // The window a dialog was shown for (it is centred on that window), or null.
+    Window* owner() const { return owner_; }
 
     // A key pressed in the box: Enter/Escape/Space close a message box; in a dialog Enter
     // presses the default button and Escape cancels.
     void keyDown(std::uint16_t key);
     // Clicks the dialog's link or button called name.
     void click(const std::string& name);
+    // The mouse cursor the dialog shows at (x, y) in its client area.
+    TCursor cursorAt(int x, int y) const;
     // The close box: IDCANCEL for a dialog, IDOK for a message box.
     void closeBox() { close(isDialog() ? IDCANCEL : IDOK); }
     void close(int result);
@@ -47,6 +56,7 @@ private:
     std::string text_;
     std::uint32_t flags_;
     DialogSpec* dialog_;
+    Window* owner_;
     int result_ = 0;
 };
 
@@ -57,6 +67,11 @@ public:
         std::string caption;
         std::uint32_t flags = 0;
         int answer = 0;
+    };
+    struct DialogRecord {
+        std::string caption;
+        int answer = 0;  // the modal result it closed with
+        friend bool operator==(const DialogRecord&, const DialogRecord&) = default;
     };
     enum class Stop { Blocked, Closed, IdleLimit };
 
@@ -98,7 +113,7 @@ public:
 
     // Records of what the application showed.
     const std::vector<MessageBoxRecord>& messageBoxes() const { return messageBoxes_; }
-    const std::vector<std::string>& dialogs() const { return dialogs_; }
+    const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
     const std::vector<std::string>& openedUrls() const { return urls_; }
     bool openUrlResult = true;
     // Called whenever a message box or dialog finds the queue empty (after the idle call
@@ -137,7 +152,7 @@ private:
     std::uint32_t idleAdvance_ = 0;
     int idleCalls_ = 0;
     std::vector<MessageBoxRecord> messageBoxes_;
-    std::vector<std::string> dialogs_;
+    std::vector<DialogRecord> dialogs_;
     std::vector<std::string> urls_;
 };
 

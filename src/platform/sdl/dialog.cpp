@@ -59,13 +59,7 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
     switch (control.kind) {
         case DialogControl::Kind::Label:
         case DialogControl::Kind::Link:
-            if (control.wordWrap) {
-                text.drawWrapped(surface, r, control.text, rgbOf(control.color), pixelSize(control),
-                                 control.fontName);
-            } else {
-                text.draw(surface, r.x, r.y, control.text, rgbOf(control.color), pixelSize(control),
-                          control.fontName, control.underline || control.kind == DialogControl::Kind::Link);
-            }
+            drawText(surface, control);
             break;
         case DialogControl::Kind::Bevel:
             fillRect(surface, SDL_Rect{r.x, r.y, r.w, 1}, 0xA0A0A0);
@@ -79,6 +73,23 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
                        pixelSize(control), control.fontName);
             break;
     }
+}
+
+void DialogWindow::drawText(SDL_Surface* surface, const DialogControl& control) {
+    TextPainter& text = app_.text();
+    const SDL_Rect r = sdlRect(control.bounds);
+    const std::uint32_t color = rgbOf(control.color);
+    if (control.wordWrap) {
+        text.drawWrapped(surface, r, control.text, color, pixelSize(control), control.fontName,
+                         control.underline);
+        return;
+    }
+    SDL_Rect old;
+    SDL_GetClipRect(surface, &old);
+    if (control.clipText) SDL_SetClipRect(surface, &r);
+    text.draw(surface, r.x, r.y, control.text, color, pixelSize(control), control.fontName,
+              control.underline);
+    SDL_SetClipRect(surface, &old);
 }
 
 void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control) {
@@ -99,8 +110,7 @@ void DialogWindow::keyDown(std::uint16_t key, TShiftState) {
 }
 
 void DialogWindow::updateCursor(int x, int y) {
-    const DialogControl* hit = clickableAt(dialog_, x, y);
-    SDL_Cursor* wanted = (hit && hit->kind == DialogControl::Kind::Link) ? hand_ : arrow_;
+    SDL_Cursor* wanted = cursorAt(dialog_, x, y) == crHandPoint ? hand_ : arrow_;
     if (wanted && SDL_GetCursor() != wanted) SDL_SetCursor(wanted);
 }
 
@@ -119,7 +129,7 @@ void DialogWindow::mouseEvent(const SDL_Event& event) {
     DialogControl* pressed = std::exchange(pressed_, nullptr);
     redraw();
     if (pressed && pressed == hit) {
-        if (const int result = activateControl(*pressed)) finish(result);
+        if (const int result = activateControl(dialog_, *pressed)) finish(result);
     }
 }
 

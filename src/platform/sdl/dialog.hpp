@@ -1,6 +1,6 @@
-// A modal dialog window drawn by the toolkit from a DialogSpec: labels, link labels
-// (underlined, hand cursor), bevel lines, pictures and push buttons; Enter presses the
-// default button, the close box and Escape cancel.
+// A modal dialog window drawn by the toolkit from a DialogSpec: labels, link labels,
+// bevel lines, pictures and push buttons, each control with its own mouse cursor; Enter
+// presses the default button, the close box and Escape cancel.
 #pragma once
 
 #include <SDL.h>
@@ -22,6 +22,7 @@ public:
 
 private:
     void drawControl(SDL_Surface* surface, const DialogControl& control);
+    void drawText(SDL_Surface* surface, const DialogControl& control);
     void drawImage(SDL_Surface* surface, const DialogControl& control);
     void updateCursor(int x, int y);
 

@@ -3,10 +3,19 @@
 
 namespace vek::platform::sdl {
 
-int activateControl(DialogControl& control) {
+namespace {
+
+bool contains(const TRect& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+}  // namespace
+
+int activateControl(DialogSpec& dialog, DialogControl& control) {
     if (control.kind != DialogControl::Kind::Link && control.kind != DialogControl::Kind::Button) return 0;
     if (control.onClick) control.onClick();
-    return control.kind == DialogControl::Kind::Button ? control.modalResult : 0;
+    if (control.kind == DialogControl::Kind::Button && control.modalResult != 0) return control.modalResult;
+    return dialog.modalResult;
 }
 
 DialogControl* defaultButton(DialogSpec& dialog) {
@@ -19,16 +28,22 @@ DialogControl* clickableAt(DialogSpec& dialog, int x, int y) {
     for (DialogControl& control : dialog.controls) {
         const bool clickable =
             control.kind == DialogControl::Kind::Link || control.kind == DialogControl::Kind::Button;
-        const TRect& r = control.bounds;
-        if (clickable && x >= r.left && x < r.right && y >= r.top && y < r.bottom) return &control;
+        if (clickable && contains(control.bounds, x, y)) return &control;
     }
     return nullptr;
+}
+
+TCursor cursorAt(const DialogSpec& dialog, int x, int y) {
+    // Later controls lie on top of earlier ones.
+    for (auto it = dialog.controls.rbegin(); it != dialog.controls.rend(); ++it)
+        if (contains(it->bounds, x, y)) return it->cursor;
+    return crDefault;
 }
 
 int dialogKey(DialogSpec& dialog, std::uint16_t key) {
     if (key == vk::Return) {
         DialogControl* button = defaultButton(dialog);
-        return button ? activateControl(*button) : 0;
+        return button ? activateControl(dialog, *button) : 0;
     }
     return key == vk::Escape ? IDCANCEL : 0;
 }

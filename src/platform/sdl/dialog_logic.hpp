@@ -10,13 +10,16 @@
 
 namespace vek::platform::sdl {
 
-// Presses a link or button: runs its onClick, then answers the modal result that closes
-// the dialog (0 while it stays open).
-int activateControl(DialogControl& control);
+// Presses a link or button of dialog: runs its onClick, then answers the modal result
+// that closes the dialog (0 while it stays open): the button's own result, else the one
+// the handler gave the dialog.
+int activateControl(DialogSpec& dialog, DialogControl& control);
 // The button that Enter presses, or null.
 DialogControl* defaultButton(DialogSpec& dialog);
 // The link or button at (x, y) in client coordinates, or null.
 DialogControl* clickableAt(DialogSpec& dialog, int x, int y);
+// The mouse cursor at (x, y): that of the topmost control there, else the default.
+TCursor cursorAt(const DialogSpec& dialog, int x, int y);
 // A key pressed in the dialog: Enter presses the default button, Escape closes it with
 // IDCANCEL. Answers the modal result, 0 while the dialog stays open.
 int dialogKey(DialogSpec& dialog, std::uint16_t key);

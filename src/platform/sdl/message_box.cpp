@@ -34,8 +34,15 @@ void BoxWindow::open(const std::string& caption, int width, int height, SDL_Wind
         x = ox + (ow - width) / 2;
         y = oy + (oh - height) / 2;
     }
+    // A fixed-size dialog window for its owner: window managers give it a close box and no
+    // minimise or maximise box (some, such as openbox, keep drawing every box).
+    SDL_SetHint(SDL_HINT_X11_WINDOW_TYPE, "_NET_WM_WINDOW_TYPE_DIALOG");
     window_ =
         SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
+    // Making the surface may make the window anew (for a surface drawn through the renderer):
+    // do it before the window is tied to its owner and shown, so that neither is lost.
+    if (window_) SDL_GetWindowSurface(window_);
+    SDL_ResetHint(SDL_HINT_X11_WINDOW_TYPE);
     if (!window_) return;
     if (owner) SDL_SetWindowModalFor(window_, owner);
     SDL_ShowWindow(window_);

@@ -19,11 +19,43 @@ struct SdlPlatform::Parts {
     SdlJoystickService joysticks;
 };
 
-std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error) {
+namespace {
+
+// A display server may refuse a connection made right after another one closed (Xvfb
+// does so now and then); SDL then goes on as if there were no display. So a display that
+// cannot be opened is tried again a few times before it counts as missing.
+constexpr int kDisplayAttempts = 3;
+constexpr Uint32 kDisplayRetryMs = 20;
+
+// When no real video driver opens, SDL falls back on one that shows nothing; only a
+// driver asked for by name may give the game a window nobody can see.
+bool invisibleFallback() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!driver || (requested && *requested)) return false;
+    return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+}
+
+// Initialises SDL's video on a display; False, with the reason, when there is none.
+bool openVideo(std::string& error) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 || SDL_GetNumVideoDisplays() < 1) {
         error = std::string("cannot open a display: ") + SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
+    } else if (invisibleFallback()) {
+        error = std::string("cannot open a display: none found, only SDL's ") + SDL_GetCurrentVideoDriver() +
+                " video driver opened";
+    } else {
+        return true;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error) {
+    for (int attempt = 1; !openVideo(error); ++attempt) {
+        if (attempt == kDisplayAttempts) return nullptr;
+        SDL_Delay(kDisplayRetryMs);
     }
     std::unique_ptr<SdlPlatform> backend(new SdlPlatform());  // private constructor
     SDL_QuitSubSystem(SDL_INIT_VIDEO);                        // the application holds its own reference

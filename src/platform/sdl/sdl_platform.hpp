@@ -12,6 +12,7 @@ namespace vek::platform::sdl {
 class SdlPlatform : public Platform {
 public:
     // Opens the backend; answers null with a one-line reason when there is no display.
+    // SDL's fallback drivers that show nothing count as no display unless asked for by name.
     static std::unique_ptr<SdlPlatform> open(std::string& error);
     ~SdlPlatform() override;
 

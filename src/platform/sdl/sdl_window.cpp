@@ -17,6 +17,35 @@ SDL_Renderer* makeRenderer(SDL_Window* window) {
     return renderer ? renderer : SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
 }
 
+// How long the window waits for the window manager to frame it or to change its frame.
+constexpr Uint64 kWindowManagerWaitMs = 500;
+
+// The frame's left, top, right and bottom sizes as the window manager last reported them;
+// False when the video driver knows nothing of frames.
+bool bordersOf(SDL_Window* window, SDL_Rect& borders) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    const bool known = SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0;
+    borders = SDL_Rect{left, top, right, bottom};
+    return known;
+}
+
+bool hasFrame(const SDL_Rect& borders) {
+    return borders.x > 0 || borders.y > 0 || borders.w > 0 || borders.h > 0;
+}
+
+// Handles the window system's answers until the frame sizes differ from before, or the
+// window manager has let the wait pass without changing them. Answers the sizes then.
+SDL_Rect awaitFrameChange(SDL_Window* window, const SDL_Rect& before) {
+    const Uint64 until = SDL_GetTicks64() + kWindowManagerWaitMs;
+    SDL_Rect now = before;
+    while (SDL_RectEquals(&now, &before) && SDL_GetTicks64() < until) {
+        SDL_Delay(2);
+        SDL_PumpEvents();
+        if (!bordersOf(window, now)) break;
+    }
+    return now;
+}
+
 }  // namespace
 
 SDL_Rect fitPicture(int outW, int outH, int w, int h) {
@@ -84,7 +113,25 @@ void SdlWindow::setCaption(const std::string& caption) {
 
 void SdlWindow::setBorderStyle(BorderStyle style) {
     border_ = style;
-    if (!exclusive_) SDL_SetWindowBordered(window_, style == BorderStyle::bsNone ? SDL_FALSE : SDL_TRUE);
+    if (exclusive_) return;  // the frame follows the style when exclusive mode ends
+    SDL_Point client{};
+    SDL_GetWindowPosition(window_, &client.x, &client.y);
+    applyBorder(client);
+}
+
+void SdlWindow::applyBorder(SDL_Point client) {
+    const bool bordered = border_ != BorderStyle::bsNone;
+    if (bordered == ((SDL_GetWindowFlags(window_) & SDL_WINDOW_BORDERLESS) == 0)) return;
+    SDL_Rect before{};
+    const bool known = bordersOf(window_, before);
+    SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
+    // Without a window manager's frame nothing moves.
+    if (!everShown_ || !known || (!hasFrame(frameExtents_) && !hasFrame(before))) return;
+    // A window manager adds or takes away its frame keeping the frame's outer corner in
+    // place (openbox does), so the client area moves by the frame's left and top sizes.
+    // Once the frame has changed, the client area goes back where it was.
+    awaitFrameChange(window_, before);
+    SDL_SetWindowPosition(window_, client.x, client.y);
 }
 
 void SdlWindow::setMenu(TMenuItem* bar) {
@@ -162,17 +209,22 @@ void SdlWindow::show() {
     SDL_ShowWindow(window_);
     if (!everShown_) {
         everShown_ = true;
-        int top = 0, left = 0, bottom = 0, right = 0;
-        if (border_ != BorderStyle::bsNone &&
-            SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
-            frameExtents_ = SDL_Rect{left, top, right, bottom};
-            // The stored position is the outer frame's; move the client area inside it.
-            SDL_SetWindowPosition(window_, windowedRect_.x + left, windowedRect_.y + top);
-        }
+        placeInFrame();
     }
     if (OnShow) OnShow();
     SDL_RaiseWindow(window_);
     render();
+}
+
+void SdlWindow::placeInFrame() {
+    SDL_Rect borders{};
+    if (border_ == BorderStyle::bsNone || !bordersOf(window_, borders)) return;
+    // The window manager frames a newly shown window a little later; until it has, the
+    // frame sizes read as nothing.
+    if (!hasFrame(borders)) borders = awaitFrameChange(window_, borders);
+    frameExtents_ = borders;
+    // The stored position is the outer frame's; move the client area inside it.
+    SDL_SetWindowPosition(window_, windowedRect_.x + borders.x, windowedRect_.y + borders.y);
 }
 
 void SdlWindow::close() {
@@ -227,7 +279,7 @@ void SdlWindow::leaveExclusive() {
     if (!exclusive_) return;
     exclusive_ = false;
     SDL_SetWindowFullscreen(window_, 0);
-    SDL_SetWindowBordered(window_, border_ == BorderStyle::bsNone ? SDL_FALSE : SDL_TRUE);
+    applyBorder(SDL_Point{windowedRect_.x, windowedRect_.y});
     clientWidth_ = windowedRect_.w;
     clientHeight_ = windowedRect_.h - barHeight();
     SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);

@@ -71,6 +71,12 @@ private:
     void renderChrome();
     void applyMenuResult(const MenuResult& result);
     SDL_Rect outerRect() const;
+    // On the first showing: learns the window manager's frame sizes and puts the frame's
+    // outer corner at the stored position.
+    void placeInFrame();
+    // Shows or hides the window manager's frame as the border style asks, keeping the
+    // client area's top-left corner at client.
+    void applyBorder(SDL_Point client);
 
     SdlApplication& app_;
     SDL_Window* window_ = nullptr;

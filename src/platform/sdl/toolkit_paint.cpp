@@ -61,11 +61,14 @@ void TextPainter::draw(SDL_Surface* target, int x, int y, const std::string& tex
 }
 
 void TextPainter::drawWrapped(SDL_Surface* target, const SDL_Rect& box, const std::string& text,
-                              std::uint32_t color, int size, const std::string& face) {
+                              std::uint32_t color, int size, const std::string& face, bool underline) {
     TTF_Font* f = font(face, size);
     if (!f || text.empty() || box.w <= 0) return;
+    const int style = TTF_GetFontStyle(f);
+    if (underline) TTF_SetFontStyle(f, style | TTF_STYLE_UNDERLINE);
     SDL_Surface* rendered =
         TTF_RenderUTF8_Blended_Wrapped(f, text.c_str(), toSdl(color), static_cast<Uint32>(box.w));
+    if (underline) TTF_SetFontStyle(f, style);
     if (!rendered) return;
     SDL_Rect clip{box.x, box.y, box.w, box.h};
     SDL_Rect old;

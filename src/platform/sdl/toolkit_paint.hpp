@@ -26,7 +26,7 @@ public:
               const std::string& face = {}, bool underline = false);
     // Breaks text into lines no wider than box.w and draws them from the box's top.
     void drawWrapped(SDL_Surface* target, const SDL_Rect& box, const std::string& text, std::uint32_t color,
-                     int size, const std::string& face = {});
+                     int size, const std::string& face = {}, bool underline = false);
 
 private:
     static TTF_Font* font(const std::string& face, int size);

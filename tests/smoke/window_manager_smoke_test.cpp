@@ -1,0 +1,110 @@
+// The game window under a real window manager, which frames the window and acts on full
+// screen requests by itself. `make smoke-tests` starts one (openbox) for these tests and
+// says so in VEK_SMOKE_WINDOW_MANAGER; without it they are skipped.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/main_form.hpp"
+#include "app/program.hpp"
+#include "platform/sdl/sdl_platform.hpp"
+#include "platform/sdl/sdl_window.hpp"
+#include "smoke/sdl_events.hpp"
+
+namespace vek {
+namespace {
+
+struct Placement {
+    int x, y, w, h;
+    bool operator==(const Placement&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Placement& p) {
+    return out << "(" << p.x << "," << p.y << " " << p.w << "x" << p.h << ")";
+}
+
+class GameUnderWindowManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("VEK_SMOKE_WINDOW_MANAGER"))
+            GTEST_SKIP() << "needs a window manager (make smoke-tests)";
+        std::string error;
+        backend = platform::sdl::SdlPlatform::open(error);
+        ASSERT_TRUE(backend) << error;
+        platform::install(backend.get());
+        backend->application().setTitle(kApplicationTitle);
+        form = std::make_unique<TMainForm>();
+        form->Handle()->show();
+        Settle();
+    }
+    void TearDown() override {
+        form.reset();
+        backend.reset();
+        platform::install(nullptr);
+    }
+
+    platform::sdl::SdlWindow& window() { return static_cast<platform::sdl::SdlWindow&>(*form->Handle()); }
+    // Handles messages for a while, so that the window manager's answers have arrived.
+    void Settle() {
+        const Uint64 end = SDL_GetTicks64() + 600;
+        while (SDL_GetTicks64() < end) {
+            backend->application().processMessages();
+            SDL_Delay(10);
+        }
+    }
+    void Press(SDL_Keycode key, Uint16 mod) {
+        platform::sdl::pushKey(key, mod, true, window().windowId());
+        platform::sdl::pushKey(key, mod, false, window().windowId());
+        Settle();
+    }
+    // Where the window's client area (menu strip included) is on the screen, as the X
+    // server reports it, and how big it is.
+    Placement Client() {
+        Placement p{};
+        SDL_GetWindowPosition(window().sdlWindow(), &p.x, &p.y);
+        SDL_GetWindowSize(window().sdlWindow(), &p.w, &p.h);
+        return p;
+    }
+
+    std::unique_ptr<platform::sdl::SdlPlatform> backend;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(GameUnderWindowManager, TheFrameStandsAtTheStoredLeftAndTop) {
+    int top = 0, left = 0;
+    ASSERT_EQ(SDL_GetWindowBordersSize(window().sdlWindow(), &top, &left, nullptr, nullptr), 0);
+    ASSERT_GT(top, 0) << "the window has no frame: is the window manager running?";
+    const Placement client = Client();
+    EXPECT_EQ(client.x - left, 197);
+    EXPECT_EQ(client.y - top, 108);
+    EXPECT_EQ(client.w, 640);
+    EXPECT_EQ(client.h, 480 + 20) << "the client area and the menu strip above it";
+}
+
+TEST_F(GameUnderWindowManager, FullScreenAndBackLeavesTheClientAreaWhereAndAsBigAsItWas) {
+    const Placement home = Client();
+    struct Trip {
+        SDL_Keycode in, out;
+        Uint16 inMod, outMod;
+    };
+    const Trip trips[] = {{SDLK_F4, SDLK_F4, KMOD_NONE, KMOD_NONE},
+                          {SDLK_RETURN, SDLK_RETURN, KMOD_LALT, KMOD_LALT},
+                          {SDLK_F4, SDLK_RETURN, KMOD_NONE, KMOD_LALT}};
+    int round = 0;
+    for (const Trip& trip : trips) {
+        ++round;
+        Press(trip.in, trip.inMod);
+        ASSERT_TRUE(window().exclusive()) << "round " << round;
+        Press(trip.out, trip.outMod);
+        ASSERT_FALSE(window().exclusive()) << "round " << round;
+        EXPECT_EQ(Client(), home) << "round " << round;
+        EXPECT_EQ(window().clientSize().x, 640);
+        EXPECT_EQ(window().clientSize().y, 480);
+    }
+}
+
+}  // namespace
+}  // namespace vek
