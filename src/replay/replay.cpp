@@ -190,6 +190,8 @@ std::uint64_t FrameHash(std::span<const std::uint32_t> pixels) {
 }
 
 struct TReplay::Impl {
+    explicit Impl(std::uint32_t clockStart) : backend(clockStart) {}
+
     platform::headless::HeadlessPlatform backend;
     platform::headless::ScopedPlatform installed{backend};
     std::unique_ptr<TMainForm> form;
@@ -212,7 +214,7 @@ struct TReplay::Impl {
     }
 };
 
-TReplay::TReplay() : impl_(std::make_unique<Impl>()) {
+TReplay::TReplay(std::uint32_t clockStart) : impl_(std::make_unique<Impl>(clockStart)) {
     auto& app = impl_->backend.app();
     app.setTitle(kApplicationTitle);
     impl_->form = std::make_unique<TMainForm>();

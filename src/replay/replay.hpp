@@ -69,8 +69,9 @@ public:
     static constexpr int kFrameWidth = 640;
     static constexpr int kFrameHeight = 480;
 
-    // Opens the headless backend, creates the main window and shows it.
-    TReplay();
+    // Opens the headless backend with its clocks at clockStart, creates the main window and
+    // shows it.
+    explicit TReplay(std::uint32_t clockStart = 0);
     ~TReplay();
     TReplay(const TReplay&) = delete;
     TReplay& operator=(const TReplay&) = delete;

@@ -1,0 +1,204 @@
+// The scene machine in the running game: scene changes and the buttons held across them,
+// the scene clock, the fade, the black frame of a pending change, the spawn script, F2
+// and the frame-rate text; and the colour blend and random numbers beneath them.
+#include "game/scenes.hpp"
+
+#include <algorithm>
+
+#include "game/enemies.hpp"
+#include "game/player.hpp"
+#include "game/random.hpp"
+#include "game_fixture.hpp"
+#include "graphics/dxdraw.hpp"
+#include "platform/headless/headless_clock.hpp"
+#include "platform/headless/headless_window.hpp"
+#include "platform/platform.hpp"
+
+namespace vek {
+namespace {
+
+using testing::GameTest;
+using testing::kSpace;
+
+std::uint64_t BlackFrameHash() {
+    const std::vector<std::uint32_t> black(640 * 480, 0);
+    return replay::FrameHash(black);
+}
+
+int WhitePixelsTopLeft(const std::vector<std::uint32_t>& frame) {
+    int white = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x) white += frame[static_cast<std::size_t>(y) * 640 + x] == 0xFFFFFF;
+    return white;
+}
+
+TEST(ComposeColor, BlendsEachChannelTruncatingTowardZero) {
+    struct Case {
+        TRGBQuad dest, src;
+        int percent;
+        TRGBQuad expected;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 9}, {200, 100, 50, 9}, 0, {200, 100, 50, 0}},
+        {{0, 0, 0, 0}, {200, 100, 50, 0}, 128, {100, 50, 25, 0}},
+        // -255 × 1 div 256 is 0, not -1: the entry does not darken yet.
+        {{0, 0, 0, 0}, {255, 255, 255, 0}, 1, {255, 255, 255, 0}},
+        {{255, 0, 128, 0}, {0, 255, 128, 0}, 254, {253, 2, 128, 0}},
+    };
+    for (const Case& c : cases) {
+        const TRGBQuad got = ComposeColor(c.dest, c.src, c.percent);
+        EXPECT_EQ(got, c.expected) << "percent " << c.percent;
+    }
+}
+
+TEST(RandomGenerator, StartsFromSeedZeroAndTakesTheHighHalfOfSeedTimesN) {
+    TRandomGenerator random;
+    // Seeds 1, 134775814, 134775813 × 134775814 + 1 mod 2^32 = 3698175007.
+    EXPECT_EQ(random.Random(100), 0);
+    EXPECT_EQ(random.Seed(), 1u);
+    EXPECT_EQ(random.Random(100), 3);
+    EXPECT_EQ(random.Random(1000), 861);
+    EXPECT_EQ(random.Seed(), 3698175007u);
+}
+
+TEST_F(GameTest, TheTitleWavesItsLogoAndShowsThePromptForThreeHundredMillisecondsInSix) {
+    EXPECT_EQ(game().Scene, scTitle);
+    const auto promptWhite = [this] {
+        const auto frame = replay.Frame();
+        return std::count(frame.begin() + 300 * 640, frame.begin() + 340 * 640, 0xFFFFFFu);
+    };
+    // Tick k draws with SceneTime 33 × k: the prompt shows up to 297 ms, hides from 330.
+    std::uint64_t previous = 0;
+    for (int tick = 0; tick < 20; ++tick) {
+        const auto report = Tick();
+        EXPECT_NE(report.Hash, previous) << "tick " << tick;
+        previous = report.Hash;
+        if (tick == 9) {
+            EXPECT_GT(promptWhite(), 100);
+        }
+        if (tick == 10) {
+            EXPECT_EQ(promptWhite(), 0);
+        }
+    }
+    EXPECT_EQ(game().SceneTime, 660u);
+}
+
+TEST_F(GameTest, SpaceHeldAcrossTheChangeStartsOneGameAndFiresOnlyWhenPressedAgain) {
+    auto report = Tick(kSpace);
+    EXPECT_EQ(report.Scene, scMain);
+    EXPECT_EQ(report.Sounds, std::vector<std::string>{"SceneMov"});
+    EXPECT_EQ(report.Hash, BlackFrameHash());
+    for (int i = 0; i < 30; ++i) {
+        report = Tick(kSpace);
+        ASSERT_EQ(report.Scene, scMain);
+        ASSERT_EQ(report.ShotCount, 0) << "tick " << i;
+        ASSERT_TRUE(report.Sounds.empty());
+    }
+    Tick();
+    EXPECT_EQ(Tick(kSpace).ShotCount, 1);
+}
+
+TEST_F(GameTest, TheWindowedFadeWaitsThenTurnsBlackAndPausesWithoutTouchingThePalette) {
+    auto& clock = static_cast<platform::headless::HeadlessClock&>(platform::current().clock());
+    auto& screen = static_cast<platform::headless::HeadlessWindow&>(*form().Handle()).screen();
+    Tick();
+    const auto slept = clock.slept();
+    const int presents = screen.presentCount();
+    const TColorTable palette = form().DXDraw->ColorTable;
+    Tick(kSpace);
+    EXPECT_EQ(clock.slept() - slept, kSceneFadeTime + kScenePauseTime);
+    // Four fills and flips, the last fill and flip, then the tick's own.
+    EXPECT_EQ(screen.presentCount() - presents, 6);
+    EXPECT_EQ(replay::FrameHash(replay.Frame()), BlackFrameHash());
+    EXPECT_EQ(form().DXDraw->ColorTable, palette);
+}
+
+TEST(SceneClock, RunsOnAcrossTheTickCounterWrap) {
+    replay::TReplay wrapping(0xFFFFFFFFu - 100);
+    for (int i = 0; i < 10; ++i) wrapping.Step(testing::kNoKeys);
+    EXPECT_EQ(wrapping.Form().Game().SceneTime, 330u);
+}
+
+TEST_F(GameTest, RowsZeroToThreeArriveTogetherOnFrameHundredJustOffTheRightEdge) {
+    StartPlaying();
+    while (game().FrameCount < 100) {
+        Tick();
+        ASSERT_TRUE(All<TEnemy>().empty());
+    }
+    Tick();
+    std::vector<double> ys;
+    for (auto* enemy : All<TEnemy>()) {
+        EXPECT_NE(dynamic_cast<TEnemyUFO*>(enemy), nullptr);
+        EXPECT_EQ(enemy->X, 640);
+        ys.push_back(enemy->Y);
+    }
+    EXPECT_EQ(ys, (std::vector<double>{0, 120, 240, 360}));
+    EXPECT_EQ(game().SpawnIndex, 4);
+}
+
+TEST_F(GameTest, AfterTheLastRowNoEnemyComesInHoweverLongTheGameLasts) {
+    StartPlaying();
+    game().SpawnIndex = 28;
+    game().FrameCount = 100000;
+    const int before = engine().AllCount();
+    Tick();
+    EXPECT_TRUE(All<TEnemy>().empty());
+    EXPECT_EQ(engine().AllCount(), before);
+    EXPECT_EQ(game().SpawnIndex, 28);
+}
+
+TEST_F(GameTest, F2RestartsTheTitleWithItsClockAtZeroAndDiscardsAGame) {
+    const auto f2 = replay::TKeys{replay::KeyOfName("f2")};
+    for (int i = 0; i < 20; ++i) Tick();
+    Tick(f2);
+    EXPECT_EQ(game().Scene, scTitle);
+    EXPECT_EQ(game().SceneTime, 33u);  // restarted before the tick, which then ran 33 ms
+    Tick();
+    StartPlaying();
+    for (int i = 0; i < 120; ++i) Tick();
+    ASSERT_GT(engine().AllCount(), 4);
+    Tick(f2);
+    EXPECT_EQ(game().Scene, scTitle);
+    EXPECT_EQ(engine().AllCount(), 0);
+    Tick();
+    StartPlaying();
+    EXPECT_EQ(game().Score, 0);
+    EXPECT_EQ(game().FrameCount, 1);
+}
+
+// The ship sits in the path of row 2 and dies there; 13 + 94 ticks later it asks for the
+// game-over scene.
+TEST_F(GameTest, TheTickOfAGameOverRequestPresentsABlackFrameAndTheFrameRateOnEveryScene) {
+    form().OptionShowFPSClick();
+    for (int i = 0; i < 40; ++i) Tick();  // one second, so the rate has been measured
+    EXPECT_GT(WhitePixelsTopLeft(replay.Frame()), 10) << "title";
+    StartPlaying();
+    EXPECT_GT(WhitePixelsTopLeft(replay.Frame()), 10) << "playing";
+    replay::TTickReport report;
+    do {
+        report = Tick();
+        ASSERT_LT(game().FrameCount, 1000);
+    } while (report.Scene == scMain);
+    EXPECT_EQ(report.Scene, scGameOver);
+    EXPECT_EQ(report.Sounds, std::vector<std::string>{"SceneMov"});
+    auto frame = replay.Frame();
+    EXPECT_GT(WhitePixelsTopLeft(frame), 10) << "pending change";
+    EXPECT_EQ(std::count(frame.begin() + 20 * 640, frame.end(), 0u), 460 * 640);
+    Tick();
+    EXPECT_GT(WhitePixelsTopLeft(replay.Frame()), 10) << "game over";
+}
+
+TEST_F(GameTest, WithoutTheFrameRateThePendingChangesFrameIsAllBlack) {
+    StartPlaying();
+    replay::TTickReport report;
+    do report = Tick();
+    while (report.Scene == scMain && game().FrameCount < 1000);
+    EXPECT_EQ(report.Scene, scGameOver);
+    EXPECT_EQ(report.Hash, BlackFrameHash());
+    EXPECT_FALSE(report.HasPlayer);
+    // The game-over screen leaves on a fresh press of the bar.
+    EXPECT_EQ(Tick(kSpace).Scene, scTitle);
+}
+
+}  // namespace
+}  // namespace vek

@@ -1,0 +1,178 @@
+// The replay runner and tool: scripts, the tick line, the frame hash, the star chips, the
+// tool's refusal of bad arguments, the same output on every run, and a whole scripted game
+// that destroys every enemy.
+#include "replay/replay.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/main_form.hpp"
+#include "game/enemies.hpp"
+#include "sprite/sprite_engine.hpp"
+
+namespace vek::replay {
+namespace {
+
+TScript ReadScript(const std::string& path) {
+    std::ifstream in(path);
+    TScript script;
+    std::string error;
+    EXPECT_TRUE(ParseScript(in, script, error)) << error;
+    return script;
+}
+
+TEST(ReplayScript, ReadsHeldKeysPerTickAndNamesTheBadLine) {
+    std::istringstream good("# comment\n0 -\n5 space+up\n\n9 kp8+z+f2\n");
+    TScript script;
+    std::string error;
+    ASSERT_TRUE(ParseScript(good, script, error));
+    ASSERT_EQ(script.size(), 3u);
+    EXPECT_TRUE(KeysAt(script, 4).empty());
+    EXPECT_EQ(KeysAt(script, 5), (TKeys{0x20, 0x26}));
+    EXPECT_EQ(KeysAt(script, 100), (TKeys{'Z', 0x68, 0x71}));
+
+    const char* bad[][2] = {
+        {"0 -\nx space\n", "line 2: bad tick"}, {"3 space\n1 -\n", "line 2: tick 1 comes before"},
+        {"0 spaec\n", "line 1: bad keys"},      {"0 space up\n", "line 1: expected TICK KEYS"},
+        {"-1 space\n", "line 1: bad tick"},     {"0 space+\n", "line 1: bad keys"},
+    };
+    for (const auto& [text, message] : bad) {
+        std::istringstream in(text);
+        EXPECT_FALSE(ParseScript(in, script, error)) << text;
+        EXPECT_EQ(error.rfind(message, 0), 0u) << error;
+    }
+}
+
+TEST(ReplayReport, FormatsTheTickLineAndHashesFramesWithFnv1a) {
+    TTickReport report;
+    report.Tick = 7;
+    report.Scene = scMain;
+    report.FrameCount = 3;
+    report.Score = 1000;
+    report.Sprites = 5;
+    report.HasPlayer = true;
+    report.PlayerX = 0.1;
+    report.PlayerY = 224;
+    report.ShotCount = 2;
+    report.Sounds = {"SceneMov", "kan!!"};
+    report.Hash = 0xABC;
+    EXPECT_EQ(FormatTick(report),
+              "tick=7 scene=main frame=3 score=1000 sprites=5 player=0.1,224,0 shots=2 "
+              "sounds=SceneMov,kan!! hash=0000000000000abc");
+    report.HasPlayer = false;
+    report.Sounds.clear();
+    report.Scene = scGameOver;
+    EXPECT_EQ(FormatTick(report),
+              "tick=7 scene=gameover frame=3 score=1000 sprites=5 player=-,-,- shots=- sounds=- "
+              "hash=0000000000000abc");
+    EXPECT_EQ(FrameHash({}), 0xcbf29ce484222325ull);
+    // One pixel 0x00000061: the bytes 61 00 00 00.
+    const std::uint32_t pixel = 0x61;
+    EXPECT_EQ(FrameHash({&pixel, 1}), 0xac804b820e4fe984ull);
+}
+
+TEST(Replay, TheSameScriptGivesTheSameTicks) {
+    const TScript script{{0, {}}, {3, {0x20}}, {4, {}}, {40, {0x20, 0x28}}};
+    std::vector<std::string> runs[2];
+    for (auto& lines : runs) {
+        TReplay replay;
+        for (int tick = 0; tick < 120; ++tick)
+            lines.push_back(FormatTick(replay.StepAndReport(KeysAt(script, tick))));
+    }
+    EXPECT_EQ(runs[0], runs[1]);
+    EXPECT_NE(runs[0][2].find("scene=title"), std::string::npos);
+    EXPECT_NE(runs[0][119].find("scene=main"), std::string::npos);
+}
+
+TEST(Replay, TheFirstGamesStarLayersComeFromTheRandomSequence) {
+    TReplay replay;
+    EXPECT_EQ(replay.StarChips(), "");
+    replay.Step({0x20});
+    std::istringstream chips(replay.StarChips());
+    std::string line;
+    int lines = 0;
+    int stars[3] = {};
+    while (std::getline(chips, line)) {
+        std::istringstream values(line);
+        int chip;
+        int count = 0;
+        const int lowest[3] = {29, 25, 17};
+        while (values >> chip) {
+            ++count;
+            if (chip == -1) continue;
+            ++stars[lines / 10];
+            EXPECT_GE(chip, lowest[lines / 10]);
+            EXPECT_LE(chip, 32);
+        }
+        EXPECT_EQ(count, 200);
+        ++lines;
+    }
+    EXPECT_EQ(lines, 30);
+    // About one cell in twenty keeps its star.
+    for (const int count : stars) EXPECT_NEAR(count, 100, 40);
+    // The first draws: chip 32 − Random(4) = 32, then Random(100) = 3 empties the cell.
+    EXPECT_EQ(replay.StarChips().rfind("-1 ", 0), 0u);
+}
+
+TEST(ReplayTool, RefusesBadArgumentsAndUnreadableScriptsWithExitCodeTwo) {
+    const std::string tool = VEK_REPLAY_TOOL;
+    const std::string script = std::string(VEK_REPLAY_DIR) + "/full_game.replay";
+    const std::string calls[] = {
+        tool,
+        tool + " /nonexistent/script",
+        tool + " " + script + " --ticks",
+        tool + " " + script + " --ticks -3",
+        tool + " " + script + " --every 0",
+        tool + " " + script + " --bogus",
+        tool + " " + script + " " + script,
+    };
+    for (const std::string& call : calls) {
+        const int status = std::system((call + " > /dev/null 2>&1").c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << call;
+        EXPECT_EQ(WEXITSTATUS(status), 2) << call;
+    }
+    EXPECT_EQ(std::system((tool + " " + script + " --ticks 2 > /dev/null 2>&1").c_str()), 0);
+}
+
+// The committed game: every disk, attacker and the boss destroyed.
+TEST(ReplayGame, TheScriptedGameDestroysEverythingForOneHundredFortyNineThousandNineHundred) {
+    const TScript script = ReadScript(std::string(VEK_REPLAY_DIR) + "/full_game.replay");
+    TReplay replay;
+    std::vector<int> spawnFrames;
+    int bossArrival = -1;
+    int bossRest = -1;
+    int bossTouchable = -1;
+    int bossDeath = -1;
+    int gameOverTick = -1;
+    int previousSpawn = 0;
+    for (int tick = 0; tick < script.back().Tick && gameOverTick < 0; ++tick) {
+        const TTickReport report = replay.StepAndReport(KeysAt(script, tick));
+        const TGame& game = replay.Form().Game();
+        for (; previousSpawn < game.SpawnIndex; ++previousSpawn) spawnFrames.push_back(report.FrameCount - 1);
+        TSpriteEngine& engine = replay.Form().SpriteEngine->Engine();
+        for (int i = 0; i < engine.ChildCount(); ++i) {
+            auto* boss = dynamic_cast<TEnemyBoss*>(&engine.Children(i));
+            if (!boss) continue;
+            if (bossArrival < 0) bossArrival = report.FrameCount - 1;
+            if (bossRest < 0 && boss->X <= 450) bossRest = report.FrameCount - 1;
+            if (bossTouchable < 0 && boss->Collisioned) bossTouchable = report.FrameCount - 1;
+            if (bossDeath < 0 && boss->Mode == 3) bossDeath = tick;
+        }
+        if (report.Scene == scGameOver) gameOverTick = tick;
+    }
+    EXPECT_EQ(spawnFrames,
+              (std::vector<int>{100, 100, 100, 100, 200, 200, 200, 200, 300, 300, 300, 300, 400, 420,
+                                440, 450, 455, 460, 470, 480, 490, 500, 520, 530, 540, 550, 560, 600}));
+    EXPECT_EQ(bossArrival, 600);
+    EXPECT_EQ(bossRest, 640);  // 40 ticks in, at rest, and touchable from the next
+    EXPECT_EQ(bossTouchable, 641);
+    ASSERT_GT(bossDeath, 0);
+    EXPECT_EQ(gameOverTick, bossDeath + 188);
+    EXPECT_EQ(replay.Form().Game().Score, 149900);
+}
+
+}  // namespace
+}  // namespace vek::replay
