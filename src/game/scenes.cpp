@@ -17,7 +17,8 @@ namespace vek {
 
 namespace {
 
-constexpr const char* kPrompt = "PRESIONE BARRA ESPACIADORA";
+// Made once: the text is longer than a string keeps without allocating.
+const std::string kPrompt = "PRESIONE BARRA ESPACIADORA";
 constexpr std::uint32_t kBlinkTime = 300;
 constexpr double kAnimSpeed = 0.015;
 

@@ -14,21 +14,22 @@ struct Samples {
     std::vector<int> rows;     // source row numbers, per clipped row
 };
 
-std::vector<int> sampleLine(int clipStart, int clipLength, int dstStart, int dstLength, int srcStart,
-                            int srcLength, bool mirror, int step) {
-    std::vector<int> out(static_cast<std::size_t>(clipLength));
+void sampleLine(std::vector<int>& out, int clipStart, int clipLength, int dstStart, int dstLength,
+                int srcStart, int srcLength, bool mirror, int step) {
+    out.resize(static_cast<std::size_t>(clipLength));
     for (int i = 0; i < clipLength; ++i) {
         int s = sampleOffset(clipStart - dstStart + i, srcLength, dstLength);
         if (mirror) s = srcLength - 1 - s;
         out[static_cast<std::size_t>(i)] = (srcStart + s) * step;
     }
-    return out;
 }
 
-Samples sample(const BlitGeometry& g, int srcBytes) {
-    Samples s;
-    s.columns = sampleLine(g.clip.x, g.clip.w, g.dst.x, g.dst.w, g.src.x, g.src.w, g.mirrorX, srcBytes);
-    s.rows = sampleLine(g.clip.y, g.clip.h, g.dst.y, g.dst.h, g.src.y, g.src.h, g.mirrorY, 1);
+// The offsets of one blit, in buffers kept from blit to blit so that blitting every frame
+// allocates nothing once they have grown to the largest size.
+const Samples& sample(const BlitGeometry& g, int srcBytes) {
+    thread_local Samples s;
+    sampleLine(s.columns, g.clip.x, g.clip.w, g.dst.x, g.dst.w, g.src.x, g.src.w, g.mirrorX, srcBytes);
+    sampleLine(s.rows, g.clip.y, g.clip.h, g.dst.y, g.dst.h, g.src.y, g.src.h, g.mirrorY, 1);
     return s;
 }
 

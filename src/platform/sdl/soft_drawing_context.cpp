@@ -66,13 +66,14 @@ void SoftDrawingContext::textOut(int x, int y, const std::string& text, const gf
     TTF_Font* ttf = fontFor(font);
     if (text.empty() || !ttf) return;
     SDL_Surface& out = surface_.sdl();
-    ColorMatcher match(*out.format, surface_.paletteInForce());
+    // One or two colours per text: matched directly, which allocates nothing.
+    const SDL_Palette* palette = surface_.paletteInForce();
     const TColor color = colorToRGB(font.color);
-    const std::uint32_t raw = match.raw(color);
+    const std::uint32_t raw = matchColor(*out.format, palette, color);
     if (!clearBrush) {
         const TPoint size = textExtent(text, font);
         const SDL_Rect box{x, y, size.x, size.y};
-        SDL_FillRect(&out, &box, match.raw(colorToRGB(brushColor)));
+        SDL_FillRect(&out, &box, matchColor(*out.format, palette, colorToRGB(brushColor)));
     }
     if (out.format->BytesPerPixel == 1) {
         SurfacePtr glyphs(TTF_RenderUTF8_Solid(ttf, text.c_str(), SDL_Color{255, 255, 255, 255}));

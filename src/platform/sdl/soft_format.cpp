@@ -94,13 +94,18 @@ std::uint8_t nearestPaletteIndex(const SDL_Palette& palette, std::uint8_t r, std
 ColorMatcher::ColorMatcher(const SDL_PixelFormat& format, const SDL_Palette* palette)
     : format_(format), palette_(palette) {}
 
+std::uint32_t matchColor(const SDL_PixelFormat& format, const SDL_Palette* palette, TColor color) {
+    const std::uint8_t r = getRValue(color), g = getGValue(color), b = getBValue(color);
+    if (format.BytesPerPixel != 1) return SDL_MapRGB(&format, r, g, b);
+    return palette ? nearestPaletteIndex(*palette, r, g, b) : 0;
+}
+
 std::uint32_t ColorMatcher::raw(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    if (format_.BytesPerPixel != 1) return SDL_MapRGB(&format_, r, g, b);
-    if (!palette_) return 0;
-    const std::uint32_t key = std::uint32_t(r) | (std::uint32_t(g) << 8) | (std::uint32_t(b) << 16);
-    if (auto it = matched_.find(key); it != matched_.end()) return it->second;
-    const std::uint8_t index = nearestPaletteIndex(*palette_, r, g, b);
-    matched_.emplace(key, index);
+    const TColor color = makeColor(r, g, b);
+    if (format_.BytesPerPixel != 1 || !palette_) return matchColor(format_, palette_, color);
+    if (auto it = matched_.find(color); it != matched_.end()) return it->second;
+    const auto index = static_cast<std::uint8_t>(matchColor(format_, palette_, color));
+    matched_.emplace(color, index);
     return index;
 }
 

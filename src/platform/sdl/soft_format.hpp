@@ -41,6 +41,10 @@ SdlPalettePtr makeSdlPalette(const gfx::PaletteEntries& entries);
 // so a colour present in the palette maps to its first exact entry).
 std::uint8_t nearestPaletteIndex(const SDL_Palette& palette, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
+// A colour as a raw pixel value of a surface format: in 8 bits the nearest entry of the
+// palette in force (0 without one).
+std::uint32_t matchColor(const SDL_PixelFormat& format, const SDL_Palette* palette, TColor color);
+
 // Turns colours into raw pixel values of one surface format. In 8 bits it matches the
 // palette in force and remembers the colours it has matched.
 class ColorMatcher {

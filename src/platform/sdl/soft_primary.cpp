@@ -117,10 +117,9 @@ bool SoftPrimary::presentRects(PresentTarget& target, const TRect& dstScreen,
         pieces.push_back(visible);
         return true;
     }
-    std::vector<TRect> clip;
-    if (!clipper_->clipRects(clip)) return false;
+    if (!clipper_->clipRects(clipScratch_)) return false;
     TRect piece;
-    for (const TRect& r : clip)
+    for (const TRect& r : clipScratch_)
         if (intersectRects(r, visible, piece)) pieces.push_back(piece);
     return true;
 }
@@ -155,10 +154,9 @@ HResult SoftPrimary::show(SDL_Surface& frame, SDL_Palette* shown, const TRect& s
                           const TRect& dstScreen) {
     PresentTarget* screen = target();
     if (!screen) return HResult::Ok;  // no window to show it in
-    std::vector<TRect> pieces;
-    if (!presentRects(*screen, dstScreen, pieces)) return HResult::Generic;
+    if (!presentRects(*screen, dstScreen, pieces_)) return HResult::Generic;
     prepareSdlSource(frame, SourceKey{}, shown);
-    for (const TRect& piece : pieces)
+    for (const TRect& piece : pieces_)
         screen->presentFrame(&frame, sourceOfPiece(srcRect, dstScreen, piece),
                              clientRect(piece, screen->clientOrigin()));
     if (&frame != lastFrame_.get()) remember(frame, shown, srcRect, dstScreen);

@@ -45,6 +45,9 @@ private:
     std::unique_ptr<SoftSurface> backBuffer_;
     SurfacePtr lastFrame_;  // the last 8-bit frame shown, in its own copy
     TRect lastScreen_;
+    // Kept from present to present, so that presenting allocates nothing once warm.
+    std::vector<TRect> pieces_;
+    mutable std::vector<TRect> clipScratch_;
 };
 
 }  // namespace vek::platform::sdl
