@@ -39,8 +39,9 @@ void record(BufferHooks* hooks, int buffer, BufferCall call, std::int64_t value,
     if (hooks) hooks->record(buffer, call, value, result);
 }
 
-HResult admit(const VoiceBank& bank, BufferCall call) {
-    if (!succeeded(bank.availability())) return bank.availability();
+HResult admit(VoiceBank& bank, BufferCall call) {
+    const HResult available = bank.availability();
+    if (!succeeded(available)) return available;
     return bank.hooks() ? bank.hooks()->admit(call) : HResult::Ok;
 }
 
@@ -84,6 +85,7 @@ void VoiceBank::close() {
     }
     guard_ = nullptr;
     hooks_ = nullptr;
+    reconnect_ = nullptr;
 }
 
 void VoiceBank::disconnect() {
@@ -92,8 +94,9 @@ void VoiceBank::disconnect() {
     disconnected_ = true;
 }
 
-HResult VoiceBank::availability() const {
+HResult VoiceBank::availability() {
     if (closed_) return HResult::InvalidCall;
+    if (disconnected_ && outputAdded_.exchange(false) && (!reconnect_ || reconnect_())) disconnected_ = false;
     return disconnected_ ? HResult::NoDriver : HResult::Ok;
 }
 
@@ -167,7 +170,8 @@ HResult VoiceBuffer::getFormat(WaveFormat& format) const {
 }
 
 HResult VoiceBuffer::refusal(BufferCall call) const {
-    if (!succeeded(bank_->availability())) return bank_->availability();
+    const HResult available = bank_->availability();
+    if (!succeeded(available)) return available;
     if (bank_->lost(slot_)) return HResult::BufferLost;
     return admit(*bank_, call);
 }
@@ -298,7 +302,8 @@ void VoiceBuffer::applyGains() {
 
 HResult VoiceBuffer::getStatus(std::uint32_t& status) {
     status = 0;
-    if (!succeeded(bank_->availability())) return bank_->availability();
+    const HResult available = bank_->availability();
+    if (!succeeded(available)) return available;
     if (bank_->lost(slot_)) return HResult::BufferLost;
     bank_->change(slot_, [&](Voice& v) {
         if (v.playing) status = DSBSTATUS_PLAYING | (v.looping ? DSBSTATUS_LOOPING : 0);
@@ -435,7 +440,8 @@ HResult VoiceDevice::createSecondary(const BufferDescription& description,
 
 HResult VoiceDevice::duplicateSoundBuffer(SoundBuffer& original, std::unique_ptr<SoundBuffer>& duplicate) {
     duplicate.reset();
-    if (!succeeded(bank_->availability())) return bank_->availability();
+    const HResult available = bank_->availability();
+    if (!succeeded(available)) return available;
     auto* source = dynamic_cast<VoiceBuffer*>(&original);
     if (!source)
         return dynamic_cast<PrimaryBuffer*>(&original) ? HResult::InvalidCall : HResult::InvalidParam;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -84,10 +85,16 @@ public:
     // Stops every voice and detaches guard and hooks; later buffer calls fail.
     void close();
     // The output went away (a device unplugged): every voice stops, and buffer calls and
-    // creations answer NoDriver from then on, so no voice seems to play for ever.
+    // creations answer NoDriver until an output is back, so no voice seems to play for ever.
     void disconnect();
-    // Ok, InvalidCall once closed, or NoDriver once disconnected.
-    HResult availability() const;
+    // An output device may be there again (from any thread): the next call tries to reconnect.
+    void outputAdded() { outputAdded_ = true; }
+    // How the device gets an output again, run on the caller's thread by that next call;
+    // answers whether the mix reaches an output again. Without one, reconnecting succeeds.
+    void setReconnect(std::function<bool()> reconnect) { reconnect_ = std::move(reconnect); }
+    // Ok, InvalidCall once closed, or NoDriver while disconnected (after trying to reconnect
+    // when an output was added since).
+    HResult availability();
     // Every existing buffer loses its memory: it stops and answers BufferLost from then on.
     void loseAll();
     // Buffers without a focus flag are heard only while the owner window has the focus.
@@ -134,6 +141,8 @@ private:
     BufferHooks* hooks_;
     bool closed_ = false;
     std::atomic<bool> disconnected_{false};
+    std::atomic<bool> outputAdded_{false};
+    std::function<bool()> reconnect_;
     std::atomic<bool> ownerFocused_{true};
     int nextId_ = 1;
     std::vector<Voice> voices_;

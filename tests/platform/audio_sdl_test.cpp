@@ -180,7 +180,7 @@ TEST(SdlAudioDriver, BuffersChangeWhileTheCallbackMixes) {
     EXPECT_EQ(copies[0]->stop(), HResult::InvalidCall);
 }
 
-TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoices) {
+TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoicesUntilAnOutputIsAdded) {
     if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "audio already initialised with another driver";
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     sdl::SdlAudioSystem system;
@@ -209,6 +209,19 @@ TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoices) {
     std::uint32_t status = 0xDEAD;
     EXPECT_EQ(buffer->getStatus(status), HResult::NoDriver);
     EXPECT_EQ(status, 0u);
+
+    // An output device comes (back): the device reopens on the next call, samples kept.
+    SDL_Event added{};
+    added.type = SDL_AUDIODEVICEADDED;
+    added.adevice.which = 0;
+    SDL_PushEvent(&added);
+    EXPECT_EQ(buffer->getStatus(status), HResult::Ok);
+    EXPECT_EQ(status, 0u);
+    ASSERT_EQ(buffer->play(0), HResult::Ok);
+    EXPECT_TRUE(waitFor([&] {
+        buffer->getStatus(status);
+        return status == 0;
+    })) << "the reopened device mixes the voice to its end";
 }
 
 }  // namespace

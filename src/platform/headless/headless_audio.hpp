@@ -48,6 +48,9 @@ public:
     void loseBuffers();
     // The output goes away as when a device is unplugged: voices stop, calls answer NoDriver.
     void disconnect();
+    // An output device is there again, as when one is plugged in: the open device's buffers
+    // answer again from their next call, their samples kept and every voice stopped.
+    void reconnect();
     // Whether the owner window has the focus; buffers without a focus flag are silent without it.
     void setOwnerFocused(bool focused);
 
