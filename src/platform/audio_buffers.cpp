@@ -64,28 +64,38 @@ HResult parsePcmFormat(std::span<const std::uint8_t> block, WaveFormat& format) 
 // ---- VoiceBank
 
 VoiceBank::VoiceBank(std::uint32_t outputRate, MixGuard* guard, BufferHooks* hooks)
-    : outputRate_(outputRate), guard_(guard), hooks_(hooks) {
-    voices_.reserve(64);
-    slots_.reserve(64);
+    : outputRate_(outputRate), guard_(guard), hooks_(hooks), mix_(outputRate) {
+    voices_.reserve(kGlideVoices + 64);
+    slots_.reserve(kGlideVoices + 64);
+    voices_.resize(kGlideVoices);
+    slots_.resize(kGlideVoices);
 }
 
 void VoiceBank::mixGuarded(std::span<std::int16_t> output) {
-    if (closed_) {
-        std::fill(output.begin(), output.end(), std::int16_t{0});
-        return;
-    }
-    mixVoices(voices_, output, ownerFocused_);
+    mixVoices(voices_, output, mix_, ownerFocused_);
 }
 
 void VoiceBank::close() {
-    {
-        Locked locked(guard_);
-        for (Voice& voice : voices_) voice = Voice{};
-        closed_ = true;
+    Locked locked(guard_);
+    for (Voice& voice : voices_) {
+        if (voice.playing) {
+            voice.releasing = true;
+        } else {
+            voice = Voice{};
+        }
     }
+    closed_ = true;
+}
+
+void VoiceBank::detach() {
     guard_ = nullptr;
     hooks_ = nullptr;
     reconnect_ = nullptr;
+}
+
+bool VoiceBank::sounding() {
+    Locked locked(guard_);
+    return std::any_of(voices_.begin(), voices_.end(), [](const Voice& v) { return v.playing; });
 }
 
 void VoiceBank::disconnect() {
@@ -111,7 +121,8 @@ void VoiceBank::loseAll() {
 
 int VoiceBank::acquire(const std::shared_ptr<SampleMemory>& memory) {
     Locked locked(guard_);
-    auto free = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.used; });
+    auto free =
+        std::find_if(slots_.begin() + kGlideSlots, slots_.end(), [](const Slot& s) { return !s.used; });
     const auto slot = static_cast<std::size_t>(free - slots_.begin());
     if (free == slots_.end()) {
         slots_.emplace_back();
@@ -125,14 +136,44 @@ int VoiceBank::acquire(const std::shared_ptr<SampleMemory>& memory) {
 
 void VoiceBank::release(int slot) {
     Locked locked(guard_);
+    glideOut(static_cast<std::size_t>(slot));
     voices_[slot] = Voice{};
     slots_[slot] = Slot{};
 }
 
+// Hands what the voice is sounding to a glide voice, which plays it out to silence, and stops
+// the voice itself. With every glide voice busy, the one furthest along its glide gives way.
+// Called under the guard.
+void VoiceBank::glideOut(std::size_t slot) {
+    if (!voices_[slot].playing) return;
+    const auto glides = voices_.begin() + kGlideSlots;
+    auto glide = std::find_if(voices_.begin(), glides, [](const Voice& v) { return !v.playing; });
+    if (glide == glides)
+        glide = std::min_element(voices_.begin(), glides,
+                                 [](const Voice& a, const Voice& b) { return a.level < b.level; });
+    *glide = voices_[slot];
+    glide->releasing = true;
+    voices_[slot].playing = false;
+}
+
+void VoiceBank::start(int slot, bool looping) {
+    Locked locked(guard_);
+    Voice& voice = voices_[slot];
+    if (!voice.playing) voice.level = voice.needsFocus && !ownerFocused_ ? 0.0f : 1.0f;
+    voice.playing = true;
+    voice.looping = looping;
+}
+
+void VoiceBank::stop(int slot) {
+    Locked locked(guard_);
+    glideOut(static_cast<std::size_t>(slot));
+}
+
 int VoiceBank::playingCount() {
     Locked locked(guard_);
-    return static_cast<int>(
-        std::count_if(voices_.begin(), voices_.end(), [](const Voice& v) { return v.playing; }));
+    int count = 0;
+    for (std::size_t i = 0; i < slots_.size(); ++i) count += slots_[i].used && voices_[i].playing;
+    return count;
 }
 
 void VoiceBank::publish(const SampleMemory& memory) {
@@ -225,17 +266,14 @@ HResult VoiceBuffer::play(std::uint32_t flags) {
     const HResult result = refusal(BufferCall::Play);
     if (succeeded(result)) {
         const bool looping = (flags & DSBPLAY_LOOPING) != 0;
-        bank_->change(slot_, [&](Voice& v) {
-            v.playing = true;
-            v.looping = looping;
-        });
+        bank_->start(slot_, looping);
     }
     return answer(BufferCall::Play, flags, result);
 }
 
 HResult VoiceBuffer::stop() {
     const HResult result = refusal(BufferCall::Stop);
-    if (succeeded(result)) bank_->change(slot_, [](Voice& v) { v.playing = false; });
+    if (succeeded(result)) bank_->stop(slot_);
     return answer(BufferCall::Stop, 0, result);
 }
 
@@ -390,7 +428,7 @@ HResult PrimaryBuffer::getStatus(std::uint32_t& status) {
 VoiceDevice::VoiceDevice(std::shared_ptr<VoiceBank> bank) : bank_(std::move(bank)) {}
 
 VoiceDevice::~VoiceDevice() {
-    bank_->close();
+    closeBank();
 }
 
 HResult VoiceDevice::setCooperativeLevel(Window* window, std::uint32_t level) {

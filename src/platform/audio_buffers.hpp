@@ -79,11 +79,14 @@ public:
     BufferHooks* hooks() const { return hooks_; }
     int nextBufferId() { return nextId_++; }
 
-    // For the mixing thread, which holds the guard already: mixes every voice into output
-    // (silence once closed).
+    // For the mixing thread, which holds the guard already: mixes every voice into output.
     void mixGuarded(std::span<std::int16_t> output);
-    // Stops every voice and detaches guard and hooks; later buffer calls fail.
+    // Every sounding voice glides out; buffer calls fail from now on.
     void close();
+    // Forgets the guard, hooks and reconnection once nothing mixes the bank any more.
+    void detach();
+    // Whether any voice still sounds, a glide included.
+    bool sounding();
     // The output went away (a device unplugged): every voice stops, and buffer calls and
     // creations answer NoDriver until an output is back, so no voice seems to play for ever.
     void disconnect();
@@ -102,9 +105,14 @@ public:
     bool ownerFocused() const { return ownerFocused_; }
 
     int acquire(const std::shared_ptr<SampleMemory>& memory);
+    // The buffer is gone; what its voice was sounding glides out.
     void release(int slot);
+    // Starts the slot's voice, or changes its looping while it plays.
+    void start(int slot, bool looping);
+    // Stops the slot's voice at once; what it was sounding glides out in a glide voice.
+    void stop(int slot);
     bool lost(int slot) const { return slots_[slot].lost; }
-    // How many voices are sounding now.
+    // How many buffers' voices are playing (glides left by stopped buffers not counted).
     int playingCount();
     // Runs change on the slot's voice under the guard.
     template <class Change>
@@ -136,6 +144,13 @@ private:
         MixGuard* guard_;
     };
 
+    // The first entries of the voice table play out the glides of cut-off sounds; no buffer
+    // owns them, so a cut-off buffer is free at once and glides never need new memory.
+    static constexpr std::size_t kGlideVoices = 32;
+    static constexpr auto kGlideSlots = static_cast<std::ptrdiff_t>(kGlideVoices);
+
+    void glideOut(std::size_t slot);
+
     std::uint32_t outputRate_;
     MixGuard* guard_;
     BufferHooks* hooks_;
@@ -147,6 +162,7 @@ private:
     int nextId_ = 1;
     std::vector<Voice> voices_;
     std::vector<Slot> slots_;
+    MixState mix_;
 };
 
 // A secondary buffer: one voice of the bank over its (possibly shared) sample memory.
@@ -227,7 +243,7 @@ private:
 };
 
 // The device part both backends share: cooperation, buffer creation and duplication.
-// A backend closes the bank (closeBank) before it tears down its mixing thread.
+// A backend closes the bank before it tears down its mixing thread, and detaches it after.
 class VoiceDevice : public SoundDevice {
 public:
     explicit VoiceDevice(std::shared_ptr<VoiceBank> bank);
@@ -245,7 +261,11 @@ public:
 
 protected:
     VoiceBank& bank() { return *bank_; }
-    void closeBank() { bank_->close(); }
+    // For a device without a mixing thread of its own; see VoiceBank::close and detach.
+    void closeBank() {
+        bank_->close();
+        bank_->detach();
+    }
 
 private:
     HResult createSecondary(const BufferDescription& description, std::unique_ptr<SoundBuffer>& buffer);

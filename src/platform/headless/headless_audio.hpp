@@ -56,7 +56,7 @@ public:
 
     // Mixes frames output frames (stereo, interleaved) of the open device; silence without one.
     std::vector<std::int16_t> mix(std::size_t frames);
-    // How many voices of the open device are sounding.
+    // How many buffers of the open device are playing (glides of cut-off sounds not counted).
     int playingCount();
     HeadlessSoundDevice* device() const { return device_; }
     int devicesOpened() const { return devicesOpened_; }

@@ -17,6 +17,8 @@ using audio::HResult;
 
 constexpr int kPreferredRate = 44100;
 constexpr Uint16 kCallbackFrames = 1024;
+// The longest a closing device waits for the glides of its voices.
+constexpr Uint32 kDrainLimitMs = 100;
 
 // SDL's own lock of the device, under which the callback runs. The id changes when the
 // mix moves to a new device, and the event watch reads it from another thread.
@@ -35,6 +37,8 @@ struct Output {
     std::shared_ptr<audio::VoiceBank> bank;
     // Set once the cooperation names a window: from then on the focus decides.
     std::atomic<bool> followsFocus{false};
+    // How long one callback's worth of output lasts.
+    Uint32 callbackMs = 0;
 };
 
 void mixCallback(void* userdata, Uint8* stream, int length) {
@@ -74,7 +78,18 @@ bool openDevice(Output& output, int rate, int allowed, SDL_AudioSpec& have) {
     want.callback = mixCallback;
     want.userdata = &output;
     output.guard.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, allowed);
+    if (have.freq > 0) output.callbackMs = static_cast<Uint32>(have.samples * 1000 / have.freq + 1);
     return output.guard.id != 0;
+}
+
+// Waits while the callback mixes the glides of a closed bank to their end, then for one more
+// callback, so that the output holds silence after them when the device closes. Bounded, in
+// case the device has stalled; nothing to wait for on a device that does not play.
+void drainGlides(Output& output) {
+    if (SDL_GetAudioDeviceStatus(output.guard.id) != SDL_AUDIO_PLAYING || !output.bank->sounding()) return;
+    const Uint32 started = SDL_GetTicks();
+    while (output.bank->sounding() && SDL_GetTicks() - started < kDrainLimitMs) SDL_Delay(1);
+    SDL_Delay(output.callbackMs);
 }
 
 // Moves the mix of a bank whose device went away to the default device as it is now. The
@@ -95,11 +110,14 @@ public:
         SDL_AddEventWatch(watchEvents, output_.get());
     }
 
-    // The watch goes first: once it is removed no thread can reach the bank through it.
+    // The watch goes first: once it is removed no thread can reach the bank through it. The
+    // voices still sounding glide out before the device closes, so closing does not click.
     ~SdlSoundDevice() override {
         SDL_DelEventWatch(watchEvents, output_.get());
-        closeBank();
+        bank().close();
+        drainGlides(*output_);
         SDL_CloseAudioDevice(output_->guard.id);
+        bank().detach();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
