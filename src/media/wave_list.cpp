@@ -68,6 +68,9 @@ std::unique_ptr<TDirectSoundBuffer> TWaveCollectionItem::CreatePlayBuffer() {
     // A lost master has just been rebuilt by the restore sequence: duplicate the new one.
     if (!made && buffer->DXResult() == platform::audio::HResult::BufferLost)
         made = buffer->Duplicate(*master);
+    // No output device just now (unplugged): nothing can sound, and nothing is wrong with
+    // the list; the device answers again once an output is back.
+    if (!made && buffer->DXResult() == platform::audio::HResult::NoDriver) return nullptr;
     // A buffer the device refused to duplicate has nothing to play and is not kept.
     if (!made) raiseSoundBufferNotMade();
     return buffer;
