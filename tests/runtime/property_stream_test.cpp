@@ -86,11 +86,11 @@ TEST(PropertyStream, TruncatedOrUnknownDataIsRefused) {
             EPropertyError)
             << "cut at " << cut;
     }
-    std::vector<std::uint8_t> unknown = {1, 'A', 9, 0};
+    std::vector<std::uint8_t> unknown = {1, 'A', 10, 0};
     TPropertyReader reader(unknown);
     try {
         reader.NextProperty();
-        FAIL() << "kind 9 must be refused";
+        FAIL() << "kind 10 must be refused";
     } catch (const EPropertyError& e) {
         EXPECT_EQ(e.Offset(), 2u);
     }
