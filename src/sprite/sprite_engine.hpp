@@ -14,6 +14,10 @@ public:
     TCustomDXDraw* DXDraw() const { return dxDraw_; }
     void SetDXDraw(TCustomDXDraw* value) { dxDraw_ = value; }
 
+    std::string_view ClassName() const override { return "TDXSpriteEngine"; }
+    // The stored properties: DXDraw, and Items, which holds no stored sprites.
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
