@@ -34,6 +34,15 @@ const char* valueKindName(TValueKind kind) {
     return "unknown";
 }
 
+namespace {
+
+std::string withArticle(std::string_view noun) {
+    const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun[0]) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(noun);
+}
+
+}  // namespace
+
 // --- writer ---
 
 void TPropertyWriter::WriteByte(std::uint8_t value) {
@@ -190,8 +199,8 @@ void TPropertyReader::expect(TValueKind kind) {
     const bool boolean = kind == TValueKind::vaFalse || kind == TValueKind::vaTrue;
     const bool kindBoolean = kind_ == TValueKind::vaFalse || kind_ == TValueKind::vaTrue;
     if (kind_ != kind && !(boolean && kindBoolean)) {
-        Fail(std::string("Property ") + name_ + " holds a " + valueKindName(kind_) + ", not a " +
-             valueKindName(kind));
+        Fail(std::string("Property ") + name_ + " holds " + withArticle(valueKindName(kind_)) + ", not " +
+             withArticle(valueKindName(kind)));
     }
     valuePending_ = false;
 }
