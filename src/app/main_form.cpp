@@ -31,7 +31,10 @@ platform::TMenuEvent click(TMainForm* form, void (TMainForm::*handler)()) {
 
 TMainForm::TMainForm() : TMainForm(EmbeddedDescription()) {}
 
-TMainForm::TMainForm(std::span<const std::uint8_t> description) : TDXForm(nullptr) {
+TMainForm::TMainForm(std::span<const std::uint8_t> description)
+    : TMainForm(description, TCreateStep::RunOnCreate) {}
+
+TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step) : TDXForm(nullptr) {
     SetName("MainForm");
     MainForm = this;
     try {
@@ -42,6 +45,7 @@ TMainForm::TMainForm(std::span<const std::uint8_t> description) : TDXForm(nullpt
         MainForm = nullptr;
         throw;
     }
+    if (step == TCreateStep::SkipOnCreate) return;
     // An error in the creation handler is shown like any error of an event handler.
     try {
         DoCreate();

@@ -32,6 +32,10 @@ public:
     TMainForm();
     // The same from another description (the tests' own).
     explicit TMainForm(std::span<const std::uint8_t> description);
+    // Reads the description but does not run OnCreate: the window as it stands when reading
+    // has ended, for measuring and fuzzing the reading alone.
+    enum class TCreateStep { RunOnCreate, SkipOnCreate };
+    TMainForm(std::span<const std::uint8_t> description, TCreateStep step);
     ~TMainForm() override;
 
     std::string_view ClassName() const override { return "TMainForm"; }

@@ -15,13 +15,15 @@ namespace {
 constexpr std::array<std::string_view, 6> kAlignNames{"alNone", "alTop",   "alBottom",
                                                       "alLeft", "alRight", "alClient"};
 constexpr std::int64_t kMaxCoordinate = 1 << 20;
+// Sizes stay within what a graphics service makes surfaces of.
+constexpr std::int64_t kMaxExtent = 16384;
 
 int coordinate(TPropertyReader& reader) {
     return static_cast<int>(reader.ReadInteger(-kMaxCoordinate, kMaxCoordinate));
 }
 
 int extent(TPropertyReader& reader) {
-    return static_cast<int>(reader.ReadInteger(0, kMaxCoordinate));
+    return static_cast<int>(reader.ReadInteger(0, kMaxExtent));
 }
 
 }  // namespace

@@ -57,11 +57,13 @@ bool TCustomForm::ReadProperty(TPropertyReader& reader) {
     static constexpr std::array<std::string_view, 4> kBorderIcons{"biSystemMenu", "biMinimize", "biMaximize",
                                                                   "biHelp"};
     static constexpr std::int64_t kLimit = 1 << 20;
+    static constexpr std::int64_t kMaxClientSize = 16384;  // what a window surface can be made at
     static constexpr TPropertyEntry<F> kProperties[] = {
         {"Caption", [](F& f, R& r) { f.spec_.caption = r.ReadString(); }},
-        {"ClientWidth", [](F& f, R& r) { f.spec_.clientWidth = static_cast<int>(r.ReadInteger(0, kLimit)); }},
+        {"ClientWidth",
+         [](F& f, R& r) { f.spec_.clientWidth = static_cast<int>(r.ReadInteger(0, kMaxClientSize)); }},
         {"ClientHeight",
-         [](F& f, R& r) { f.spec_.clientHeight = static_cast<int>(r.ReadInteger(0, kLimit)); }},
+         [](F& f, R& r) { f.spec_.clientHeight = static_cast<int>(r.ReadInteger(0, kMaxClientSize)); }},
         {"Left", [](F& f, R& r) { f.spec_.left = static_cast<int>(r.ReadInteger(-kLimit, kLimit)); }},
         {"Top", [](F& f, R& r) { f.spec_.top = static_cast<int>(r.ReadInteger(-kLimit, kLimit)); }},
         {"BorderStyle",
