@@ -3,15 +3,15 @@
 // compact binary form of assets/description_reader.hpp, and writes that form as a C++
 // source that embeds it (and, if asked, as a plain file). Pictures and sounds are checked
 // with the program's own readers. Errors: exit 1 with "FILE:LINE: reason" on stderr.
-#include <cstdio>
+#include <cctype>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "assets/description_reader.hpp"
 #include "graphics/dib.hpp"
 #include "graphics/picture.hpp"
 #include "media/key_bindings.hpp"
@@ -24,9 +24,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
-
-constexpr std::uint8_t kMagic[4] = {'V', 'K', 'T', 'D'};
-constexpr std::uint8_t kVersion = 1;
 
 struct Token {
     enum class Kind { Word, Number, String, Punct, End } kind = Kind::End;
@@ -142,8 +139,8 @@ public:
 
     Bytes Compile() {
         vek::TPropertyWriter out;
-        out.WriteBytes(kMagic);
-        out.WriteByte(kVersion);
+        out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(vek::kDescriptionMagic), 4));
+        out.WriteByte(vek::kDescriptionVersion);
         expectWord("window");
         entry(out);
         while (peek().kind != Token::Kind::End) {
@@ -343,7 +340,8 @@ std::string embeddingSource(const Bytes& bytes, const std::string& sourceName) {
     out += "constexpr std::uint8_t kDescription[] = {\n";
     for (std::size_t i = 0; i < bytes.size(); i += 24) {
         out += "   ";
-        for (std::size_t j = i; j < bytes.size() && j < i + 24; ++j) out += " " + std::to_string(bytes[j]) + ",";
+        for (std::size_t j = i; j < bytes.size() && j < i + 24; ++j)
+            out += " " + std::to_string(bytes[j]) + ",";
         out += "\n";
     }
     out += "};\n\n}  // namespace\n\nstd::span<const std::uint8_t> EmbeddedDescription() {\n";

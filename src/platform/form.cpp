@@ -41,6 +41,13 @@ void TCustomForm::Loaded() {
     if (menu_) window_->setMenu(&menu_->Bar());
 }
 
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != TOperation::opRemove || component != menu_) return;
+    menu_ = nullptr;
+    if (window_) window_->setMenu(nullptr);
+}
+
 void TCustomForm::DoCreate() {
     if (OnCreate) OnCreate();
 }

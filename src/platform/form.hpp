@@ -63,6 +63,8 @@ protected:
     TCustomForm* AsForm() override { return this; }
     // Makes the window from the stored settings, unless it exists, and shows the menu.
     void Loaded() override;
+    // A menu bar that goes away leaves the window.
+    void Notification(TComponent* component, TOperation operation) override;
     void DoCreate();
     void DoDestroy();
 
