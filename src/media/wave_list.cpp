@@ -199,6 +199,40 @@ bool TWaveCollection::Initialized() const {
     return dxSound_ && dxSound_->Initialized();
 }
 
+bool TWaveCollectionItem::ReadProperty(TPropertyReader& reader) {
+    using I = TWaveCollectionItem;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<I> kProperties[] = {
+        {"Name", [](I& i, R& r) { i.SetName(r.ReadString()); }},
+        {"Looped", [](I& i, R& r) { i.SetLooped(r.ReadBoolean()); }},
+        {"MaxPlayingCount",
+         [](I& i, R& r) { i.SetMaxPlayingCount(static_cast<std::int32_t>(r.ReadInteger(0, 0x7FFFFFFF))); }},
+        {"WAVE",
+         [](I& i, R& r) {
+             TSpanStream data(r.ReadBinary());
+             i.wave_.LoadFromStream(data);
+         }},
+    };
+    return ReadPropertyFrom<I>(kProperties, *this, reader);
+}
+
+bool TCustomDXWaveList::ReadProperty(TPropertyReader& reader) {
+    using L = TCustomDXWaveList;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<L> kProperties[] = {
+        {"DXSound",
+         [](L& l, R& r) {
+             l.ReadReference<TCustomDXSound>(r, [self = &l](TCustomDXSound* s) { self->SetDXSound(s); });
+         }},
+        {"Items",
+         [](L& l, R& r) {
+             l.items_->Clear();
+             ReadCollectionItems(r, [&l]() -> TWaveCollectionItem& { return l.items_->Add(); });
+         }},
+    };
+    return ReadPropertyFrom<L>(kProperties, *this, reader);
+}
+
 TCustomDXWaveList::TCustomDXWaveList(TComponent* owner)
     : TComponent(owner), items_(std::make_unique<TWaveCollection>()) {}
 
