@@ -1,5 +1,6 @@
 // Cost of the software mixer: one second of 44.1 kHz stereo output with 1, 8 and 32
-// voices of an 11025 Hz wave, as a fraction of the second it plays for.
+// voices of an 11025 Hz wave, as a fraction of the second it plays for. With 8 and 32 loud
+// voices the sum is too loud for 16 bits most of the time, so the limiter is at work.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -32,7 +33,7 @@ std::shared_ptr<const SampleBlock> noiseWave(std::uint32_t frames) {
     return block;
 }
 
-void BM_MixOneSecond(benchmark::State& state) {
+void BM_MixerOneSecond(benchmark::State& state) {
     const auto block = noiseWave(11025 / 2);
     std::vector<Voice> voices(static_cast<std::size_t>(state.range(0)));
     for (std::size_t i = 0; i < voices.size(); ++i) {
@@ -44,12 +45,13 @@ void BM_MixOneSecond(benchmark::State& state) {
         voices[i].gainRight = 0.25f;
     }
     std::vector<std::int16_t> out(kCallbackFrames * kOutputChannels);
+    MixState mix(kOutputRate);
     const double cpuBefore = threadCpuSeconds();
     std::uint64_t allocations = 0;
     for (auto _ : state) {
         const auto allocationsBefore = bench::allocationCount();
         for (std::size_t done = 0; done < kOutputRate; done += kCallbackFrames) {
-            mixVoices(voices, out);
+            mixVoices(voices, out, mix);
             benchmark::DoNotOptimize(out.data());
         }
         allocations += bench::allocationCount() - allocationsBefore;
@@ -62,7 +64,7 @@ void BM_MixOneSecond(benchmark::State& state) {
     if (allocations > 0) state.SkipWithError("the mixer allocated");
 }
 
-BENCHMARK(BM_MixOneSecond)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MixerOneSecond)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vek::platform::audio

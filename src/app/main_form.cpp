@@ -1,7 +1,9 @@
-// The main window's creation from its stored settings, its menu and its handlers.
+// The main window's creation from its stored description, its menu and its handlers.
 #include "app/main_form.hpp"
 
 #include "app/about_form.hpp"
+#include "assets/description_reader.hpp"
+#include "assets/embedded_description.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
@@ -24,50 +26,42 @@ constexpr const char* kPausedSuffix = " [Pausado]";
 // The message box breaks the line at the carriage return.
 constexpr const char* kControlsText = "Direccionales para mover la nave\rBarra espaciadora para disparar";
 
-platform::WindowSpec MainWindowSpec() {
-    platform::WindowSpec spec;
-    spec.caption = "Vektrion v1.2.0 - Murelle";
-    spec.left = 197;
-    spec.top = 108;
-    spec.clientWidth = 640;
-    spec.clientHeight = 480;
-    spec.borderStyle = platform::BorderStyle::bsSingle;
-    spec.minimizeBox = true;
-    spec.maximizeBox = false;
-    return spec;
-}
-
-TMenuItem& AddItem(TMenuItem& parent, const char* name, const char* caption, std::uint16_t shortCut = 0,
-                   int groupIndex = 0) {
-    auto& item = parent.Add(std::make_unique<TMenuItem>(name, caption, shortCut));
-    item.GroupIndex = groupIndex;
-    return item;
+// Wraps a handler that needs no sender as a menu item's click.
+platform::TMenuEvent click(TMainForm* form, void (TMainForm::*handler)()) {
+    return [form, handler](TMenuItem&) { (form->*handler)(); };
 }
 
 }  // namespace
 
-TMainForm::TMainForm() : TDXForm(nullptr) {
+TMainForm::TMainForm() : TMainForm(EmbeddedDescription()) {}
+
+TMainForm::TMainForm(std::span<const std::uint8_t> description)
+    : TMainForm(description, TCreateStep::RunOnCreate) {}
+
+TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step) : TDXForm(nullptr) {
     SetName("MainForm");
     MainForm = this;
-    CreateWindowHandle(MainWindowSpec());
-    CreateComponents();
-    ApplyStoredProperties();
-    Handle()->setMenu(MainMenu.get());
-    Handle()->OnKeyDown = [this](std::uint16_t& key, platform::TShiftState shift) {
-        FormKeyDown(key, shift);
-    };
-    Handle()->OnDestroy = [this] { FormDestroy(); };
+    try {
+        CreateComponents();
+        ReadDescription(description, *this, Handlers());
+        FindMenuItems();
+    } catch (...) {
+        MainForm = nullptr;
+        throw;
+    }
+    // The stored caption, which the window shows again when the game runs after a pause.
     ownCaption_ = Handle()->caption();
+    if (step == TCreateStep::SkipOnCreate) return;
     // An error in the creation handler is shown like any error of an event handler.
     try {
-        FormCreate();
+        DoCreate();
     } catch (const std::exception& error) {
         platform::current().application().handleException(error);
     }
 }
 
 TMainForm::~TMainForm() {
-    FormDestroy();
+    DoDestroy();
     DetachHandlers();
     // The window outlives the components and keeps only a reference to the menu bar; the
     // display's finalisation may still redraw the window (leaving full screen).
@@ -75,6 +69,7 @@ TMainForm::~TMainForm() {
     if (MainForm == this) MainForm = nullptr;
 }
 
+// The components, in stored order; their settings come from the stored description.
 void TMainForm::CreateComponents() {
     DXDraw = std::make_unique<TDXDraw>(this);
     DXTimer = std::make_unique<TDXTimer>(this);
@@ -82,73 +77,62 @@ void TMainForm::CreateComponents() {
     ImageList = std::make_unique<TDXImageList>(this);
     DXWaveList = std::make_unique<TDXWaveList>(this);
     DXSound = std::make_unique<TDXSound>(this);
-    CreateMenu();
+    MainMenu = std::make_unique<platform::TMainMenu>(this);
     SpriteEngine = std::make_unique<TDXSpriteEngine>(this);
+    DXDraw->SetName("DXDraw");
+    DXTimer->SetName("DXTimer");
+    DXInput->SetName("DXInput");
+    ImageList->SetName("ImageList");
+    DXWaveList->SetName("DXWaveList");
+    DXSound->SetName("DXSound");
+    MainMenu->SetName("MainMenu");
+    SpriteEngine->SetName("SpriteEngine");
     Scenes = std::make_unique<TGame>(*this);
 }
 
-void TMainForm::CreateMenu() {
-    MainMenu = std::make_unique<TMenuItem>("MainMenu", "");
-    GameMenu = &AddItem(*MainMenu, "GameMenu", "&Juego");
-    GameStart = &AddItem(*GameMenu, "GameStart", "Iniciar juego", platform::vk::F2);
-    GamePause = &AddItem(*GameMenu, "GamePause", "Jugar / Pausar", platform::vk::F3);
-    AddItem(*GameMenu, "N4", "-");
-    GameExit = &AddItem(*GameMenu, "GameExit", "&Salir");
-    OptionMenu = &AddItem(*MainMenu, "OptionMenu", "&Opciones");
-    OptionFullScreen = &AddItem(*OptionMenu, "OptionFullScreen", "Pantalla completa", platform::vk::F4);
-    AddItem(*OptionMenu, "N3", "-", 0, 1);
-    OptionSound = &AddItem(*OptionMenu, "OptionSound", "Activar Sonido", 0, 1);
-    AddItem(*OptionMenu, "N1", "-", 0, 1);
-    OptionShowFPS = &AddItem(*OptionMenu, "OptionShowFPS", "Mostrar FPS", 0, 1);
-    Ayuda1 = &AddItem(*MainMenu, "Ayuda1", "Ay&uda");
-    Controles1 = &AddItem(*Ayuda1, "Controles1", "Controles");
-    AddItem(*Ayuda1, "N2", "-");
-    Acercade1 = &AddItem(*Ayuda1, "Acercade1", "Acerca de..");
-
-    GameStart->OnClick = [this](TMenuItem&) { GameStartClick(); };
-    GamePause->OnClick = [this](TMenuItem&) { GamePauseClick(); };
-    GameExit->OnClick = [this](TMenuItem&) { GameExitClick(); };
-    OptionFullScreen->OnClick = [this](TMenuItem&) { OptionFullScreenClick(); };
-    OptionSound->OnClick = [this](TMenuItem&) { OptionSoundClick(); };
-    OptionShowFPS->OnClick = [this](TMenuItem&) { OptionShowFPSClick(); };
-    Controles1->OnClick = [this](TMenuItem&) { Controles1Click(); };
-    Acercade1->OnClick = [this](TMenuItem&) { Acercade1Click(); };
+// The menu items the handlers use must be in the stored menu.
+void TMainForm::FindMenuItems() {
+    auto find = [this](const char* name) {
+        TMenuItem* item = MainMenu->FindItem(name);
+        if (!item)
+            throw EDescriptionError("MainMenu", "Items", 0, std::string("the menu has no item ") + name);
+        return item;
+    };
+    GameMenu = find("GameMenu");
+    GameStart = find("GameStart");
+    GamePause = find("GamePause");
+    GameExit = find("GameExit");
+    OptionMenu = find("OptionMenu");
+    OptionFullScreen = find("OptionFullScreen");
+    OptionSound = find("OptionSound");
+    OptionShowFPS = find("OptionShowFPS");
+    Ayuda1 = find("Ayuda1");
+    Controles1 = find("Controles1");
+    Acercade1 = find("Acercade1");
 }
 
-// The stored settings of the components, applied while they are loading; each acts on
-// them when loading ends, in stored order.
-void TMainForm::ApplyStoredProperties() {
-    TComponent* const loading[] = {DXDraw.get(),     DXTimer.get(), DXInput.get(),     ImageList.get(),
-                                   DXWaveList.get(), DXSound.get(), SpriteEngine.get()};
-    for (auto* component : loading) component->BeginLoading();
-
-    DXDraw->SetBounds(0, 0, 640, 480);
-    DXDraw->AutoInitialize = false;
-    DXDraw->AutoSize = false;
-    DXDraw->Display().FixedBitCount = true;
-    DXDraw->Display().FixedRatio = true;
-    DXDraw->Display().FixedSize = false;
-    DXDraw->SetOptions({doAllowReboot, doWaitVBlank, doCenter, doHardware, doSelectDriver});
-    DXDraw->OnInitializing = [this](TCustomDXDraw& s) { DXDrawInitializing(s); };
-    DXDraw->OnInitialize = [this](TCustomDXDraw& s) { DXDrawInitialize(s); };
-    DXDraw->OnFinalize = [this](TCustomDXDraw& s) { DXDrawFinalize(s); };
-
-    DXTimer->SetActiveOnly(true);
-    DXTimer->SetEnabled(true);
-    DXTimer->SetInterval(33);
-    DXTimer->OnActivate = [this](TCustomDXTimer& s) { DXTimerActivate(s); };
-    DXTimer->OnDeactivate = [this](TCustomDXTimer& s) { DXTimerDeactivate(s); };
-    DXTimer->OnTimer = [this](TCustomDXTimer& s, int lag) { DXTimerTimer(s, lag); };
-
-    DXInput->SetActiveOnly(true);
-    DXInput->SetUseDirectInput(false);
-
-    ImageList->SetDXDraw(DXDraw.get());
-    DXWaveList->SetDXSound(DXSound.get());
-    DXSound->SetAutoInitialize(false);
-    SpriteEngine->SetDXDraw(DXDraw.get());
-
-    for (auto* component : loading) component->EndLoading();
+THandlerTable TMainForm::Handlers() {
+    THandlerTable table;
+    table.Add("FormCreate", platform::TFormEvent([this] { FormCreate(); }));
+    table.Add("FormDestroy", platform::TFormEvent([this] { FormDestroy(); }));
+    table.Add("FormKeyDown", platform::TKeyEvent([this](std::uint16_t& key, platform::TShiftState shift) {
+                  FormKeyDown(key, shift);
+              }));
+    table.Add("GameStartClick", click(this, &TMainForm::GameStartClick));
+    table.Add("GamePauseClick", click(this, &TMainForm::GamePauseClick));
+    table.Add("GameExitClick", click(this, &TMainForm::GameExitClick));
+    table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
+    table.Add("OptionSoundClick", click(this, &TMainForm::OptionSoundClick));
+    table.Add("OptionShowFPSClick", click(this, &TMainForm::OptionShowFPSClick));
+    table.Add("Controles1Click", click(this, &TMainForm::Controles1Click));
+    table.Add("Acercade1Click", click(this, &TMainForm::Acercade1Click));
+    table.Add("DXDrawInitializing", TDXDrawEvent([this](TCustomDXDraw& s) { DXDrawInitializing(s); }));
+    table.Add("DXDrawInitialize", TDXDrawEvent([this](TCustomDXDraw& s) { DXDrawInitialize(s); }));
+    table.Add("DXDrawFinalize", TDXDrawEvent([this](TCustomDXDraw& s) { DXDrawFinalize(s); }));
+    table.Add("DXTimerActivate", TDXTimerNotifyEvent([this](TCustomDXTimer& s) { DXTimerActivate(s); }));
+    table.Add("DXTimerDeactivate", TDXTimerNotifyEvent([this](TCustomDXTimer& s) { DXTimerDeactivate(s); }));
+    table.Add("DXTimerTimer", TDXTimerEvent([this](TCustomDXTimer& s, int lag) { DXTimerTimer(s, lag); }));
+    return table;
 }
 
 // Closing runs FormDestroy; the components then go in reverse order of creation, so

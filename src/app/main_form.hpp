@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "app/dx_form.hpp"
 #include "game/game_window.hpp"
+#include "platform/main_menu.hpp"
 #include "platform/menu.hpp"
 
 namespace vek {
@@ -26,9 +28,19 @@ class TGame;
 
 class TMainForm : public TDXForm, public TGameWindow {
 public:
-    // Creates the window and its components from the stored description, then runs FormCreate.
+    // Creates the components, reads the window and them from the stored description that
+    // the program carries, then runs the stored OnCreate handler (FormCreate). A
+    // description that cannot be used raises EDescriptionError.
     TMainForm();
+    // The same from another description (the tests' own).
+    explicit TMainForm(std::span<const std::uint8_t> description);
+    // Reads the description but does not run OnCreate: the window as it stands when reading
+    // has ended, for measuring and fuzzing the reading alone.
+    enum class TCreateStep { RunOnCreate, SkipOnCreate };
+    TMainForm(std::span<const std::uint8_t> description, TCreateStep step);
     ~TMainForm() override;
+
+    std::string_view ClassName() const override { return "TMainForm"; }
 
     // Components, in stored (and creation) order.
     std::unique_ptr<TDXDraw> DXDraw;
@@ -37,7 +49,7 @@ public:
     std::unique_ptr<TDXImageList> ImageList;
     std::unique_ptr<TDXWaveList> DXWaveList;
     std::unique_ptr<TDXSound> DXSound;
-    std::unique_ptr<platform::TMenuItem> MainMenu;
+    std::unique_ptr<platform::TMainMenu> MainMenu;
     std::unique_ptr<TDXSpriteEngine> SpriteEngine;
     // The scene machine that the tick runs.
     std::unique_ptr<TGame> Scenes;
@@ -85,9 +97,10 @@ public:
     TGame& Game() override { return *Scenes; }
 
 private:
+    // The handlers the stored description may bind events to, by their names.
+    THandlerTable Handlers();
     void CreateComponents();
-    void CreateMenu();
-    void ApplyStoredProperties();
+    void FindMenuItems();
     void DetachHandlers();
     void DrawFrameRate();
 

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/main_form.hpp"
+#include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
 
@@ -25,12 +26,16 @@ public:
 }  // namespace
 
 int RunProgram(platform::Platform& backend) {
+    return RunProgram(backend, EmbeddedDescription());
+}
+
+int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description) {
     const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);
     std::unique_ptr<TMainForm> mainForm;
     try {
-        mainForm = std::make_unique<TMainForm>();
+        mainForm = std::make_unique<TMainForm>(description);
     } catch (const Exception& e) {
         std::fprintf(stderr, "vektrion: %s: %s\n", e.className(), e.what());
         return 1;

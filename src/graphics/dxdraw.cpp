@@ -591,6 +591,10 @@ void TCustomDXDraw::setCooperativeLevel() {
 }
 
 void TCustomDXDraw::Loaded() {
+    if (Align == alClient && WindowHandle()) {
+        const TRect client = WindowHandle()->clientRect();
+        SetBounds(0, 0, client.width(), client.height());
+    }
     if (AutoSize) {
         wantedWidth_ = width_;
         wantedHeight_ = height_;

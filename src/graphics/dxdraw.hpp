@@ -3,11 +3,13 @@
 // tables and tells its listeners when surfaces are made, lost, restored or released.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "graphics/direct_draw.hpp"
@@ -67,6 +69,12 @@ private:
     static constexpr std::uint16_t bit(TDXDrawOption m) { return static_cast<std::uint16_t>(1u << m); }
     std::uint16_t mask_ = 0;
 };
+
+// The members' names as a stored description spells them, in member order.
+extern const std::array<std::string_view, 15> kDXDrawOptionNames;
+
+// How a control sits in its form: alClient fills the form's client area.
+enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 inline constexpr TDXDrawOptions kDefaultDXDrawOptions{doAllowReboot,  doWaitVBlank, doCenter,      do3D,
                                                       doDirectX7Mode, doHardware,   doSelectDriver};
@@ -246,6 +254,8 @@ public:
 
     bool AutoInitialize = true;
     bool AutoSize = true;
+    // Applied when loading ends: alClient takes the form's client area.
+    TAlign Align = alNone;
     TColorTable ColorTable{};
     TColorTable DefColorTable{};
     // Set by the sprites before each draw; only a hardware 3-D path would act on them.
@@ -274,6 +284,10 @@ public:
     TDXDrawEvent OnFinalize;
     TDXDrawEvent OnFinalizeSurface;
     TDXDrawEvent OnRestoreSurface;
+
+    // The stored properties: the control's bounds and Align, AutoInitialize, AutoSize,
+    // Display.*, Options, SurfaceWidth, SurfaceHeight and the six events.
+    bool ReadProperty(TPropertyReader& reader) override;
 
 protected:
     virtual void DoFinalize();
@@ -336,6 +350,7 @@ private:
 class TDXDraw : public TCustomDXDraw {
 public:
     using TCustomDXDraw::TCustomDXDraw;
+    std::string_view ClassName() const override { return "TDXDraw"; }
 };
 
 }  // namespace vek

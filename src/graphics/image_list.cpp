@@ -393,6 +393,87 @@ void TPictureCollection::WriteColorTable(TStream& stream) const {
     stream.WriteBuffer(ColorTable.data(), sizeof(ColorTable));
 }
 
+// ---- stored properties
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, TColor>, 16> kColorNames{{
+    {"clBlack", 0x000000},
+    {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},
+    {"clOlive", 0x008080},
+    {"clNavy", 0x800000},
+    {"clPurple", 0x800080},
+    {"clTeal", 0x808000},
+    {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},
+    {"clLime", 0x00FF00},
+    {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},
+    {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF},
+}};
+
+// A colour is stored as a number or as the name of one of the sixteen basic colours.
+TColor readColor(TPropertyReader& reader) {
+    if (reader.Kind() == TValueKind::vaInteger) return static_cast<TColor>(reader.ReadInteger(0, 0xFFFFFFFF));
+    const std::string name = reader.ReadIdent();
+    for (const auto& [colorName, color] : kColorNames)
+        if (colorName == name) return color;
+    reader.Fail("Property " + reader.Name() + " has no colour " + name);
+}
+
+int readPatternSize(TPropertyReader& reader) {
+    return static_cast<int>(reader.ReadInteger(-0x8000, 0x7FFF));
+}
+
+}  // namespace
+
+bool TPictureCollectionItem::ReadProperty(TPropertyReader& reader) {
+    using I = TPictureCollectionItem;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<I> kProperties[] = {
+        {"Name", [](I& i, R& r) { i.SetName(r.ReadString()); }},
+        {"PatternHeight", [](I& i, R& r) { i.PatternHeight = readPatternSize(r); }},
+        {"PatternWidth", [](I& i, R& r) { i.PatternWidth = readPatternSize(r); }},
+        {"Picture.Data",
+         [](I& i, R& r) {
+             TSpanStream data(r.ReadBinary());
+             i.Picture.ReadData(data);
+         }},
+        {"SkipHeight", [](I& i, R& r) { i.SkipHeight = readPatternSize(r); }},
+        {"SkipWidth", [](I& i, R& r) { i.SkipWidth = readPatternSize(r); }},
+        {"SystemMemory", [](I& i, R& r) { i.SystemMemory = r.ReadBoolean(); }},
+        {"Transparent", [](I& i, R& r) { i.Transparent = r.ReadBoolean(); }},
+        {"TransparentColor", [](I& i, R& r) { i.SetTransparentColor(readColor(r)); }},
+    };
+    return ReadPropertyFrom<I>(kProperties, *this, reader);
+}
+
+bool TCustomDXImageList::ReadProperty(TPropertyReader& reader) {
+    using L = TCustomDXImageList;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<L> kProperties[] = {
+        {"DXDraw",
+         [](L& l, R& r) {
+             l.ReadReference<TCustomDXDraw>(r, [self = &l](TCustomDXDraw* d) { self->SetDXDraw(d); });
+         }},
+        {"Items.ColorTable",
+         [](L& l, R& r) {
+             TSpanStream data(r.ReadBinary());
+             l.items_.ReadColorTable(data);
+         }},
+        {"Items",
+         [](L& l, R& r) {
+             l.items_.Clear();
+             ReadCollectionItems(r, [&l]() -> TPictureCollectionItem& { return l.items_.Add(); });
+         }},
+    };
+    return ReadPropertyFrom<L>(kProperties, *this, reader);
+}
+
 // ---- TCustomDXImageList
 
 TCustomDXImageList::TCustomDXImageList(TComponent* owner) : TComponent(owner), items_(this) {}

@@ -14,6 +14,7 @@
 #include "runtime/component.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/hash_collection.hpp"
+#include "runtime/property_stream.hpp"
 #include "runtime/stream.hpp"
 #include "runtime/types.hpp"
 
@@ -62,6 +63,10 @@ public:
     TDirectDrawSurface* PatternSurfaces(int index) const;
     bool Initialized() const { return initialized_; }
     TPictureCollection* PictureCollection() const;
+
+    // The stored properties: Name, PatternHeight, PatternWidth, Picture.Data,
+    // SkipHeight, SkipWidth, SystemMemory, Transparent, TransparentColor.
+    bool ReadProperty(TPropertyReader& reader);
 
     // Builds the surfaces for the collection's display, releases them, rebuilds them.
     void Initialize();
@@ -179,6 +184,9 @@ public:
     const TPictureCollection& Items() const { return items_; }
     void SetItems(const TPictureCollection& value) { items_.Assign(value); }
 
+    // The stored properties: DXDraw, Items.ColorTable and the Items collection.
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -193,6 +201,7 @@ private:
 class TDXImageList : public TCustomDXImageList {
 public:
     using TCustomDXImageList::TCustomDXImageList;
+    std::string_view ClassName() const override { return "TDXImageList"; }
 };
 
 }  // namespace vek

@@ -50,6 +50,22 @@ bool TCustomDXInput::OwnerInForeground() const {
     return window && platform::current().application().foregroundWindow() == window;
 }
 
+bool TCustomDXInput::ReadProperty(TPropertyReader& reader) {
+    const std::string_view name = reader.Name();
+    const std::pair<std::string_view, TCustomInput*> devices[] = {
+        {"Joystick.", joystick_}, {"Keyboard.", keyboard_}, {"Mouse.", mouse_}};
+    for (const auto& [prefix, device] : devices)
+        if (name.starts_with(prefix)) return device->ReadProperty(name.substr(prefix.size()), reader);
+    if (name == "ActiveOnly") {
+        SetActiveOnly(reader.ReadBoolean());
+    } else if (name == "UseDirectInput") {
+        SetUseDirectInput(reader.ReadBoolean());
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void TCustomDXInput::Loaded() {
     TComponent::Loaded();
     Initialize();

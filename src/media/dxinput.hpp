@@ -61,6 +61,10 @@ public:
     // True when the owner form's window is the foreground window.
     bool OwnerInForeground() const;
 
+    // The stored properties: ActiveOnly, UseDirectInput, and the devices' under
+    // "Joystick.", "Keyboard." and "Mouse.".
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     void Loaded() override;
 
@@ -80,6 +84,7 @@ private:
 class TDXInput : public TCustomDXInput {
 public:
     using TCustomDXInput::TCustomDXInput;
+    std::string_view ClassName() const override { return "TDXInput"; }
 };
 
 }  // namespace vek

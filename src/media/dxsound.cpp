@@ -368,6 +368,29 @@ void TCustomDXSound::NotifyEventList(TSoundNotification notification) {
             it->handler(it->object, *this, notification);
 }
 
+bool TCustomDXSound::ReadProperty(TPropertyReader& reader) {
+    using S = TCustomDXSound;
+    using R = TPropertyReader;
+    static constexpr std::array<std::string_view, 3> kOptionNames{"soGlobalFocus", "soStickyFocus",
+                                                                  "soExclusive"};
+    static constexpr TPropertyEntry<S> kProperties[] = {
+        {"AutoInitialize", [](S& s, R& r) { s.SetAutoInitialize(r.ReadBoolean()); }},
+        {"Options",
+         [](S& s, R& r) {
+             const std::uint64_t mask = r.ReadSet(kOptionNames);
+             TDXSoundOptions options;
+             for (int o = soGlobalFocus; o <= soExclusive; ++o)
+                 options = options.With(static_cast<TDXSoundOption>(o), (mask >> o) & 1);
+             s.SetOptions(options);
+         }},
+        {"OnFinalize", [](S& s, R& r) { s.ReadEvent(r, s.OnFinalize); }},
+        {"OnInitialize", [](S& s, R& r) { s.ReadEvent(r, s.OnInitialize); }},
+        {"OnInitializing", [](S& s, R& r) { s.ReadEvent(r, s.OnInitializing); }},
+        {"OnRestore", [](S& s, R& r) { s.ReadEvent(r, s.OnRestore); }},
+    };
+    return ReadPropertyFrom<S>(kProperties, *this, reader);
+}
+
 void TCustomDXSound::Loaded() {
     TComponent::Loaded();
     if (!autoInitialize_) return;

@@ -212,6 +212,9 @@ public:
     TNotifyEvent OnInitializing;
     TNotifyEvent OnRestore;
 
+    // The stored properties: AutoInitialize, Options and the four events.
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     virtual void FireFinalize();
     virtual void FireInitialize();
@@ -248,6 +251,7 @@ private:
 class TDXSound : public TCustomDXSound {
 public:
     using TCustomDXSound::TCustomDXSound;
+    std::string_view ClassName() const override { return "TDXSound"; }
 };
 
 }  // namespace vek

@@ -86,6 +86,21 @@ void TCustomDXTimer::Suspend() {
     resumed_ = false;
 }
 
+bool TCustomDXTimer::ReadProperty(TPropertyReader& reader) {
+    using T = TCustomDXTimer;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<T> kProperties[] = {
+        {"ActiveOnly", [](T& t, R& r) { t.SetActiveOnly(r.ReadBoolean()); }},
+        {"Enabled", [](T& t, R& r) { t.SetEnabled(r.ReadBoolean()); }},
+        {"Interval",
+         [](T& t, R& r) { t.SetInterval(static_cast<std::uint32_t>(r.ReadInteger(0, 0xFFFFFFFF))); }},
+        {"OnActivate", [](T& t, R& r) { t.ReadEvent(r, t.OnActivate); }},
+        {"OnDeactivate", [](T& t, R& r) { t.ReadEvent(r, t.OnDeactivate); }},
+        {"OnTimer", [](T& t, R& r) { t.ReadEvent(r, t.OnTimer); }},
+    };
+    return ReadPropertyFrom<T>(kProperties, *this, reader);
+}
+
 void TCustomDXTimer::Loaded() {
     TComponent::Loaded();
     if (enabled_) Initialize();

@@ -46,6 +46,9 @@ public:
     TDXTimerNotifyEvent OnDeactivate;
     TDXTimerEvent OnTimer;
 
+    // The stored properties: ActiveOnly, Enabled, Interval and the three events.
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     virtual void FireActivate();
     virtual void FireDeactivate();
@@ -73,6 +76,7 @@ private:
 class TDXTimer : public TCustomDXTimer {
 public:
     using TCustomDXTimer::TCustomDXTimer;
+    std::string_view ClassName() const override { return "TDXTimer"; }
 };
 
 // Whole intervals in an elapsed time, at least 1 (elapsed ÷ divisor, unsigned; the divisor

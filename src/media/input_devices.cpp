@@ -6,6 +6,8 @@
 
 #include "media/dxinput.hpp"
 #include "platform/platform.hpp"
+#include "runtime/property_stream.hpp"
+#include "runtime/stream.hpp"
 
 namespace vek {
 
@@ -33,6 +35,35 @@ void addAxisStates(TInputStates& states, std::int32_t x, std::int32_t y) {
 }  // namespace
 
 // TCustomInput
+
+bool TForceFeedbackEffect::ReadProperty(TPropertyReader& reader) {
+    using E = TForceFeedbackEffect;
+    using R = TPropertyReader;
+    static constexpr std::array<std::string_view, 4> kTypeNames{"etNone", "etConstantForce", "etPeriodic",
+                                                                "etCondition"};
+    static constexpr TPropertyEntry<E> kProperties[] = {
+        {"Name", [](E& e, R& r) { e.Name = r.ReadString(); }},
+        {"EffectType",
+         [](E& e, R& r) { e.EffectType = static_cast<TForceFeedbackEffectType>(r.ReadEnum(kTypeNames)); }},
+    };
+    return ReadPropertyFrom<E>(kProperties, *this, reader);
+}
+
+bool TCustomInput::ReadProperty(std::string_view name, TPropertyReader& reader) {
+    using D = TCustomInput;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<D> kProperties[] = {
+        {"BindInputStates", [](D& d, R& r) { d.SetBindInputStates(r.ReadBoolean()); }},
+        {"Effects",
+         [](D& d, R& r) {
+             d.effects_.clear();
+             ReadCollectionItems(r, [&d]() -> TForceFeedbackEffect& { return d.effects_.emplace_back(); });
+         }},
+        {"Enabled", [](D& d, R& r) { d.SetEnabled(r.ReadBoolean()); }},
+        {"ForceFeedback", [](D& d, R& r) { d.SetForceFeedback(r.ReadBoolean()); }},
+    };
+    return ReadPropertyFrom<D>(kProperties, *this, reader, name);
+}
 
 void TCustomInput::Finalize() {
     initialized_ = false;
@@ -89,6 +120,13 @@ void TKeyboard::Update() {
                 states_.Include(static_cast<TInputState>(i));
                 break;
             }
+}
+
+bool TKeyboard::ReadProperty(std::string_view name, TPropertyReader& reader) {
+    if (!isKeyAssignsProperty(name)) return TCustomInput::ReadProperty(name, reader);
+    TSpanStream data(reader.ReadBinary());
+    ReadAssigns(data);
+    return true;
 }
 
 // TJoystick
@@ -195,6 +233,25 @@ int TJoystick::Range(int index) const {
 void TJoystick::SetRange(int index, int value) {
     if (index < 0 || index > kLastTableIndex) return;
     ranges_[static_cast<std::size_t>(index)] = index == kPointOfView ? -1 : std::max(value, 0);
+}
+
+bool TJoystick::ReadProperty(std::string_view name, TPropertyReader& reader) {
+    using J = TJoystick;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<J> kProperties[] = {
+        {"AutoCenter", [](J& j, R& r) { j.SetAutoCenter(r.ReadBoolean()); }},
+        {"DeadZoneX",
+         [](J& j, R& r) { j.SetDeadZoneX(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+        {"DeadZoneY",
+         [](J& j, R& r) { j.SetDeadZoneY(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+        {"DeadZoneZ",
+         [](J& j, R& r) { j.SetDeadZoneZ(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+        {"ID", [](J& j, R& r) { j.SetID(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+        {"RangeX", [](J& j, R& r) { j.SetRangeX(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+        {"RangeY", [](J& j, R& r) { j.SetRangeY(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+        {"RangeZ", [](J& j, R& r) { j.SetRangeZ(static_cast<int>(r.ReadInteger(INT32_MIN, INT32_MAX))); }},
+    };
+    return ReadPropertyFrom<J>(kProperties, *this, reader, name) || TCustomInput::ReadProperty(name, reader);
 }
 
 // TMouse

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "media/input_states.hpp"
@@ -14,6 +15,7 @@
 namespace vek {
 
 class TCustomDXInput;
+class TPropertyReader;
 class TStream;
 
 enum class TForceFeedbackEffectType { etNone, etConstantForce, etPeriodic, etCondition };
@@ -23,6 +25,9 @@ enum class TForceFeedbackEffectType { etNone, etConstantForce, etPeriodic, etCon
 struct TForceFeedbackEffect {
     std::string Name;
     TForceFeedbackEffectType EffectType = TForceFeedbackEffectType::etNone;
+
+    // The stored properties: Name and EffectType.
+    bool ReadProperty(TPropertyReader& reader);
 };
 using TForceFeedbackEffects = std::vector<TForceFeedbackEffect>;
 
@@ -38,6 +43,11 @@ public:
     // Reads the device into States; an uninitialised device, or any device while the
     // window is in the background with ActiveOnly, reports nothing.
     virtual void Update() = 0;
+
+    // Reads a stored property of the device; name is the reader's without the device's
+    // prefix ("Enabled" for "Keyboard.Enabled"). The common ones are BindInputStates,
+    // Effects, Enabled and ForceFeedback.
+    virtual bool ReadProperty(std::string_view name, TPropertyReader& reader);
 
     bool BindInputStates() const { return bindInputStates_; }
     void SetBindInputStates(bool value) { bindInputStates_ = value; }
@@ -87,6 +97,8 @@ public:
     // The stored "Assigns" property (also read under "Aissgns").
     void ReadAssigns(TStream& stream) { readKeyAssigns(stream, keyAssigns_); }
     void WriteAssigns(TStream& stream) const { writeKeyAssigns(stream, keyAssigns_); }
+    // Adds Assigns (also under its old name Aissgns).
+    bool ReadProperty(std::string_view name, TPropertyReader& reader) override;
 
 protected:
     void ClearRawState() override { keys_ = {}; }
@@ -143,6 +155,9 @@ public:
     void SetRangeX(int value) { SetRange(kAxisX, value); }
     void SetRangeY(int value) { SetRange(kAxisY, value); }
     void SetRangeZ(int value) { SetRange(kAxisZ, value); }
+
+    // Adds AutoCenter, DeadZoneX/Y/Z, ID and RangeX/Y/Z.
+    bool ReadProperty(std::string_view name, TPropertyReader& reader) override;
 
 protected:
     void ClearRawState() override { joyState_ = {}; }

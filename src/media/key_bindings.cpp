@@ -55,4 +55,45 @@ bool isKeyAssignsProperty(std::string_view name) {
     return name == kKeyAssignsProperty || name == "Aissgns";
 }
 
+namespace {
+
+// The number after prefix, when name is prefix followed by a number in first..last.
+std::optional<int> numberAfter(std::string_view name, std::string_view prefix, int first, int last) {
+    if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 2)
+        return std::nullopt;
+    int n = 0;
+    for (char c : name.substr(prefix.size())) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (name[prefix.size()] == '0' && name.size() > prefix.size() + 1) return std::nullopt;
+    if (n < first || n > last) return std::nullopt;
+    return n;
+}
+
+}  // namespace
+
+std::optional<TInputState> inputStateFromName(std::string_view name) {
+    constexpr std::string_view kDirections[] = {"stUp", "stDown", "stLeft", "stRight"};
+    for (int i = 0; i < 4; ++i)
+        if (name == kDirections[i]) return static_cast<TInputState>(i);
+    if (const auto n = numberAfter(name, "stButton", 1, 32)) return buttonState(*n);
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> virtualKeyFromName(std::string_view name) {
+    constexpr std::pair<std::string_view, std::int32_t> kNamed[] = {
+        {"Up", platform::vk::Up},         {"Down", platform::vk::Down},
+        {"Left", platform::vk::Left},     {"Right", platform::vk::Right},
+        {"Space", platform::vk::Space},   {"Return", platform::vk::Return},
+        {"Escape", platform::vk::Escape}, {"Tab", 0x09},
+    };
+    for (const auto& [keyName, code] : kNamed)
+        if (name == keyName) return code;
+    if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return name[0];
+    if (const auto n = numberAfter(name, "F", 1, 12)) return platform::vk::F1 + *n - 1;
+    if (const auto n = numberAfter(name, "Numpad", 0, 9)) return platform::vk::Numpad0 + *n;
+    return std::nullopt;
+}
+
 }  // namespace vek

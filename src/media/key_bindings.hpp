@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "media/input_states.hpp"
@@ -33,5 +34,11 @@ void writeKeyAssigns(TStream& stream, const TKeyAssignList& assigns);
 // "Aissgns" that older descriptions carry. Only "Assigns" is ever written.
 bool isKeyAssignsProperty(std::string_view name);
 inline constexpr std::string_view kKeyAssignsProperty = "Assigns";
+
+// The names a description source gives states and keys: "stUp" … "stButton32"; "A" …
+// "Z", "Up", "Down", "Left", "Right", "Space", "Return", "Escape", "Tab", "F1" … "F12",
+// "Numpad0" … "Numpad9". Empty for any other name.
+std::optional<TInputState> inputStateFromName(std::string_view name);
+std::optional<std::int32_t> virtualKeyFromName(std::string_view name);
 
 }  // namespace vek

@@ -68,6 +68,9 @@ std::unique_ptr<TDirectSoundBuffer> TWaveCollectionItem::CreatePlayBuffer() {
     // A lost master has just been rebuilt by the restore sequence: duplicate the new one.
     if (!made && buffer->DXResult() == platform::audio::HResult::BufferLost)
         made = buffer->Duplicate(*master);
+    // No output device just now (unplugged): nothing can sound, and nothing is wrong with
+    // the list; the device answers again once an output is back.
+    if (!made && buffer->DXResult() == platform::audio::HResult::NoDriver) return nullptr;
     // A buffer the device refused to duplicate has nothing to play and is not kept.
     if (!made) raiseSoundBufferNotMade();
     return buffer;
@@ -194,6 +197,40 @@ void TWaveCollection::Restore() {
 
 bool TWaveCollection::Initialized() const {
     return dxSound_ && dxSound_->Initialized();
+}
+
+bool TWaveCollectionItem::ReadProperty(TPropertyReader& reader) {
+    using I = TWaveCollectionItem;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<I> kProperties[] = {
+        {"Name", [](I& i, R& r) { i.SetName(r.ReadString()); }},
+        {"Looped", [](I& i, R& r) { i.SetLooped(r.ReadBoolean()); }},
+        {"MaxPlayingCount",
+         [](I& i, R& r) { i.SetMaxPlayingCount(static_cast<std::int32_t>(r.ReadInteger(0, 0x7FFFFFFF))); }},
+        {"WAVE",
+         [](I& i, R& r) {
+             TSpanStream data(r.ReadBinary());
+             i.wave_.LoadFromStream(data);
+         }},
+    };
+    return ReadPropertyFrom<I>(kProperties, *this, reader);
+}
+
+bool TCustomDXWaveList::ReadProperty(TPropertyReader& reader) {
+    using L = TCustomDXWaveList;
+    using R = TPropertyReader;
+    static constexpr TPropertyEntry<L> kProperties[] = {
+        {"DXSound",
+         [](L& l, R& r) {
+             l.ReadReference<TCustomDXSound>(r, [self = &l](TCustomDXSound* s) { self->SetDXSound(s); });
+         }},
+        {"Items",
+         [](L& l, R& r) {
+             l.items_->Clear();
+             ReadCollectionItems(r, [&l]() -> TWaveCollectionItem& { return l.items_->Add(); });
+         }},
+    };
+    return ReadPropertyFrom<L>(kProperties, *this, reader);
 }
 
 TCustomDXWaveList::TCustomDXWaveList(TComponent* owner)

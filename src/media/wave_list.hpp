@@ -38,6 +38,9 @@ public:
     bool Initialized() const { return initialized_; }
     TWaveCollection* WaveCollection() const;
 
+    // The stored properties: Name, Looped, MaxPlayingCount and WAVE (RIFF WAVE data).
+    bool ReadProperty(TPropertyReader& reader);
+
     bool Looped() const { return looped_; }
     void SetLooped(bool value);
     std::int32_t MaxPlayingCount() const { return maxPlayingCount_; }
@@ -110,6 +113,9 @@ public:
     TWaveCollection& Items() { return *items_; }
     const TWaveCollection& Items() const { return *items_; }
 
+    // The stored properties: DXSound and the Items collection.
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -124,6 +130,7 @@ private:
 class TDXWaveList : public TCustomDXWaveList {
 public:
     using TCustomDXWaveList::TCustomDXWaveList;
+    std::string_view ClassName() const override { return "TDXWaveList"; }
 };
 
 }  // namespace vek

@@ -39,8 +39,9 @@ void record(BufferHooks* hooks, int buffer, BufferCall call, std::int64_t value,
     if (hooks) hooks->record(buffer, call, value, result);
 }
 
-HResult admit(const VoiceBank& bank, BufferCall call) {
-    if (!succeeded(bank.availability())) return bank.availability();
+HResult admit(VoiceBank& bank, BufferCall call) {
+    const HResult available = bank.availability();
+    if (!succeeded(available)) return available;
     return bank.hooks() ? bank.hooks()->admit(call) : HResult::Ok;
 }
 
@@ -63,27 +64,38 @@ HResult parsePcmFormat(std::span<const std::uint8_t> block, WaveFormat& format) 
 // ---- VoiceBank
 
 VoiceBank::VoiceBank(std::uint32_t outputRate, MixGuard* guard, BufferHooks* hooks)
-    : outputRate_(outputRate), guard_(guard), hooks_(hooks) {
-    voices_.reserve(64);
-    slots_.reserve(64);
+    : outputRate_(outputRate), guard_(guard), hooks_(hooks), mix_(outputRate) {
+    voices_.reserve(kGlideVoices + 64);
+    slots_.reserve(kGlideVoices + 64);
+    voices_.resize(kGlideVoices);
+    slots_.resize(kGlideVoices);
 }
 
 void VoiceBank::mixGuarded(std::span<std::int16_t> output) {
-    if (closed_) {
-        std::fill(output.begin(), output.end(), std::int16_t{0});
-        return;
-    }
-    mixVoices(voices_, output, ownerFocused_);
+    mixVoices(voices_, output, mix_, ownerFocused_);
 }
 
 void VoiceBank::close() {
-    {
-        Locked locked(guard_);
-        for (Voice& voice : voices_) voice = Voice{};
-        closed_ = true;
+    Locked locked(guard_);
+    for (Voice& voice : voices_) {
+        if (voice.playing) {
+            voice.releasing = true;
+        } else {
+            voice = Voice{};
+        }
     }
+    closed_ = true;
+}
+
+void VoiceBank::detach() {
     guard_ = nullptr;
     hooks_ = nullptr;
+    reconnect_ = nullptr;
+}
+
+bool VoiceBank::sounding() {
+    Locked locked(guard_);
+    return std::any_of(voices_.begin(), voices_.end(), [](const Voice& v) { return v.playing; });
 }
 
 void VoiceBank::disconnect() {
@@ -92,8 +104,9 @@ void VoiceBank::disconnect() {
     disconnected_ = true;
 }
 
-HResult VoiceBank::availability() const {
+HResult VoiceBank::availability() {
     if (closed_) return HResult::InvalidCall;
+    if (disconnected_ && outputAdded_.exchange(false) && (!reconnect_ || reconnect_())) disconnected_ = false;
     return disconnected_ ? HResult::NoDriver : HResult::Ok;
 }
 
@@ -108,7 +121,8 @@ void VoiceBank::loseAll() {
 
 int VoiceBank::acquire(const std::shared_ptr<SampleMemory>& memory) {
     Locked locked(guard_);
-    auto free = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.used; });
+    auto free =
+        std::find_if(slots_.begin() + kGlideSlots, slots_.end(), [](const Slot& s) { return !s.used; });
     const auto slot = static_cast<std::size_t>(free - slots_.begin());
     if (free == slots_.end()) {
         slots_.emplace_back();
@@ -122,14 +136,44 @@ int VoiceBank::acquire(const std::shared_ptr<SampleMemory>& memory) {
 
 void VoiceBank::release(int slot) {
     Locked locked(guard_);
+    glideOut(static_cast<std::size_t>(slot));
     voices_[slot] = Voice{};
     slots_[slot] = Slot{};
 }
 
+// Hands what the voice is sounding to a glide voice, which plays it out to silence, and stops
+// the voice itself. With every glide voice busy, the one furthest along its glide gives way.
+// Called under the guard.
+void VoiceBank::glideOut(std::size_t slot) {
+    if (!voices_[slot].playing) return;
+    const auto glides = voices_.begin() + kGlideSlots;
+    auto glide = std::find_if(voices_.begin(), glides, [](const Voice& v) { return !v.playing; });
+    if (glide == glides)
+        glide = std::min_element(voices_.begin(), glides,
+                                 [](const Voice& a, const Voice& b) { return a.level < b.level; });
+    *glide = voices_[slot];
+    glide->releasing = true;
+    voices_[slot].playing = false;
+}
+
+void VoiceBank::start(int slot, bool looping) {
+    Locked locked(guard_);
+    Voice& voice = voices_[slot];
+    if (!voice.playing) voice.level = voice.needsFocus && !ownerFocused_ ? 0.0f : 1.0f;
+    voice.playing = true;
+    voice.looping = looping;
+}
+
+void VoiceBank::stop(int slot) {
+    Locked locked(guard_);
+    glideOut(static_cast<std::size_t>(slot));
+}
+
 int VoiceBank::playingCount() {
     Locked locked(guard_);
-    return static_cast<int>(
-        std::count_if(voices_.begin(), voices_.end(), [](const Voice& v) { return v.playing; }));
+    int count = 0;
+    for (std::size_t i = 0; i < slots_.size(); ++i) count += slots_[i].used && voices_[i].playing;
+    return count;
 }
 
 void VoiceBank::publish(const SampleMemory& memory) {
@@ -167,7 +211,8 @@ HResult VoiceBuffer::getFormat(WaveFormat& format) const {
 }
 
 HResult VoiceBuffer::refusal(BufferCall call) const {
-    if (!succeeded(bank_->availability())) return bank_->availability();
+    const HResult available = bank_->availability();
+    if (!succeeded(available)) return available;
     if (bank_->lost(slot_)) return HResult::BufferLost;
     return admit(*bank_, call);
 }
@@ -221,17 +266,14 @@ HResult VoiceBuffer::play(std::uint32_t flags) {
     const HResult result = refusal(BufferCall::Play);
     if (succeeded(result)) {
         const bool looping = (flags & DSBPLAY_LOOPING) != 0;
-        bank_->change(slot_, [&](Voice& v) {
-            v.playing = true;
-            v.looping = looping;
-        });
+        bank_->start(slot_, looping);
     }
     return answer(BufferCall::Play, flags, result);
 }
 
 HResult VoiceBuffer::stop() {
     const HResult result = refusal(BufferCall::Stop);
-    if (succeeded(result)) bank_->change(slot_, [](Voice& v) { v.playing = false; });
+    if (succeeded(result)) bank_->stop(slot_);
     return answer(BufferCall::Stop, 0, result);
 }
 
@@ -298,7 +340,8 @@ void VoiceBuffer::applyGains() {
 
 HResult VoiceBuffer::getStatus(std::uint32_t& status) {
     status = 0;
-    if (!succeeded(bank_->availability())) return bank_->availability();
+    const HResult available = bank_->availability();
+    if (!succeeded(available)) return available;
     if (bank_->lost(slot_)) return HResult::BufferLost;
     bank_->change(slot_, [&](Voice& v) {
         if (v.playing) status = DSBSTATUS_PLAYING | (v.looping ? DSBSTATUS_LOOPING : 0);
@@ -385,7 +428,7 @@ HResult PrimaryBuffer::getStatus(std::uint32_t& status) {
 VoiceDevice::VoiceDevice(std::shared_ptr<VoiceBank> bank) : bank_(std::move(bank)) {}
 
 VoiceDevice::~VoiceDevice() {
-    bank_->close();
+    closeBank();
 }
 
 HResult VoiceDevice::setCooperativeLevel(Window* window, std::uint32_t level) {
@@ -435,7 +478,8 @@ HResult VoiceDevice::createSecondary(const BufferDescription& description,
 
 HResult VoiceDevice::duplicateSoundBuffer(SoundBuffer& original, std::unique_ptr<SoundBuffer>& duplicate) {
     duplicate.reset();
-    if (!succeeded(bank_->availability())) return bank_->availability();
+    const HResult available = bank_->availability();
+    if (!succeeded(available)) return available;
     auto* source = dynamic_cast<VoiceBuffer*>(&original);
     if (!source)
         return dynamic_cast<PrimaryBuffer*>(&original) ? HResult::InvalidCall : HResult::InvalidParam;

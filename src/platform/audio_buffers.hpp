@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -78,16 +79,25 @@ public:
     BufferHooks* hooks() const { return hooks_; }
     int nextBufferId() { return nextId_++; }
 
-    // For the mixing thread, which holds the guard already: mixes every voice into output
-    // (silence once closed).
+    // For the mixing thread, which holds the guard already: mixes every voice into output.
     void mixGuarded(std::span<std::int16_t> output);
-    // Stops every voice and detaches guard and hooks; later buffer calls fail.
+    // Every sounding voice glides out; buffer calls fail from now on.
     void close();
+    // Forgets the guard, hooks and reconnection once nothing mixes the bank any more.
+    void detach();
+    // Whether any voice still sounds, a glide included.
+    bool sounding();
     // The output went away (a device unplugged): every voice stops, and buffer calls and
-    // creations answer NoDriver from then on, so no voice seems to play for ever.
+    // creations answer NoDriver until an output is back, so no voice seems to play for ever.
     void disconnect();
-    // Ok, InvalidCall once closed, or NoDriver once disconnected.
-    HResult availability() const;
+    // An output device may be there again (from any thread): the next call tries to reconnect.
+    void outputAdded() { outputAdded_ = true; }
+    // How the device gets an output again, run on the caller's thread by that next call;
+    // answers whether the mix reaches an output again. Without one, reconnecting succeeds.
+    void setReconnect(std::function<bool()> reconnect) { reconnect_ = std::move(reconnect); }
+    // Ok, InvalidCall once closed, or NoDriver while disconnected (after trying to reconnect
+    // when an output was added since).
+    HResult availability();
     // Every existing buffer loses its memory: it stops and answers BufferLost from then on.
     void loseAll();
     // Buffers without a focus flag are heard only while the owner window has the focus.
@@ -95,9 +105,14 @@ public:
     bool ownerFocused() const { return ownerFocused_; }
 
     int acquire(const std::shared_ptr<SampleMemory>& memory);
+    // The buffer is gone; what its voice was sounding glides out.
     void release(int slot);
+    // Starts the slot's voice, or changes its looping while it plays.
+    void start(int slot, bool looping);
+    // Stops the slot's voice at once; what it was sounding glides out in a glide voice.
+    void stop(int slot);
     bool lost(int slot) const { return slots_[slot].lost; }
-    // How many voices are sounding now.
+    // How many buffers' voices are playing (glides left by stopped buffers not counted).
     int playingCount();
     // Runs change on the slot's voice under the guard.
     template <class Change>
@@ -129,15 +144,25 @@ private:
         MixGuard* guard_;
     };
 
+    // The first entries of the voice table play out the glides of cut-off sounds; no buffer
+    // owns them, so a cut-off buffer is free at once and glides never need new memory.
+    static constexpr std::size_t kGlideVoices = 32;
+    static constexpr auto kGlideSlots = static_cast<std::ptrdiff_t>(kGlideVoices);
+
+    void glideOut(std::size_t slot);
+
     std::uint32_t outputRate_;
     MixGuard* guard_;
     BufferHooks* hooks_;
     bool closed_ = false;
     std::atomic<bool> disconnected_{false};
+    std::atomic<bool> outputAdded_{false};
+    std::function<bool()> reconnect_;
     std::atomic<bool> ownerFocused_{true};
     int nextId_ = 1;
     std::vector<Voice> voices_;
     std::vector<Slot> slots_;
+    MixState mix_;
 };
 
 // A secondary buffer: one voice of the bank over its (possibly shared) sample memory.
@@ -218,7 +243,7 @@ private:
 };
 
 // The device part both backends share: cooperation, buffer creation and duplication.
-// A backend closes the bank (closeBank) before it tears down its mixing thread.
+// A backend closes the bank before it tears down its mixing thread, and detaches it after.
 class VoiceDevice : public SoundDevice {
 public:
     explicit VoiceDevice(std::shared_ptr<VoiceBank> bank);
@@ -236,7 +261,11 @@ public:
 
 protected:
     VoiceBank& bank() { return *bank_; }
-    void closeBank() { bank_->close(); }
+    // For a device without a mixing thread of its own; see VoiceBank::close and detach.
+    void closeBank() {
+        bank_->close();
+        bank_->detach();
+    }
 
 private:
     HResult createSecondary(const BufferDescription& description, std::unique_ptr<SoundBuffer>& buffer);

@@ -1,7 +1,9 @@
 // TCustomForm: the toolkit's ordinary form, a component that owns a top-level window and
-// lets other components watch its window messages.
+// lets other components watch its window messages. A form read from a stored description
+// makes its window from the stored settings when loading ends.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,6 +12,11 @@
 #include "runtime/component.hpp"
 
 namespace vek::platform {
+
+class TMainMenu;
+
+using TFormEvent = std::function<void()>;
+using TKeyEvent = std::function<void(std::uint16_t& key, TShiftState shift)>;
 
 enum class FormMessage {
     Activate,       // the window was activated
@@ -37,10 +44,33 @@ public:
     // Delivers a message to the watchers (the window's event handlers call this).
     void Dispatch(FormMessage message);
 
+    // The window settings the form is made with when a stored description has been read.
+    const WindowSpec& StoredSpec() const { return spec_; }
+    // While set, OnKeyDown sees every key press before the menu's shortcuts.
+    bool KeyPreview = false;
+    // Stored for completeness: the toolkit draws at one scale.
+    bool Scaled = true;
+    TMainMenu* Menu() const { return menu_; }
+    TFormEvent OnCreate;
+    TFormEvent OnDestroy;
+    TKeyEvent OnKeyDown;
+
+    // The stored window properties: Caption, ClientWidth, ClientHeight, Left, Top,
+    // BorderStyle, BorderIcons, KeyPreview, Scaled, Menu, OnCreate, OnDestroy, OnKeyDown.
+    bool ReadProperty(TPropertyReader& reader) override;
+
 protected:
     TCustomForm* AsForm() override { return this; }
+    // Makes the window from the stored settings, unless it exists, and shows the menu.
+    void Loaded() override;
+    // A menu bar that goes away leaves the window.
+    void Notification(TComponent* component, TOperation operation) override;
+    void DoCreate();
+    void DoDestroy();
 
 private:
+    WindowSpec spec_;
+    TMainMenu* menu_ = nullptr;
     std::unique_ptr<Window> window_;
     std::vector<std::pair<int, std::function<void(FormMessage)>>> hooks_;
     int nextHookId_ = 1;

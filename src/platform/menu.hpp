@@ -10,6 +10,9 @@
 
 namespace vek::platform {
 
+class TMenuItem;
+using TMenuEvent = std::function<void(TMenuItem& sender)>;
+
 class TMenuItem {
 public:
     TMenuItem() = default;
@@ -26,7 +29,7 @@ public:
     bool Enabled = true;
     bool Visible = true;
     int GroupIndex = 0;
-    std::function<void(TMenuItem& sender)> OnClick;
+    TMenuEvent OnClick;
 
     // Appends a child and answers it; the item owns its children.
     TMenuItem& Add(std::unique_ptr<TMenuItem> child) {
@@ -35,6 +38,8 @@ public:
         return *items_.back();
     }
     std::size_t Count() const { return items_.size(); }
+    // Frees every child.
+    void Clear() { items_.clear(); }
     TMenuItem& Items(std::size_t index) const { return *items_.at(index); }
     TMenuItem* Parent() const { return parent_; }
     bool IsLine() const { return Caption == "-"; }

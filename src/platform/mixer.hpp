@@ -1,5 +1,5 @@
 // The software mixer behind the sound service: voices over shared, immutable samples,
-// resampled to the output rate, weighted by their gains and summed with saturation.
+// resampled to the output rate, weighted by their gains and envelopes, summed and limited.
 // Pure functions over arrays, so tests and benchmarks run it without a sound device.
 #pragma once
 
@@ -34,6 +34,33 @@ struct Voice {
     bool looping = false;
     // Heard only while the owner window has the focus (a buffer without a focus flag).
     bool needsFocus = false;
+    // Envelope over the gains: 1 when heard, 0 when muted for want of the focus, and in
+    // between while it glides from one to the other. A releasing voice glides to 0, then stops.
+    float level = 1.0f;
+    bool releasing = false;
+};
+
+// Cut-offs (a stop, a stolen buffer, a closed device) and mutes for want of the focus glide
+// over this long instead of jumping to silence, which would click.
+inline constexpr double kRampSeconds = 0.005;
+
+// Output frames a glide takes at outputRate (at least one).
+std::uint32_t rampFramesFor(std::uint32_t outputRate);
+
+// The timings of the mix at one output rate, and what it carries from one call to the next.
+struct MixState {
+    explicit MixState(std::uint32_t outputRate);
+
+    // Envelope change per output frame.
+    float rampStep;
+    // Limiter: how much its gain may differ from one frame to the one before, going back from
+    // a peak; how long it holds a reduced gain; how much it rises per frame after that.
+    float attackFactor;
+    std::uint32_t holdFrames;
+    float releaseFactor;
+    // The limiter's gain at the end of the last call and what is left of its hold.
+    float gain = 1.0f;
+    std::uint32_t holdLeft = 0;
 };
 
 // Output of the mixer: interleaved stereo, signed 16-bit, at the device's rate.
@@ -41,9 +68,13 @@ inline constexpr std::uint32_t kOutputChannels = 2;
 
 // Mixes every playing voice into output (left, right, left, ...), overwriting it.
 // A one-shot voice that runs out stops and goes back to position 0; a looped voice wraps.
-// Voices that need the focus advance silently while ownerFocused is false.
+// Voices that need the focus glide to silence while ownerFocused is false, advancing still,
+// and glide back when it is true again.
+// A sum that fits 16 bits is written exactly as it stands; a louder one is turned down by
+// the limiter just enough to fit, keeping its shape, instead of being clipped.
 // Allocates nothing; the caller guards the voices against concurrent change.
-void mixVoices(std::span<Voice> voices, std::span<std::int16_t> output, bool ownerFocused = true);
+void mixVoices(std::span<Voice> voices, std::span<std::int16_t> output, MixState& state,
+               bool ownerFocused = true);
 
 // The fixed-point step that plays sourceRate frames per second at outputRate.
 std::uint64_t stepFor(std::uint32_t sourceRate, std::uint32_t outputRate);

@@ -25,6 +25,31 @@ void TComponent::EndLoading() {
 
 void TComponent::Notification(TComponent*, TOperation) {}
 
+bool TComponent::ReadProperty(TPropertyReader&) {
+    return false;
+}
+
+void TComponent::DeferFixup(const TPropertyReader& reader, TFixup fixup) {
+    fixups_.push_back(PendingFixup{reader.Path(), reader.PropertyOffset(), std::move(fixup)});
+}
+
+void TComponent::ResolveFixups(const TNameResolver& names) {
+    auto fixups = std::move(fixups_);
+    fixups_.clear();
+    for (const auto& pending : fixups) {
+        try {
+            pending.fixup(names);
+        } catch (const EFixupError& e) {
+            throw EPropertyError(e.what(), pending.offset, pending.property);
+        }
+    }
+}
+
+const std::any* THandlerTable::Find(std::string_view name) const {
+    const auto found = handlers_.find(name);
+    return found == handlers_.end() ? nullptr : &found->second;
+}
+
 platform::TCustomForm* TComponent::OwnerForm() const {
     for (auto* c = const_cast<TComponent*>(this); c; c = c->owner_)
         if (auto* form = c->AsForm()) return form;

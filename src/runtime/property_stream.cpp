@@ -5,8 +5,11 @@
 
 namespace vek {
 
-EPropertyError::EPropertyError(const std::string& message, std::size_t offset)
-    : EReadError(message), offset_(offset) {}
+EPropertyError::EPropertyError(const std::string& reason, std::size_t offset, std::string property)
+    : EReadError(reason + " at byte " + std::to_string(offset)),
+      reason_(reason),
+      offset_(offset),
+      property_(std::move(property)) {}
 
 const char* valueKindName(TValueKind kind) {
     switch (kind) {
@@ -23,9 +26,22 @@ const char* valueKindName(TValueKind kind) {
             return "identifier";
         case TValueKind::vaBinary:
             return "binary";
+        case TValueKind::vaSet:
+            return "set";
+        case TValueKind::vaCollection:
+            return "collection";
     }
     return "unknown";
 }
+
+namespace {
+
+std::string withArticle(std::string_view noun) {
+    const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun[0]) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(noun);
+}
+
+}  // namespace
 
 // --- writer ---
 
@@ -87,6 +103,25 @@ void TPropertyWriter::WriteBinary(std::string_view name, std::span<const std::ui
     WriteBytes(value);
 }
 
+void TPropertyWriter::WriteSet(std::string_view name, std::span<const std::string> members) {
+    if (members.size() > 255) throw EWriteError("A set holds at most 255 members");
+    for (const auto& member : members)
+        if (member.empty() || member.size() > 255) throw EWriteError("Identifier must be 1 to 255 bytes");
+    writeName(name);
+    WriteByte(static_cast<std::uint8_t>(TValueKind::vaSet));
+    WriteByte(static_cast<std::uint8_t>(members.size()));
+    for (const auto& member : members) {
+        WriteByte(static_cast<std::uint8_t>(member.size()));
+        bytes_.insert(bytes_.end(), member.begin(), member.end());
+    }
+}
+
+void TPropertyWriter::WriteCollection(std::string_view name, std::uint32_t count) {
+    writeName(name);
+    WriteByte(static_cast<std::uint8_t>(TValueKind::vaCollection));
+    writeLe(count, 4);
+}
+
 void TPropertyWriter::WriteEnd() {
     WriteByte(0);
 }
@@ -97,11 +132,28 @@ TPropertyReader::TPropertyReader(std::span<const std::uint8_t> bytes, std::size_
     : bytes_(bytes), position_(position < bytes.size() ? position : bytes.size()) {}
 
 void TPropertyReader::failAt(const std::string& message, std::size_t offset) const {
-    throw EPropertyError(message + " at byte " + std::to_string(offset), offset);
+    throw EPropertyError(message, offset, Path());
+}
+
+std::string TPropertyReader::Path() const {
+    std::string path;
+    for (const auto& frame : frames_) {
+        if (!path.empty()) path += '.';
+        path += frame.name + '[' + std::to_string(frame.index) + ']';
+    }
+    if (nameDepth_ == frames_.size() && !name_.empty()) {
+        if (!path.empty()) path += '.';
+        path += name_;
+    }
+    return path;
 }
 
 void TPropertyReader::Fail(const std::string& message) const {
     failAt(message, propertyOffset_);
+}
+
+void TPropertyReader::FailUnknownProperty() const {
+    Fail("Unknown property " + name_);
 }
 
 std::span<const std::uint8_t> TPropertyReader::ReadBytes(std::size_t count) {
@@ -126,12 +178,16 @@ bool TPropertyReader::NextProperty() {
     if (valuePending_) SkipValue();
     propertyOffset_ = position_;
     const std::uint8_t length = ReadByte();
-    if (length == 0) return false;
+    if (length == 0) {
+        endItem();
+        return false;
+    }
     const auto name = ReadBytes(length);
     name_.assign(name.begin(), name.end());
+    nameDepth_ = frames_.size();
     const std::size_t kindOffset = position_;
     const std::uint8_t kind = ReadByte();
-    if (kind < 1 || kind > 7)
+    if (kind < 1 || kind > 9)
         failAt("Unknown value kind " + std::to_string(kind) + " of property " + name_, kindOffset);
     kind_ = static_cast<TValueKind>(kind);
     valuePending_ = true;
@@ -143,8 +199,8 @@ void TPropertyReader::expect(TValueKind kind) {
     const bool boolean = kind == TValueKind::vaFalse || kind == TValueKind::vaTrue;
     const bool kindBoolean = kind_ == TValueKind::vaFalse || kind_ == TValueKind::vaTrue;
     if (kind_ != kind && !(boolean && kindBoolean)) {
-        Fail(std::string("Property ") + name_ + " holds a " + valueKindName(kind_) + ", not a " +
-             valueKindName(kind));
+        Fail(std::string("Property ") + name_ + " holds " + withArticle(valueKindName(kind_)) + ", not " +
+             withArticle(valueKindName(kind)));
     }
     valuePending_ = false;
 }
@@ -171,13 +227,71 @@ std::string TPropertyReader::ReadString() {
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string TPropertyReader::ReadIdent() {
-    expect(TValueKind::vaIdent);
+// An end marker inside a collection closes its current item; the last item's closes
+// the collection.
+void TPropertyReader::endItem() {
+    if (frames_.empty()) return;
+    auto& frame = frames_.back();
+    if (++frame.index == frame.count) frames_.pop_back();
+}
+
+std::string TPropertyReader::readIdentBytes() {
     const std::size_t offset = position_;
     const std::uint8_t length = ReadByte();
     if (length == 0) failAt("Empty identifier in property " + name_, offset);
     const auto bytes = ReadBytes(length);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string TPropertyReader::ReadIdent() {
+    expect(TValueKind::vaIdent);
+    return readIdentBytes();
+}
+
+std::int64_t TPropertyReader::ReadInteger(std::int64_t min, std::int64_t max) {
+    const std::int64_t value = ReadInteger();
+    if (value < min || value > max) {
+        Fail("Property " + name_ + " holds " + std::to_string(value) + ", outside " + std::to_string(min) +
+             ".." + std::to_string(max));
+    }
+    return value;
+}
+
+int TPropertyReader::ReadEnum(std::span<const std::string_view> names) {
+    const std::string value = ReadIdent();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == value) return static_cast<int>(i);
+    Fail("Property " + name_ + " has no value " + value);
+}
+
+std::vector<std::string> TPropertyReader::readSetNames() {
+    expect(TValueKind::vaSet);
+    const std::uint8_t count = ReadByte();
+    std::vector<std::string> members;
+    for (int i = 0; i < count; ++i) members.push_back(readIdentBytes());
+    return members;
+}
+
+std::uint64_t TPropertyReader::ReadSet(std::span<const std::string_view> names) {
+    std::uint64_t mask = 0;
+    for (const auto& member : readSetNames()) {
+        std::size_t i = 0;
+        while (i < names.size() && i < 64 && names[i] != member) ++i;
+        if (i == names.size() || i == 64) Fail("Property " + name_ + " has no member " + member);
+        mask |= std::uint64_t{1} << i;
+    }
+    return mask;
+}
+
+std::uint32_t TPropertyReader::ReadCollection() {
+    expect(TValueKind::vaCollection);
+    const std::size_t offset = position_;
+    const auto count = static_cast<std::uint32_t>(readLe(4));
+    // Every item takes at least its end marker.
+    if (count > bytes_.size() - position_) failAt("Stored data ends early", offset);
+    if (frames_.size() >= kMaxCollectionDepth) Fail("Collections nest too deeply in property " + name_);
+    if (count > 0) frames_.push_back(Frame{name_, count, 0});
+    return count;
 }
 
 std::span<const std::uint8_t> TPropertyReader::ReadBinary() {
@@ -205,6 +319,13 @@ void TPropertyReader::SkipValue() {
             break;
         case TValueKind::vaBinary:
             ReadBinary();
+            break;
+        case TValueKind::vaSet:
+            readSetNames();
+            break;
+        case TValueKind::vaCollection:
+            for (std::uint32_t count = ReadCollection(); count > 0; --count)
+                while (NextProperty()) SkipValue();
             break;
     }
 }

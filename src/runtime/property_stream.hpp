@@ -16,11 +16,16 @@
 //     6 vaIdent     u8 length (1..255), then that many bytes: a name such as an
 //                   enumeration member, a component or a handler
 //     7 vaBinary    u32 little-endian length, then that many bytes
+//     8 vaSet       u8 count, then that many identifiers as in vaIdent: the members
+//                   of a set, by name
+//     9 vaCollection u32 little-endian count, then that many blocks, one per item
 //
 // Blocks may follow one another or be nested by their user (the description writes a
 // component's block after its header); this pair knows nothing of what the names mean.
 // The reader checks every length against the bytes it holds and raises EPropertyError,
-// naming the byte offset, for anything malformed or of the wrong kind.
+// naming the byte offset and the property's path (such as "Items[2].Picture.Data"), for
+// anything malformed or of the wrong kind. Collections nest at most kMaxCollectionDepth
+// deep.
 #pragma once
 
 #include <cstddef>
@@ -34,15 +39,22 @@
 
 namespace vek {
 
-// A malformed stored property. Offset is where in the bytes the fault was found.
+// A malformed stored property. Offset is where in the bytes the fault was found; the
+// message is the reason followed by " at byte <offset>".
 class EPropertyError : public EReadError {
 public:
-    EPropertyError(const std::string& message, std::size_t offset);
+    EPropertyError(const std::string& reason, std::size_t offset, std::string property = {});
     const char* className() const noexcept override { return "EPropertyError"; }
     std::size_t Offset() const noexcept { return offset_; }
+    // The fault without its offset, and the path of the property it was found in (empty
+    // outside a property).
+    const std::string& Reason() const noexcept { return reason_; }
+    const std::string& Property() const noexcept { return property_; }
 
 private:
+    std::string reason_;
     std::size_t offset_;
+    std::string property_;
 };
 
 enum class TValueKind : std::uint8_t {
@@ -53,10 +65,14 @@ enum class TValueKind : std::uint8_t {
     vaString = 5,
     vaIdent = 6,
     vaBinary = 7,
+    vaSet = 8,
+    vaCollection = 9,
 };
 
+inline constexpr int kMaxCollectionDepth = 8;
+
 // The kind's name as errors show it: "integer", "real", "boolean", "string",
-// "identifier" or "binary".
+// "identifier", "binary", "set" or "collection".
 const char* valueKindName(TValueKind kind);
 
 class TPropertyWriter {
@@ -68,6 +84,11 @@ public:
     // Identifiers are 1 to 255 bytes long.
     void WriteIdent(std::string_view name, std::string_view value);
     void WriteBinary(std::string_view name, std::span<const std::uint8_t> value);
+    // Members are identifiers; at most 255 of them.
+    void WriteSet(std::string_view name, std::span<const std::string> members);
+    // Starts a collection of count items: the caller then writes count blocks, each
+    // closed by WriteEnd.
+    void WriteCollection(std::string_view name, std::uint32_t count);
     // Closes the current block.
     void WriteEnd();
 
@@ -103,13 +124,28 @@ public:
 
     // Each reads the current value, raising EPropertyError when its kind differs.
     std::int64_t ReadInteger();
+    // An integer that must lie in min..max.
+    std::int64_t ReadInteger(std::int64_t min, std::int64_t max);
     // Accepts an integer too.
     double ReadReal();
     bool ReadBoolean();
     std::string ReadString();
     std::string ReadIdent();
     std::span<const std::uint8_t> ReadBinary();
+    // An identifier that must be one of names; answers its index.
+    int ReadEnum(std::span<const std::string_view> names);
+    // A set whose members must be among names (at most 64); answers the mask with bit i
+    // for names[i].
+    std::uint64_t ReadSet(std::span<const std::string_view> names);
+    // Starts reading a collection; answers its item count. The caller then reads that
+    // many blocks (NextProperty until it answers false, once per item).
+    std::uint32_t ReadCollection();
     void SkipValue();
+
+    // Where the reader is: the current property's name within the collection items that
+    // enclose it, such as "Items[2].Picture.Data" (the innermost item alone, "Items[2]",
+    // before its first property).
+    std::string Path() const;
 
     // Raw pieces for a user's own framing around blocks.
     std::uint8_t ReadByte();
@@ -119,18 +155,70 @@ public:
 
     // Raises EPropertyError with the message and the current property's offset.
     [[noreturn]] void Fail(const std::string& message) const;
+    // Raises "Unknown property <name>" for the current property.
+    [[noreturn]] void FailUnknownProperty() const;
 
 private:
+    struct Frame {
+        std::string name;
+        std::uint32_t count = 0;
+        std::uint32_t index = 0;
+    };
+
     void expect(TValueKind kind);
     std::uint64_t readLe(int count);
+    std::string readIdentBytes();
+    std::vector<std::string> readSetNames();
+    void endItem();
     [[noreturn]] void failAt(const std::string& message, std::size_t offset) const;
 
     std::span<const std::uint8_t> bytes_;
     std::size_t position_ = 0;
     std::string name_;
+    std::size_t nameDepth_ = 0;  // the collection depth name_ was read at
     TValueKind kind_ = TValueKind::vaInteger;
     std::size_t propertyOffset_ = 0;
     bool valuePending_ = false;
+    std::vector<Frame> frames_;  // the collections being read, outermost first
 };
+
+// One stored property of a class: its name and how to read the reader's current value
+// into an object. Tables of these are local to a member function, so that the readers
+// may use the class's private parts.
+template <class Object>
+struct TPropertyEntry {
+    std::string_view name;
+    void (*read)(Object& object, TPropertyReader& reader);
+};
+
+// Reads the current property through the entry of its name (the reader's, or the part of
+// it that names a property of a sub-object); false when no entry has it.
+template <class Object>
+bool ReadPropertyFrom(std::span<const TPropertyEntry<Object>> entries, Object& object,
+                      TPropertyReader& reader, std::string_view name) {
+    for (const auto& entry : entries) {
+        if (entry.name != name) continue;
+        entry.read(object, reader);
+        return true;
+    }
+    return false;
+}
+
+template <class Object>
+bool ReadPropertyFrom(std::span<const TPropertyEntry<Object>> entries, Object& object,
+                      TPropertyReader& reader) {
+    return ReadPropertyFrom(entries, object, reader, reader.Name());
+}
+
+// Reads a collection value into a list: makes each item with add() and hands it every
+// property of its block through its ReadProperty; a property it does not know raises.
+template <class Add>
+void ReadCollectionItems(TPropertyReader& reader, Add add) {
+    for (std::uint32_t count = reader.ReadCollection(); count > 0; --count) {
+        auto& item = add();
+        while (reader.NextProperty())
+            if (!item.ReadProperty(reader)) reader.FailUnknownProperty();
+    }
+}
 
 }  // namespace vek

@@ -141,6 +141,7 @@ void TSpriteCollection::Assign(const TSpriteCollection& source) {
 }
 
 void TSpriteCollection::WriteItems(TPropertyWriter& writer) const {
+    writer.WriteCollection("Items", static_cast<std::uint32_t>(Count()));
     for (int i = 0; i < Count(); ++i) {
         const TSpriteCollectionItem& item = Items(i);
         if (!item.Name().empty()) writer.WriteString("Name", item.Name());
@@ -150,10 +151,10 @@ void TSpriteCollection::WriteItems(TPropertyWriter& writer) const {
     }
 }
 
-void TSpriteCollection::ReadItems(std::span<const std::uint8_t> bytes) {
+void TSpriteCollection::ReadItems(TPropertyReader& reader) {
     Clear();
-    TPropertyReader reader(bytes);
-    while (!reader.AtEnd()) {
+    const std::uint32_t count = reader.ReadCollection();
+    for (std::uint32_t i = 0; i < count; ++i) {
         TSpriteCollectionItem& item = Add();
         while (reader.NextProperty()) {
             if (reader.Name() == "Name")

@@ -75,11 +75,12 @@ public:
     TSpriteCollectionEvent OnInitialize;
     TSpriteCollectionEvent OnFinalize;
 
-    // The stored form: one property block per item, "Name" (string), "KindSprite" (an
-    // identifier, stSprite …) and the sprite's own stored properties. ReadItems replaces the
-    // items and raises EPropertyError for a malformed block or an unknown property.
+    // The stored form: a collection property "Items", one block per item holding "Name"
+    // (string), "KindSprite" (an identifier, stSprite …) and the sprite's own stored
+    // properties. ReadItems reads the reader's current "Items" value, replacing the items,
+    // and raises EPropertyError for a malformed block or an unknown property.
     void WriteItems(TPropertyWriter& writer) const;
-    void ReadItems(std::span<const std::uint8_t> bytes);
+    void ReadItems(TPropertyReader& reader);
 
 private:
     TCustomDXSpriteEngine* owner_;

@@ -73,32 +73,18 @@ void TCustomDXSpriteEngine::DXDrawNotify(void* object, TCustomDXDraw& sender, TD
 
 void TCustomDXSpriteEngine::WriteProperties(TPropertyWriter& writer) const {
     if (dxDraw_ && !dxDraw_->Name().empty()) writer.WriteIdent("DXDraw", dxDraw_->Name());
-    TPropertyWriter items;
-    items_->WriteItems(items);
-    writer.WriteBinary("Items", items.Bytes());
+    items_->WriteItems(writer);
 }
 
 bool TCustomDXSpriteEngine::ReadProperty(TPropertyReader& reader) {
     if (reader.Name() == "DXDraw") {
-        const std::string name = reader.ReadIdent();
-        SetDXDraw(findDisplay(reader, name));
-        return true;
+        ReadReference<TCustomDXDraw>(reader, [this](TCustomDXDraw* display) { SetDXDraw(display); });
+    } else if (reader.Name() == "Items") {
+        items_->ReadItems(reader);
+    } else {
+        return false;
     }
-    if (reader.Name() == "Items") {
-        items_->ReadItems(reader.ReadBinary());
-        return true;
-    }
-    return false;
-}
-
-TCustomDXDraw* TCustomDXSpriteEngine::findDisplay(TPropertyReader& reader, const std::string& name) const {
-    for (int i = 0; Owner() && i < Owner()->ComponentCount(); ++i) {
-        TComponent* component = Owner()->Components(i);
-        if (!sameName(component->Name(), name)) continue;
-        if (auto* display = dynamic_cast<TCustomDXDraw*>(component)) return display;
-        reader.Fail("Component " + name + " is not a display");
-    }
-    reader.Fail("Component " + name + " not found");
+    return true;
 }
 
 }  // namespace vek

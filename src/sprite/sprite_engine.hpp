@@ -35,17 +35,16 @@ public:
     void SetItems(const TSpriteCollection& value);
 
     // Stored properties: "DXDraw", the display's component name (an identifier, written
-    // when a named display is bound), and "Items", the definitions (see TSpriteCollection).
-    // Reading "DXDraw" looks the name up among the owner's components.
+    // when a named display is bound and resolved once the whole description is read), and
+    // "Items", the definitions (a collection, see TSpriteCollection).
     void WriteProperties(TPropertyWriter& writer) const;
-    bool ReadProperty(TPropertyReader& reader);
+    bool ReadProperty(TPropertyReader& reader) override;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
     static void DXDrawNotify(void* object, TCustomDXDraw& sender, TDisplayNotice notice);
-    TCustomDXDraw* findDisplay(TPropertyReader& reader, const std::string& name) const;
 
     TCustomDXDraw* dxDraw_ = nullptr;
     std::unique_ptr<TSpriteEngine> engine_;
@@ -56,6 +55,7 @@ private:
 class TDXSpriteEngine : public TCustomDXSpriteEngine {
 public:
     using TCustomDXSpriteEngine::TCustomDXSpriteEngine;
+    std::string_view ClassName() const override { return "TDXSpriteEngine"; }
 };
 
 }  // namespace vek

@@ -8,6 +8,8 @@
 #include "graphics/dxdraw.hpp"
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
+#include "media/sound_fixture.hpp"
+#include "media/wave_list.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "sprite/sprite_engine.hpp"
@@ -75,6 +77,24 @@ TEST_F(MainFormTest, SoundOffAndOnAgainReopensTheDevice) {
     EXPECT_TRUE(form->OptionSound->Checked);
     EXPECT_TRUE(form->DXSound->Initialized());
     EXPECT_EQ(backend.recordingAudio().devicesOpened(), 2);
+}
+
+TEST_F(MainFormTest, ALostOutputIsSilentAndSoundOffAndOnBringsItBack) {
+    Create();
+    auto& item = form->DXWaveList->Items().Add();
+    item.SetName("Explosion");
+    item.SetWave(testing::makeWave(1102));
+    form->DXSound->Restore();
+    auto& audio = backend.recordingAudio();
+    audio.disconnect();
+    EXPECT_NO_THROW(form->PlaySound("Explosion", false));
+    EXPECT_TRUE(form->OptionSound->Checked);
+    EXPECT_EQ(audio.playingCount(), 0);
+    form->OptionSound->Click();
+    form->OptionSound->Click();
+    ASSERT_TRUE(form->DXSound->Initialized());
+    form->PlaySound("Explosion", false);
+    EXPECT_EQ(audio.playingCount(), 1);
 }
 
 TEST_F(MainFormTest, EachTickPresentsABlackFrameAtThirtyTicksASecond) {

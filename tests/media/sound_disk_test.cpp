@@ -117,14 +117,10 @@ protected:
     TDXWaveList list{&form};
 };
 
-TEST_F(SoundThroughDisk, PlayedWaveIsFoundResampledInTheOutput) {
-    const std::uint32_t rate = outputRate();
+// The runs wave at output rate rate is found whole in out, followed by silence.
+void expectRunsIn(const std::vector<std::int16_t>& out, std::uint32_t rate) {
     ASSERT_EQ(rate % kRate, 0u) << "the check below needs a whole number of output frames per sample";
     const auto perSample = rate / kRate;
-    list.Items().Find("runs").Play(true);
-    sound.Finalize();
-
-    const auto out = readOutput(path);
     std::size_t start = 0;  // the first output frame of the sound
     while (2 * start < out.size() && out[2 * start] == 0) ++start;
     const std::size_t length = static_cast<std::size_t>(kRuns) * kRunFrames * perSample;
@@ -140,6 +136,36 @@ TEST_F(SoundThroughDisk, PlayedWaveIsFoundResampledInTheOutput) {
     const auto silentAfter =
         std::count(out.begin() + static_cast<std::ptrdiff_t>(2 * (start + length)), out.end(), 0);
     EXPECT_EQ(silentAfter, static_cast<std::ptrdiff_t>(out.size() - 2 * (start + length)));
+}
+
+// What SDL queues when an output device goes or comes. SDL does not tell us the id of our
+// device, so the removal names every id it could have.
+void pushOutputDeviceEvent(Uint32 type) {
+    SDL_Event event{};
+    event.type = type;
+    for (Uint32 id = 2; id <= 9; ++id) {
+        event.adevice.which = id;
+        SDL_PushEvent(&event);
+    }
+}
+
+TEST_F(SoundThroughDisk, PlayedWaveIsFoundResampledInTheOutput) {
+    const std::uint32_t rate = outputRate();
+    list.Items().Find("runs").Play(true);
+    sound.Finalize();
+    expectRunsIn(readOutput(path), rate);
+}
+
+TEST_F(SoundThroughDisk, ALostOutputDeviceIsSilentUntilOneIsAddedAgain) {
+    const std::uint32_t rate = outputRate();
+    pushOutputDeviceEvent(SDL_AUDIODEVICEREMOVED);
+    EXPECT_NO_THROW(list.Items().Find("runs").Play(false));  // the first play needs a new buffer
+    EXPECT_EQ(list.Items().Find("runs").PlayBufferCount(), 0);
+    EXPECT_TRUE(sound.Initialized());
+    pushOutputDeviceEvent(SDL_AUDIODEVICEADDED);
+    list.Items().Find("runs").Play(true);
+    sound.Finalize();
+    expectRunsIn(readOutput(path), rate);  // the reopened device starts the file anew
 }
 
 TEST_F(SoundThroughDisk, PanReachesTheOutput) {

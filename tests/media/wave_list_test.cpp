@@ -227,6 +227,22 @@ TEST_F(WaveListTest, RefusedDuplicateRaisesAndKeepsNoBuffer) {
     EXPECT_EQ(explosion().PlayBufferCount(), 1);
 }
 
+// An unplugged output is no error of the list: nothing plays until an output is back.
+TEST_F(WaveListTest, WhileTheOutputIsGonePlayDoesNothingAndReportsNothing) {
+    sound->Initialize();
+    list->Items().Find("kan!!").Play(false);
+    audio().disconnect();
+    EXPECT_NO_THROW(explosion().Play(false));  // never played before: needs a new play buffer
+    EXPECT_NO_THROW(list->Items().Find("kan!!").Play(false));
+    EXPECT_EQ(explosion().PlayBufferCount(), 0);
+    EXPECT_EQ(audio().playingCount(), 0);
+    audio().reconnect();
+    explosion().Play(false);
+    list->Items().Find("kan!!").Play(false);
+    EXPECT_EQ(explosion().PlayBufferCount(), 1);
+    EXPECT_EQ(audio().playingCount(), 2);
+}
+
 TEST_F(WaveListTest, UnplayableWaveFailsAfterTheDeviceIsOpen) {
     addItem("Float", testing::makeWave(100, 11025, 32, 3));
     EXPECT_EQ(errorOf([&] { sound->Initialize(); }), "EDirectSoundBufferError: Sound Buffer cannot be made");

@@ -2,7 +2,10 @@
 // checks, locking, duplicates, status, the log, the failure switches and closing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "platform/headless/headless_audio.hpp"
 
@@ -27,6 +30,17 @@ std::vector<std::uint8_t> pcmFormat(std::uint32_t rate, std::uint16_t channels, 
     return block;
 }
 
+HResult fill(SoundBuffer& buffer, const std::vector<std::uint8_t>& samples) {
+    void* part1 = nullptr;
+    void* part2 = nullptr;
+    std::uint32_t size1 = 0;
+    std::uint32_t size2 = 0;
+    const HResult locked = buffer.lock(0, 0, &part1, &size1, &part2, &size2, DSBLOCK_ENTIREBUFFER);
+    if (!succeeded(locked)) return locked;
+    std::memcpy(part1, samples.data(), size1);
+    return buffer.unlock(part1, size1, part2, size2);
+}
+
 class HeadlessAudio : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(system.directSoundCreate(device), HResult::Ok); }
@@ -39,17 +53,6 @@ protected:
         EXPECT_EQ(device->createSoundBuffer(description, buffer), HResult::Ok);
         if (buffer) fill(*buffer, samples);
         return buffer;
-    }
-
-    static HResult fill(SoundBuffer& buffer, const std::vector<std::uint8_t>& samples) {
-        void* part1 = nullptr;
-        void* part2 = nullptr;
-        std::uint32_t size1 = 0;
-        std::uint32_t size2 = 0;
-        const HResult locked = buffer.lock(0, 0, &part1, &size1, &part2, &size2, DSBLOCK_ENTIREBUFFER);
-        if (!succeeded(locked)) return locked;
-        std::memcpy(part1, samples.data(), size1);
-        return buffer.unlock(part1, size1, part2, size2);
     }
 
     static std::vector<std::uint8_t> words(std::initializer_list<std::int16_t> values) {
@@ -138,7 +141,7 @@ TEST_F(HeadlessAudio, LoopingBufferReportsBothStatusBitsUntilStopped) {
     EXPECT_EQ(status(*buffer), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     EXPECT_EQ(buffer->stop(), HResult::Ok);
     EXPECT_EQ(status(*buffer), 0u);
-    EXPECT_EQ(mixLeft(1), (std::vector<std::int16_t>{0}));
+    EXPECT_EQ(mixLeft(rampFramesFor(44100)).back(), 0);
 }
 
 TEST_F(HeadlessAudio, PositionIsSetInBytes) {
@@ -260,13 +263,83 @@ TEST_F(HeadlessAudio, BuffersWithoutAFocusFlagAreHeardOnlyWithTheFocus) {
     auto local = create(words({100, 100}), 44100, 16, kWaveFlags);
     auto global = create(words({1, 1}), 44100, 16, kWaveFlags | DSBCAPS_GLOBALFOCUS);
     auto sticky = create(words({10, 10}), 44100, 16, kWaveFlags | DSBCAPS_STICKYFOCUS);
-    local->play(0);
-    global->play(0);
-    sticky->play(0);
+    local->play(DSBPLAY_LOOPING);
+    global->play(DSBPLAY_LOOPING);
+    sticky->play(DSBPLAY_LOOPING);
     system.setOwnerFocused(false);
-    EXPECT_EQ(mixLeft(1), (std::vector<std::int16_t>{11}));
+    EXPECT_EQ(mixLeft(rampFramesFor(44100)).back(), 11);  // after the glide to silence
+    auto late = create(words({1000, 1000}), 44100, 16, kWaveFlags);
+    late->play(0);
+    EXPECT_EQ(mixLeft(1), (std::vector<std::int16_t>{11}));  // started without the focus: silent
     system.setOwnerFocused(true);
-    EXPECT_EQ(mixLeft(1), (std::vector<std::int16_t>{111}));
+    EXPECT_EQ(mixLeft(rampFramesFor(44100)).back(), 111);
+}
+
+// A sounding voice cut off by its buffer's stop, by a restart of the buffer (a stolen pool
+// buffer), by destroying the buffer or by closing the device glides to silence; callers see
+// a stopped buffer at once, free to start again.
+TEST(HeadlessAudioCutOffs, CutOffVoicesGlideToSilenceWhileTheirBuffersStopAtOnce) {
+    constexpr std::int16_t kLoud = 30000;
+    const std::size_t ramp = rampFramesFor(44100);
+    // Rises from silence to a loud plateau, so a restart starts quietly.
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 20000; ++i) {
+        const auto v = static_cast<std::int16_t>(std::min(i * 30, static_cast<int>(kLoud)));
+        bytes.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    }
+    struct Case {
+        const char* name;
+        std::function<void(std::unique_ptr<SoundDevice>&, std::unique_ptr<SoundBuffer>&)> cut;
+        std::uint32_t statusAfter;
+    };
+    const Case cases[] = {
+        {"stop", [](auto&, auto& buffer) { buffer->stop(); }, 0},
+        {"restart",
+         [](auto&, auto& buffer) {
+             buffer->stop();
+             buffer->setCurrentPosition(0);
+             buffer->play(0);
+         },
+         DSBSTATUS_PLAYING},
+        {"destroy", [](auto&, auto& buffer) { buffer.reset(); }, 0},
+        {"close", [](auto& device, auto&) { device.reset(); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeadlessAudioSystem system;
+        std::unique_ptr<SoundDevice> device;
+        ASSERT_EQ(system.directSoundCreate(device), HResult::Ok);
+        VoiceBank& bank = system.device()->voices();
+        std::unique_ptr<SoundBuffer> buffer;
+        ASSERT_EQ(
+            device->createSoundBuffer(
+                {kWaveFlags, static_cast<std::uint32_t>(bytes.size()), pcmFormat(44100, 1, 16)}, buffer),
+            HResult::Ok);
+        ASSERT_EQ(fill(*buffer, bytes), HResult::Ok);
+        std::unique_ptr<SoundBuffer> keeper;  // keeps the bank when the device goes
+        device->duplicateSoundBuffer(*buffer, keeper);
+        buffer->play(0);
+        std::vector<std::int16_t> out(2 * 2000);
+        bank.mixGuarded(out);
+        c.cut(device, buffer);
+        if (buffer) {
+            std::uint32_t status = 0xDEAD;
+            buffer->getStatus(status);
+            EXPECT_EQ(status, c.statusAfter);
+        }
+        std::vector<std::int16_t> after(2 * (ramp + 10));
+        bank.mixGuarded(after);
+        out.insert(out.end(), after.begin(), after.end());
+        std::vector<std::int16_t> channel;
+        for (std::size_t i = 0; i < out.size(); i += 2) channel.push_back(out[i]);
+        int largest = 0;
+        for (std::size_t i = 1; i < channel.size(); ++i)
+            largest = std::max(largest, std::abs(channel[i] - channel[i - 1]));
+        EXPECT_LE(largest, kLoud / static_cast<int>(ramp) + 2);
+        const int restarted = c.statusAfter ? static_cast<int>(ramp + 9) * 30 : 0;
+        EXPECT_EQ(channel.back(), restarted);
+    }
 }
 
 TEST_F(HeadlessAudio, CooperativeLevelIsRecorded) {

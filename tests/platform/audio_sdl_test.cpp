@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/mixer.hpp"
 #include "platform/sdl/sdl_audio.hpp"
 
 namespace vek::platform::audio {
@@ -130,6 +132,36 @@ TEST_F(SdlDiskAudio, PlayedSamplesReachTheOutput) {
     }
 }
 
+TEST_F(SdlDiskAudio, ClosingWhileAVoiceSoundsGlidesToSilence) {
+    std::unique_ptr<SoundBuffer> primary;
+    ASSERT_EQ(device->createSoundBuffer({DSBCAPS_PRIMARYBUFFER, 0, {}}, primary), HResult::Ok);
+    WaveFormat output;
+    primary->getFormat(output);
+    constexpr std::int16_t kLoud = 30000;
+    const std::vector<std::int16_t> steady(64, kLoud);
+    std::unique_ptr<SoundBuffer> buffer;
+    ASSERT_EQ(device->createSoundBuffer({DSBCAPS_GLOBALFOCUS, 128, monoFormat(output.samplesPerSec)}, buffer),
+              HResult::Ok);
+    void* part1 = nullptr;
+    std::uint32_t size1 = 0;
+    ASSERT_EQ(buffer->lock(0, 0, &part1, &size1, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), HResult::Ok);
+    std::memcpy(part1, steady.data(), size1);
+    ASSERT_EQ(buffer->unlock(part1, size1, nullptr, 0), HResult::Ok);
+    ASSERT_EQ(buffer->play(DSBPLAY_LOOPING), HResult::Ok);
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::file_size(path) > 20000; }));
+    device.reset();
+
+    const auto written = readSamples(path);
+    std::size_t lastLoud = written.size();
+    while (lastLoud > 0 && written[lastLoud - 1] != kLoud) --lastLoud;
+    ASSERT_GT(lastLoud, 0u) << "the voice was heard";
+    ASSERT_LT(lastLoud, written.size()) << "the output ends in silence";
+    const int allowed = kLoud / static_cast<int>(rampFramesFor(output.samplesPerSec)) + 2;
+    for (std::size_t i = lastLoud; i + 2 < written.size(); i += 2)
+        ASSERT_LE(std::abs(written[i + 2] - written[i]), allowed) << "sample " << i;
+    EXPECT_EQ(written.back(), 0);
+}
+
 TEST_F(SdlDiskAudio, NothingPlayingWritesSilence) {
     ASSERT_TRUE(waitFor([&] { return std::filesystem::file_size(path) > 0; }));
     device.reset();
@@ -180,7 +212,7 @@ TEST(SdlAudioDriver, BuffersChangeWhileTheCallbackMixes) {
     EXPECT_EQ(copies[0]->stop(), HResult::InvalidCall);
 }
 
-TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoices) {
+TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoicesUntilAnOutputIsAdded) {
     if (SDL_WasInit(SDL_INIT_AUDIO)) GTEST_SKIP() << "audio already initialised with another driver";
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     sdl::SdlAudioSystem system;
@@ -209,6 +241,19 @@ TEST(SdlAudioDriver, RemovedOutputDeviceStopsTheVoices) {
     std::uint32_t status = 0xDEAD;
     EXPECT_EQ(buffer->getStatus(status), HResult::NoDriver);
     EXPECT_EQ(status, 0u);
+
+    // An output device comes (back): the device reopens on the next call, samples kept.
+    SDL_Event added{};
+    added.type = SDL_AUDIODEVICEADDED;
+    added.adevice.which = 0;
+    SDL_PushEvent(&added);
+    EXPECT_EQ(buffer->getStatus(status), HResult::Ok);
+    EXPECT_EQ(status, 0u);
+    ASSERT_EQ(buffer->play(0), HResult::Ok);
+    EXPECT_TRUE(waitFor([&] {
+        buffer->getStatus(status);
+        return status == 0;
+    })) << "the reopened device mixes the voice to its end";
 }
 
 }  // namespace

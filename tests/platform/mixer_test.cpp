@@ -1,9 +1,14 @@
-// Tests of the software mixer run directly over arrays: resampling, gains, saturation,
-// looping, the end of a one-shot voice, and duplicates sharing their samples.
+// Tests of the software mixer run directly over arrays: resampling, gains, looping, the end
+// of a one-shot voice, duplicates sharing their samples, glides and the limiter.
 #include "platform/mixer.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+#include <span>
 #include <vector>
 
 namespace vek::platform::audio {
@@ -24,10 +29,21 @@ Voice playingVoice(std::shared_ptr<const SampleBlock> block, std::uint64_t step 
     return voice;
 }
 
+constexpr std::uint32_t kRate = 44100;
+
 std::vector<std::int16_t> mixFrames(std::vector<Voice>& voices, std::size_t frames, bool focused = true) {
     std::vector<std::int16_t> out(frames * 2, 12345);
-    mixVoices(voices, out, focused);
+    MixState state(kRate);
+    mixVoices(voices, out, state, focused);
     return out;
+}
+
+// The largest step between neighbouring frames of one channel.
+int largestJump(const std::vector<std::int16_t>& channel) {
+    int largest = 0;
+    for (std::size_t i = 1; i < channel.size(); ++i)
+        largest = std::max(largest, std::abs(channel[i] - channel[i - 1]));
+    return largest;
 }
 
 std::vector<std::int16_t> left(const std::vector<std::int16_t>& stereo) {
@@ -143,14 +159,94 @@ TEST(MixerGains, StereoSourceKeepsItsChannels) {
 TEST(MixerGains, VoiceNeedingFocusIsSilentButAdvancesWithoutIt) {
     std::vector<Voice> voices{playingVoice(monoBlock({5, 6, 7, 8}))};
     voices[0].needsFocus = true;
+    voices[0].level = 0.0f;  // started while the owner had no focus
     EXPECT_EQ(left(mixFrames(voices, 2, false)), (std::vector<std::int16_t>{0, 0}));
-    EXPECT_EQ(left(mixFrames(voices, 2, true)), (std::vector<std::int16_t>{7, 8}));
+    EXPECT_EQ(voices[0].position, 2 * kOneFrame);
 }
 
-TEST(MixerSumming, ManyLoudVoicesSaturateWithoutWrapping) {
-    std::vector<Voice> voices;
-    for (int i = 0; i < 32; ++i) voices.push_back(playingVoice(monoBlock({30000, -30000, 1000})));
-    EXPECT_EQ(left(mixFrames(voices, 3)), (std::vector<std::int16_t>{32767, -32768, 32000}));
+// A loud steady voice is cut off, muted or unmuted ten frames into the mix: the level glides
+// over the ramp, never moving further per frame than the ramp allows, and ends where it should.
+TEST(MixerRamps, CutOffsAndMutesGlideInsteadOfJumping) {
+    constexpr std::int16_t kLoud = 30000;
+    const std::size_t ramp = rampFramesFor(kRate);
+    const int allowedJump = kLoud / static_cast<int>(ramp) + 2;
+    struct Case {
+        const char* name;
+        float levelBefore;
+        bool focusedBefore;
+        bool focusedAfter;
+        bool release;
+        std::int16_t levelAfterRamp;
+        bool playingAfterRamp;
+    };
+    const Case cases[] = {{"stop", 1.0f, true, true, true, 0, false},
+                          {"focus lost", 1.0f, true, false, false, 0, true},
+                          {"focus regained", 0.0f, false, true, false, kLoud, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Voice> voices{playingVoice(monoBlock(std::vector<std::int16_t>(8, kLoud)))};
+        voices[0].looping = true;
+        voices[0].needsFocus = true;
+        voices[0].level = c.levelBefore;
+        MixState state(kRate);
+        std::vector<std::int16_t> before(20);
+        mixVoices(voices, before, state, c.focusedBefore);
+        voices[0].releasing = c.release;
+        std::vector<std::int16_t> after(2 * (ramp + 10));
+        mixVoices(voices, after, state, c.focusedAfter);
+        before.insert(before.end(), after.begin(), after.end());
+        const auto channel = left(before);
+        EXPECT_LE(largestJump(channel), allowedJump);
+        EXPECT_EQ(channel[10 + ramp], c.levelAfterRamp);
+        EXPECT_EQ(channel.back(), c.levelAfterRamp);
+        EXPECT_EQ(voices[0].playing, c.playingAfterRamp);
+    }
+}
+
+// A full-scale sine of period frames, starting at phase 0.
+std::vector<std::int16_t> fullScaleSine(std::size_t frames, std::size_t period) {
+    std::vector<std::int16_t> samples(frames);
+    for (std::size_t i = 0; i < frames; ++i)
+        samples[i] = static_cast<std::int16_t>(std::lround(
+            32767.0 * std::sin(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(period))));
+    return samples;
+}
+
+TEST(MixerLimiter, ASingleVoiceAtFullScalePlaysUnchanged) {
+    std::vector<std::int16_t> extremes(700);
+    for (std::size_t i = 0; i < extremes.size(); ++i) extremes[i] = i % 3 ? -32768 : 32767;
+    for (const auto& samples : {fullScaleSine(1000, 100), extremes}) {
+        std::vector<Voice> voices{playingVoice(monoBlock(samples))};
+        MixState state(kRate);
+        std::vector<std::int16_t> out(2 * samples.size());
+        mixVoices(voices, out, state);
+        EXPECT_EQ(left(out), samples);
+    }
+}
+
+// Eight full-scale voices in step sum to eight times full scale: the limiter turns the sum
+// down so that it keeps the sine's shape instead of clipping it into a square.
+TEST(MixerLimiter, EightFullScaleVoicesKeepTheirShape) {
+    const auto sine = fullScaleSine(4410, 100);
+    std::vector<Voice> voices(8, playingVoice(monoBlock(sine)));
+    MixState state(kRate);
+    std::vector<std::int16_t> out(2 * sine.size());
+    for (std::size_t done = 0; done < out.size(); done += 2048) {
+        const std::size_t size = std::min<std::size_t>(2048, out.size() - done);
+        mixVoices(voices, std::span(out).subspan(done, size), state);
+    }
+    const auto channel = left(out);
+    float lowest = 1.0f;
+    float highest = 0.0f;
+    for (std::size_t i = 0; i < channel.size(); ++i) {
+        ASSERT_GE(channel[i] * sine[i], 0) << "frame " << i << " wrapped";
+        if (i < 256 || std::abs(sine[i]) < 8192) continue;
+        const float gain = static_cast<float>(channel[i]) / (8.0f * sine[i]);
+        lowest = std::min(lowest, gain);
+        highest = std::max(highest, gain);
+    }
+    EXPECT_LE(highest, lowest * 1.05f) << "the gain must stay steady over the waveform";
+    EXPECT_GE(*std::max_element(channel.begin(), channel.end()), 32000);
 }
 
 TEST(MixerSumming, DuplicatesShareSamplesButNotPosition) {

@@ -86,13 +86,80 @@ TEST(PropertyStream, TruncatedOrUnknownDataIsRefused) {
             EPropertyError)
             << "cut at " << cut;
     }
-    std::vector<std::uint8_t> unknown = {1, 'A', 9, 0};
+    std::vector<std::uint8_t> unknown = {1, 'A', 10, 0};
     TPropertyReader reader(unknown);
     try {
         reader.NextProperty();
-        FAIL() << "kind 9 must be refused";
+        FAIL() << "kind 10 must be refused";
     } catch (const EPropertyError& e) {
         EXPECT_EQ(e.Offset(), 2u);
+    }
+}
+
+// Sets by member name, and collections whose items are blocks; errors inside an item
+// name its path.
+TEST(PropertyStream, SetsAndCollectionsReadBackWithPathsInErrors) {
+    TPropertyWriter writer;
+    const std::string members[] = {"doCenter", "doFlip"};
+    writer.WriteSet("Options", members);
+    writer.WriteCollection("Items", 2);
+    writer.WriteString("Name", "Star");
+    writer.WriteEnd();
+    writer.WriteString("Name", "Logo");
+    writer.WriteCollection("Items", 1);
+    writer.WriteEnd();
+    const std::size_t faultOffset = writer.Bytes().size();
+    writer.WriteString("Tag", "x");
+    writer.WriteEnd();
+    writer.WriteEnd();
+    const auto bytes = writer.TakeBytes();
+
+    constexpr std::string_view kNames[] = {"doFullScreen", "doCenter", "doFlip"};
+    TPropertyReader reader(bytes);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.ReadSet(kNames), 0b110u);
+    ASSERT_TRUE(reader.NextProperty());
+    ASSERT_EQ(reader.ReadCollection(), 2u);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.Path(), "Items[0].Name");
+    EXPECT_EQ(reader.ReadString(), "Star");
+    EXPECT_FALSE(reader.NextProperty());
+    ASSERT_TRUE(reader.NextProperty());
+    reader.SkipValue();
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_EQ(reader.ReadCollection(), 1u);
+    EXPECT_EQ(reader.Path(), "Items[1].Items[0]");
+    EXPECT_FALSE(reader.NextProperty());
+    ASSERT_TRUE(reader.NextProperty());
+    try {
+        reader.ReadInteger();
+        FAIL() << "a string read as an integer must raise";
+    } catch (const EPropertyError& e) {
+        EXPECT_EQ(e.Property(), "Items[1].Tag");
+        EXPECT_EQ(e.Offset(), faultOffset);
+        EXPECT_EQ(e.Reason(), "Property Tag holds a string, not an integer");
+    }
+}
+
+TEST(PropertyStream, UnknownMembersAndDeepNestingAreRefused) {
+    TPropertyWriter writer;
+    const std::string members[] = {"doWobble"};
+    writer.WriteSet("Options", members);
+    writer.WriteIdent("Align", "alMiddle");
+    for (int depth = 0; depth <= kMaxCollectionDepth; ++depth) writer.WriteCollection("Items", 1);
+    for (int depth = 0; depth <= kMaxCollectionDepth + 1; ++depth) writer.WriteEnd();
+    const auto bytes = writer.TakeBytes();
+    constexpr std::string_view kNames[] = {"doCenter", "alClient"};
+    TPropertyReader reader(bytes);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_THROW(reader.ReadSet(kNames), EPropertyError);
+    ASSERT_TRUE(reader.NextProperty());
+    EXPECT_THROW(reader.ReadEnum(kNames), EPropertyError);
+    try {
+        while (reader.NextProperty()) reader.SkipValue();
+        FAIL() << "collections nested too deeply must raise";
+    } catch (const EPropertyError& e) {
+        EXPECT_EQ(e.Reason(), "Collections nest too deeply in property Items");
     }
 }
 

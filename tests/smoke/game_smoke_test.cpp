@@ -23,17 +23,8 @@
 namespace vek {
 namespace {
 
-void pushClose(Uint32 windowId) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = windowId;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&event);
-}
-
-void pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+using platform::sdl::pause;
+using platform::sdl::pushClose;
 
 // What the ticks saw, recorded on the user-interface thread.
 struct TickLog {

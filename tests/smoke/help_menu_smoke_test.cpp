@@ -18,23 +18,13 @@
 namespace vek {
 namespace {
 
+using platform::sdl::pause;
+using platform::sdl::pushClose;
 using platform::sdl::pushKey;
 
 void pushPress(SDL_Keycode key, Uint16 mod, Uint32 windowId) {
     pushKey(key, mod, true, windowId);
     pushKey(key, mod, false, windowId);
-}
-
-void pushClose(Uint32 windowId) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = windowId;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&event);
-}
-
-void pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 TEST(HelpMenuSmoke, AltUDownEnterOpensTheAboutBoxAndEnterClosesIt) {

@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 
+#include <chrono>
+#include <thread>
+
 namespace vek::platform::sdl {
 
 inline void pushKey(SDL_Keycode key, Uint16 mod = KMOD_NONE, bool down = true, Uint32 windowId = 0) {
@@ -14,6 +17,20 @@ inline void pushKey(SDL_Keycode key, Uint16 mod = KMOD_NONE, bool down = true, U
     event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     event.key.keysym.mod = mod;
     SDL_PushEvent(&event);
+}
+
+// Asks the window to close, as its close box does.
+inline void pushClose(Uint32 windowId) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = windowId;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&event);
+}
+
+// Gives the program under test time to handle what was pushed.
+inline void pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 }  // namespace vek::platform::sdl

@@ -63,9 +63,12 @@ TEST_F(SpriteCollection, StoredItemsReadBackAndUnknownPropertiesAreRefused) {
     static_cast<TBackgroundSprite*>(item.Sprite())->SetMapSize(2, 1);
     TPropertyWriter writer;
     items.WriteItems(writer);
+    writer.WriteEnd();
 
     TDXSpriteEngine other(nullptr);
-    other.Items().ReadItems(writer.Bytes());
+    TPropertyReader reader(writer.Bytes());
+    ASSERT_TRUE(reader.NextProperty());
+    other.Items().ReadItems(reader);
     ASSERT_EQ(other.Items().Count(), 1);
     auto* copy = dynamic_cast<TBackgroundSprite*>(other.Items().Items(0).Sprite());
     ASSERT_NE(copy, nullptr);
@@ -73,9 +76,13 @@ TEST_F(SpriteCollection, StoredItemsReadBackAndUnknownPropertiesAreRefused) {
     EXPECT_EQ(other.Items().Items(0).Name(), "Wall");
 
     TPropertyWriter bad;
+    bad.WriteCollection("Items", 1);
     bad.WriteInteger("Speed", 3);
     bad.WriteEnd();
-    EXPECT_THROW(other.Items().ReadItems(bad.Bytes()), EPropertyError);
+    bad.WriteEnd();
+    TPropertyReader badReader(bad.Bytes());
+    ASSERT_TRUE(badReader.NextProperty());
+    EXPECT_THROW(other.Items().ReadItems(badReader), EPropertyError);
 }
 
 }  // namespace

@@ -13,6 +13,22 @@
 namespace vek {
 namespace {
 
+// Finds the form's components by name, as the description reader does once all are read.
+class FormNames : public TNameResolver {
+public:
+    explicit FormNames(TComponent& form) : form_(form) {}
+    TComponent* FindComponent(std::string_view name) const override {
+        for (int i = 0; i < form_.ComponentCount(); ++i)
+            if (form_.Components(i)->Name() == name) return form_.Components(i);
+        return nullptr;
+    }
+    const THandlerTable& Handlers() const override { return handlers_; }
+
+private:
+    TComponent& form_;
+    THandlerTable handlers_;
+};
+
 class SpriteEngineComponent : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -92,6 +108,8 @@ TEST_F(SpriteEngineComponent, StoredPropertiesNameTheDisplayAndHoldTheDefinition
     while (reader.NextProperty())
         if (!copy.ReadProperty(reader)) unknown.push_back(reader.Name());
     EXPECT_EQ(unknown, std::vector<std::string>{"Unknown"});
+    const FormNames names(form);
+    copy.ResolveFixups(names);
     EXPECT_EQ(copy.DXDraw(), &display);
     ASSERT_EQ(copy.Items().Count(), 1);
     EXPECT_EQ(copy.Items().Items(0).Name(), "Spare");
@@ -101,7 +119,8 @@ TEST_F(SpriteEngineComponent, StoredPropertiesNameTheDisplayAndHoldTheDefinition
     wrong.WriteEnd();
     TPropertyReader wrongReader(wrong.Bytes());
     ASSERT_TRUE(wrongReader.NextProperty());
-    EXPECT_THROW(copy.ReadProperty(wrongReader), EPropertyError);
+    ASSERT_TRUE(copy.ReadProperty(wrongReader));
+    EXPECT_THROW(copy.ResolveFixups(names), EPropertyError);
     EXPECT_EQ(copy.DXDraw(), &display);
 }
 

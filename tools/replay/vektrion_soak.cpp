@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/main_form.hpp"
 #include "replay/replay.hpp"
 
 // Under AddressSanitizer its allocator counts the live heap; elsewhere malloc does.

@@ -32,6 +32,10 @@ void HeadlessAudioSystem::disconnect() {
     if (device_) device_->voices().disconnect();
 }
 
+void HeadlessAudioSystem::reconnect() {
+    if (device_) device_->voices().outputAdded();
+}
+
 void HeadlessAudioSystem::setOwnerFocused(bool focused) {
     if (device_) device_->voices().setOwnerFocused(focused);
 }

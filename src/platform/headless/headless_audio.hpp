@@ -48,12 +48,15 @@ public:
     void loseBuffers();
     // The output goes away as when a device is unplugged: voices stop, calls answer NoDriver.
     void disconnect();
+    // An output device is there again, as when one is plugged in: the open device's buffers
+    // answer again from their next call, their samples kept and every voice stopped.
+    void reconnect();
     // Whether the owner window has the focus; buffers without a focus flag are silent without it.
     void setOwnerFocused(bool focused);
 
     // Mixes frames output frames (stereo, interleaved) of the open device; silence without one.
     std::vector<std::int16_t> mix(std::size_t frames);
-    // How many voices of the open device are sounding.
+    // How many buffers of the open device are playing (glides of cut-off sounds not counted).
     int playingCount();
     HeadlessSoundDevice* device() const { return device_; }
     int devicesOpened() const { return devicesOpened_; }

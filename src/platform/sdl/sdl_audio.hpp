@@ -14,6 +14,9 @@ namespace vek::platform::sdl {
 //
 // Buffers created without a focus flag are heard only while one of the application's
 // windows has the keyboard focus, once the cooperation has been set with a window.
+// When SDL reports our output device removed, every voice stops and buffer calls answer
+// NoDriver; once SDL reports an output device added, the next call reopens the default
+// device at the same rate and the buffers go on with their samples.
 // Destroying the device stops every voice; buffers that outlive it answer InvalidCall.
 class SdlAudioSystem : public audio::AudioSystem {
 public:

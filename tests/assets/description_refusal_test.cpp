@@ -1,0 +1,224 @@
+// Stored descriptions that cannot be used: the main window is not made, and the error
+// names the component, the property and the byte offset; the program ends with exit
+// code 1 and that message on stderr.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/main_form.hpp"
+#include "app/program.hpp"
+#include "assets/description_reader.hpp"
+#include "assets/embedded_description.hpp"
+#include "platform/headless/headless_platform.hpp"
+#include "runtime/property_stream.hpp"
+
+namespace vek {
+namespace {
+
+using platform::headless::HeadlessPlatform;
+using platform::headless::ScopedPlatform;
+using Bytes = std::vector<std::uint8_t>;
+
+// Writes descriptions entry by entry and remembers where the last property began.
+class DescriptionBuilder {
+public:
+    DescriptionBuilder() {
+        out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(kDescriptionMagic), 4));
+        out.WriteByte(kDescriptionVersion);
+        entry("MainForm", "TMainForm");
+        out.WriteEnd();
+    }
+    void entry(const std::string& name, const std::string& className) {
+        entryOffset = out.Bytes().size();
+        for (const auto* text : {&name, &className}) {
+            out.WriteByte(static_cast<std::uint8_t>(text->size()));
+            out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size()));
+        }
+    }
+    // Remembers the offset of the property about to be written.
+    TPropertyWriter& at() {
+        offset = out.Bytes().size();
+        return out;
+    }
+    Bytes finish() {
+        out.WriteByte(0);
+        return out.TakeBytes();
+    }
+
+    TPropertyWriter out;
+    std::size_t entryOffset = 0;
+    std::size_t offset = 0;
+};
+
+Bytes bytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+struct Refusal {
+    const char* what;
+    // Builds the description and answers the message expected.
+    std::function<std::string(DescriptionBuilder& b, Bytes& bytes)> build;
+};
+
+std::string at(std::size_t offset) {
+    return std::to_string(offset);
+}
+
+const Refusal kRefusals[] = {
+    {"not a description",
+     [](DescriptionBuilder&, Bytes& bytes) {
+         bytes = bytesOf("RIFF, not a description");
+         return std::string("byte 0: not a stored window description");
+     }},
+    {"truncated inside a value",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteInteger("Interval", 33);
+         b.out.WriteEnd();
+         bytes = b.finish();
+         bytes.resize(b.offset + 1 + 8 + 1 + 4);
+         return "component DXTimer, property Interval, byte " + at(b.offset + 10) +
+                ": Stored data ends early";
+     }},
+    {"data after the end",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         bytes = b.finish();
+         bytes.push_back(7);
+         return "byte " + at(bytes.size() - 1) + ": data follows the end of the description";
+     }},
+    {"unknown component",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXClock", "TDXTimer");
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXClock, byte " + at(b.entryOffset) + ": the window has no component of that name";
+     }},
+    {"component of another class",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXDraw");
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXTimer, byte " + at(b.entryOffset) + ": stored as TDXDraw, but it is a TDXTimer";
+     }},
+    {"unknown property",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteInteger("Speed", 3);
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXTimer, property Speed, byte " + at(b.offset) + ": Unknown property Speed";
+     }},
+    {"value of the wrong type",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteString("Interval", "fast");
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXTimer, property Interval, byte " + at(b.offset) +
+                ": Property Interval holds a string, not an integer";
+     }},
+    {"unknown handler",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteIdent("OnTimer", "DXTimerFire");
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXTimer, property OnTimer, byte " + at(b.offset) +
+                ": No handler is named DXTimerFire";
+     }},
+    {"reference to a component of another class",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("ImageList", "TDXImageList");
+         b.at().WriteIdent("DXDraw", "DXTimer");
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component ImageList, property DXDraw, byte " + at(b.offset) +
+                ": Component DXTimer of class TDXTimer does not fit here";
+     }},
+    {"picture its reader refuses",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("ImageList", "TDXImageList");
+         b.out.WriteCollection("Items", 1);
+         b.out.WriteString("Name", "Star");
+         const Bytes picture = {4, 'T', 'D', 'I', 'B', 99, 0, 0, 0};
+         b.at().WriteBinary("Picture.Data", picture);
+         b.out.WriteEnd();
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component ImageList, property Items[0].Picture.Data, byte " + at(b.offset) +
+                ": DIB is invalid";
+     }},
+    {"wave its reader refuses",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXWaveList", "TDXWaveList");
+         b.out.WriteCollection("Items", 2);
+         b.out.WriteString("Name", "SceneMov");
+         b.out.WriteEnd();
+         b.out.WriteString("Name", "kan!!");
+         const Bytes wave = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'X'};
+         b.at().WriteBinary("WAVE", wave);
+         b.out.WriteEnd();
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXWaveList, property Items[1].WAVE, byte " + at(b.offset) + ": Wave is invalid";
+     }},
+    {"key bindings too short",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXInput", "TDXInput");
+         b.at().WriteBinary("Keyboard.Assigns", Bytes(431, 0));
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DXInput, property Keyboard.Assigns, byte " + at(b.offset) + ": Stream read error";
+     }},
+};
+
+class DescriptionRefusal : public ::testing::Test {
+protected:
+    HeadlessPlatform backend;
+    ScopedPlatform installed{backend};
+};
+
+TEST_F(DescriptionRefusal, EachFaultIsNamedWithComponentPropertyAndOffset) {
+    for (const auto& refusal : kRefusals) {
+        SCOPED_TRACE(refusal.what);
+        DescriptionBuilder builder;
+        Bytes bytes;
+        const std::string expected = refusal.build(builder, bytes);
+        try {
+            TMainForm form(bytes);
+            ADD_FAILURE() << "the description was accepted";
+        } catch (const EDescriptionError& e) {
+            EXPECT_EQ(std::string(e.what()), expected);
+        }
+        EXPECT_EQ(MainForm, nullptr);
+    }
+}
+
+// Every cut of the real description is refused as stored data, never anything worse.
+TEST_F(DescriptionRefusal, TheEmbeddedDescriptionCutAnywhereIsRefused) {
+    const auto full = EmbeddedDescription();
+    for (std::size_t cut = 0; cut < full.size(); cut += 1 + full.size() / 97) {
+        SCOPED_TRACE(cut);
+        EXPECT_THROW(TMainForm form(full.first(cut)), EDescriptionError);
+    }
+}
+
+TEST(DescriptionProgram, ARefusedDescriptionEndsTheProgramWithItsMessageAndExitCodeOne) {
+    HeadlessPlatform backend;
+    DescriptionBuilder builder;
+    builder.entry("DXTimer", "TDXTimer");
+    builder.at().WriteBoolean("Interval", true);
+    builder.out.WriteEnd();
+    const Bytes bytes = builder.finish();
+    ::testing::internal::CaptureStderr();
+    const int code = RunProgram(backend, bytes);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(err, "vektrion: EDescriptionError: component DXTimer, property Interval, byte " +
+                       std::to_string(builder.offset) +
+                       ": Property Interval holds a boolean, not an integer\n");
+    EXPECT_EQ(MainForm, nullptr);
+}
+
+}  // namespace
+}  // namespace vek
