@@ -4,6 +4,7 @@
 #include "game/scenes.hpp"
 
 #include <algorithm>
+#include <functional>
 
 #include "game/enemies.hpp"
 #include "game/player.hpp"
@@ -111,6 +112,57 @@ TEST_F(GameTest, TheWindowedFadeWaitsThenTurnsBlackAndPausesWithoutTouchingThePa
     EXPECT_EQ(screen.presentCount() - presents, 6);
     EXPECT_EQ(replay::FrameHash(replay.Frame()), BlackFrameHash());
     EXPECT_EQ(form().DXDraw->ColorTable, palette);
+}
+
+// The backend under test with a clock that moves on by 10 ms whenever it is read, and
+// reports each reading, so that the flat-out palette fade can be followed pass by pass.
+class SteppingClockPlatform final : public platform::Platform, private platform::Clock {
+public:
+    SteppingClockPlatform(platform::Platform& inner, std::function<void()> onRead)
+        : inner_(inner), onRead_(std::move(onRead)) {}
+    platform::Clock& clock() override { return *this; }
+    platform::Application& application() override { return inner_.application(); }
+    platform::gfx::GraphicsSystem& graphics() override { return inner_.graphics(); }
+    platform::audio::AudioSystem& audio() override { return inner_.audio(); }
+    platform::JoystickService& joysticks() override { return inner_.joysticks(); }
+
+private:
+    std::uint32_t timeGetTime() override { return getTickCount(); }
+    std::uint32_t getTickCount() override {
+        onRead_();
+        return now_ += 10;
+    }
+    void sleep(std::uint32_t ms) override { now_ += ms; }
+
+    platform::Platform& inner_;
+    std::function<void()> onRead_;
+    std::uint32_t now_ = 0;
+};
+
+TEST_F(GameTest, TheFullScreenFadeDarkensThePaletteStepByStepAndPutsItBack) {
+    form().OptionFullScreenClick();
+    ASSERT_TRUE(form().DXDraw->CanPaletteAnimation());
+    TCustomDXDraw& display = *form().DXDraw;
+    const TColorTable original = display.ColorTable;
+    const auto brightest =
+        std::max_element(original.begin(), original.end(),
+                         [](TRGBQuad a, TRGBQuad b) {
+                             return a.rgbRed + a.rgbGreen + a.rgbBlue < b.rgbRed + b.rgbGreen + b.rgbBlue;
+                         }) -
+        original.begin();
+    std::vector<int> reds;
+    platform::Platform& headless = platform::current();
+    SteppingClockPlatform stepping(headless, [&] { reds.push_back(display.ColorTable[brightest].rgbRed); });
+    platform::install(&stepping);
+    game().FadeScreen(TRGBQuad{}, 300);
+    platform::install(&headless);
+    // Readings: the start, then one per pass until 300 ms have gone.
+    ASSERT_EQ(reds.size(), 31u);
+    EXPECT_EQ(reds[1], original[brightest].rgbRed);
+    EXPECT_TRUE(std::is_sorted(reds.rbegin(), reds.rend()));
+    EXPECT_LT(reds.back(), original[brightest].rgbRed / 8);
+    EXPECT_EQ(display.ColorTable, original);
+    EXPECT_EQ(replay::FrameHash(replay.Frame()), BlackFrameHash());
 }
 
 TEST(SceneClock, RunsOnAcrossTheTickCounterWrap) {
