@@ -1,6 +1,7 @@
 // The scene machine: scene changes, the scene clock, the fade, and the three scenes.
 #include "game/scenes.hpp"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "game/game_window.hpp"
