@@ -94,7 +94,7 @@ void AppendDouble(std::string& out, double value) {
     out.append(text, result.ptr);
 }
 
-// The sound names of the buffer with that log id, searched among the wave list's buffers.
+// The name of the sound whose buffer has that log id, searched among the wave list's buffers.
 const char* SoundNameOf(TMainForm& form, int id) {
     auto matches = [id](TDirectSoundBuffer* buffer) {
         return buffer && buffer->HasInterface() && HeadlessAudioSystem::idOf(buffer->IBuffer()) == id;
@@ -107,6 +107,13 @@ const char* SoundNameOf(TMainForm& form, int id) {
             if (matches(&item.PlayBuffers(b))) return item.Name().c_str();
     }
     return "?";
+}
+
+const TPlayerSprite* FindPlayer(TMainForm& form) {
+    TSpriteEngine& engine = form.SpriteEngine->Engine();
+    for (int i = 0; i < engine.ChildCount(); ++i)
+        if (auto* player = dynamic_cast<TPlayerSprite*>(&engine.Children(i))) return player;
+    return nullptr;
 }
 
 }  // namespace
@@ -249,17 +256,13 @@ TTickReport TReplay::StepAndReport(const TKeys& keys) {
     report.Scene = game.Scene;
     report.FrameCount = game.FrameCount;
     report.Score = game.Score;
-    TSpriteEngine& engine = form.SpriteEngine->Engine();
-    report.Sprites = engine.AllCount();
-    for (int i = 0; i < engine.ChildCount(); ++i) {
-        if (auto* player = dynamic_cast<TPlayerSprite*>(&engine.Children(i))) {
-            report.HasPlayer = true;
-            report.PlayerX = player->X;
-            report.PlayerY = player->Y;
-            report.PlayerState = player->State;
-            report.ShotCount = player->ShotCount;
-            break;
-        }
+    report.Sprites = form.SpriteEngine->Engine().AllCount();
+    if (const TPlayerSprite* player = FindPlayer(form)) {
+        report.HasPlayer = true;
+        report.PlayerX = player->X;
+        report.PlayerY = player->Y;
+        report.PlayerState = player->State;
+        report.ShotCount = player->ShotCount;
     }
     const auto& log = impl_->backend.recordingAudio().log();
     for (const auto& entry : log)
