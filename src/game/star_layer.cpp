@@ -26,15 +26,15 @@ void TScrollBackground::DoMove(int moveCount) {
 }
 
 void CreateStarLayers(TSprite& parent, TPictureCollectionItem& star, TRandomGenerator& random) {
-    for (const TStarLayerSpec& spec : kStarLayers) {
+    for (const TStarLayerLayout& layout : kStarLayers) {
         auto& layer = TSprite::Create<TScrollBackground>(parent);
         layer.SetMapSize(kStarMapWidth, kStarMapHeight);
         layer.SetImage(&star);
-        layer.Y = spec.Y;
-        layer.SetZ(spec.Z);
-        layer.Speed = spec.Speed;
+        layer.Y = layout.Y;
+        layer.SetZ(layout.Z);
+        layer.Speed = layout.Speed;
         layer.Tile = true;
-        FillStarMap(layer, star.PatternCount(), spec.Divisor, random);
+        FillStarMap(layer, star.PatternCount(), layout.Divisor, random);
     }
 }
 

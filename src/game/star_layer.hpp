@@ -23,7 +23,7 @@ protected:
 };
 
 // How one star layer is laid out.
-struct TStarLayerSpec {
+struct TStarLayerLayout {
     int Y;
     int Z;
     double Speed;
@@ -33,7 +33,7 @@ struct TStarLayerSpec {
 inline constexpr int kStarMapWidth = 200;
 inline constexpr int kStarMapHeight = 10;
 // Back to front; all of them lie behind every other sprite.
-inline constexpr std::array<TStarLayerSpec, 3> kStarLayers{{
+inline constexpr std::array<TStarLayerLayout, 3> kStarLayers{{
     {10, -13, 0.5, 8},
     {30, -12, 1.0, 4},
     {40, -11, 2.0, 2},
