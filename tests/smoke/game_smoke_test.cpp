@@ -11,13 +11,10 @@
 #include <string>
 #include <thread>
 
-#include "app/main_form.hpp"
-#include "app/program.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxtimer.hpp"
-#include "platform/sdl/sdl_platform.hpp"
-#include "platform/sdl/sdl_window.hpp"
+#include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 
 namespace vek {
@@ -25,6 +22,7 @@ namespace {
 
 using platform::sdl::pause;
 using platform::sdl::pushClose;
+using platform::sdl::pushPress;
 
 // What the ticks saw, recorded on the user-interface thread.
 struct TickLog {
@@ -33,16 +31,11 @@ struct TickLog {
     std::atomic<bool> fullScreenSeen{false};
 };
 
-TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
-    std::string error;
-    auto backend = platform::sdl::SdlPlatform::open(error);
-    ASSERT_TRUE(backend) << error;
-    platform::install(backend.get());
-    backend->application().setTitle(kApplicationTitle);
-    auto owned = std::make_unique<TMainForm>();
-    TMainForm& form = *owned;
-    auto& window = static_cast<platform::sdl::SdlWindow&>(*form.Handle());
-    const Uint32 id = window.windowId();
+class GameSmokeWindow : public RealMainWindow {};
+
+TEST_F(GameSmokeWindow, TicksReadsKeysPausesGoesFullScreenAndCloses) {
+    TMainForm& form = *this->form;
+    const Uint32 id = windowId();
 
     TickLog log;
     form.DXTimer->OnTimer = [&](TCustomDXTimer& sender, int lag) {
@@ -58,20 +51,16 @@ TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
         platform::sdl::pushKey(SDLK_SPACE, KMOD_NONE, true, id);
         pause(300);
         platform::sdl::pushKey(SDLK_SPACE, KMOD_NONE, false, id);
-        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, true, id);
-        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, false, id);
+        pushPress(SDLK_F3, KMOD_NONE, id);
         pause(300);
-        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, true, id);
-        platform::sdl::pushKey(SDLK_F3, KMOD_NONE, false, id);
-        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, true, id);
-        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, false, id);
+        pushPress(SDLK_F3, KMOD_NONE, id);
+        pushPress(SDLK_RETURN, KMOD_LALT, id);
         pause(800);
-        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, true, id);
-        platform::sdl::pushKey(SDLK_RETURN, KMOD_LALT, false, id);
+        pushPress(SDLK_RETURN, KMOD_LALT, id);
         pause(500);
         pushClose(id);
     });
-    backend->application().run(*form.Handle());
+    Run();
     script.join();
 
     EXPECT_GT(log.ticks.load(), 10);
@@ -80,9 +69,7 @@ TEST(GameSmoke, TheRealWindowTicksReadsKeysPausesGoesFullScreenAndCloses) {
     EXPECT_FALSE(form.GamePause->Checked);
     EXPECT_FALSE(form.OptionFullScreen->Checked);
     EXPECT_FALSE(form.DXTimer->Enabled());
-    EXPECT_TRUE(window.closed());
-    owned.reset();
-    platform::install(nullptr);
+    EXPECT_TRUE(window().closed());
 }
 
 struct ProgramRun {

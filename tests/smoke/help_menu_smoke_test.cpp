@@ -8,11 +8,8 @@
 #include <thread>
 
 #include "app/about_form.hpp"
-#include "app/main_form.hpp"
-#include "app/program.hpp"
 #include "media/dxtimer.hpp"
-#include "platform/sdl/sdl_platform.hpp"
-#include "platform/sdl/sdl_window.hpp"
+#include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 
 namespace vek {
@@ -20,23 +17,13 @@ namespace {
 
 using platform::sdl::pause;
 using platform::sdl::pushClose;
-using platform::sdl::pushKey;
+using platform::sdl::pushPress;
 
-void pushPress(SDL_Keycode key, Uint16 mod, Uint32 windowId) {
-    pushKey(key, mod, true, windowId);
-    pushKey(key, mod, false, windowId);
-}
+class HelpMenuSmoke : public RealMainWindow {};
 
-TEST(HelpMenuSmoke, AltUDownEnterOpensTheAboutBoxAndEnterClosesIt) {
-    std::string error;
-    auto backend = platform::sdl::SdlPlatform::open(error);
-    ASSERT_TRUE(backend) << error;
-    platform::install(backend.get());
-    backend->application().setTitle(kApplicationTitle);
-    auto owned = std::make_unique<TMainForm>();
-    TMainForm& form = *owned;
-    auto& window = static_cast<platform::sdl::SdlWindow&>(*form.Handle());
-    const Uint32 id = window.windowId();
+TEST_F(HelpMenuSmoke, AltUDownEnterOpensTheAboutBoxAndEnterClosesIt) {
+    TMainForm& form = *this->form;
+    const Uint32 id = windowId();
 
     // What the ticks saw, recorded on the user-interface thread.
     std::atomic<int> ticksWithBox{0};
@@ -67,7 +54,7 @@ TEST(HelpMenuSmoke, AltUDownEnterOpensTheAboutBoxAndEnterClosesIt) {
             pause(100);
         }
     });
-    backend->application().run(*form.Handle());
+    Run();
     finished = true;
     script.join();
 
@@ -75,9 +62,7 @@ TEST(HelpMenuSmoke, AltUDownEnterOpensTheAboutBoxAndEnterClosesIt) {
     EXPECT_TRUE(closedByEnter.load());
     EXPECT_GT(ticksWithBox.load(), 10) << "the game ticks behind the About box";
     EXPECT_EQ(frmAcercaDe, nullptr);
-    EXPECT_TRUE(window.closed());
-    owned.reset();
-    platform::install(nullptr);
+    EXPECT_TRUE(window().closed());
 }
 
 }  // namespace

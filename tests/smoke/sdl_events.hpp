@@ -19,6 +19,12 @@ inline void pushKey(SDL_Keycode key, Uint16 mod = KMOD_NONE, bool down = true, U
     SDL_PushEvent(&event);
 }
 
+// A key pressed and released.
+inline void pushPress(SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint32 windowId = 0) {
+    pushKey(key, mod, true, windowId);
+    pushKey(key, mod, false, windowId);
+}
+
 // Asks the window to close, as its close box does.
 inline void pushClose(Uint32 windowId) {
     SDL_Event event{};

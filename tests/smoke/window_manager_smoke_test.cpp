@@ -8,10 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.hpp"
-#include "app/program.hpp"
-#include "platform/sdl/sdl_platform.hpp"
-#include "platform/sdl/sdl_window.hpp"
+#include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 
 namespace vek {
@@ -26,27 +23,17 @@ std::ostream& operator<<(std::ostream& out, const Placement& p) {
     return out << "(" << p.x << "," << p.y << " " << p.w << "x" << p.h << ")";
 }
 
-class GameUnderWindowManager : public ::testing::Test {
+class GameUnderWindowManager : public RealMainWindow {
 protected:
     void SetUp() override {
         if (!std::getenv("VEK_SMOKE_WINDOW_MANAGER"))
             GTEST_SKIP() << "needs a window manager (make smoke-tests)";
-        std::string error;
-        backend = platform::sdl::SdlPlatform::open(error);
-        ASSERT_TRUE(backend) << error;
-        platform::install(backend.get());
-        backend->application().setTitle(kApplicationTitle);
-        form = std::make_unique<TMainForm>();
+        RealMainWindow::SetUp();
+        if (HasFatalFailure()) return;
         form->Handle()->show();
         Settle();
     }
-    void TearDown() override {
-        form.reset();
-        backend.reset();
-        platform::install(nullptr);
-    }
 
-    platform::sdl::SdlWindow& window() { return static_cast<platform::sdl::SdlWindow&>(*form->Handle()); }
     // Handles messages for a while, so that the window manager's answers have arrived.
     void Settle() {
         const Uint64 end = SDL_GetTicks64() + 600;
@@ -56,8 +43,7 @@ protected:
         }
     }
     void Press(SDL_Keycode key, Uint16 mod) {
-        platform::sdl::pushKey(key, mod, true, window().windowId());
-        platform::sdl::pushKey(key, mod, false, window().windowId());
+        platform::sdl::pushPress(key, mod, windowId());
         Settle();
     }
     // Where the window's client area (menu strip included) is on the screen, as the X
@@ -68,9 +54,6 @@ protected:
         SDL_GetWindowSize(window().sdlWindow(), &p.w, &p.h);
         return p;
     }
-
-    std::unique_ptr<platform::sdl::SdlPlatform> backend;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(GameUnderWindowManager, TheFrameStandsAtTheStoredLeftAndTop) {
