@@ -153,7 +153,7 @@ void BM_GameOverTick(benchmark::State& state) {
 
 // The resident-memory peak is reset first, so it is the game's own.
 void BM_PeakMemoryAfterAWholeGame(benchmark::State& state) {
-    std::ifstream in(std::string(VEK_REPLAY_DIR) + "/full_game.replay");
+    std::ifstream in(VEK_REPLAY_DIR "/full_game.replay");
     replay::TScript script;
     std::string error;
     if (!replay::ParseScript(in, script, error)) {

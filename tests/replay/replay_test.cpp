@@ -128,7 +128,7 @@ TEST(Replay, TheFirstGamesStarLayersComeFromTheRandomSequence) {
 
 TEST(ReplayTool, RefusesBadArgumentsAndUnreadableScriptsWithExitCodeTwo) {
     const std::string tool = VEK_REPLAY_TOOL;
-    const std::string script = std::string(VEK_REPLAY_DIR) + "/full_game.replay";
+    const std::string script = VEK_REPLAY_DIR "/full_game.replay";
     const std::string calls[] = {
         tool,
         tool + " /nonexistent/script",
@@ -148,7 +148,7 @@ TEST(ReplayTool, RefusesBadArgumentsAndUnreadableScriptsWithExitCodeTwo) {
 
 // The committed game: every disk, attacker and the boss destroyed.
 TEST(ReplayGame, TheScriptedGameDestroysEverythingForOneHundredFortyNineThousandNineHundred) {
-    const TScript script = ReadScript(std::string(VEK_REPLAY_DIR) + "/full_game.replay");
+    const TScript script = ReadScript(VEK_REPLAY_DIR "/full_game.replay");
     TReplay replay;
     std::vector<int> spawnFrames;
     int bossArrival = -1;
