@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
 
-.PHONY: play build test bench deps unit-tests asan-tests smoke-tests fuzz-tests clang-build format clean soak \
+.PHONY: play build test bench deps unit-tests sanitizer-build asan-tests smoke-tests fuzz-tests clang-build format clean soak \
         assets contact-sheet media-tools
 
 play: deps build
@@ -21,11 +21,18 @@ test: deps build unit-tests asan-tests smoke-tests fuzz-tests
 unit-tests: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-asan-tests: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVEK_SANITIZE=ON -DVEK_BENCH=OFF >/dev/null
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target vektrion_tests
+# The unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets,
+# come from one build with clang (which also checks that clang builds the code warning-free).
+FUZZ_TARGETS := $(patsubst fuzz/%.cpp,fuzz_%,$(wildcard fuzz/*.cpp))
+
+sanitizer-build: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
+	  -DVEK_FUZZ=ON -DVEK_TESTS=ON -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vektrion_tests $(FUZZ_TARGETS)
+
+asan-tests: sanitizer-build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1 ./$(ASAN_BUILD)/vektrion_tests --gtest_brief=1
+	  UBSAN_OPTIONS=print_stacktrace=1 ./$(FUZZ_BUILD)/vektrion_tests --gtest_brief=1
 
 # The window-manager tests run on a second private display with openbox started for them.
 SMOKE_XVFB = SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24"
@@ -46,12 +53,9 @@ smoke-tests: build
 	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*UnderWindowManager*'; \
 	fi
 
-# The fuzz targets, built with clang (which also checks that clang builds the code warning-free).
-# New inputs go to the build folder, so the committed seeds stay as they are.
-fuzz-tests: deps
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
-	  -DVEK_FUZZ=ON -DVEK_TESTS=OFF -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+# Each fuzz target for a short fixed number of runs. New inputs go to the build folder, so
+# the committed seeds stay as they are.
+fuzz-tests: sanitizer-build
 	@for f in $(FUZZ_BUILD)/fuzz_*; do \
 	  [ -x "$$f" ] || continue; \
 	  corpus=fuzz/corpus/$$(basename $$f | sed 's/^fuzz_//'); \
