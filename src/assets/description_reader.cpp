@@ -21,11 +21,7 @@ std::string describeWhere(const std::string& component, const std::string& prope
 class WindowNames : public TNameResolver {
 public:
     WindowNames(TComponent& window, const THandlerTable& handlers) : window_(window), handlers_(handlers) {}
-    TComponent* FindComponent(std::string_view name) const override {
-        for (int i = 0; i < window_.ComponentCount(); ++i)
-            if (window_.Components(i)->Name() == name) return window_.Components(i);
-        return nullptr;
-    }
+    TComponent* FindComponent(std::string_view name) const override { return window_.FindComponent(name); }
     const THandlerTable& Handlers() const override { return handlers_; }
 
 private:

@@ -18,6 +18,12 @@ TComponent::~TComponent() {
         sibling->Notification(this, TOperation::opRemove);
 }
 
+TComponent* TComponent::FindComponent(std::string_view name) const {
+    for (TComponent* component : components_)
+        if (component->Name() == name) return component;
+    return nullptr;
+}
+
 void TComponent::EndLoading() {
     loading_ = false;
     Loaded();

@@ -61,6 +61,8 @@ public:
     void SetName(const std::string& name) { name_ = name; }
     int ComponentCount() const { return static_cast<int>(components_.size()); }
     TComponent* Components(int index) const { return components_.at(static_cast<std::size_t>(index)); }
+    // The owned component of that name, or null.
+    TComponent* FindComponent(std::string_view name) const;
 
     // True while the stored description is being read.
     bool Loading() const { return loading_; }

@@ -17,11 +17,7 @@ namespace {
 class FormNames : public TNameResolver {
 public:
     explicit FormNames(TComponent& form) : form_(form) {}
-    TComponent* FindComponent(std::string_view name) const override {
-        for (int i = 0; i < form_.ComponentCount(); ++i)
-            if (form_.Components(i)->Name() == name) return form_.Components(i);
-        return nullptr;
-    }
+    TComponent* FindComponent(std::string_view name) const override { return form_.FindComponent(name); }
     const THandlerTable& Handlers() const override { return handlers_; }
 
 private:
