@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
 
-.PHONY: play build test bench deps include-rules unit-tests sanitizer-build asan-tests smoke-tests fuzz-tests clang-build format clean soak \
+.PHONY: play build test bench bench-window deps include-rules unit-tests sanitizer-build asan-tests smoke-tests fuzz-tests clang-build format clean soak \
         assets contact-sheet media-tools
 
 play: deps build
@@ -86,6 +86,12 @@ contact-sheet: media-tools
 
 bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
+
+# The real main window's processor use and frame timing, sleeping loop against polling loop,
+# on a private X display with a window manager (about 70 s).
+bench-window: deps build
+	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" tests/smoke/with_window_manager.sh \
+	  ./$(BUILD)/vektrion_window_bench
 
 deps:
 	@missing=$$(grep -v '^#' packages.txt | while read -r p; do \

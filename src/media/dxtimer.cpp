@@ -110,7 +110,10 @@ void TCustomDXTimer::AppIdle(bool& done) {
     done = false;
     const std::uint32_t t = clockNow();
     const std::uint32_t elapsed = t - oldTime_;
-    if (elapsed < interval_) return;
+    if (elapsed < interval_) {
+        LeaveWakeTime();
+        return;
+    }
     oldTime_ = t;
     const int lagCount = timerLagCount(elapsed, divisor_);
     ++frameCounter_;
@@ -122,6 +125,14 @@ void TCustomDXTimer::AppIdle(bool& done) {
         oldTime2_ = t;
     }
     FireTimer(lagCount);
+    LeaveWakeTime();
+}
+
+void TCustomDXTimer::LeaveWakeTime() {
+    // The next tick is due one interval after the last; with an interval of 0 every idle
+    // call ticks, so the loop is told nothing and polls as before. A tick that paused the
+    // timer has given up the idle slot, and with it any claim on the loop's sleep.
+    if (resumed_ && interval_ != 0) application().setIdleWakeTime(oldTime_ + interval_);
 }
 
 void TCustomDXTimer::ApplicationMessage(platform::AppMessage message) {

@@ -57,6 +57,8 @@ protected:
 
 private:
     void AppIdle(bool& done);
+    // Tells the application's loop when the next tick is due, so that it sleeps till then.
+    void LeaveWakeTime();
     void ApplicationMessage(platform::AppMessage message);
 
     bool activeOnly_ = true;

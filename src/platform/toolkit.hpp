@@ -167,11 +167,16 @@ public:
     virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
 
     // The one idle slot: called whenever the queue is empty, with done starting True.
-    // Done left True: the loop sleeps until the next message. Set False: poll again at once.
+    // Done left True: the loop sleeps until the next message. Set False: poll again at once,
+    // unless the handler also left a wake-up time (below).
     using IdleHandler = std::function<void(bool& done)>;
     virtual void setOnIdle(IdleHandler handler) = 0;
     virtual void clearOnIdle() = 0;
     virtual bool hasOnIdle() const = 0;
+    // Called by an idle handler that sets done False: it next has work when the clock's
+    // timeGetTime reaches time. The loop then sleeps on the queue until that time and calls
+    // the handler again; any message wakes it at once. It holds for the one idle call.
+    virtual void setIdleWakeTime(std::uint32_t time) = 0;
 
     // True while one of the application's windows has the foreground.
     virtual bool active() const = 0;

@@ -113,6 +113,26 @@ TEST_F(DXTimerTest, IntervalZeroTicksOnEveryIdleCall) {
     EXPECT_EQ(lags, (std::vector<int>{1, 1, 7}));
 }
 
+// The loop may sleep until the next tick is due: one interval after the last tick, and
+// never with an interval of 0 or once a tick has paused the timer.
+TEST_F(DXTimerTest, LeavesTheNextTicksTimeForTheLoopToSleepTo) {
+    auto& app = host.app();
+    const std::uint32_t start = host.virtualClock().timeGetTime();
+    load(33);
+    after(5);
+    EXPECT_EQ(app.idleWakeTime(), start + 33) << "no tick yet: due one interval after the start";
+    after(40);
+    EXPECT_EQ(lags, (std::vector<int>{1}));
+    EXPECT_EQ(app.idleWakeTime(), start + 45 + 33) << "one interval after the tick";
+    timer.OnTimer = [this](TCustomDXTimer&, int) { timer.SetEnabled(false); };
+    after(33);
+    EXPECT_EQ(app.idleWakeTime(), std::nullopt) << "a paused timer has no next tick";
+    timer.SetInterval(0);
+    timer.SetEnabled(true);
+    after(1);
+    EXPECT_EQ(app.idleWakeTime(), std::nullopt) << "with an interval of 0 every idle call ticks";
+}
+
 TEST_F(DXTimerTest, IntervalOfTwoToTheThirtyFirstOrMoreIsStoredAsZero) {
     load(33);
     timer.SetInterval(0x80000000u);

@@ -13,6 +13,7 @@
 
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
+#include "media/dxinput.hpp"
 #include "media/dxtimer.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
@@ -70,6 +71,26 @@ TEST_F(GameSmokeWindow, TicksReadsKeysPausesGoesFullScreenAndCloses) {
     EXPECT_FALSE(form.OptionFullScreen->Checked);
     EXPECT_FALSE(form.DXTimer->Enabled());
     EXPECT_TRUE(window().closed());
+}
+
+// The loop sleeps between ticks; a second of play still brings its 30 ticks or so.
+TEST_F(GameSmokeWindow, ASecondOfPlayStillTicksAboutThirtyTimes) {
+    TMainForm& form = *this->form;
+    Uint64 firstTick = 0;
+    int ticks = 0;
+    form.DXTimer->OnTimer = [&](TCustomDXTimer& sender, int lag) {
+        const Uint64 now = SDL_GetTicks64();
+        // Counted from the first tick that starts in play: the title and the change of
+        // scene (whose fade holds its tick for half a second) come before.
+        if (form.Game().Scene == scMain && firstTick == 0) firstTick = now;
+        if (firstTick != 0 && now - firstTick >= 1000) form.GameExitClick();
+        if (firstTick != 0 && now - firstTick < 1000) ++ticks;
+        form.DXTimerTimer(sender, lag);
+        form.DXInput->SetStates(form.DXInput->States() | TInputStates{stButton1});
+    };
+    Run();
+    EXPECT_GE(ticks, 27);
+    EXPECT_LE(ticks, 31);
 }
 
 struct ProgramRun {

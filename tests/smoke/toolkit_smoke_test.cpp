@@ -167,6 +167,29 @@ TEST_F(ToolkitSmoke, MenuLoopStopsIdleUntilSalirClosesTheWindow) {
         << "the open menu took Down and Enter; Down skipped the separator onto Salir";
 }
 
+// An idle handler with nothing to do for ten seconds is not called again until a key that
+// comes a moment later wakes the loop: a loop that polled would call it thousands of times.
+TEST_F(ToolkitSmoke, IdleWakeTimeSleepsOnTheQueueAndAKeyWakesItAtOnce) {
+    int idleCalls = 0;
+    std::size_t keysSeenAtSecondCall = 0;
+    app->setOnIdle([&](bool& done) {
+        done = false;
+        if (++idleCalls == 1) {
+            app->setIdleWakeTime(static_cast<std::uint32_t>(SDL_GetTicks64()) + 10000);
+            return;
+        }
+        keysSeenAtSecondCall = log.size();
+        window->close();
+    });
+    DelayedKey f5{SDLK_F5};
+    SDL_AddTimer(100, DelayedKey::fire, &f5);
+    const SDL_TimerID guard = SDL_AddTimer(5000, pushQuit, nullptr);
+    app->run(*window);
+    SDL_RemoveTimer(guard);
+    EXPECT_EQ(idleCalls, 2);
+    EXPECT_EQ(keysSeenAtSecondCall, 1u) << "the key was handled before the handler ran again";
+}
+
 TEST_F(ToolkitSmoke, MessageBoxLoopSkipsIdleAndDialogLoopRunsIt) {
     int idleCalls = 0;
     app->setOnIdle([&idleCalls](bool& done) { ++idleCalls, done = false; });

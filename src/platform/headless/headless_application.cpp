@@ -192,6 +192,7 @@ bool HeadlessApplication::processOne() {
     if (queue_.empty()) return false;
     const std::function<void()> message = std::move(queue_.front());
     queue_.pop_front();
+    forgetIdleWake();
     guarded(message);
     return true;
 }
@@ -212,6 +213,19 @@ int HeadlessApplication::idleOnce() {
     return runIdle() ? 1 : 0;
 }
 
+int HeadlessApplication::sleepUntilIdleWake(int maxSkipped) {
+    const std::optional<std::uint32_t> wake = idleWakeTime();
+    if (!wake || !clock_ || idleAdvance_ == 0 || maxSkipped <= 0) return 0;
+    const auto ahead = static_cast<std::int32_t>(*wake - clock_->timeGetTime());
+    const auto step = static_cast<std::int32_t>(idleAdvance_);
+    if (ahead <= step) return 0;
+    // The calls that would only find the wake-up time still ahead, each one step on.
+    const int skipped = std::min(maxSkipped, (ahead - 1) / step);
+    clock_->advance(static_cast<std::uint32_t>(skipped) * idleAdvance_);
+    idleCalls_ += skipped;
+    return skipped;
+}
+
 HeadlessApplication::Stop HeadlessApplication::runFor(int maxIdleCalls, Window* mainWindow) {
     int calls = 0;
     while (true) {
@@ -220,6 +234,7 @@ HeadlessApplication::Stop HeadlessApplication::runFor(int maxIdleCalls, Window* 
         if (mainWindow && mainWindow->closed()) return Stop::Closed;
         if (!hasOnIdle() || anyMenuOpen()) return Stop::Blocked;
         if (calls >= maxIdleCalls) return Stop::IdleLimit;
+        calls += sleepUntilIdleWake(maxIdleCalls - calls - 1);
         ++calls;
         const bool done = idleOnce() != 0;
         if (done && queue_.empty()) return Stop::Blocked;

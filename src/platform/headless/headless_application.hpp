@@ -108,6 +108,8 @@ public:
     // maxIdleCalls idle calls; answers why it stopped.
     Stop runFor(int maxIdleCalls, Window* mainWindow = nullptr);
     int idleCalls() const { return idleCalls_; }
+    // The wake-up time the idle handler left on its last call.
+    using ApplicationBase::idleWakeTime;
     void setIdleAdvance(std::uint32_t ms) { idleAdvance_ = ms; }
     int runIdleLimit = 1000000;
 
@@ -136,6 +138,10 @@ private:
     bool anyMenuOpen() const;
     bool isRegistered(const HeadlessWindow* window) const;
     int idleOnce();
+    // Honours the wake-up time the idle handler left: the idle calls that would find it
+    // still ahead are not made, but the clock moves on and they count as made, exactly as
+    // if the loop had polled through them. At most maxSkipped; answers how many.
+    int sleepUntilIdleWake(int maxSkipped);
     void setFocus(FocusKind kind, HeadlessWindow* window);
     int modalLoop(HeadlessModal& modal, bool callIdle);
     void finishModal(HeadlessModal& modal);

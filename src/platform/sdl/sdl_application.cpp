@@ -2,6 +2,8 @@
 #include "platform/sdl/sdl_application.hpp"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "platform/sdl/dialog.hpp"
 #include "platform/sdl/message_box.hpp"
@@ -85,6 +87,10 @@ namespace {
 // may arrive a little after the loss; the application counts as inactive only when none
 // of its windows has regained the focus within this time.
 constexpr Uint64 kFocusGraceMs = 200;
+// How close to the idle handler's wake-up time the loop stops waiting on the queue, and
+// the naps it takes from there on.
+constexpr std::int32_t kNapWindowMs = 2;
+constexpr std::chrono::microseconds kNap{250};
 }  // namespace
 
 void SdlApplication::updateActivation() {
@@ -118,13 +124,34 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
         // the application's activation is judged once the batch is handled.
         updateActivation();
         if (finished()) break;
-        const bool done = (callIdle && !anyMenuOpen()) ? runIdle() : true;
+        const bool idle = callIdle && !anyMenuOpen();
+        const bool done = idle ? runIdle() : true;
         if (finished()) break;
-        if (!done) continue;
+        if (!done) {
+            if (idle) awaitIdleWake();
+            continue;
+        }
         const int wait = activationWait();
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1)))
             dispatch(event);
     }
+}
+
+void SdlApplication::awaitIdleWake() {
+    const std::optional<std::uint32_t> wake = idleWakeTime();
+    if (!wake || spinning_) return;
+    const auto ahead = static_cast<std::int32_t>(*wake - static_cast<std::uint32_t>(SDL_GetTicks64()));
+    if (ahead <= 0) return;
+    // The wait on the queue is in whole milliseconds and may overshoot, so it ends a little
+    // early; short naps cover the rest, which costs next to nothing and keeps ticks on time.
+    if (ahead <= kNapWindowMs) {
+        std::this_thread::sleep_for(kNap);
+        return;
+    }
+    const int activation = activationWait();
+    const int wait = activation < 0 ? ahead - kNapWindowMs : std::clamp(activation, 1, ahead - kNapWindowMs);
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, wait)) dispatch(event);
 }
 
 void SdlApplication::run(Window& mainWindow) {

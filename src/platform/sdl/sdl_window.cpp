@@ -1,8 +1,11 @@
 // SDL top-level window: menu strip, frame texture, exclusive full screen and placement.
 #include "platform/sdl/sdl_window.hpp"
 
+#include <SDL_opengl.h>
+
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
@@ -13,9 +16,28 @@ namespace vek::platform::sdl {
 
 namespace {
 
+// Whether the renderer draws through an OpenGL that rasterises on the processor, as on a
+// display without a graphics processor (a virtual X server, a remote desktop).
+bool rasterisesOnProcessor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const GLubyte*(APIENTRY*)(GLenum);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const GLubyte* name = getString ? getString(GL_RENDERER) : nullptr;
+    if (!name) return false;
+    const std::string_view gl(reinterpret_cast<const char*>(name));
+    return gl.find("llvmpipe") != gl.npos || gl.find("softpipe") != gl.npos || gl.find("swrast") != gl.npos ||
+           gl.find("Software Rasterizer") != gl.npos;
+}
+
 SDL_Renderer* makeRenderer(SDL_Window* window) {
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    return renderer ? renderer : SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer && !rasterisesOnProcessor(renderer)) return renderer;
+    if (renderer) SDL_DestroyRenderer(renderer);
+    // Without a graphics processor, SDL's own software renderer handing the window's pixels
+    // straight to the display costs a third of what an emulated OpenGL does.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
 }
 
 // How long the window waits for the window manager to frame it or to change its frame.

@@ -69,6 +69,24 @@ constexpr std::array<std::array<SampledRoutine, 2>, 4> routinesFrom() {
 constexpr std::array<std::array<std::array<SampledRoutine, 2>, 4>, 4> kSampledRoutines = {
     routinesFrom<1>(), routinesFrom<2>(), routinesFrom<3>(), routinesFrom<4>()};
 
+// A copy that neither scales, mirrors, keys nor converts: whole rows at once.
+bool isPlainCopy(const BlitGeometry& g, SourceKey key, bool identity, int srcBytes, int dstBytes) {
+    return identity && !key.on && srcBytes == dstBytes && !g.mirrorX && !g.mirrorY && g.src.w == g.dst.w &&
+           g.src.h == g.dst.h;
+}
+
+void copyRows(const SDL_Surface& src, SDL_Surface& dst, const BlitGeometry& g, int bytes) {
+    const int x = g.src.x + g.clip.x - g.dst.x;
+    const int y = g.src.y + g.clip.y - g.dst.y;
+    const auto* from =
+        static_cast<const std::uint8_t*>(src.pixels) + std::ptrdiff_t(y) * src.pitch + x * bytes;
+    auto* to =
+        static_cast<std::uint8_t*>(dst.pixels) + std::ptrdiff_t(g.clip.y) * dst.pitch + g.clip.x * bytes;
+    const auto rowBytes = static_cast<std::size_t>(g.clip.w) * static_cast<std::size_t>(bytes);
+    for (int row = 0; row < g.clip.h; ++row, from += src.pitch, to += dst.pitch)
+        std::memmove(to, from, rowBytes);
+}
+
 }  // namespace
 
 void blitSampled(const SDL_Surface& src, SDL_Surface& dst, const BlitGeometry& geometry, SourceKey key,
@@ -76,6 +94,10 @@ void blitSampled(const SDL_Surface& src, SDL_Surface& dst, const BlitGeometry& g
     if (geometry.clip.w <= 0 || geometry.clip.h <= 0) return;
     const int srcBytes = src.format->BytesPerPixel;
     const int dstBytes = dst.format->BytesPerPixel;
+    if (isPlainCopy(geometry, key, convert.identity(), srcBytes, dstBytes)) {
+        copyRows(src, dst, geometry, srcBytes);
+        return;
+    }
     const SampledRoutine routine = kSampledRoutines[srcBytes - 1][dstBytes - 1][convert.identity() ? 1 : 0];
     routine(src, dst, geometry.clip, sample(geometry, srcBytes), key, convert);
 }

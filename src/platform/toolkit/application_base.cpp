@@ -30,6 +30,7 @@ void ApplicationBase::handleException(const std::exception& error) {
 
 bool ApplicationBase::runIdle() {
     bool done = true;
+    wake_.reset();
     if (!idle_) return done;
     const IdleHandler handler = idle_;  // the handler may replace or clear the slot
     try {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,9 +26,16 @@ public:
     void setTitle(const std::string& title) override { title_ = title; }
     std::string title() const override { return title_; }
 
-    void setOnIdle(IdleHandler handler) override { idle_ = std::move(handler); }
-    void clearOnIdle() override { idle_ = nullptr; }
+    void setOnIdle(IdleHandler handler) override {
+        idle_ = std::move(handler);
+        wake_.reset();
+    }
+    void clearOnIdle() override {
+        idle_ = nullptr;
+        wake_.reset();
+    }
     bool hasOnIdle() const override { return static_cast<bool>(idle_); }
+    void setIdleWakeTime(std::uint32_t time) override { wake_ = time; }
 
     bool active() const override { return active_; }
     int hookMainWindow(std::function<void(AppMessage)> hook) override;
@@ -43,6 +51,10 @@ protected:
     // Calls the idle handler once with done starting True and answers done. An error
     // escaping the handler goes to handleException; done keeps what the handler set.
     bool runIdle();
+    // The wake-up time the last idle call left, if any and if no message came since.
+    std::optional<std::uint32_t> idleWakeTime() const { return wake_; }
+    // A message came: the handler must be called again before the loop sleeps.
+    void forgetIdleWake() { wake_.reset(); }
     // Sets the active flag; on a change, notifies the hooks after the flag is updated.
     // Going inactive also releases every key, since their key-up messages go elsewhere.
     void setActive(bool active);
@@ -56,6 +68,7 @@ protected:
 private:
     std::string title_;
     IdleHandler idle_;
+    std::optional<std::uint32_t> wake_;
     bool active_ = false;
     std::vector<std::pair<int, std::function<void(AppMessage)>>> hooks_;
     int nextHookId_ = 1;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "platform/headless/headless_clock.hpp"
 #include "platform/headless/headless_window.hpp"
@@ -66,6 +68,45 @@ TEST_F(ToolkitApplication, IdleSlotIsReplacedAndClearedAndIdleCallsAdvanceTheClo
 
     app.setOnIdle([](bool& done) { done = false; });
     EXPECT_EQ(app.runFor(5), HeadlessApplication::Stop::IdleLimit);
+}
+
+// The handler asks to be woken 50 ms on: the loop moves the clock there instead of polling
+// through the calls in between, which still count; a message that comes first wakes it.
+TEST_F(ToolkitApplication, IdleWakeTimeIsSleptToUnlessAMessageComesFirst) {
+    app.setIdleAdvance(1);
+    std::vector<std::uint32_t> calledAt;
+    std::optional<std::uint32_t> wakeAt;
+    bool postOnce = false;
+    app.setOnIdle([&](bool& done) {
+        done = false;
+        calledAt.push_back(clock.timeGetTime());
+        if (wakeAt) app.setIdleWakeTime(*wakeAt);
+        if (std::exchange(postOnce, false)) app.post([this] { log.push_back("message"); });
+    });
+    const auto firstCalls = [&calledAt](std::size_t n) {
+        return std::vector<std::uint32_t>(calledAt.begin(), calledAt.begin() + std::min(n, calledAt.size()));
+    };
+
+    wakeAt = 1051;
+    EXPECT_EQ(app.runFor(60), HeadlessApplication::Stop::IdleLimit);
+    EXPECT_EQ(firstCalls(4), (std::vector<std::uint32_t>{1001, 1051, 1052, 1053}))
+        << "slept to the wake-up time, then polled while it stayed due";
+    EXPECT_EQ(app.idleCalls(), 60);
+    EXPECT_EQ(clock.timeGetTime(), 1060u) << "the calls slept through count, as they move the clock";
+
+    calledAt.clear();
+    wakeAt = 1200;
+    postOnce = true;
+    app.runFor(60);
+    EXPECT_EQ(log, (std::vector<std::string>{"message"}));
+    EXPECT_EQ(firstCalls(3), (std::vector<std::uint32_t>{1061, 1062, 1120}))
+        << "the message woke the loop at once";
+
+    calledAt.clear();
+    wakeAt.reset();
+    app.post([] {});  // wakes the loop from the wake-up time left before
+    app.runFor(3);
+    EXPECT_EQ(calledAt, (std::vector<std::uint32_t>{1121, 1122, 1123})) << "without a wake-up time: polled";
 }
 
 TEST_F(ToolkitApplication, ErrorInIdleHandlerGoesToMessageBoxAndKeepsDone) {

@@ -1,0 +1,135 @@
+// The real main window on a display: how much of a processor the process takes while the
+// game runs, and how evenly its frames come, with the message loop that sleeps until the
+// next tick is due and, beside it, with the loop that polls instead. Each case runs the
+// game for 10 s after a second to settle. Without a display every case is skipped.
+//
+// Counters: cpu_pct (user + system time of the whole process as % of one core), and the
+// intervals between presented frames: interval_median_ms, interval_p99_ms, interval_max_ms.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/main_form.hpp"
+#include "app/program.hpp"
+#include "media/dxinput.hpp"
+#include "media/dxtimer.hpp"
+#include "platform/sdl/sdl_application.hpp"
+#include "platform/sdl/sdl_platform.hpp"
+
+namespace vek {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kSettle = std::chrono::seconds(1);
+constexpr auto kMeasure = std::chrono::seconds(10);
+
+struct Case {
+    bool playing = false;     // fire held through the input states, so a game is played
+    bool fullScreen = false;  // "Pantalla completa" chosen at start
+    bool spinning = false;    // the loop polls instead of sleeping until the next tick
+};
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const auto at = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(at, values.size() - 1)];
+}
+
+// Frames are presented at the end of each tick: the times between the ends of ticks.
+class FrameLog {
+public:
+    void presented() {
+        const Clock::time_point now = Clock::now();
+        if (measuring_) intervals_.push_back(std::chrono::duration<double, std::milli>(now - last_).count());
+        last_ = now;
+    }
+    void startMeasuring() { measuring_ = true; }
+    const std::vector<double>& intervals() const { return intervals_; }
+
+private:
+    bool measuring_ = false;
+    Clock::time_point last_ = Clock::now();
+    std::vector<double> intervals_;
+};
+
+void runCase(benchmark::State& state, Case run) {
+    std::string error;
+    auto backend = platform::sdl::SdlPlatform::open(error);
+    if (!backend) {
+        state.SkipWithError(("no display to run the window on: " + error).c_str());
+        for (auto _ : state) {
+        }
+        return;
+    }
+    platform::install(backend.get());
+    backend->application().setTitle(kApplicationTitle);
+    static_cast<platform::sdl::SdlApplication&>(backend->application()).setSpinning(run.spinning);
+    FrameLog frames;
+    double cpu = 0;
+    for (auto _ : state) {
+        TMainForm form;
+        if (run.fullScreen) form.OptionFullScreenClick();
+        const Clock::time_point start = Clock::now();
+        double cpuAtStart = 0;
+        auto tick = form.DXTimer->OnTimer;
+        form.DXTimer->OnTimer = [&](TCustomDXTimer& timer, int lagCount) {
+            if (run.playing) form.DXInput->SetStates(form.DXInput->States() | TInputStates{stButton1});
+            tick(timer, lagCount);
+            frames.presented();
+            const Clock::time_point now = Clock::now();
+            if (cpuAtStart == 0 && now - start >= kSettle) {
+                cpuAtStart = cpuSeconds();
+                frames.startMeasuring();
+            }
+            if (now - start >= kSettle + kMeasure) form.GameExitClick();
+        };
+        backend->application().run(*form.Handle());
+        cpu = (cpuSeconds() - cpuAtStart) / std::chrono::duration<double>(kMeasure).count();
+    }
+    platform::install(nullptr);
+    const std::vector<double>& intervals = frames.intervals();
+    state.counters["cpu_pct"] = cpu * 100;
+    state.counters["frames"] = static_cast<double>(intervals.size());
+    state.counters["interval_median_ms"] = percentile(intervals, 0.5);
+    state.counters["interval_p99_ms"] = percentile(intervals, 0.99);
+    state.counters["interval_max_ms"] =
+        intervals.empty() ? 0 : *std::max_element(intervals.begin(), intervals.end());
+}
+
+void registerCases() {
+    struct Named {
+        const char* name;
+        Case run;
+    };
+    const Named cases[] = {
+        {"Title/Sleeping", {false, false, false}},
+        {"Title/Spinning", {false, false, true}},
+        {"Playing/Sleeping", {true, false, false}},
+        {"Playing/Spinning", {true, false, true}},
+        {"FullScreenTitle/Sleeping", {false, true, false}},
+        {"FullScreenPlaying/Sleeping", {true, true, false}},
+    };
+    for (const Named& c : cases)
+        benchmark::RegisterBenchmark((std::string("BM_WindowLoop/") + c.name).c_str(),
+                                     [run = c.run](benchmark::State& state) { runCase(state, run); })
+            ->Iterations(1)
+            ->Unit(benchmark::kSecond);
+}
+
+const int registered = (registerCases(), 0);
+
+}  // namespace
+}  // namespace vek
