@@ -1,7 +1,7 @@
 # Runs inside an install (cmake --install, or CPack): VEK_STEP says which part.
-#   folders   records in VEK_FOLDER_RECORD the folders of VEK_FOLDERS (below the prefix),
-#             and those above them, that do not exist yet, for make uninstall; like the
-#             install manifest, without DESTDIR
+#   folders   adds to VEK_FOLDER_RECORD the folders of VEK_FOLDERS (below the prefix),
+#             and those above them, that do not exist yet, for make uninstall; as full
+#             paths, DESTDIR included, so that installs to other places never mix
 #   programs  the menu entry for PREFIX/bin and the manual page with its links
 #   package   the same for the Debian package's /usr/games, compressed as Debian wants,
 #             and the package's copyright and changelog
@@ -15,7 +15,7 @@ function(record_new_folders)
     # Folders made by an earlier install that are still there stay ours.
     file(STRINGS "${VEK_FOLDER_RECORD}" earlier)
     foreach(folder IN LISTS earlier)
-      if(IS_DIRECTORY "$ENV{DESTDIR}${folder}")
+      if(IS_DIRECTORY "${folder}")
         list(APPEND record "${folder}")
       endif()
     endforeach()
@@ -24,7 +24,7 @@ function(record_new_folders)
     # The folder and those above it that are missing, up to the first one there.
     set(path "${CMAKE_INSTALL_PREFIX}/${folder}")
     while(IS_ABSOLUTE "${path}" AND NOT path STREQUAL "/" AND NOT IS_DIRECTORY "$ENV{DESTDIR}${path}")
-      list(APPEND record "${path}")
+      list(APPEND record "$ENV{DESTDIR}${path}")
       get_filename_component(path "${path}" DIRECTORY)
     endwhile()
   endforeach()

@@ -1,7 +1,8 @@
 # make uninstall: [DESTDIR=...] cmake -DBUILD_DIR=build -P cmake/uninstall.cmake
 # Removes every file and link that the last install recorded in BUILD_DIR/install_manifest.txt,
-# then those folders of BUILD_DIR/install_folders.txt that the installs made and that are
-# empty now; nothing else. Both lists are without DESTDIR: give the install's DESTDIR again.
+# then those folders of BUILD_DIR/install_folders.txt that the installs made, that lie in
+# DESTDIR and that are empty now; nothing else. The manifest is without DESTDIR: give the
+# install's DESTDIR again.
 
 set(manifest "${BUILD_DIR}/install_manifest.txt")
 set(folder_record "${BUILD_DIR}/install_folders.txt")
@@ -29,14 +30,16 @@ if(EXISTS "${folder_record}")
   # Deepest first, so that a folder is empty once its own folders are gone.
   list(SORT folders ORDER DESCENDING)
   foreach(folder IN LISTS folders)
-    set(path "$ENV{DESTDIR}${folder}")
-    if(IS_DIRECTORY "${path}")
+    string(FIND "${folder}" "$ENV{DESTDIR}/" at)
+    if(NOT at EQUAL 0)
+      list(APPEND kept "${folder}")  # made by an install to another DESTDIR
+    elseif(IS_DIRECTORY "${folder}")
       # rmdir takes away empty folders only.
-      execute_process(COMMAND rmdir "${path}" RESULT_VARIABLE not_empty ERROR_QUIET)
+      execute_process(COMMAND rmdir "${folder}" RESULT_VARIABLE not_empty ERROR_QUIET)
       if(not_empty)
         list(APPEND kept "${folder}")
       else()
-        message(STATUS "Removing folder: ${path}")
+        message(STATUS "Removing folder: ${folder}")
       endif()
     endif()
   endforeach()
