@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Runs on an X display: starts GAME, waits up to 10 seconds for a viewable window named
+# Runs on an X display: starts GAME, waits up to 20 seconds for a viewable window named
 # TITLE, then asks the game to end (SIGTERM, as a session does) and expects it to end with
 # status 0. Usage: window_opens.sh GAME TITLE
 set -u
 game=$1 title=$2
 "$game" & pid=$!
 seen=""
-for _ in $(seq 100); do
+for _ in $(seq 200); do
   if xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable"; then
     seen=yes
     break
