@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
 
-.PHONY: play build test bench deps unit-tests sanitizer-build asan-tests smoke-tests fuzz-tests clang-build format clean soak \
+.PHONY: play build test bench deps include-rules unit-tests sanitizer-build asan-tests smoke-tests fuzz-tests clang-build format clean soak \
         assets contact-sheet media-tools programs install uninstall deb install-tests
 
 play: deps build
@@ -16,7 +16,11 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: deps build unit-tests asan-tests smoke-tests fuzz-tests install-tests
+test: deps build include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
+
+# Which platform folder may include which, and that only the platform talks to SDL.
+include-rules:
+	$(PYTHON) tools/check_platform_includes.py
 
 unit-tests: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -4,8 +4,8 @@
 
 #include "alloc_counter.hpp"
 #include "media/dxinput.hpp"
-#include "platform/form.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace {
 

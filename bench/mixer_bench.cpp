@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "alloc_counter.hpp"
-#include "platform/mixer.hpp"
+#include "platform/audio/mixer.hpp"
 
 namespace vek::platform::audio {
 namespace {

@@ -11,9 +11,9 @@
 #include "alloc_counter.hpp"
 #include "media/dxsound.hpp"
 #include "media/wave_list.hpp"
-#include "platform/form.hpp"
 #include "platform/headless/headless_audio.hpp"
 #include "platform/platform.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/controls.hpp"
-#include "platform/dialog_form.hpp"
+#include "platform/toolkit/controls.hpp"
+#include "platform/toolkit/dialog_form.hpp"
 
 namespace vek {
 

@@ -1,7 +1,7 @@
 // Saved window placement of TDXForm.
 #include "app/dx_form.hpp"
 
-#include "platform/application_base.hpp"
+#include "platform/toolkit/application_base.hpp"
 
 namespace vek {
 

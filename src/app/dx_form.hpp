@@ -2,8 +2,8 @@
 // that leaving full screen puts the window back where and how big it was.
 #pragma once
 
-#include "platform/form.hpp"
 #include "platform/toolkit.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 

@@ -10,8 +10,8 @@
 
 #include "app/dx_form.hpp"
 #include "game/game_window.hpp"
-#include "platform/main_menu.hpp"
 #include "platform/menu.hpp"
+#include "platform/toolkit/main_menu.hpp"
 
 namespace vek {
 

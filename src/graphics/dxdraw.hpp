@@ -14,7 +14,7 @@
 
 #include "graphics/direct_draw.hpp"
 #include "graphics/render_options.hpp"
-#include "platform/form.hpp"
+#include "platform/toolkit/form.hpp"
 #include "runtime/component.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/types.hpp"

@@ -1,8 +1,8 @@
 // The input component: device list, lifecycle and the merge of device states.
 #include "media/dxinput.hpp"
 
-#include "platform/form.hpp"
 #include "platform/platform.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 

@@ -7,8 +7,8 @@
 #include <exception>
 
 #include "media/wave.hpp"
-#include "platform/form.hpp"
 #include "platform/platform.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 

@@ -12,7 +12,7 @@
 #include "app/program.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
-#include "platform/sdl/dialog_logic.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
 
 namespace vek {
 namespace {
@@ -75,9 +75,8 @@ TEST_F(HelpMenuTest, ControlsHelpShowsTwoLinesWithTheInformationIconAndTheGameSt
     EXPECT_EQ(box.caption, "Controles");
     EXPECT_EQ(box.flags, platform::MB_OK | platform::MB_ICONINFORMATION);
     EXPECT_EQ(box.text, "Direccionales para mover la nave\rBarra espaciadora para disparar");
-    EXPECT_EQ(
-        platform::sdl::splitLines(box.text),
-        (std::vector<std::string>{"Direccionales para mover la nave", "Barra espaciadora para disparar"}));
+    EXPECT_EQ(platform::splitLines(box.text), (std::vector<std::string>{"Direccionales para mover la nave",
+                                                                        "Barra espaciadora para disparar"}));
     app().runFor(100, form->Handle());
     EXPECT_GT(Presents(), presentsAtOpen) << "the game goes on once the box is closed";
 }

@@ -11,8 +11,8 @@
 
 #include "graphics/dxdraw.hpp"
 #include "graphics/fake_graphics.hpp"
-#include "platform/form.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek::testing {
 

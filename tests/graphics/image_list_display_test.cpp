@@ -5,8 +5,8 @@
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
 #include "graphics/picture_fixtures.hpp"
-#include "platform/form.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "media/media_test_platform.hpp"
-#include "platform/form.hpp"
+#include "platform/toolkit/form.hpp"
 #include "runtime/stream.hpp"
 
 namespace vek {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "media/sound_fixture.hpp"
-#include "platform/form.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 namespace {

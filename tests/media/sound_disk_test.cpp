@@ -18,8 +18,8 @@
 #include "media/dxsound.hpp"
 #include "media/sound_fixture.hpp"
 #include "media/wave_list.hpp"
-#include "platform/form.hpp"
 #include "platform/sdl/sdl_audio.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 namespace {

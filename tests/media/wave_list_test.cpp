@@ -8,7 +8,7 @@
 #include <string>
 
 #include "media/sound_fixture.hpp"
-#include "platform/form.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 namespace {

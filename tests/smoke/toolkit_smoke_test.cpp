@@ -265,7 +265,7 @@ TEST(ToolkitSmokePlatform, SdlPlatformOffersEveryService) {
     std::unique_ptr<gfx::Device> device;
     EXPECT_EQ(platform.graphics().directDrawCreate(device), gfx::HResult::Ok);
     auto window = platform.application().createWindow(WindowSpec{"Platform"});
-    EXPECT_NE(dynamic_cast<PresentTarget*>(window.get()), nullptr)
+    EXPECT_NE(dynamic_cast<soft::PresentTarget*>(window.get()), nullptr)
         << "the graphics device presents through it";
     JoyCaps caps;
     EXPECT_EQ(platform.joysticks().joyGetDevCaps(256, caps), JOYERR_PARMS);

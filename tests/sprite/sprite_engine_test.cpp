@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "graphics/dxdraw.hpp"
-#include "platform/form.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "platform/toolkit/form.hpp"
 #include "runtime/property_stream.hpp"
 #include "sprite/sprite_collection.hpp"
 

@@ -12,8 +12,8 @@
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
 #include "graphics/picture_fixtures.hpp"
-#include "platform/form.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "platform/toolkit/form.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek::testing {

@@ -5,7 +5,7 @@
 
 #include "platform/headless/headless_clock.hpp"
 #include "platform/headless/headless_window.hpp"
-#include "platform/sdl/dialog_logic.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
 
 namespace vek::platform::headless {
 
@@ -27,7 +27,7 @@ std::uint16_t leftVariant(std::uint16_t key) {
 }  // namespace
 
 void HeadlessModal::keyDown(std::uint16_t key) {
-    const int result = dialog_ ? sdl::dialogKey(*dialog_, key) : sdl::messageBoxKey(key);
+    const int result = dialog_ ? dialogKey(*dialog_, key) : messageBoxKey(key);
     if (result != 0) close(result);
 }
 
@@ -35,14 +35,14 @@ void HeadlessModal::click(const std::string& name) {
     if (!dialog_) return;
     for (DialogControl& control : dialog_->controls) {
         if (control.name != name) continue;
-        const int result = sdl::activateControl(*dialog_, control);
+        const int result = activateControl(*dialog_, control);
         if (result != 0) close(result);
         return;
     }
 }
 
 TCursor HeadlessModal::cursorAt(int x, int y) const {
-    return dialog_ ? sdl::cursorAt(*dialog_, x, y) : crDefault;
+    return dialog_ ? platform::cursorAt(*dialog_, x, y) : crDefault;
 }
 
 void HeadlessModal::close(int result) {

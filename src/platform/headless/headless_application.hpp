@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/application_base.hpp"
+#include "platform/toolkit/application_base.hpp"
 
 namespace vek::platform::headless {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/audio.hpp"
-#include "platform/audio_buffers.hpp"
+#include "platform/audio/voice_device.hpp"
 
 namespace vek::platform::headless {
 

@@ -1,11 +1,11 @@
 // The headless graphics service and its failure switches.
 #include "platform/headless/headless_graphics.hpp"
 
-#include "platform/sdl/soft_device.hpp"
+#include "platform/soft/device.hpp"
 
 namespace vek::platform::headless {
 
-HeadlessGraphics::HeadlessGraphics() : settings_(std::make_shared<sdl::DisplaySettings>()) {
+HeadlessGraphics::HeadlessGraphics() : settings_(std::make_shared<soft::DisplaySettings>()) {
     setDisplaySizes({{640, 480, 0}, {800, 600, 0}, {1024, 768, 0}});
 }
 
@@ -14,17 +14,17 @@ HeadlessGraphics::~HeadlessGraphics() = default;
 gfx::HResult HeadlessGraphics::directDrawCreate(std::unique_ptr<gfx::Device>& device) {
     device.reset();
     if (noDevice_) return gfx::HResult::NoDevice;
-    device = std::make_unique<sdl::SoftDevice>(settings_, nullptr);
+    device = std::make_unique<soft::SoftDevice>(settings_, nullptr);
     ++devicesOpened_;
     return gfx::HResult::Ok;
 }
 
 void HeadlessGraphics::getSystemPaletteEntries(gfx::PaletteEntries& entries) {
-    entries = sdl::systemPaletteEntries();
+    entries = soft::systemPaletteEntries();
 }
 
 void HeadlessGraphics::setDisplaySizes(const std::vector<gfx::DisplayMode>& sizes) {
-    settings_->modes = sdl::modesAtAllBitCounts(sizes);
+    settings_->modes = soft::modesAtAllBitCounts(sizes);
 }
 
 void HeadlessGraphics::setDesktopSize(int width, int height) {

@@ -9,7 +9,7 @@
 
 #include "platform/graphics.hpp"
 
-namespace vek::platform::sdl {
+namespace vek::platform::soft {
 struct DisplaySettings;
 }
 
@@ -42,7 +42,7 @@ public:
     int devicesOpened() const { return devicesOpened_; }
 
 private:
-    std::shared_ptr<sdl::DisplaySettings> settings_;
+    std::shared_ptr<soft::DisplaySettings> settings_;
     bool noDevice_ = false;
     int devicesOpened_ = 0;
 };

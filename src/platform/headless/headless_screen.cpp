@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/sdl/soft_blitter.hpp"
+#include "platform/soft/blitter.hpp"
 
 namespace vek::platform::headless {
 
@@ -18,7 +18,7 @@ void HeadlessScreen::resizePicture(int width, int height) {
 }
 
 void HeadlessScreen::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
-    if (frame && picture_) sdl::convertScaled(*frame, src, *picture_, dstClient);
+    if (frame && picture_) soft::convertScaled(*frame, src, *picture_, dstClient);
     ++presents_;
     lastDestination_ = dstClient;
     if (historyLimit_ == 0) return;
@@ -56,7 +56,7 @@ void HeadlessScreen::setWindowedClientSize(int width, int height) {
 std::uint32_t HeadlessScreen::pixel(int x, int y) const {
     const SDL_Point size = clientSize();
     if (!picture_ || x < 0 || y < 0 || x >= size.x || y >= size.y) return 0;
-    return sdl::readPixel(*picture_, x, y) & 0xFFFFFF;
+    return soft::readPixel(*picture_, x, y) & 0xFFFFFF;
 }
 
 PresentedFrame HeadlessScreen::picture() const {

@@ -7,8 +7,8 @@
 #include <deque>
 #include <vector>
 
-#include "platform/sdl/sdl_present.hpp"
-#include "platform/sdl/soft_format.hpp"
+#include "platform/soft/format.hpp"
+#include "platform/soft/present_target.hpp"
 
 namespace vek::platform::headless {
 
@@ -20,7 +20,7 @@ struct PresentedFrame {
     std::vector<std::uint32_t> pixels;  // row after row, 0x00RRGGBB
 };
 
-class HeadlessScreen : public sdl::PresentTarget {
+class HeadlessScreen : public soft::PresentTarget {
 public:
     explicit HeadlessScreen(int clientWidth = 640, int clientHeight = 480);
 
@@ -54,7 +54,7 @@ public:
 private:
     void resizePicture(int width, int height);
 
-    sdl::SurfacePtr picture_;
+    soft::SurfacePtr picture_;
     SDL_Point origin_{0, 0};
     SDL_Point windowed_;
     SDL_Point logical_{0, 0};

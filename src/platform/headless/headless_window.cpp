@@ -1,8 +1,8 @@
 // Geometry, placement, frame capture and key routing of the headless top-level window.
 #include "platform/headless/headless_window.hpp"
 
-#include "platform/application_base.hpp"
 #include "platform/headless/headless_application.hpp"
+#include "platform/toolkit/application_base.hpp"
 
 namespace vek::platform::headless {
 
@@ -23,7 +23,7 @@ int HeadlessWindow::sideFrame() const {
 }
 
 int HeadlessWindow::topFrame() const {
-    const int bar = menu_.bar() ? sdl::MenuLayout::kBarHeight : 0;
+    const int bar = menu_.bar() ? MenuLayout::kBarHeight : 0;
     return (border_ == BorderStyle::bsNone ? 0 : kBorder + kCaptionBar) + bar;
 }
 
@@ -102,14 +102,14 @@ bool HeadlessWindow::enterExclusive(int width, int height) {
 }
 
 void HeadlessWindow::keyDown(std::uint16_t key, TShiftState shift) {
-    const sdl::MenuResult result = sdl::routeKeyDown(menu_, OnKeyDown, key, shift, !exclusive());
+    const MenuResult result = routeKeyDown(menu_, OnKeyDown, key, shift, !exclusive());
     if (result.changed) ++menuRedraws_;
     if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
     if (result.click) result.click->Click();
 }
 
 void HeadlessWindow::keyUp(std::uint16_t key) {
-    const sdl::MenuResult result = menu_.keyUp(key);
+    const MenuResult result = menu_.keyUp(key);
     if (result.changed) ++menuRedraws_;
     if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
 }

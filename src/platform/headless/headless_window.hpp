@@ -8,15 +8,15 @@
 #include <string>
 
 #include "platform/headless/headless_screen.hpp"
-#include "platform/sdl/menu_bar.hpp"
-#include "platform/sdl/sdl_present.hpp"
+#include "platform/soft/present_target.hpp"
 #include "platform/toolkit.hpp"
+#include "platform/toolkit/menu_bar.hpp"
 
 namespace vek::platform::headless {
 
 class HeadlessApplication;
 
-class HeadlessWindow : public sdl::PresentWindow {
+class HeadlessWindow : public soft::PresentWindow {
 public:
     // Frame sizes around the client area of a bordered window (caption bar included in top).
     static constexpr int kBorder = 3;
@@ -52,7 +52,7 @@ public:
     SDL_Point clientSize() const override { return screen_.clientSize(); }
 
     // What tests read.
-    sdl::MenuNavigator& menu() { return menu_; }
+    MenuNavigator& menu() { return menu_; }
     // The presented pictures, the exclusive-mode state and the refusal switch.
     HeadlessScreen& screen() { return screen_; }
     int menuRedraws() const { return menuRedraws_; }
@@ -82,7 +82,7 @@ private:
     HeadlessApplication& app_;
     std::string caption_;
     BorderStyle border_;
-    sdl::MenuNavigator menu_;
+    MenuNavigator menu_;
     TRect outer_;  // the outer frame in screen pixels; the client area lies inside
     bool cursorVisible_ = true;
     bool minimized_ = false;

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/sdl/dialog_logic.hpp"
 #include "platform/sdl/message_box.hpp"
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
 
 namespace vek::platform::sdl {
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "platform/sdl/dialog_logic.hpp"
-#include "platform/sdl/menu_bar.hpp"
+#include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
 
 namespace vek::platform::sdl {
 

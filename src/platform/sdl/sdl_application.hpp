@@ -9,9 +9,9 @@
 #include <set>
 #include <vector>
 
-#include "platform/application_base.hpp"
 #include "platform/sdl/event_target.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
+#include "platform/toolkit/application_base.hpp"
 
 namespace vek::platform::sdl {
 

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <span>
 
-#include "platform/audio_buffers.hpp"
+#include "platform/audio/voice_device.hpp"
 
 namespace vek::platform::sdl {
 

@@ -6,8 +6,8 @@
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/sdl_audio.hpp"
 #include "platform/sdl/sdl_clock.hpp"
+#include "platform/sdl/sdl_graphics.hpp"
 #include "platform/sdl/sdl_joystick.hpp"
-#include "platform/sdl/soft_graphics.hpp"
 
 namespace vek::platform::sdl {
 

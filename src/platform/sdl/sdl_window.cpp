@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
-#include "platform/sdl/soft_blitter.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
+#include "platform/soft/blitter.hpp"
 
 namespace vek::platform::sdl {
 
@@ -103,7 +104,7 @@ void SdlWindow::makeFrameTexture(int width, int height) {
 
 std::uint32_t SdlWindow::pixel(int x, int y) const {
     if (!picture_ || x < 0 || y < 0 || x >= picture_->w || y >= picture_->h) return 0;
-    return readPixel(*picture_, x, y) & 0xFFFFFF;
+    return soft::readPixel(*picture_, x, y) & 0xFFFFFF;
 }
 
 void SdlWindow::setCaption(const std::string& caption) {
@@ -247,7 +248,7 @@ void SdlWindow::minimize() {
 
 void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
     if (!frame || !picture_) return;
-    convertScaled(*frame, src, *picture_, dstClient);
+    soft::convertScaled(*frame, src, *picture_, dstClient);
     // Upload only the part that changed.
     const SDL_Rect whole{0, 0, picture_->w, picture_->h};
     SDL_Rect changed{};

@@ -8,16 +8,16 @@
 #include <string>
 
 #include "platform/sdl/event_target.hpp"
-#include "platform/sdl/menu_bar.hpp"
-#include "platform/sdl/sdl_present.hpp"
-#include "platform/sdl/soft_format.hpp"
+#include "platform/soft/format.hpp"
+#include "platform/soft/present_target.hpp"
 #include "platform/toolkit.hpp"
+#include "platform/toolkit/menu_bar.hpp"
 
 namespace vek::platform::sdl {
 
 class SdlApplication;
 
-class SdlWindow : public PresentWindow, public EventTarget {
+class SdlWindow : public soft::PresentWindow, public EventTarget {
 public:
     SdlWindow(SdlApplication& app, const WindowSpec& spec);
     ~SdlWindow() override;
@@ -87,7 +87,7 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    SurfacePtr picture_;  // the client picture as last presented, 32-bit
+    soft::SurfacePtr picture_;  // the client picture as last presented, 32-bit
     int clientWidth_;
     int clientHeight_;
     SDL_Rect frameExtents_{};  // left, top, right, bottom decoration sizes while bordered

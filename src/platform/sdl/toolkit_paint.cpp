@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/sdl/font_cache.hpp"
+#include "platform/fonts/font_cache.hpp"
 #include "platform/toolkit.hpp"
 
 namespace vek::platform::sdl {
@@ -29,7 +29,7 @@ void blitText(SDL_Surface* rendered, SDL_Surface* target, int x, int y) {
 }  // namespace
 
 TTF_Font* TextPainter::font(const std::string& face, int size) {
-    return FontCache::shared().get(face, size);
+    return fonts::FontCache::shared().get(face, size);
 }
 
 int TextPainter::width(const std::string& text, int size, const std::string& face) {

@@ -1,0 +1,72 @@
+// Idle slot, activation notifications and key-state table of the application object.
+#include "platform/toolkit/application_base.hpp"
+
+#include <algorithm>
+
+namespace vek::platform {
+
+bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized) {
+    placement.length = kPlacementLength;
+    placement.flags = 0;
+    placement.showCmd = minimized ? 2 : 1;  // shown minimised, or shown normally
+    placement.minPosition = TPoint{-1, -1};
+    placement.maxPosition = TPoint{-1, -1};
+    placement.normalPosition = normal;
+    return true;
+}
+
+int ApplicationBase::hookMainWindow(std::function<void(AppMessage)> hook) {
+    hooks_.emplace_back(nextHookId_, std::move(hook));
+    return nextHookId_++;
+}
+
+void ApplicationBase::unhookMainWindow(int id) {
+    std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void ApplicationBase::handleException(const std::exception& error) {
+    messageBox(error.what(), title(), MB_OK | MB_ICONERROR);
+}
+
+bool ApplicationBase::runIdle() {
+    bool done = true;
+    if (!idle_) return done;
+    const IdleHandler handler = idle_;  // the handler may replace or clear the slot
+    try {
+        handler(done);
+    } catch (const std::exception& error) {
+        handleException(error);
+    }
+    return done;
+}
+
+void ApplicationBase::setActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (!active) releaseAllKeys();
+    const auto hooks = hooks_;  // a hook may unhook itself
+    const AppMessage message = active ? AppMessage::Activate : AppMessage::Deactivate;
+    for (const auto& entry : hooks) guarded([&entry, message] { entry.second(message); });
+}
+
+void ApplicationBase::keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, bool down) {
+    const std::uint8_t state = down ? 0x80 : 0x00;
+    if (sideKey != 0 && sideKey < keys_.size()) {
+        keys_[sideKey] = state;
+        // The generic modifier stays down while either side is held.
+        const std::uint16_t pair = (sideKey & 1) ? sideKey - 1 : sideKey + 1;
+        if (virtualKey < keys_.size()) keys_[virtualKey] = keys_[sideKey] | keys_[pair];
+        return;
+    }
+    if (virtualKey != 0 && virtualKey < keys_.size()) keys_[virtualKey] = state;
+}
+
+void ApplicationBase::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        handleException(error);
+    }
+}
+
+}  // namespace vek::platform
