@@ -6,8 +6,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
 
-.PHONY: play build test bench bench-window deps include-rules unit-tests sanitizer-build asan-tests smoke-tests fuzz-tests clang-build format clean soak \
-        assets contact-sheet media-tools
+.PHONY: play build test bench bench-window deps include-rules unit-tests sanitizer-build asan-tests smoke-tests \
+        fuzz-tests clang-build format clean soak assets contact-sheet media-tools programs install uninstall deb \
+        install-tests
 
 play: deps build
 	./$(BUILD)/vektrion
@@ -16,7 +17,7 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: deps build include-rules unit-tests asan-tests smoke-tests fuzz-tests
+test: deps build include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
 
 # Which platform folder may include which, and that only the platform talks to SDL.
 include-rules:
@@ -83,6 +84,31 @@ assets: media-tools
 
 contact-sheet: media-tools
 	$(ART)/contact_sheet.py $(BUILD)
+
+# Installing: `make install` (PREFIX=/usr/local, DESTDIR honoured) puts the game and its
+# tools in PREFIX/bin with the menu entry, icons, metadata and manual page under
+# PREFIX/share; `make uninstall` (same DESTDIR) takes away what it put there. `make deb`
+# packs the same build as build/vektrion_1.2.0-1_amd64.deb (see cmake/install.cmake).
+PREFIX ?= /usr/local
+INSTALLED_PROGRAMS := vektrion vektrion-picture vektrion-wave vektrion-assets vektrion-replay
+
+programs: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_PROGRAMS)
+
+install: programs
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DBUILD_DIR=$(BUILD) -P cmake/uninstall.cmake
+
+deb: programs
+	cd $(BUILD) && cpack -G DEB
+
+# The installed game and the package: files, validators, manual page, the tools' usage, the
+# window under Xvfb, uninstall, lintian, package contents.
+install-tests: build
+	tests/install/install_test.sh $(BUILD)
 
 bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench

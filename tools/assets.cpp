@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "assets/embedded_description.hpp"
 #include "assets/stored_items.hpp"
@@ -53,11 +54,20 @@ int writeWaves(const fs::path& dir) {
     return count;
 }
 
+constexpr const char* kUsage =
+    "usage: vektrion-assets OUT_DIR\n"
+    "Writes the pictures and sounds that the game carries inside itself to OUT_DIR, as\n"
+    "NAME.bmp and NAME.wav.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
     if (argc != 2) {
-        std::cerr << "usage: vektrion-assets OUT_DIR\n";
+        std::cerr << kUsage;
         return 2;
     }
     try {

@@ -1,12 +1,14 @@
 // vektrion-picture IN OUT.ppm: decodes a stored picture ("Picture.Data" with its kind
 // name, or a "BM" bitmap file) and writes it as a binary PPM, top row first. Invalid data:
-// exit 1 with the error's class and text on stderr, and no output file.
+// exit 1 with the error's class and text on stderr, and no output file. --help prints the
+// usage; wrong arguments print it on stderr with exit 2.
 #include "graphics/picture.hpp"
 
 #include <cstdio>
 #include <iostream>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/dib.hpp"
@@ -14,6 +16,11 @@
 #include "runtime/stream.hpp"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: vektrion-picture IN OUT.ppm\n"
+    "Decodes IN, a bitmap file or a stored picture (as the game keeps its pictures), and\n"
+    "writes it as a binary PPM image, OUT.ppm.\n";
 
 // "BM" starts a bitmap file; 0xFF 0xD8 (a JPEG signature) is handed to the bitmap-file
 // reader too, which knows that signature and refuses it.
@@ -54,8 +61,12 @@ std::vector<std::uint8_t> toPpm(const vek::TDIB& dib) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
     if (argc != 3) {
-        std::cerr << "usage: vektrion-picture IN OUT.ppm\n";
+        std::cerr << kUsage;
         return 2;
     }
     try {

@@ -1,18 +1,33 @@
 // vektrion-wave IN OUT.wav: reads a RIFF WAVE file and writes it back the way the stored
 // description keeps waves: fmt and data chunks only, odd data padded. Exit 0 on success; 1
 // with the error on stderr, and no output file, when the input is invalid or holds no
-// samples or no format; 2 on wrong usage.
+// samples or no format; 2 on wrong usage, with the usage on stderr (--help prints it on
+// stdout).
 #include "media/wave.hpp"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "runtime/exception.hpp"
 #include "runtime/stream.hpp"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vektrion-wave IN OUT.wav\n"
+    "Reads the RIFF WAVE file IN and writes it to OUT.wav the way the game stores its\n"
+    "sounds: the format and data chunks only.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: vektrion-wave IN OUT.wav\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     try {

@@ -5,6 +5,8 @@ the palette; the run-length data decode (by our own encoder's inverse and by the
 reader, BUILD_DIR/vektrion-picture) to exactly the pixels the generator draws; and the
 image list's colour-table building reproduces the palette. For each sound: the format,
 the data size, silent first and last samples, and that BUILD_DIR/vektrion-wave reads it.
+For each icon: its size, that it holds exactly what the generator draws, with alpha, and
+that its border is transparent.
 Also writes BUILD_DIR/waveforms.png and BUILD_DIR/corrupcion-8bit.png to look at.
 Exit status 1 on the first failure."""
 
@@ -18,6 +20,7 @@ import numpy as np
 from PIL import Image, ImageDraw
 
 import formats
+import icon
 import palette
 from pictures import ORDER
 from sounds import SOUNDS
@@ -152,6 +155,21 @@ def check_sound(sound, tool):
     return (samples - silence) / (32767 if sound.bits == 16 else 127)
 
 
+def check_icon(size):
+    path = ASSETS / "icons" / icon.file_name(size)
+    with Image.open(path) as img:
+        mode, shape, pixels = img.mode, img.size, np.asarray(img)
+    if mode != "RGBA" or shape != (size, size):
+        fail(f"{path.name}: {mode} {shape}, not RGBA {size} x {size}")
+    if not np.array_equal(pixels, icon.icon(size)):
+        fail(f"{path.name}: differs from what the generator draws")
+    alpha = pixels[..., 3]
+    if alpha[0].any() or alpha[-1].any() or alpha[:, 0].any() or alpha[:, -1].any():
+        fail(f"{path.name}: the border is not transparent")
+    print(f"ok  icon {size:3} x {size:3}  {np.mean(alpha == 255) * 100:4.1f} % opaque, "
+          f"{np.mean(alpha == 0) * 100:4.1f} % transparent")
+
+
 def plot_waveforms(waves, path):
     width, row = 900, 140
     img = Image.new("RGB", (width, row * len(waves)), (16, 16, 24))
@@ -179,6 +197,8 @@ def main(argv):
     check_corrupcion_matches_palette(build)
     waves = [(s.name, check_sound(s, build / "vektrion-wave")) for s in SOUNDS]
     plot_waveforms(waves, build / "waveforms.png")
+    for size in icon.SIZES:
+        check_icon(size)
     print(f"wrote {build / 'waveforms.png'} and {build / 'corrupcion-8bit.png'}")
 
 

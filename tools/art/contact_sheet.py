@@ -2,8 +2,9 @@
 
 Every picture is decoded by the game's own reader (BUILD_DIR/vektrion-picture), shown
 enlarged with its patterns outlined and numbered, its transparent colour as a grey
-checkerboard, and once more at its real size on black; then the palette, and a made-up
-playing frame at real size. The sheet goes to BUILD_DIR/contact-sheet.png."""
+checkerboard, and once more at its real size on black; then the palette, a made-up
+playing frame at real size, and the desktop icon at each size on a dark and a light
+ground. The sheet goes to BUILD_DIR/contact-sheet.png."""
 
 import subprocess
 import sys
@@ -13,6 +14,7 @@ from pathlib import Path
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
+import icon
 import palette
 from check_assets import read_ppm
 from pictures import ORDER, PICTURES
@@ -132,6 +134,29 @@ def playing_frame(decoded):
     return Image.fromarray(frame)
 
 
+def icon_section():
+    """The committed icons at real size on a dark and on a light ground, and the two
+    smallest enlarged eight and four times on a checkerboard."""
+    gap = 8
+    row_width = sum(icon.SIZES) + gap * (len(icon.SIZES) + 1)
+    img = Image.new("RGBA", (row_width + 2 * 128 + 3 * gap, 2 * (256 + 2 * gap)), BACKGROUND + (255,))
+    for row, ground in enumerate(((12, 12, 16), (236, 236, 240))):
+        top = row * (256 + 2 * gap)
+        img.paste(Image.new("RGBA", (row_width, 256 + 2 * gap), ground + (255,)), (0, top))
+        x = gap
+        for size in icon.SIZES:
+            img.alpha_composite(Image.open(ROOT / "assets" / "icons" / icon.file_name(size)), (x, top + gap))
+            x += size + gap
+    y, x = np.mgrid[0:128, 0:128]
+    checker = Image.fromarray(np.where(((y // 8 + x // 8) % 2 == 0), 52, 70).astype(np.uint8)).convert("RGBA")
+    for i, size in enumerate((16, 32)):
+        big = Image.open(ROOT / "assets" / "icons" / icon.file_name(size)).resize((128, 128), Image.NEAREST)
+        left = row_width + gap + i * (128 + gap)
+        img.paste(checker, (left, gap))
+        img.alpha_composite(big, (left, gap))
+    return img.convert("RGB")
+
+
 def main(argv):
     build = Path(argv[1]) if len(argv) > 1 else ROOT / "build"
     title, text = ImageFont.truetype(BOLD, 16), ImageFont.truetype(FONT, 13)
@@ -143,6 +168,8 @@ def main(argv):
         blocks.append((label(picture), [enlarged(picture, rgb, SCALES[picture.name]), on_black(picture, rgb)]))
     blocks.append(("The palette every 8-bit picture carries (entries 0-255, row by row)", [palette_section()]))
     blocks.append(("A made-up moment of play at real size", [playing_frame(decoded)]))
+    blocks.append((f"The desktop icon ({icon.APP_ID}) at {', '.join(map(str, icon.SIZES))} pixels; "
+                   "16 and 32 enlarged", [icon_section()]))
 
     height = 20 + sum(24 + max(img.height for img in imgs) + 20 for _, imgs in blocks)
     sheet = Image.new("RGB", (SHEET_WIDTH, height), BACKGROUND)

@@ -69,9 +69,13 @@ def dilate(mask, neighbours=NEIGHBOURS8):
     return out
 
 
-def edge(mask, neighbours=NEIGHBOURS4):
-    """Pixels of the mask that touch a pixel outside it."""
-    return mask & ~erode(mask, neighbours)
+def edge(mask, neighbours=NEIGHBOURS4, width=1):
+    """Pixels of the mask that touch a pixel outside it; with a greater width, those up
+    to `width` steps from the outside."""
+    inner = mask
+    for _ in range(width):
+        inner = erode(inner, neighbours)
+    return mask & ~inner
 
 
 def rim(mask, neighbours=NEIGHBOURS8):
@@ -90,10 +94,11 @@ def inset(mask, limit):
     return depth
 
 
-def lit_edges(mask, light=(-1, -1)):
-    """For edge pixels, +1 where the outside lies towards the light, -1 away from it."""
-    ly, lx = light
-    towards = mask & ~shift(mask, -ly, -lx)  # the neighbour towards the light is outside
+def lit_edges(mask, light=(-1, -1), width=1):
+    """For edge pixels, +1 where the outside lies towards the light, -1 away from it;
+    `width` is how far towards the light (or away from it) the outside is looked for."""
+    ly, lx = light[0] * width, light[1] * width
+    towards = mask & ~shift(mask, -ly, -lx)  # the pixel towards the light is outside
     away = mask & ~shift(mask, ly, lx)
     return towards.astype(float) - away.astype(float)
 

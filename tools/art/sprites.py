@@ -2,11 +2,13 @@
 the shot that the ship and the boss fire. Each function returns palette entries, top row
 first, with the picture's transparent entry wherever nothing is drawn."""
 
+from dataclasses import dataclass
+
 import numpy as np
 
 import palette
 from palette import ramp, ramp_dithered
-from raster import edge, ellipse, grid, lit_edges, polygon, shift
+from raster import SUPERSAMPLE, edge, ellipse, grid, lit_edges, polygon, shift
 
 
 def mirror(points, axis):
@@ -28,18 +30,18 @@ def paint(canvas, mask, values):
     canvas[mask] = values[mask] if np.ndim(values) else values
 
 
-def edge_light(mask, level, up=0.16, down=0.2):
+def edge_light(mask, level, up=0.16, down=0.2, width=1):
     """Raises the level on the mask's edges facing the light (top left) and lowers it on
-    the far ones: a bevel of one pixel."""
-    e = lit_edges(mask)
+    the far ones: a bevel `width` pixels wide."""
+    e = lit_edges(mask, width=width)
     return level + up * (e > 0) - down * (e < 0)
 
 
-def outline(canvas, mask, name, light=0.22, dark=0.04):
-    """Dark outline on the silhouette's own border pixels, a shade lighter where it
-    faces the light."""
-    e = lit_edges(mask)
-    border = edge(mask)
+def outline(canvas, mask, name, light=0.22, dark=0.04, width=1):
+    """Dark outline, `width` pixels wide, on the silhouette's own border, a shade lighter
+    where it faces the light."""
+    e = lit_edges(mask, width=width)
+    border = edge(mask, width=width)
     paint(canvas, border & (e > 0), ramp(name, light))
     paint(canvas, border & ~(e > 0), ramp(name, dark))
 
@@ -47,38 +49,66 @@ def outline(canvas, mask, name, light=0.22, dark=0.04):
 # ---- the player's ship
 
 
-def machine():
-    w, h, c = 48, 32, 16.0
+@dataclass(frozen=True)
+class View:
+    """Where the ship is drawn: the canvas size, canvas pixels per picture pixel (across,
+    and `tall` times that down), the canvas position of the picture's origin, the width of
+    outlines and bevels in canvas pixels, and the supersampling of the shapes' coverage.
+    The default is the 48 x 32 picture itself; the icon draws the same ship at its sizes."""
+    width: int = 48
+    height: int = 32
+    scale: float = 1.0
+    tall: float = 1.0
+    left: float = 0.0
+    top: float = 0.0
+    line: int = 1
+    supersample: int = SUPERSAMPLE
+    tiny: bool = False  # a pixel spans several of the picture's: fewer dark lines
+
+
+def machine(view=View()):
+    """The player's ship, flying right. The canvas must be symmetric about the ship's
+    centre line (picture row 16), as the lower half mirrors the upper one."""
+    w, h, c, t = view.width, view.height, 16.0, view.line
     y, x = grid(h, w)
+    sx, sy = view.scale, view.scale * view.tall
+    y, x = (y - view.top) / sy, (x - view.left) / sx  # in picture pixels
     canvas = np.full((h, w), palette.BLACK, np.uint8)
     flip = np.flipud  # rows y and 31 - y lie mirrored about the ship's centre line
 
+    def shape(points, threshold=0.5):
+        placed = [(view.left + sx * px, view.top + sy * py) for px, py in points]
+        return solid(polygon(w, h, placed, view.supersample), threshold)
+
+    def oval(cx, cy, rx, ry, threshold=0.5):
+        return solid(ellipse(w, h, view.left + sx * cx, view.top + sy * cy, sx * rx, sy * ry,
+                             view.supersample), threshold)
+
     top = [(8, 11.6), (13, 10.8), (24, 11.2), (34, 12.2), (41, 13.8), (47.6, 15.7)]
-    body = solid(polygon(w, h, top + mirror(top, c)))
-    wing_pts = [(14, 12.6), (32, 12.6), (20, 2.6), (13.5, 2.2), (11.5, 3.2)]
-    wing_up = solid(polygon(w, h, wing_pts))
+    body = shape(top + mirror(top, c))
+    wing_up = shape([(14, 12.6), (32, 12.6), (20, 2.6), (13.5, 2.2), (11.5, 3.2)])
     wings = wing_up | flip(wing_up)
-    pod_up = solid(polygon(w, h, [(10, 1.4), (23, 1.4), (25, 2.5), (23, 3.6), (10, 3.6)]))
+    pod_up = shape([(10, 1.4), (23, 1.4), (25, 2.5), (23, 3.6), (10, 3.6)])
     pods = pod_up | flip(pod_up)
-    nozzle = solid(polygon(w, h, [(5.5, 12.6), (9, 12.0), (9, 20.0), (5.5, 19.4)]))
-    flame = solid(polygon(w, h, [(6, 13.2), (2, 14.2), (-1.5, 16), (2, 17.8), (6, 18.8)]), 0.4) & ~nozzle
+    nozzle = shape([(5.5, 12.6), (9, 12.0), (9, 20.0), (5.5, 19.4)])
+    flame = shape([(6, 13.2), (2, 14.2), (-1.5, 16), (2, 17.8), (6, 18.8)], 0.4) & ~nozzle
     hull = body | wings | pods | nozzle
 
     # Wings: flat, the upper one catching more light, a crimson stripe along the leading
     # edge of each.
     wing_level = np.where(wing_up, 0.58, 0.42) - 0.012 * np.abs(x - 20)
-    paint(canvas, wings, ramp("steel", edge_light(wings, wing_level)))
-    lead_up = wing_up & solid(polygon(w, h, [(29, 12.6), (32.5, 12.6), (20.5, 2.6), (17, 2.6)]), 0.45)
+    paint(canvas, wings, ramp("steel", edge_light(wings, wing_level, width=t)))
+    lead_up = wing_up & shape([(29, 12.6), (32.5, 12.6), (20.5, 2.6), (17, 2.6)], 0.45)
     paint(canvas, lead_up, ramp("crimson", 0.62))
     paint(canvas, flip(lead_up), ramp("crimson", 0.46))
-    paint(canvas, pods, ramp("steel", edge_light(pods, 0.74 - 0.012 * np.abs(x - 15))))
+    paint(canvas, pods, ramp("steel", edge_light(pods, 0.74 - 0.012 * np.abs(x - 15), width=t)))
     paint(canvas, pods & (x > 22), ramp("gold", 0.85))
 
     # Fuselage: a lit cylinder, brighter towards the nose; dark air intakes at the wing
     # roots and a red band behind the canopy.
     level = cylinder(y, c - 0.4, 4.8) * (0.74 + 0.006 * x) + 0.02
-    paint(canvas, body, ramp("steel", edge_light(body, level)))
-    intake_up = solid(polygon(w, h, [(14, 11.2), (22, 11.6), (22, 13.0), (14, 12.8)]), 0.45)
+    paint(canvas, body, ramp("steel", edge_light(body, level, width=t)))
+    intake_up = shape([(14, 11.2), (22, 11.6), (22, 13.0), (14, 12.8)], 0.45)
     paint(canvas, body & intake_up, ramp("steel", 0.1))
     paint(canvas, body & flip(intake_up), ramp("steel", 0.06))
     band = body & (x > 21) & (x < 23.5)
@@ -87,14 +117,18 @@ def machine():
     paint(canvas, nozzle & (x < 7), ramp("steel", 0.32))
 
     # The canopy: deep blue glass with a bright glint towards the front.
-    glass = solid(ellipse(w, h, 32.5, c, 6.4, 2.7))
-    glint = solid(ellipse(w, h, 34.5, c - 1.1, 2.6, 0.8), 0.4)
+    glass = oval(32.5, c, 6.4, 2.7)
+    glint = oval(34.5, c - 1.1, 2.6, 0.8, 0.4)
     paint(canvas, glass, ramp("blue", 0.32 + 0.32 * cylinder(y, c, 2.7)))
-    paint(canvas, glass & edge(glass), ramp("blue", 0.14))
+    if not view.tiny:
+        paint(canvas, glass & edge(glass, width=t), ramp("blue", 0.14))
     paint(canvas, glint, ramp("blue", 0.96))
 
-    outline(canvas, hull, "steel")
-    paint(canvas, edge(pods) & (x > 23), ramp("gold", 0.5))
+    if view.tiny:
+        paint(canvas, hull & (lit_edges(hull) < 0), ramp("steel", 0.04))
+    else:
+        outline(canvas, hull, "steel", width=t)
+    paint(canvas, edge(pods, width=t) & (x > 23), ramp("gold", 0.5))
 
     # The engine's flame: white core, yellow, orange, red at the tip.
     heat = np.clip(1.25 - (7 - x) / 7.5 - np.abs(y - c) / 3.0, 0, 1)

@@ -1,5 +1,6 @@
 // The replay tool: runs the real game on the headless backend from a script of held keys
 // and prints one line per tick with the game's state and a hash of the presented frame.
+// --help prints the usage; wrong arguments print it on stderr with exit 2.
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -84,6 +85,10 @@ std::string FramePath(const std::string& dir, int tick) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     Options options;
     if (!ParseArguments(argc, argv, options)) return Usage("");
     std::ifstream in(options.script);
