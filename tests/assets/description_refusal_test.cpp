@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "app/main_form.hpp"
 #include "app/program.hpp"
@@ -35,6 +36,21 @@ public:
             out.WriteBytes(std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size()));
         }
     }
+    // Every component of the main window but the one left out, each with no properties.
+    void components(std::string_view leftOut = {}) {
+        constexpr std::pair<const char*, const char*> kComponents[] = {
+            {"DXDraw", "TDXDraw"},         {"DXTimer", "TDXTimer"},
+            {"DXInput", "TDXInput"},       {"ImageList", "TDXImageList"},
+            {"DXWaveList", "TDXWaveList"}, {"DXSound", "TDXSound"},
+            {"MainMenu", "TMainMenu"},     {"SpriteEngine", "TDXSpriteEngine"},
+        };
+        for (const auto& [name, className] : kComponents) {
+            if (name == leftOut) continue;
+            entry(name, className);
+            starts[name] = entryOffset;
+            out.WriteEnd();
+        }
+    }
     // Remembers the offset of the property about to be written.
     TPropertyWriter& at() {
         offset = out.Bytes().size();
@@ -48,6 +64,7 @@ public:
     TPropertyWriter out;
     std::size_t entryOffset = 0;
     std::size_t offset = 0;
+    std::map<std::string, std::size_t> starts;  // where components() put each entry
 };
 
 Bytes bytesOf(const std::string& text) {
@@ -68,7 +85,7 @@ const Refusal kRefusals[] = {
     {"not a description",
      [](DescriptionBuilder&, Bytes& bytes) {
          bytes = bytesOf("RIFF, not a description");
-         return std::string("byte 0: not a stored window description");
+         return std::string("window, header, byte 0: not a stored window description");
      }},
     {"truncated inside a value",
      [](DescriptionBuilder& b, Bytes& bytes) {
@@ -84,21 +101,23 @@ const Refusal kRefusals[] = {
      [](DescriptionBuilder& b, Bytes& bytes) {
          bytes = b.finish();
          bytes.push_back(7);
-         return "byte " + at(bytes.size() - 1) + ": data follows the end of the description";
+         return "window, header, byte " + at(bytes.size() - 1) + ": data follows the end of the description";
      }},
     {"unknown component",
      [](DescriptionBuilder& b, Bytes& bytes) {
          b.entry("DXClock", "TDXTimer");
          b.out.WriteEnd();
          bytes = b.finish();
-         return "component DXClock, byte " + at(b.entryOffset) + ": the window has no component of that name";
+         return "component DXClock, header, byte " + at(b.entryOffset) +
+                ": the window has no component of that name";
      }},
     {"component of another class",
      [](DescriptionBuilder& b, Bytes& bytes) {
          b.entry("DXTimer", "TDXDraw");
          b.out.WriteEnd();
          bytes = b.finish();
-         return "component DXTimer, byte " + at(b.entryOffset) + ": stored as TDXDraw, but it is a TDXTimer";
+         return "component DXTimer, header, byte " + at(b.entryOffset) +
+                ": stored as TDXDraw, but it is a TDXTimer";
      }},
     {"unknown property",
      [](DescriptionBuilder& b, Bytes& bytes) {
@@ -169,6 +188,58 @@ const Refusal kRefusals[] = {
          b.out.WriteEnd();
          bytes = b.finish();
          return "component DXInput, property Keyboard.Assigns, byte " + at(b.offset) + ": Stream read error";
+     }},
+    {"a name's length byte raised, swallowing the value after it",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteInteger("Interval", 33);
+         b.out.WriteEnd();
+         bytes = b.finish();
+         bytes[b.offset] = 8 + 1 + 8;
+         return "component DXTimer, property Interval\\x01!\\x00\\x00\\x00\\x00\\x00\\x00..., byte " +
+                at(b.offset) + ": Property name holds a byte that is not printable";
+     }},
+    {"a component's name holding a control byte",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DX\aTimer", "TDXTimer");
+         b.out.WriteEnd();
+         bytes = b.finish();
+         return "component DX\\x07Timer, header, byte " + at(b.entryOffset) +
+                ": the component's name holds a byte that is not printable";
+     }},
+    {"cut inside an entry's class name",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteInteger("Interval", 33);
+         b.out.WriteEnd();
+         b.entry("ImageList", "TDXImageList");
+         bytes = b.finish();
+         const std::size_t classBytes = b.entryOffset + 1 + 9 + 1;
+         bytes.resize(classBytes + 3);
+         return "component ImageList, header, byte " + at(classBytes) + ": Stored data ends early";
+     }},
+    {"the last byte dropped",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.entry("DXTimer", "TDXTimer");
+         b.at().WriteInteger("Interval", 33);
+         b.out.WriteEnd();
+         bytes = b.finish();
+         bytes.pop_back();
+         return "window, header, byte " + at(bytes.size()) + ": Stored data ends early";
+     }},
+    {"a menu item the window needs missing",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.components();
+         bytes = b.finish();
+         return "component MainMenu, property Items, byte " + at(b.starts.at("MainMenu")) +
+                ": the menu has no item GameMenu";
+     }},
+    {"a component missing",
+     [](DescriptionBuilder& b, Bytes& bytes) {
+         b.components("ImageList");
+         bytes = b.finish();
+         return "component ImageList, header, byte " + at(bytes.size() - 1) +
+                ": the description does not store this component";
      }},
 };
 
