@@ -1,8 +1,11 @@
 // Stored descriptions that cannot be used: the main window is not made, and the error
-// names the component, the property and the byte offset; the program ends with exit
-// code 1 and that message on stderr.
+// names the component, the property and the byte offset; the program, and the tool that
+// writes out the pictures and sounds, end with exit code 1 and that message on stderr.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -12,6 +15,7 @@
 #include "assets/embedded_description.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "runtime/property_stream.hpp"
+#include "runtime/stream.hpp"
 
 namespace vek {
 namespace {
@@ -289,6 +293,49 @@ TEST(DescriptionProgram, ARefusedDescriptionEndsTheProgramWithItsMessageAndExitC
                        std::to_string(builder.offset) +
                        ": Property Interval holds a boolean, not an integer\n");
     EXPECT_EQ(MainForm, nullptr);
+}
+
+// vektrion-assets --description FILE: a good file gives every picture and sound; a refused
+// one, or an item whose name is no plain file name, ends with exit code 1 and the message.
+TEST(DescriptionTool, ReadsADescriptionFileWithTheStartUpRefusals) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(::testing::TempDir()) / "vektrion-assets-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const auto run = [&](const Bytes& description, const std::string& out) {
+        writeFileBytes((dir / "description.vktd").string(), description);
+        const std::string call = std::string(VEK_ASSETS_TOOL) + " --description " +
+                                 (dir / "description.vktd").string() + " " + (dir / out).string() +
+                                 " > /dev/null 2> " + (dir / "stderr").string();
+        const int status = std::system(call.c_str());
+        return std::pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                         readFileBytes((dir / "stderr").string()));
+    };
+
+    const auto embedded = EmbeddedDescription();
+    Bytes good(embedded.begin(), embedded.end());
+    EXPECT_EQ(run(good, "good").first, 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "good"), fs::directory_iterator()), 9 + 3);
+
+    DescriptionBuilder builder;
+    builder.entry("DXTimer", "TDXTimer");
+    builder.at().WriteString("Interval", "fast");
+    builder.out.WriteEnd();
+    EXPECT_EQ(
+        run(builder.finish(), "refused"),
+        std::pair(1,
+                  bytesOf("vektrion-assets: EDescriptionError: component DXTimer, property Interval, byte " +
+                          std::to_string(builder.offset) +
+                          ": Property Interval holds a string, not an integer\n")));
+    EXPECT_FALSE(fs::exists(dir / "refused"));
+
+    // The first picture's name, a string of 4 bytes, "Star", becomes "../X".
+    const Bytes star = {5, 4, 0, 0, 0, 'S', 't', 'a', 'r'};
+    Bytes escaping = good;
+    std::copy_n("../X", 4, std::search(escaping.begin(), escaping.end(), star.begin(), star.end()) + 5);
+    EXPECT_EQ(run(escaping, "escaping"),
+              std::pair(1, bytesOf("vektrion-assets: item name ../X is not a file name\n")));
+    EXPECT_FALSE(fs::exists(dir / "X.bmp"));
 }
 
 }  // namespace
