@@ -1,63 +1,90 @@
-// vektrion-assets OUT_DIR: writes the pictures and sounds of the description embedded in
-// the program back out, every picture as OUT_DIR/NAME.bmp (bitmap-file form) and every
-// sound as OUT_DIR/NAME.wav as stored, NAME being the item's name. Errors: exit 1, reason
-// on stderr.
+// vektrion-assets [--description FILE] OUT_DIR: writes the pictures and sounds of a stored
+// description back out, every picture as OUT_DIR/NAME.bmp (bitmap-file form) and every
+// sound as OUT_DIR/NAME.wav as stored, NAME being the item's name. The description is the
+// one embedded in the program, or the compiled one in FILE; either is first read as the
+// program's start-up reads it, with the same refusals. Errors: exit 1, reason on stderr.
 #include <filesystem>
 #include <iostream>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/main_form.hpp"
 #include "assets/embedded_description.hpp"
 #include "assets/stored_items.hpp"
 #include "graphics/picture.hpp"
 #include "media/wave.hpp"
+#include "platform/headless/headless_platform.hpp"
+#include "runtime/exception.hpp"
+#include "runtime/property_stream.hpp"
 #include "runtime/stream.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using Description = std::span<const std::uint8_t>;
+
+// Reads the description into a main window without a screen, which refuses it exactly as
+// the program's start-up would.
+void checkDescription(Description description) {
+    vek::platform::headless::HeadlessPlatform backend;
+    const vek::platform::headless::ScopedPlatform installed(backend);
+    const vek::TMainForm form(description, vek::TMainForm::TCreateStep::SkipOnCreate);
+}
 
 // A binary property the item must have.
 const std::vector<std::uint8_t>& required(const vek::TStoredItem& item, const char* property) {
     const auto found = item.Binaries.find(property);
-    if (found == item.Binaries.end()) throw std::runtime_error("item " + item.Name + " has no " + property);
+    if (found == item.Binaries.end())
+        throw std::runtime_error("item " + vek::shownName(item.Name) + " has no " + property);
     return found->second;
 }
 
-int writePictures(const fs::path& dir) {
+// Where the item goes: its name must be a plain file name, so that no stored name writes
+// outside the folder.
+std::string fileFor(const fs::path& dir, const vek::TStoredItem& item, const char* extension) {
+    const bool plain =
+        !item.Name.empty() && vek::isPrintableName(item.Name) && item.Name.find('/') == std::string::npos;
+    if (!plain) throw std::runtime_error("item name " + vek::shownName(item.Name) + " is not a file name");
+    return (dir / (item.Name + extension)).string();
+}
+
+int writePictures(Description description, const fs::path& dir) {
     int count = 0;
-    for (const auto& item : vek::StoredItems(vek::EmbeddedDescription(), "ImageList", "Items")) {
+    for (const auto& item : vek::StoredItems(description, "ImageList", "Items")) {
         vek::TSpanStream data(required(item, "Picture.Data"));
         vek::TPicture picture;
         picture.ReadData(data);
-        if (picture.Empty()) throw std::runtime_error("picture " + item.Name + " is empty");
+        if (picture.Empty()) throw std::runtime_error("picture " + vek::shownName(item.Name) + " is empty");
         vek::TMemoryStream file;
         picture.Graphic()->SaveToFileStream(file);
-        vek::writeFileBytes((dir / (item.Name + ".bmp")).string(), file.bytes());
+        vek::writeFileBytes(fileFor(dir, item, ".bmp"), file.bytes());
         ++count;
     }
     return count;
 }
 
-int writeWaves(const fs::path& dir) {
+int writeWaves(Description description, const fs::path& dir) {
     int count = 0;
-    for (const auto& item : vek::StoredItems(vek::EmbeddedDescription(), "DXWaveList", "Items")) {
+    for (const auto& item : vek::StoredItems(description, "DXWaveList", "Items")) {
         // The stored bytes are a whole RIFF WAVE file already; they are written as stored
         // once the wave reader has accepted them.
         const auto& stored = required(item, "WAVE");
         vek::TSpanStream data(stored);
         vek::TWave wave;
         wave.LoadFromStream(data);
-        vek::writeFileBytes((dir / (item.Name + ".wav")).string(), stored);
+        vek::writeFileBytes(fileFor(dir, item, ".wav"), stored);
         ++count;
     }
     return count;
 }
 
 constexpr const char* kUsage =
-    "usage: vektrion-assets OUT_DIR\n"
-    "Writes the pictures and sounds that the game carries inside itself to OUT_DIR, as\n"
-    "NAME.bmp and NAME.wav.\n";
+    "usage: vektrion-assets [--description FILE] OUT_DIR\n"
+    "Writes the pictures and sounds that the game carries inside itself, or those of the\n"
+    "compiled description in FILE, to OUT_DIR as NAME.bmp and NAME.wav. The description is\n"
+    "first checked as the game checks it at start-up.\n";
 
 }  // namespace
 
@@ -66,16 +93,28 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
-    if (argc != 2) {
+    const bool fromFile = argc == 4 && std::string_view(argv[1]) == "--description";
+    const bool embedded = argc == 2 && !std::string_view(argv[1]).starts_with("--");
+    if (!fromFile && !embedded) {
         std::cerr << kUsage;
         return 2;
     }
     try {
-        const fs::path dir = argv[1];
+        std::vector<std::uint8_t> read;
+        Description description = vek::EmbeddedDescription();
+        if (fromFile) {
+            read = vek::readFileBytes(argv[2]);
+            description = read;
+        }
+        checkDescription(description);
+        const fs::path dir = argv[argc - 1];
         fs::create_directories(dir);
-        const int pictures = writePictures(dir);
-        const int waves = writeWaves(dir);
+        const int pictures = writePictures(description, dir);
+        const int waves = writeWaves(description, dir);
         std::cout << pictures << " pictures and " << waves << " sounds written to " << dir.string() << "\n";
+    } catch (const vek::Exception& e) {
+        std::cerr << "vektrion-assets: " << e.className() << ": " << e.what() << "\n";
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "vektrion-assets: " << e.what() << "\n";
         return 1;

@@ -43,8 +43,9 @@ TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step
     MainForm = this;
     try {
         CreateComponents();
-        ReadDescription(description, *this, Handlers());
-        FindMenuItems();
+        const TStoredEntries entries = ReadDescription(description, *this, Handlers());
+        CheckStoredComponents(entries);
+        FindMenuItems(entries);
     } catch (...) {
         MainForm = nullptr;
         throw;
@@ -90,12 +91,25 @@ void TMainForm::CreateComponents() {
     Scenes = std::make_unique<TGame>(*this);
 }
 
-// The menu items the handlers use must be in the stored menu.
-void TMainForm::FindMenuItems() {
-    auto find = [this](const char* name) {
+// The window's code uses every component it creates: a description that leaves one out
+// would fail later, at every tick, so it is refused at the end of the stored entries.
+void TMainForm::CheckStoredComponents(const TStoredEntries& entries) {
+    for (int i = 0; i < ComponentCount(); ++i) {
+        const std::string& name = Components(i)->Name();
+        if (!entries.Starts.contains(name))
+            throw EDescriptionError(name, {}, entries.End, "the description does not store this component");
+    }
+}
+
+// The menu items the handlers use must be in the stored menu; a missing one is refused at
+// the menu's entry.
+void TMainForm::FindMenuItems(const TStoredEntries& entries) {
+    const std::size_t menuEntry = entries.Starts.at(MainMenu->Name());
+    auto find = [this, menuEntry](const char* name) {
         TMenuItem* item = MainMenu->FindItem(name);
         if (!item)
-            throw EDescriptionError("MainMenu", "Items", 0, std::string("the menu has no item ") + name);
+            throw EDescriptionError(MainMenu->Name(), "Items", menuEntry,
+                                    std::string("the menu has no item ") + name);
         return item;
     };
     GameMenu = find("GameMenu");

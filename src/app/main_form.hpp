@@ -25,6 +25,7 @@ class TDXWaveList;
 class TDXSound;
 class TDXSpriteEngine;
 class TGame;
+struct TStoredEntries;
 
 class TMainForm : public TDXForm, public TGameWindow {
 public:
@@ -100,7 +101,8 @@ private:
     // The handlers the stored description may bind events to, by their names.
     THandlerTable Handlers();
     void CreateComponents();
-    void FindMenuItems();
+    void CheckStoredComponents(const TStoredEntries& entries);
+    void FindMenuItems(const TStoredEntries& entries);
     void DetachHandlers();
     void DrawFrameRate();
 

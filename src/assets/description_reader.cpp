@@ -11,10 +11,9 @@ namespace vek {
 namespace {
 
 std::string describeWhere(const std::string& component, const std::string& property, std::size_t offset) {
-    std::string where;
-    if (!component.empty()) where += "component " + component + ", ";
-    if (!property.empty()) where += "property " + property + ", ";
-    return where + "byte " + std::to_string(offset);
+    std::string where = component.empty() ? "window" : "component " + shownName(component);
+    where += property.empty() ? ", header" : ", property " + shownText(property);
+    return where + ", byte " + std::to_string(offset);
 }
 
 // Finds the window's components by name for the deferred lookups.
@@ -59,7 +58,8 @@ void checkClass(const TDescriptionCursor& cursor, const TComponent& component) {
 }
 
 // The components the description stores, in stored order.
-std::vector<TComponent*> readComponents(TDescriptionCursor& cursor, const WindowNames& names) {
+std::vector<TComponent*> readComponents(TDescriptionCursor& cursor, const WindowNames& names,
+                                        TStoredEntries& entries) {
     std::vector<TComponent*> stored;
     while (cursor.Next()) {
         TComponent* component = names.FindComponent(cursor.Name());
@@ -69,6 +69,7 @@ std::vector<TComponent*> readComponents(TDescriptionCursor& cursor, const Window
         if (std::find(stored.begin(), stored.end(), component) != stored.end())
             throw EDescriptionError(cursor.Name(), {}, cursor.Offset(), "the component is stored twice");
         checkClass(cursor, *component);
+        entries.Starts.emplace(cursor.Name(), cursor.Offset());
         readProperties(cursor, *component);
         stored.push_back(component);
     }
@@ -83,11 +84,22 @@ void resolveNames(TComponent& component, const WindowNames& names) {
     }
 }
 
+// Loading ends for the window, then for its components in stored order, then for those
+// the description leaves out.
+void endLoading(TComponent& window, const std::vector<TComponent*>& stored) {
+    window.EndLoading();
+    for (auto* component : stored) component->EndLoading();
+    for (int i = 0; i < window.ComponentCount(); ++i) {
+        TComponent* component = window.Components(i);
+        if (component->Loading()) component->EndLoading();
+    }
+}
+
 }  // namespace
 
 EDescriptionError::EDescriptionError(std::string component, std::string property, std::size_t offset,
                                      const std::string& reason)
-    : EReadError(describeWhere(component, property, offset) + ": " + reason),
+    : EReadError(describeWhere(component, property, offset) + ": " + shownText(reason)),
       component_(std::move(component)),
       property_(std::move(property)),
       offset_(offset) {}
@@ -111,6 +123,23 @@ std::string TDescriptionCursor::readName(std::uint8_t length) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// An entry's name and class, or the end marker.
+void TDescriptionCursor::readHeader() {
+    const std::uint8_t nameLength = reader_.ReadByte();
+    if (nameLength == 0) return;
+    name_ = readName(nameLength);
+    if (!isPrintableName(name_))
+        throw EDescriptionError(name_, {}, offset_,
+                                "the component's name holds a byte that is not printable");
+    const std::size_t classOffset = reader_.Position();
+    const std::uint8_t classLength = reader_.ReadByte();
+    if (classLength == 0) throw EDescriptionError(name_, {}, classOffset, "the class name is empty");
+    className_ = readName(classLength);
+    if (!isPrintableName(className_))
+        throw EDescriptionError(name_, {}, classOffset, "the class name holds a byte that is not printable");
+    inBlock_ = true;
+}
+
 bool TDescriptionCursor::Next() {
     withinComponent(name_, reader_, [&] {
         while (inBlock_) NextProperty();
@@ -118,16 +147,9 @@ bool TDescriptionCursor::Next() {
     offset_ = reader_.Position();
     name_.clear();
     className_.clear();
-    withinComponent({}, reader_, [&] {
-        const std::uint8_t nameLength = reader_.ReadByte();
-        if (nameLength == 0) return;
-        name_ = readName(nameLength);
-        const std::size_t classOffset = reader_.Position();
-        const std::uint8_t classLength = reader_.ReadByte();
-        if (classLength == 0) throw EDescriptionError(name_, {}, classOffset, "the class name is empty");
-        className_ = readName(classLength);
-        inBlock_ = true;
-    });
+    // withinComponent takes name_ as it stands when a fault is raised: a fault in the
+    // header names the entry as soon as its name has been read.
+    withinComponent(name_, reader_, [&] { readHeader(); });
     if (inBlock_) return true;
     if (!reader_.AtEnd())
         throw EDescriptionError({}, {}, reader_.Position(), "data follows the end of the description");
@@ -142,27 +164,27 @@ bool TDescriptionCursor::NextProperty() {
 
 // ---- ReadDescription
 
-void ReadDescription(std::span<const std::uint8_t> bytes, TComponent& window, const THandlerTable& handlers) {
+TStoredEntries ReadDescription(std::span<const std::uint8_t> bytes, TComponent& window,
+                               const THandlerTable& handlers) {
     const WindowNames names(window, handlers);
     TDescriptionCursor cursor(bytes);
     if (!cursor.Next()) throw EDescriptionError({}, {}, cursor.Offset(), "the description holds no window");
     if (cursor.Name() != window.Name())
         throw EDescriptionError(cursor.Name(), {}, cursor.Offset(), "the window is named " + window.Name());
     checkClass(cursor, window);
+    TStoredEntries entries;
+    entries.Starts.emplace(cursor.Name(), cursor.Offset());
 
     window.BeginLoading();
     for (int i = 0; i < window.ComponentCount(); ++i) window.Components(i)->BeginLoading();
     readProperties(cursor, window);
-    const auto stored = readComponents(cursor, names);
+    const auto stored = readComponents(cursor, names, entries);
+    entries.End = cursor.Offset();
 
     resolveNames(window, names);
     for (auto* component : stored) resolveNames(*component, names);
-    window.EndLoading();
-    for (auto* component : stored) component->EndLoading();
-    for (int i = 0; i < window.ComponentCount(); ++i) {
-        TComponent* component = window.Components(i);
-        if (component->Loading()) component->EndLoading();
-    }
+    endLoading(window, stored);
+    return entries;
 }
 
 }  // namespace vek

@@ -7,7 +7,7 @@
 //   magic       := the four bytes "VKTD"
 //   version     := u8, 1
 //   entry       := name class block
-//   name, class := u8 length (1..255), then that many bytes
+//   name, class := u8 length (1..255), then that many bytes of printable ASCII
 //   block       := the entry's properties, as runtime/property_stream.hpp writes them
 //   end         := u8 0, the last byte of the data
 //
@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 
@@ -33,9 +34,13 @@ namespace vek {
 inline constexpr char kDescriptionMagic[4] = {'V', 'K', 'T', 'D'};
 inline constexpr std::uint8_t kDescriptionVersion = 1;
 
-// Stored description data that cannot be used. The message names the component and the
-// property when there are any, and the byte offset: "component DXTimer, property
-// Interval, byte 345: <reason>".
+// Stored description data that cannot be used. The message names the component, the
+// property and the byte offset: "component DXTimer, property Interval, byte 345: <reason>".
+// A fault that belongs to no component (the description's magic, version and end) says
+// "window" for the component; one outside any property (the magic and version, an entry's
+// name and class, the framing between properties, the end) says "header" for the
+// property: "window, header, byte 0: <reason>". Names and reason are shown escaped, names
+// shortened (shownName), as the data may hold any byte.
 class EDescriptionError : public EReadError {
 public:
     EDescriptionError(std::string component, std::string property, std::size_t offset,
@@ -71,6 +76,7 @@ public:
     TPropertyReader& Reader() { return reader_; }
 
 private:
+    void readHeader();
     std::string readName(std::uint8_t length);
 
     TPropertyReader reader_;
@@ -80,12 +86,20 @@ private:
     bool inBlock_ = false;
 };
 
+// Where the entries of a description that has been read start, for the checks that the
+// window makes once reading has ended.
+struct TStoredEntries {
+    std::map<std::string, std::size_t, std::less<>> Starts;  // by component name, the window's too
+    std::size_t End = 0;                                     // where the end marker is
+};
+
 // Reads a description into a window whose components exist already: the first entry must
 // be the window (same name and class), every other one names a component of it with its
 // class, each at most once. Every component loads while the properties are read; then
 // the names of components and handlers are resolved, and loading ends for the window,
 // then for its components in stored order (those the description leaves out last).
-// Anything that does not fit raises EDescriptionError.
-void ReadDescription(std::span<const std::uint8_t> bytes, TComponent& window, const THandlerTable& handlers);
+// Anything that does not fit raises EDescriptionError. Answers where the entries start.
+TStoredEntries ReadDescription(std::span<const std::uint8_t> bytes, TComponent& window,
+                               const THandlerTable& handlers);
 
 }  // namespace vek

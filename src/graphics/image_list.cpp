@@ -422,7 +422,7 @@ TColor readColor(TPropertyReader& reader) {
     const std::string name = reader.ReadIdent();
     for (const auto& [colorName, color] : kColorNames)
         if (colorName == name) return color;
-    reader.Fail("Property " + reader.Name() + " has no colour " + name);
+    reader.Fail("Property " + shownName(reader.Name()) + " has no colour " + shownName(name));
 }
 
 int readPatternSize(TPropertyReader& reader) {

@@ -124,11 +124,11 @@ void TComponent::ReadReference(TPropertyReader& reader, Setter set) {
     const std::string target = reader.ReadIdent();
     DeferFixup(reader, [target, set](const TNameResolver& names) {
         TComponent* component = names.FindComponent(target);
-        if (!component) throw EFixupError("No component is named " + target);
+        if (!component) throw EFixupError("No component is named " + shownName(target));
         auto* typed = dynamic_cast<Target*>(component);
         if (!typed)
-            throw EFixupError("Component " + target + " of class " + std::string(component->ClassName()) +
-                              " does not fit here");
+            throw EFixupError("Component " + shownName(target) + " of class " +
+                              std::string(component->ClassName()) + " does not fit here");
         set(typed);
     });
 }
@@ -138,9 +138,9 @@ void TComponent::ReadEvent(TPropertyReader& reader, Event& event) {
     const std::string handler = reader.ReadIdent();
     DeferFixup(reader, [handler, &event](const TNameResolver& names) {
         const std::any* entry = names.Handlers().Find(handler);
-        if (!entry) throw EFixupError("No handler is named " + handler);
+        if (!entry) throw EFixupError("No handler is named " + shownName(handler));
         const Event* typed = std::any_cast<Event>(entry);
-        if (!typed) throw EFixupError("Handler " + handler + " does not fit this event");
+        if (!typed) throw EFixupError("Handler " + shownName(handler) + " does not fit this event");
         event = *typed;
     });
 }

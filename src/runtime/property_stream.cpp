@@ -1,6 +1,7 @@
 // The stored-property writer and reader; the format is described in the header.
 #include "runtime/property_stream.hpp"
 
+#include <algorithm>
 #include <bit>
 
 namespace vek {
@@ -41,7 +42,47 @@ std::string withArticle(std::string_view noun) {
     return (vowel ? "an " : "a ") + std::string(noun);
 }
 
+bool isPrintable(char c) {
+    return c >= 0x20 && c <= 0x7E;
+}
+
+void appendShown(std::string& out, char c) {
+    if (isPrintable(c)) {
+        out += c;
+        return;
+    }
+    constexpr char kHex[] = "0123456789abcdef";
+    const auto byte = static_cast<unsigned char>(c);
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+}
+
 }  // namespace
+
+bool isPrintableName(std::string_view name) {
+    return std::all_of(name.begin(), name.end(), isPrintable);
+}
+
+std::string shownText(std::string_view text) {
+    std::string shown;
+    for (const char c : text) appendShown(shown, c);
+    return shown;
+}
+
+std::string shownName(std::string_view name) {
+    constexpr std::size_t kKept = kShownNameLength - 3;
+    std::string shown;
+    std::size_t cut = 0;  // the end of the last whole byte shown within kKept characters
+    for (const char c : name) {
+        if (shown.size() <= kKept) cut = shown.size();
+        appendShown(shown, c);
+        if (shown.size() > kShownNameLength) break;
+    }
+    if (shown.size() <= kShownNameLength) return shown;
+    shown.resize(cut);
+    return shown + "...";
+}
 
 // --- writer ---
 
@@ -139,11 +180,11 @@ std::string TPropertyReader::Path() const {
     std::string path;
     for (const auto& frame : frames_) {
         if (!path.empty()) path += '.';
-        path += frame.name + '[' + std::to_string(frame.index) + ']';
+        path += shownName(frame.name) + '[' + std::to_string(frame.index) + ']';
     }
     if (nameDepth_ == frames_.size() && !name_.empty()) {
         if (!path.empty()) path += '.';
-        path += name_;
+        path += shownName(name_);
     }
     return path;
 }
@@ -153,7 +194,7 @@ void TPropertyReader::Fail(const std::string& message) const {
 }
 
 void TPropertyReader::FailUnknownProperty() const {
-    Fail("Unknown property " + name_);
+    Fail("Unknown property " + shownName(name_));
 }
 
 std::span<const std::uint8_t> TPropertyReader::ReadBytes(std::size_t count) {
@@ -176,6 +217,10 @@ std::uint64_t TPropertyReader::readLe(int count) {
 
 bool TPropertyReader::NextProperty() {
     if (valuePending_) SkipValue();
+    // Until the new name is read, a fault belongs to no property: neither to the one
+    // before it nor, after a block's end, to a property of the block that ended.
+    name_.clear();
+    nameDepth_ = frames_.size();
     propertyOffset_ = position_;
     const std::uint8_t length = ReadByte();
     if (length == 0) {
@@ -183,12 +228,14 @@ bool TPropertyReader::NextProperty() {
         return false;
     }
     const auto name = ReadBytes(length);
+    // A name whose length byte is too large swallows the bytes after it; they show in
+    // the path, escaped, so that the message says what was taken for the name.
     name_.assign(name.begin(), name.end());
-    nameDepth_ = frames_.size();
+    if (!isPrintableName(name_)) failAt("Property name holds a byte that is not printable", propertyOffset_);
     const std::size_t kindOffset = position_;
     const std::uint8_t kind = ReadByte();
     if (kind < 1 || kind > 9)
-        failAt("Unknown value kind " + std::to_string(kind) + " of property " + name_, kindOffset);
+        failAt("Unknown value kind " + std::to_string(kind) + " of property " + shownName(name_), kindOffset);
     kind_ = static_cast<TValueKind>(kind);
     valuePending_ = true;
     return true;
@@ -199,7 +246,7 @@ void TPropertyReader::expect(TValueKind kind) {
     const bool boolean = kind == TValueKind::vaFalse || kind == TValueKind::vaTrue;
     const bool kindBoolean = kind_ == TValueKind::vaFalse || kind_ == TValueKind::vaTrue;
     if (kind_ != kind && !(boolean && kindBoolean)) {
-        Fail(std::string("Property ") + name_ + " holds " + withArticle(valueKindName(kind_)) + ", not " +
+        Fail("Property " + shownName(name_) + " holds " + withArticle(valueKindName(kind_)) + ", not " +
              withArticle(valueKindName(kind)));
     }
     valuePending_ = false;
@@ -238,9 +285,11 @@ void TPropertyReader::endItem() {
 std::string TPropertyReader::readIdentBytes() {
     const std::size_t offset = position_;
     const std::uint8_t length = ReadByte();
-    if (length == 0) failAt("Empty identifier in property " + name_, offset);
+    if (length == 0) failAt("Empty identifier in property " + shownName(name_), offset);
     const auto bytes = ReadBytes(length);
-    return std::string(bytes.begin(), bytes.end());
+    std::string ident(bytes.begin(), bytes.end());
+    if (!isPrintableName(ident)) failAt("Identifier holds a byte that is not printable", offset);
+    return ident;
 }
 
 std::string TPropertyReader::ReadIdent() {
@@ -251,8 +300,8 @@ std::string TPropertyReader::ReadIdent() {
 std::int64_t TPropertyReader::ReadInteger(std::int64_t min, std::int64_t max) {
     const std::int64_t value = ReadInteger();
     if (value < min || value > max) {
-        Fail("Property " + name_ + " holds " + std::to_string(value) + ", outside " + std::to_string(min) +
-             ".." + std::to_string(max));
+        Fail("Property " + shownName(name_) + " holds " + std::to_string(value) + ", outside " +
+             std::to_string(min) + ".." + std::to_string(max));
     }
     return value;
 }
@@ -261,7 +310,7 @@ int TPropertyReader::ReadEnum(std::span<const std::string_view> names) {
     const std::string value = ReadIdent();
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i] == value) return static_cast<int>(i);
-    Fail("Property " + name_ + " has no value " + value);
+    Fail("Property " + shownName(name_) + " has no value " + shownName(value));
 }
 
 std::vector<std::string> TPropertyReader::readSetNames() {
@@ -277,7 +326,8 @@ std::uint64_t TPropertyReader::ReadSet(std::span<const std::string_view> names) 
     for (const auto& member : readSetNames()) {
         std::size_t i = 0;
         while (i < names.size() && i < 64 && names[i] != member) ++i;
-        if (i == names.size() || i == 64) Fail("Property " + name_ + " has no member " + member);
+        if (i == names.size() || i == 64)
+            Fail("Property " + shownName(name_) + " has no member " + shownName(member));
         mask |= std::uint64_t{1} << i;
     }
     return mask;
@@ -289,7 +339,8 @@ std::uint32_t TPropertyReader::ReadCollection() {
     const auto count = static_cast<std::uint32_t>(readLe(4));
     // Every item takes at least its end marker.
     if (count > bytes_.size() - position_) failAt("Stored data ends early", offset);
-    if (frames_.size() >= kMaxCollectionDepth) Fail("Collections nest too deeply in property " + name_);
+    if (frames_.size() >= kMaxCollectionDepth)
+        Fail("Collections nest too deeply in property " + shownName(name_));
     if (count > 0) frames_.push_back(Frame{name_, count, 0});
     return count;
 }

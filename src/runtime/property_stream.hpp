@@ -24,8 +24,8 @@
 // component's block after its header); this pair knows nothing of what the names mean.
 // The reader checks every length against the bytes it holds and raises EPropertyError,
 // naming the byte offset and the property's path (such as "Items[2].Picture.Data"), for
-// anything malformed or of the wrong kind. Collections nest at most kMaxCollectionDepth
-// deep.
+// anything malformed or of the wrong kind. Names and identifiers hold printable ASCII
+// only (space to '~'). Collections nest at most kMaxCollectionDepth deep.
 #pragma once
 
 #include <cstddef>
@@ -74,6 +74,16 @@ inline constexpr int kMaxCollectionDepth = 8;
 // The kind's name as errors show it: "integer", "real", "boolean", "string",
 // "identifier", "binary", "set" or "collection".
 const char* valueKindName(TValueKind kind);
+
+// True when every byte of name is printable ASCII (space to '~'), as stored names must be.
+bool isPrintableName(std::string_view name);
+// Text from stored data as a message shows it: any byte that is not printable ASCII
+// becomes \xNN, so that nothing read can upset the terminal or cut the message short.
+std::string shownText(std::string_view text);
+// A name as a message shows it: as shownText, and cut to at most kShownNameLength
+// characters, the cut one ending in "...".
+inline constexpr std::size_t kShownNameLength = 40;
+std::string shownName(std::string_view name);
 
 class TPropertyWriter {
 public:

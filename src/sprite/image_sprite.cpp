@@ -47,7 +47,7 @@ TRenderType renderTypeFrom(TPropertyReader& reader) {
     const std::string name = reader.Kind() == TValueKind::vaString ? reader.ReadString() : reader.ReadIdent();
     for (std::size_t i = 0; i < kRenderTypeNames.size(); ++i)
         if (name == kRenderTypeNames[i]) return static_cast<TRenderType>(i);
-    reader.Fail("Unknown blend mode " + name);
+    reader.Fail("Unknown blend mode " + shownName(name));
 }
 
 }  // namespace

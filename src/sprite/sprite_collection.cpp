@@ -19,7 +19,7 @@ TSpriteType kindNamed(TPropertyReader& reader) {
     const std::string name = reader.ReadIdent();
     for (std::size_t i = 0; i < kKindNames.size(); ++i)
         if (name == kKindNames[i]) return static_cast<TSpriteType>(i);
-    reader.Fail("Unknown sprite kind " + name);
+    reader.Fail("Unknown sprite kind " + shownName(name));
 }
 
 }  // namespace
@@ -162,7 +162,7 @@ void TSpriteCollection::ReadItems(TPropertyReader& reader) {
             else if (reader.Name() == "KindSprite")
                 item.SetKindSprite(kindNamed(reader));
             else if (!item.Sprite() || !item.Sprite()->ReadProperty(reader))
-                reader.Fail("Unknown property " + reader.Name() + " of a sprite definition");
+                reader.Fail("Unknown property " + shownName(reader.Name()) + " of a sprite definition");
         }
     }
 }

@@ -163,5 +163,30 @@ TEST(PropertyStream, UnknownMembersAndDeepNestingAreRefused) {
     }
 }
 
+// Identifiers and set members hold printable characters only; any other is refused at the
+// identifier's own offset.
+TEST(PropertyStream, IdentifiersHoldingAByteThatIsNotPrintableAreRefusedWhereTheyStart) {
+    TPropertyWriter writer;
+    writer.WriteIdent("Align", "al\x1b[2JClient");
+    const std::size_t setOffset = writer.Bytes().size();
+    const std::string members[] = {"doCenter", std::string("do\0Flip", 7)};
+    writer.WriteSet("Options", members);
+    writer.WriteEnd();
+    const auto bytes = writer.TakeBytes();
+    const std::size_t identOffset = 1 + 5 + 1;
+    const std::size_t memberOffset = setOffset + 1 + 7 + 1 + 1 + 1 + 8;
+    TPropertyReader reader(bytes);
+    for (const std::size_t offset : {identOffset, memberOffset}) {
+        ASSERT_TRUE(reader.NextProperty());
+        try {
+            reader.SkipValue();
+            FAIL() << "an identifier holding a control byte must raise";
+        } catch (const EPropertyError& e) {
+            EXPECT_EQ(e.Offset(), offset);
+            EXPECT_EQ(e.Reason(), "Identifier holds a byte that is not printable");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vek
