@@ -238,9 +238,10 @@ void TMainForm::Acercade1Click() {
     box->ShowModal();
 }
 
+// Windowed, the frame can be resized and maximised: the picture is zoomed to fit it.
 void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
     const bool fullScreen = sender.Options().Contains(doFullScreen);
-    Handle()->setBorderStyle(fullScreen ? platform::BorderStyle::bsNone : platform::BorderStyle::bsSingle);
+    Handle()->setBorderStyle(fullScreen ? platform::BorderStyle::bsNone : platform::BorderStyle::bsSizeable);
     Handle()->setCursorVisible(!fullScreen);
 }
 
