@@ -205,10 +205,12 @@ void TMainForm::OptionFullScreenClick() {
     DXDraw->Display().SetHeight(480);
     DXDraw->Display().SetBitCount(8);
     DXDraw->Initialize();
+    if (OnOptionChanged) OnOptionChanged(*OptionFullScreen, OptionFullScreen->Checked);
 }
 
 void TMainForm::OptionSoundClick() {
     OptionSound->Checked = !OptionSound->Checked;
+    const bool wanted = OptionSound->Checked;
     if (!OptionSound->Checked) {
         DXSound->Finalize();
     } else if (!DXSound->Initialized()) {
@@ -220,11 +222,13 @@ void TMainForm::OptionSoundClick() {
         }
     }
     Handle()->menuChanged();
+    if (OnOptionChanged) OnOptionChanged(*OptionSound, wanted);
 }
 
 void TMainForm::OptionShowFPSClick() {
     OptionShowFPS->Checked = !OptionShowFPS->Checked;
     Handle()->menuChanged();
+    if (OnOptionChanged) OnOptionChanged(*OptionShowFPS, OptionShowFPS->Checked);
 }
 
 void TMainForm::Controles1Click() {

@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "app/main_form.hpp"
+#include "app/settings_file.hpp"
+#include "app/settings_keeper.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
@@ -23,16 +25,24 @@ public:
     InstalledBackend& operator=(const InstalledBackend&) = delete;
 };
 
-}  // namespace
-
-int RunProgram(platform::Platform& backend) {
-    return RunProgram(backend, EmbeddedDescription());
+// --reset-settings: the defaults, whether or not the old file could be deleted.
+void ResetSettings(const std::string& path) {
+    const std::string error = DeleteSettingsFile(path);
+    if (!error.empty()) WarnOnStderr("vektrion: warning: " + path + ": " + error);
 }
 
-int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description) {
+}  // namespace
+
+int RunProgram(platform::Platform& backend, const TProgramOptions& options) {
+    return RunProgram(backend, EmbeddedDescription(), options);
+}
+
+int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
+               const TProgramOptions& options) {
     const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);
+    if (options.resetSettings && !options.settingsPath.empty()) ResetSettings(options.settingsPath);
     std::unique_ptr<TMainForm> mainForm;
     try {
         mainForm = std::make_unique<TMainForm>(description);
@@ -43,7 +53,11 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
         std::fprintf(stderr, "vektrion: %s\n", e.what());
         return 1;
     }
-    application.run(*mainForm->Handle());
+    {
+        TSettingsKeeper settings(*mainForm, options.settingsPath, options.zoom);
+        application.run(*mainForm->Handle());
+        settings.Save();
+    }
     mainForm.reset();
     return 0;
 }
