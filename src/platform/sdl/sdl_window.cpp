@@ -199,7 +199,7 @@ SDL_Rect SdlWindow::outerRect() const {
     // The window's own rectangle (client area and menu strip), widened by the decorations
     // that the window manager last reported while the window had a border.
     SDL_Rect r = windowedRect_;
-    if (!exclusive_ && normalNow()) {
+    if (!exclusive_ && !closed_ && normalNow()) {
         SDL_GetWindowPosition(window_, &r.x, &r.y);
         SDL_GetWindowSize(window_, &r.w, &r.h);
     }
@@ -232,8 +232,9 @@ WindowGeometry SdlWindow::geometry() const {
     const SDL_Rect r = outerRect();
     const SDL_Rect& e = frameExtents_;
     bool maximized = maximizeOnShow_;
+    if (everShown_) maximized = maximized_;
+    if (everShown_ && !closed_) maximized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
     if (exclusive_) maximized = maximizedBeforeExclusive_;
-    if (everShown_ && !exclusive_) maximized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
     return WindowGeometry{r.x, r.y, r.w - e.x - e.w, r.h - e.y - e.h - stripHeight(), maximized};
 }
 
@@ -289,6 +290,7 @@ void SdlWindow::close() {
 
 void SdlWindow::finishClose() {
     if (closed_) return;
+    rememberPlace();  // a window manager may move a window it no longer shows
     closed_ = true;
     menu_.close();
     if (OnDestroy) OnDestroy();
@@ -424,13 +426,18 @@ void SdlWindow::redraw() {
 // Keeps the place and size to return to, and lays the menu bar out for the new width.
 void SdlWindow::placed() {
     if (!everShown_ || exclusive_ || closed_) return;
-    if (normalNow()) {
-        SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
-        SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
-    }
+    rememberPlace();
     chromeDirty_ = true;
     render();
     if (OnPlaced) OnPlaced();
+}
+
+void SdlWindow::rememberPlace() {
+    if (!everShown_ || exclusive_ || closed_) return;
+    maximized_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
+    if (!normalNow()) return;
+    SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
+    SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
 }
 
 void SdlWindow::focusChanged(bool focused) {

@@ -88,6 +88,8 @@ private:
     // the frame's outer corner at the stored position.
     void placeInFrame();
     bool normalNow() const;
+    // Keeps the place and size to return to while the window is shown and not zoomed.
+    void rememberPlace();
     // Shows or hides the window manager's frame as the border style asks, keeping the
     // client area's top-left corner at client.
     void applyBorder(SDL_Point client);
@@ -108,6 +110,7 @@ private:
     // The window's place and size (menu strip included) while neither maximised nor in
     // exclusive mode. Until the frame is learnt, x and y are those of the frame's corner.
     SDL_Rect windowedRect_{};
+    bool maximized_ = false;  // as last seen while shown
     bool maximizeOnShow_ = false;
     bool maximizedBeforeExclusive_ = false;
     bool cursorVisible_ = true;
