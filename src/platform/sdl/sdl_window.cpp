@@ -390,6 +390,7 @@ void SdlWindow::render() {
 }
 
 void SdlWindow::draw() {
+    SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     const SDL_Rect dst = pictureRect();
@@ -423,12 +424,17 @@ void SdlWindow::redraw() {
     if (OnPaint) OnPaint();
 }
 
-// Keeps the place and size to return to, and lays the menu bar out for the new width.
+// Keeps the place and size to return to; a new size lays the menu bar out for the new
+// width and shows the picture at the zoom that now fits. A move alone needs neither.
 void SdlWindow::placed() {
     if (!everShown_ || exclusive_ || closed_) return;
     rememberPlace();
-    chromeDirty_ = true;
-    render();
+    SDL_Point size{};
+    SDL_GetWindowSize(window_, &size.x, &size.y);
+    if (size.x != drawnSize_.x || size.y != drawnSize_.y) {
+        chromeDirty_ = true;
+        render();
+    }
     if (OnPlaced) OnPlaced();
 }
 

@@ -111,6 +111,7 @@ private:
     // exclusive mode. Until the frame is learnt, x and y are those of the frame's corner.
     SDL_Rect windowedRect_{};
     bool maximized_ = false;  // as last seen while shown
+    SDL_Point drawnSize_{};   // the window's size when it was last drawn
     bool maximizeOnShow_ = false;
     bool maximizedBeforeExclusive_ = false;
     bool cursorVisible_ = true;
