@@ -39,8 +39,10 @@ asan-tests: sanitizer-build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ./$(FUZZ_BUILD)/vektrion_tests --gtest_brief=1
 
-# The window-manager tests run on a second private display with openbox started for them.
+# The window-manager tests run on a second private display with openbox started for them,
+# and the tests of window sizes and remembered settings on a third one of 3840 × 2160.
 SMOKE_XVFB = SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24"
+SMOKE_LARGE_XVFB = SDL_AUDIODRIVER=dummy VEK_SMOKE_LARGE_SCREEN=1 xvfb-run -a -s "-screen 0 3840x2160x24"
 
 # The game played under AddressSanitizer with random keys and F2 presses for SOAK_MINUTES
 # (10 by default); fails when the live heap grows between title screens. Not part of test.
@@ -53,9 +55,11 @@ soak: deps
 
 smoke-tests: build
 	@if [ -x $(BUILD)/vektrion_smoke ]; then \
-	  $(SMOKE_XVFB) ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='-*UnderWindowManager*' && \
+	  $(SMOKE_XVFB) ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='-*UnderWindowManager*:*OnLargeScreen*' && \
 	  $(SMOKE_XVFB) tests/smoke/with_window_manager.sh \
-	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*UnderWindowManager*'; \
+	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*UnderWindowManager*' && \
+	  $(SMOKE_LARGE_XVFB) tests/smoke/with_window_manager.sh \
+	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*OnLargeScreen*'; \
 	fi
 
 # Each fuzz target for a short fixed number of runs. New inputs go to the build folder, so

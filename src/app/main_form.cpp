@@ -219,10 +219,12 @@ void TMainForm::OptionFullScreenClick() {
     DXDraw->Display().SetHeight(480);
     DXDraw->Display().SetBitCount(8);
     DXDraw->Initialize();
+    if (OnOptionChanged) OnOptionChanged(*OptionFullScreen, OptionFullScreen->Checked);
 }
 
 void TMainForm::OptionSoundClick() {
     OptionSound->Checked = !OptionSound->Checked;
+    const bool wanted = OptionSound->Checked;
     if (!OptionSound->Checked) {
         DXSound->Finalize();
     } else if (!DXSound->Initialized()) {
@@ -234,11 +236,13 @@ void TMainForm::OptionSoundClick() {
         }
     }
     Handle()->menuChanged();
+    if (OnOptionChanged) OnOptionChanged(*OptionSound, wanted);
 }
 
 void TMainForm::OptionShowFPSClick() {
     OptionShowFPS->Checked = !OptionShowFPS->Checked;
     Handle()->menuChanged();
+    if (OnOptionChanged) OnOptionChanged(*OptionShowFPS, OptionShowFPS->Checked);
 }
 
 void TMainForm::Controles1Click() {
@@ -252,9 +256,10 @@ void TMainForm::Acercade1Click() {
     box->ShowModal();
 }
 
+// Windowed, the frame can be resized and maximised: the picture is zoomed to fit it.
 void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
     const bool fullScreen = sender.Options().Contains(doFullScreen);
-    Handle()->setBorderStyle(fullScreen ? platform::BorderStyle::bsNone : platform::BorderStyle::bsSingle);
+    Handle()->setBorderStyle(fullScreen ? platform::BorderStyle::bsNone : platform::BorderStyle::bsSizeable);
     Handle()->setCursorVisible(!fullScreen);
 }
 

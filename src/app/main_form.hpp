@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -86,6 +87,11 @@ public:
     void DXTimerActivate(TCustomDXTimer& sender);
     void DXTimerDeactivate(TCustomDXTimer& sender);
     void DXTimerTimer(TCustomDXTimer& sender, int lagCount);
+
+    // Told after the full-screen, sound or frame-rate command has run, with the check mark
+    // the command asked for: a sound device that cannot be opened leaves "Activar Sonido"
+    // unchecked although the command asked for sound.
+    std::function<void(platform::TMenuItem& option, bool wanted)> OnOptionChanged;
 
     // Plays the named sound from the wave list while sound is switched on.
     void PlaySound(const std::string& name, bool wait) override;

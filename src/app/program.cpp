@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/main_form.hpp"
+#include "app/settings_keeper.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
@@ -25,11 +26,12 @@ public:
 
 }  // namespace
 
-int RunProgram(platform::Platform& backend) {
-    return RunProgram(backend, EmbeddedDescription());
+int RunProgram(platform::Platform& backend, const TProgramOptions& options) {
+    return RunProgram(backend, EmbeddedDescription(), options);
 }
 
-int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description) {
+int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
+               const TProgramOptions& options) {
     const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);
@@ -43,7 +45,11 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
         std::fprintf(stderr, "vektrion: %s\n", e.what());
         return 1;
     }
-    application.run(*mainForm->Handle());
+    {
+        TSettingsKeeper settings(*mainForm, options);
+        application.run(*mainForm->Handle());
+        settings.Save();
+    }
     mainForm.reset();
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace vek::platform {
 class Platform;
@@ -12,11 +13,22 @@ namespace vek {
 
 inline constexpr const char* kApplicationTitle = "Vektrion v1.2";
 
+struct TProgramOptions {
+    // The settings file to read at start and write on changes; empty: none.
+    std::string settingsPath;
+    // Delete the settings file first and start with the defaults.
+    bool resetSettings = false;
+    // The window's zoom for this start; 0: the remembered size, or on a first start the
+    // size that fits the screen.
+    int zoom = 0;
+};
+
 // Runs the game on an installed platform backend until the main window closes.
 // Answers the process exit code: 0, or 1 when the main window cannot be made (the reason
 // on stderr, for a stored description that cannot be used with where it went wrong).
-int RunProgram(platform::Platform& backend);
+int RunProgram(platform::Platform& backend, const TProgramOptions& options = {});
 // The same with another stored description than the one the program carries.
-int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description);
+int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
+               const TProgramOptions& options = {});
 
 }  // namespace vek

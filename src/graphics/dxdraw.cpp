@@ -639,6 +639,7 @@ void TCustomDXDraw::formMessage(platform::FormMessage message) {
             paint();
             break;
         case FormMessage::Activate:
+        case FormMessage::Placed:
             break;
     }
 }

@@ -62,6 +62,19 @@ struct WindowPlacement {
     TRect normalPosition;
 };
 
+// Where a window stands and how big it is, in the terms a player would remember them: the
+// outer frame's top-left corner on the screen, the size of the view below the menu strip
+// (a resizable window shows its client picture scaled in it), and whether the window is
+// maximised. A maximised window's place and view size are those it returns to.
+struct WindowGeometry {
+    int left = 0;
+    int top = 0;
+    int viewWidth = 0;
+    int viewHeight = 0;
+    bool maximized = false;
+    friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
+};
+
 struct WindowSpec {
     std::string caption;
     int left = 0;
@@ -91,6 +104,10 @@ public:
     virtual TPoint clientToScreen(TPoint p) const = 0;
     virtual bool getPlacement(WindowPlacement& placement) const = 0;
     virtual bool setPlacement(const WindowPlacement& placement) = 0;
+    // The window's size and place; while in exclusive full screen, those it returns to.
+    // The view is never made smaller than the client area.
+    virtual WindowGeometry geometry() const = 0;
+    virtual void setGeometry(const WindowGeometry& geometry) = 0;
     virtual void show() = 0;
     // Asks the window to close; the close runs OnClose and then OnDestroy from the loop.
     virtual void close() = 0;
@@ -110,6 +127,8 @@ public:
     std::function<void()> OnDeactivate;
     // A menu of the window's menu bar is about to open.
     std::function<void()> OnEnterMenuLoop;
+    // The window was moved, resized, maximised or restored.
+    std::function<void()> OnPlaced;
 };
 
 enum class AppMessage { Activate, Deactivate };
@@ -197,6 +216,8 @@ public:
     virtual int showModal(DialogSpec& dialog, Window* owner) = 0;
     // Opens a web address with the desktop's default handler.
     virtual bool openUrl(const std::string& url) = 0;
+    // The usable part of each screen (panels left out), in screen pixels, the primary first.
+    virtual std::vector<TRect> screens() const = 0;
 
     // Key states as this thread has seen them through its input messages;
     // bit 7 of byte k set means virtual key k is down.

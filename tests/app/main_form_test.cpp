@@ -55,7 +55,7 @@ TEST_F(MainFormTest, AfterCreationTheDisplayIsWindowedTheTimerRunsAndSoundIsOn) 
     EXPECT_TRUE(form->DXTimer->Enabled());
     EXPECT_EQ(form->DXDraw->Surface()->Width(), 640);
     EXPECT_EQ(form->DXDraw->Surface()->Height(), 480);
-    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsSingle);
+    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsSizeable);
 }
 
 TEST_F(MainFormTest, WithoutASoundDeviceTheGameRunsSilentlyWithSoundUnchecked) {
@@ -133,7 +133,7 @@ TEST_F(MainFormTest, F4AndAltEnterSwitchToFullScreenAndBack) {
     RunFor(50);
     EXPECT_FALSE(form->OptionFullScreen->Checked);
     EXPECT_FALSE(window().exclusive());
-    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsSingle);
+    EXPECT_EQ(window().borderStyle(), platform::BorderStyle::bsSizeable);
     EXPECT_TRUE(window().cursorVisible());
     EXPECT_TRUE(form->DXTimer->Enabled());
 }

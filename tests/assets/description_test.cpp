@@ -191,7 +191,8 @@ TEST_F(StoredDescription, TheStoredSettingsReachTheComponents) {
     EXPECT_TRUE(form->KeyPreview);
     EXPECT_EQ(form->StoredSpec().left, 197);
     EXPECT_EQ(form->StoredSpec().top, 108);
-    EXPECT_FALSE(form->StoredSpec().maximizeBox);
+    EXPECT_EQ(form->StoredSpec().borderStyle, platform::BorderStyle::bsSizeable);
+    EXPECT_TRUE(form->StoredSpec().maximizeBox);
 }
 
 TEST_F(StoredDescription, AfterFormCreateTheDisplayHasTheImageListsColourTable) {

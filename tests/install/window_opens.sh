@@ -4,7 +4,10 @@
 # status 0. Usage: window_opens.sh GAME TITLE
 set -u
 game=$1 title=$2
-"$game" & pid=$!
+# The game remembers its settings; a test keeps them out of the home folder.
+config=$(mktemp -d)
+trap 'rm -rf "$config"' EXIT
+XDG_CONFIG_HOME=$config "$game" & pid=$!
 seen=""
 for _ in $(seq 200); do
   if xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable"; then

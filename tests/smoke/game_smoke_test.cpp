@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "app/temp_folder.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxinput.hpp"
@@ -99,10 +100,15 @@ struct ProgramRun {
 };
 
 // Runs the game with no display at all; command ends with the program and its arguments.
+// Its settings go to a folder of its own, not to the home folder.
 ProgramRun RunWithoutDisplay(const std::string& command) {
     ProgramRun run;
+    const testing::TempFolder config;
     FILE* pipe =
-        popen(("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + command + " 2>&1").c_str(), "r");
+        popen(("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_CONFIG_HOME=" + config.path() + " " +
+               command + " 2>&1")
+                  .c_str(),
+              "r");
     if (!pipe) return run;
     char buffer[256];
     while (fgets(buffer, sizeof buffer, pipe)) run.output += buffer;

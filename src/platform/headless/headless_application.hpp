@@ -118,6 +118,9 @@ public:
     const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
     const std::vector<std::string>& openedUrls() const { return urls_; }
     bool openUrlResult = true;
+    // The screens' usable areas that screens() reports, the primary first.
+    std::vector<TRect> screenAreas{Bounds(0, 0, 1920, 1080)};
+    std::vector<TRect> screens() const override { return screenAreas; }
     // Called whenever a message box or dialog finds the queue empty (after the idle call
     // of a dialog); it may post input or close the box. A box still open with nothing
     // queued is then closed as a user would: OK, the default button, or after

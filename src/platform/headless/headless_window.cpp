@@ -1,13 +1,18 @@
 // Geometry, placement, frame capture and key routing of the headless top-level window.
 #include "platform/headless/headless_window.hpp"
 
+#include <algorithm>
+
 #include "platform/headless/headless_application.hpp"
 #include "platform/toolkit/application_base.hpp"
 
 namespace vek::platform::headless {
 
 HeadlessWindow::HeadlessWindow(HeadlessApplication& app, const WindowSpec& spec)
-    : app_(app), caption_(spec.caption), border_(spec.borderStyle) {
+    : app_(app),
+      caption_(spec.caption),
+      border_(spec.borderStyle),
+      view_{spec.clientWidth, spec.clientHeight} {
     outer_ = Bounds(spec.left, spec.top, spec.clientWidth + 2 * sideFrame(),
                     spec.clientHeight + topFrame() + sideFrame());
     syncScreen();
@@ -64,9 +69,21 @@ bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {
     return true;
 }
 
+WindowGeometry HeadlessWindow::geometry() const {
+    return WindowGeometry{outer_.left, outer_.top, view_.x, view_.y, maximized_};
+}
+
+void HeadlessWindow::setGeometry(const WindowGeometry& geometry) {
+    const SDL_Point client = screen_.clientSize();
+    view_ = SDL_Point{std::max(geometry.viewWidth, client.x), std::max(geometry.viewHeight, client.y)};
+    maximized_ = geometry.maximized;
+    moveTo(geometry.left, geometry.top);
+}
+
 void HeadlessWindow::moveTo(int left, int top) {
     outer_ = Bounds(left, top, outer_.width(), outer_.height());
     syncScreen();
+    if (OnPlaced) OnPlaced();
 }
 
 void HeadlessWindow::show() {

@@ -36,6 +36,9 @@ public:
     void setCursorVisible(bool visible) override { cursorVisible_ = visible; }
     bool getPlacement(WindowPlacement& placement) const override;
     bool setPlacement(const WindowPlacement& placement) override;
+    // The view keeps no picture here: its size is only remembered.
+    WindowGeometry geometry() const override;
+    void setGeometry(const WindowGeometry& geometry) override;
     void show() override;
     void close() override;
     bool closed() const override { return closed_; }
@@ -84,6 +87,8 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     TRect outer_;  // the outer frame in screen pixels; the client area lies inside
+    SDL_Point view_;
+    bool maximized_ = false;
     bool cursorVisible_ = true;
     bool minimized_ = false;
     bool shown_ = false;

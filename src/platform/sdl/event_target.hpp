@@ -23,6 +23,8 @@ public:
     // The window was exposed: show its picture again.
     virtual void redraw() = 0;
     virtual void focusChanged(bool focused) = 0;
+    // The window was moved, resized, maximised or restored.
+    virtual void placed() {}
 };
 
 }  // namespace vek::platform::sdl

@@ -201,8 +201,16 @@ void SdlApplication::dispatchWindowEvent(EventTarget* target, const SDL_WindowEv
             if (acceptsInput(target)) target->closeBox();
             break;
         case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_RESTORED:
             target->redraw();
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            target->placed();
+            target->redraw();
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            target->placed();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             focused_.insert(event.windowID);
@@ -270,6 +278,17 @@ int SdlApplication::showModal(DialogSpec& dialog, Window* owner) {
 
 bool SdlApplication::openUrl(const std::string& url) {
     return SDL_OpenURL(url.c_str()) == 0;
+}
+
+std::vector<TRect> SdlApplication::screens() const {
+    std::vector<TRect> usable;
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect r{};
+        if (SDL_GetDisplayUsableBounds(i, &r) == 0 && r.w > 0 && r.h > 0)
+            usable.push_back(Bounds(r.x, r.y, r.w, r.h));
+    }
+    return usable;
 }
 
 }  // namespace vek::platform::sdl

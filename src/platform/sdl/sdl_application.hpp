@@ -32,6 +32,7 @@ public:
     int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
     int showModal(DialogSpec& dialog, Window* owner) override;
     bool openUrl(const std::string& url) override;
+    std::vector<TRect> screens() const override;
     Window* foregroundWindow() const override;
 
     // The loop polls again at once whenever the idle handler leaves done False, whatever

@@ -11,6 +11,7 @@
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
 #include "platform/soft/blitter.hpp"
+#include "platform/toolkit/picture_fit.hpp"
 
 namespace vek::platform::sdl {
 
@@ -52,6 +53,10 @@ bool bordersOf(SDL_Window* window, SDL_Rect& borders) {
     return known;
 }
 
+SDL_Rect toSdl(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
+
 bool hasFrame(const SDL_Rect& borders) {
     return borders.x > 0 || borders.y > 0 || borders.w > 0 || borders.h > 0;
 }
@@ -71,33 +76,20 @@ SDL_Rect awaitFrameChange(SDL_Window* window, const SDL_Rect& before) {
 
 }  // namespace
 
-SDL_Rect fitPicture(int outW, int outH, int w, int h) {
-    if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0) return SDL_Rect{};
-    const int whole = std::min(outW / w, outH / h);
-    int width = w * whole, height = h * whole;
-    if (whole < 1) {
-        // Smaller than the picture: the largest size with the same aspect.
-        const bool widthBound = static_cast<long long>(outW) * h <= static_cast<long long>(outH) * w;
-        width = widthBound ? outW : static_cast<int>(static_cast<long long>(outH) * w / h);
-        height = widthBound ? static_cast<int>(static_cast<long long>(outW) * h / w) : outH;
-    }
-    return SDL_Rect{(outW - width) / 2, (outH - height) / 2, width, height};
-}
-
 SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
     : app_(app),
       caption_(spec.caption),
       border_(spec.borderStyle),
-      clientWidth_(spec.clientWidth),
-      clientHeight_(spec.clientHeight) {
+      logical_{spec.clientWidth, spec.clientHeight} {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (border_ == BorderStyle::bsNone) flags |= SDL_WINDOW_BORDERLESS;
     if (border_ == BorderStyle::bsSizeable) flags |= SDL_WINDOW_RESIZABLE;
-    window_ = SDL_CreateWindow(caption_.c_str(), spec.left, spec.top, clientWidth_, clientHeight_, flags);
+    window_ = SDL_CreateWindow(caption_.c_str(), spec.left, spec.top, logical_.x, logical_.y, flags);
     if (!window_) throw std::runtime_error(SDL_GetError());
     renderer_ = makeRenderer(window_);
-    makeFrameTexture(clientWidth_, clientHeight_);
-    windowedRect_ = SDL_Rect{spec.left, spec.top, clientWidth_, clientHeight_};
+    makeFrameTexture(logical_.x, logical_.y);
+    windowedRect_ = SDL_Rect{spec.left, spec.top, logical_.x, logical_.y};
+    setMinimumSize();
     app_.addWindow(this);
 }
 
@@ -110,7 +102,27 @@ SdlWindow::~SdlWindow() {
 }
 
 int SdlWindow::barHeight() const {
-    return (menu_.bar() && !exclusive_) ? MenuLayout::kBarHeight : 0;
+    return exclusive_ ? 0 : stripHeight();
+}
+
+int SdlWindow::stripHeight() const {
+    return menu_.bar() ? MenuLayout::kBarHeight : 0;
+}
+
+SDL_Rect SdlWindow::pictureRect() const {
+    int w = 0, h = 0;
+    if (exclusive_) {
+        if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
+        return toSdl(fitPicture(w, h, exclusiveSize_.x, exclusiveSize_.y));
+    }
+    SDL_GetWindowSize(window_, &w, &h);
+    const int bar = barHeight();
+    const SDL_Rect r = toSdl(fitPicture(w, h - bar, logical_.x, logical_.y));
+    return SDL_Rect{r.x, r.y + bar, r.w, r.h};
+}
+
+void SdlWindow::setMinimumSize() {
+    SDL_SetWindowMinimumSize(window_, logical_.x, logical_.y + stripHeight());
 }
 
 void SdlWindow::makeFrameTexture(int width, int height) {
@@ -121,7 +133,10 @@ void SdlWindow::makeFrameTexture(int width, int height) {
     SDL_FillRect(picture_.get(), nullptr, 0);
     frameTexture_ =
         SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (frameTexture_) SDL_UpdateTexture(frameTexture_, nullptr, picture_->pixels, picture_->pitch);
+    if (!frameTexture_) return;
+    // The renderer scales the picture by whole zooms: each pixel becomes a sharp square.
+    SDL_SetTextureScaleMode(frameTexture_, SDL_ScaleModeNearest);
+    SDL_UpdateTexture(frameTexture_, nullptr, picture_->pixels, picture_->pitch);
 }
 
 std::uint32_t SdlWindow::pixel(int x, int y) const {
@@ -137,6 +152,8 @@ void SdlWindow::setCaption(const std::string& caption) {
 void SdlWindow::setBorderStyle(BorderStyle style) {
     border_ = style;
     if (exclusive_) return;  // the frame follows the style when exclusive mode ends
+    if (style != BorderStyle::bsNone)
+        SDL_SetWindowResizable(window_, style == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
     SDL_Point client{};
     SDL_GetWindowPosition(window_, &client.x, &client.y);
     applyBorder(client);
@@ -148,6 +165,11 @@ void SdlWindow::applyBorder(SDL_Point client) {
     SDL_Rect before{};
     const bool known = bordersOf(window_, before);
     SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
+    // A window shown without a frame so far (full screen from the start) learns it now.
+    if (bordered && everShown_ && !framed_) {
+        placeInFrame();
+        return;
+    }
     // Without a window manager's frame nothing moves.
     if (!everShown_ || !known || (!hasFrame(frameExtents_) && !hasFrame(before))) return;
     // A window manager adds or takes away its frame keeping the frame's outer corner in
@@ -157,15 +179,19 @@ void SdlWindow::applyBorder(SDL_Point client) {
     SDL_SetWindowPosition(window_, client.x, client.y);
 }
 
+// The strip comes on top of the view: the window grows or shrinks by its height.
 void SdlWindow::setMenu(TMenuItem* bar) {
+    const int before = stripHeight();
     menu_.setBar(bar);
-    resizeForMenu();
+    windowedRect_.h += stripHeight() - before;
+    setMinimumSize();
+    if (!exclusive_ && normalNow()) SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
     menuChanged();
 }
 
-void SdlWindow::resizeForMenu() {
-    if (exclusive_) return;
-    SDL_SetWindowSize(window_, clientWidth_, clientHeight_ + barHeight());
+bool SdlWindow::normalNow() const {
+    const Uint32 zoomed = SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_FULLSCREEN;
+    return (SDL_GetWindowFlags(window_) & zoomed) == 0;
 }
 
 void SdlWindow::menuChanged() {
@@ -178,22 +204,24 @@ void SdlWindow::setCursorVisible(bool visible) {
     if (!exclusive_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+// Where the client picture's top-left corner is shown on the screen.
 SDL_Point SdlWindow::clientOrigin() const {
     if (exclusive_) return SDL_Point{0, 0};
     int x = 0, y = 0;
     SDL_GetWindowPosition(window_, &x, &y);
-    return SDL_Point{x, y + barHeight()};
+    const SDL_Rect picture = pictureRect();
+    return SDL_Point{x + picture.x, y + picture.y};
 }
 
 SDL_Point SdlWindow::clientSize() const {
-    return exclusive_ ? exclusiveSize_ : SDL_Point{clientWidth_, clientHeight_};
+    return exclusive_ ? exclusiveSize_ : logical_;
 }
 
 SDL_Rect SdlWindow::outerRect() const {
     // The window's own rectangle (client area and menu strip), widened by the decorations
     // that the window manager last reported while the window had a border.
     SDL_Rect r = windowedRect_;
-    if (!exclusive_) {
+    if (!exclusive_ && !closed_ && normalNow()) {
         SDL_GetWindowPosition(window_, &r.x, &r.y);
         SDL_GetWindowSize(window_, &r.w, &r.h);
     }
@@ -215,16 +243,38 @@ bool SdlWindow::setPlacement(const WindowPlacement& placement) {
     if (inner.w <= 0 || inner.h <= barHeight()) return false;
     windowedRect_ = inner;
     if (exclusive_) return true;  // applied when exclusive mode ends
-    if (inner.w != clientWidth_ || inner.h - barHeight() != clientHeight_) {
-        clientWidth_ = inner.w;
-        clientHeight_ = inner.h - barHeight();
-        makeFrameTexture(clientWidth_, clientHeight_);
-        chromeDirty_ = true;  // the menu bar is laid out for the window's width
-    }
+    chromeDirty_ = true;          // the menu bar is laid out for the window's width
     SDL_SetWindowSize(window_, inner.w, inner.h);
     SDL_SetWindowPosition(window_, inner.x, inner.y);
     if (placement.showCmd == 2) SDL_MinimizeWindow(window_);
     return true;
+}
+
+WindowGeometry SdlWindow::geometry() const {
+    const SDL_Rect r = outerRect();
+    const SDL_Rect& e = frameExtents_;
+    bool maximized = maximizeOnShow_;
+    if (everShown_) maximized = maximized_;
+    if (everShown_ && !closed_) maximized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
+    if (exclusive_) maximized = maximizedBeforeExclusive_;
+    return WindowGeometry{r.x, r.y, r.w - e.x - e.w, r.h - e.y - e.h - stripHeight(), maximized};
+}
+
+void SdlWindow::setGeometry(const WindowGeometry& geometry) {
+    const SDL_Point at{geometry.left + frameExtents_.x, geometry.top + frameExtents_.y};
+    windowedRect_ = SDL_Rect{at.x, at.y, std::max(geometry.viewWidth, logical_.x),
+                             std::max(geometry.viewHeight, logical_.y) + stripHeight()};
+    if (exclusive_) {
+        maximizedBeforeExclusive_ = geometry.maximized;  // applied when exclusive mode ends
+        return;
+    }
+    if (!everShown_) maximizeOnShow_ = geometry.maximized;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
+    SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
+    SDL_SetWindowPosition(window_, at.x, at.y);
+    if (everShown_ && geometry.maximized) SDL_MaximizeWindow(window_);
+    chromeDirty_ = true;
+    if (everShown_) render();
 }
 
 void SdlWindow::show() {
@@ -233,6 +283,7 @@ void SdlWindow::show() {
     if (!everShown_) {
         everShown_ = true;
         placeInFrame();
+        if (maximizeOnShow_ && !exclusive_) SDL_MaximizeWindow(window_);
     }
     if (OnShow) OnShow();
     SDL_RaiseWindow(window_);
@@ -241,13 +292,16 @@ void SdlWindow::show() {
 
 void SdlWindow::placeInFrame() {
     SDL_Rect borders{};
-    if (border_ == BorderStyle::bsNone || !bordersOf(window_, borders)) return;
+    if (framed_ || border_ == BorderStyle::bsNone || exclusive_ || !bordersOf(window_, borders)) return;
     // The window manager frames a newly shown window a little later; until it has, the
     // frame sizes read as nothing.
     if (!hasFrame(borders)) borders = awaitFrameChange(window_, borders);
     frameExtents_ = borders;
+    framed_ = true;
     // The stored position is the outer frame's; move the client area inside it.
-    SDL_SetWindowPosition(window_, windowedRect_.x + borders.x, windowedRect_.y + borders.y);
+    windowedRect_.x += borders.x;
+    windowedRect_.y += borders.y;
+    SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
 }
 
 void SdlWindow::close() {
@@ -258,6 +312,7 @@ void SdlWindow::close() {
 
 void SdlWindow::finishClose() {
     if (closed_) return;
+    rememberPlace();  // a window manager may move a window it no longer shows
     closed_ = true;
     menu_.close();
     if (OnDestroy) OnDestroy();
@@ -285,8 +340,12 @@ void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_
 bool SdlWindow::enterExclusive(int width, int height) {
     if (width <= 0 || height <= 0) return false;
     if (!exclusive_) {
-        SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
-        SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
+        maximizedBeforeExclusive_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
+        if (!everShown_) maximizedBeforeExclusive_ = maximizeOnShow_;
+        if (normalNow()) {
+            SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
+            SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
+        }
     }
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     exclusive_ = true;
@@ -303,12 +362,14 @@ void SdlWindow::leaveExclusive() {
     exclusive_ = false;
     SDL_SetWindowFullscreen(window_, 0);
     applyBorder(SDL_Point{windowedRect_.x, windowedRect_.y});
-    clientWidth_ = windowedRect_.w;
-    clientHeight_ = windowedRect_.h - barHeight();
+    if (border_ != BorderStyle::bsNone)
+        SDL_SetWindowResizable(window_, border_ == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
     SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
+    placeInFrame();  // a window that was full screen from the start gets its frame only now
+    if (maximizedBeforeExclusive_) SDL_MaximizeWindow(window_);
     SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
-    makeFrameTexture(clientWidth_, clientHeight_);
+    makeFrameTexture(logical_.x, logical_.y);
     chromeDirty_ = true;
     render();
 }
@@ -322,13 +383,20 @@ void SdlWindow::refreshChrome() {
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
     if (!menu_.bar() || w <= 0 || h <= 0 || !renderer_) return;
-    SDL_Surface* chrome = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!chrome) return;
-    SDL_FillRect(chrome, nullptr, 0);  // transparent: the client picture shows through
     TextPainter& text = app_.text();
     const auto measure = [&text](const std::string& s) { return text.width(s, kMenuFontSize); };
     layout_.layoutBar(menu_.bar(), measure);
     layout_.layoutMenu(menu_.openMenu(), menu_.topIndex(), w, measure);
+    // Only as tall as the strip and an open menu with its shadow: the rest of a large
+    // window would be blended over every frame for nothing.
+    const int shadow = 3;
+    if (!layout_.menuRect.empty())
+        h = std::min(h, std::max(MenuLayout::kBarHeight, layout_.menuRect.bottom + shadow));
+    else
+        h = std::min(h, MenuLayout::kBarHeight);
+    SDL_Surface* chrome = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!chrome) return;
+    SDL_FillRect(chrome, nullptr, 0);  // transparent: the client picture shows through
     drawMenuBar(chrome, layout_, menu_, text);
     drawOpenMenu(chrome, layout_, menu_, text);
     if (chromeTexture_) SDL_DestroyTexture(chromeTexture_);
@@ -339,38 +407,65 @@ void SdlWindow::refreshChrome() {
 
 void SdlWindow::render() {
     if (!renderer_ || closed_) return;
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (exclusive_) {
-        int w = 0, h = 0;
-        SDL_GetRendererOutputSize(renderer_, &w, &h);
-        const SDL_Rect dst = fitPicture(w, h, exclusiveSize_.x, exclusiveSize_.y);
-        SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dst);
-    } else {
-        const SDL_Rect dst{0, barHeight(), clientWidth_, clientHeight_};
-        SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dst);
-        if (chromeDirty_) refreshChrome();
-        if (menu_.bar() && chromeTexture_) renderChrome();
-    }
+    draw();
     SDL_RenderPresent(renderer_);
 }
 
+void SdlWindow::draw() {
+    SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    const SDL_Rect dst = pictureRect();
+    SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dst);
+    if (exclusive_) return;
+    if (chromeDirty_) refreshChrome();
+    if (menu_.bar() && chromeTexture_) renderChrome();
+}
+
 void SdlWindow::renderChrome() {
-    if (menu_.isOpen()) {
-        SDL_RenderCopy(renderer_, chromeTexture_, nullptr, nullptr);
-        return;
-    }
-    // With every menu closed only the bar strip holds anything; blending the transparent
-    // rest over each presented frame would be wasted work.
-    int width = 0;
-    SDL_QueryTexture(chromeTexture_, nullptr, nullptr, &width, nullptr);
-    const SDL_Rect strip{0, 0, width, MenuLayout::kBarHeight};
-    SDL_RenderCopy(renderer_, chromeTexture_, &strip, &strip);
+    SDL_Rect area{};
+    SDL_QueryTexture(chromeTexture_, nullptr, nullptr, &area.w, &area.h);
+    SDL_RenderCopy(renderer_, chromeTexture_, nullptr, &area);
+}
+
+soft::SurfacePtr SdlWindow::shownPicture() {
+    if (!renderer_ || closed_) return nullptr;
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(renderer_, &w, &h);
+    soft::SurfacePtr shown(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
+    if (!shown) return nullptr;
+    draw();
+    const bool read =
+        SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB888, shown->pixels, shown->pitch) == 0;
+    SDL_RenderPresent(renderer_);
+    return read ? std::move(shown) : nullptr;
 }
 
 void SdlWindow::redraw() {
     render();
     if (OnPaint) OnPaint();
+}
+
+// Keeps the place and size to return to; a new size lays the menu bar out for the new
+// width and shows the picture at the zoom that now fits. A move alone needs neither.
+void SdlWindow::placed() {
+    if (!everShown_ || exclusive_ || closed_) return;
+    rememberPlace();
+    SDL_Point size{};
+    SDL_GetWindowSize(window_, &size.x, &size.y);
+    if (size.x != drawnSize_.x || size.y != drawnSize_.y) {
+        chromeDirty_ = true;
+        render();
+    }
+    if (OnPlaced) OnPlaced();
+}
+
+void SdlWindow::rememberPlace() {
+    if (!everShown_ || exclusive_ || closed_) return;
+    maximized_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
+    if (!normalNow()) return;
+    SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
+    SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
 }
 
 void SdlWindow::focusChanged(bool focused) {

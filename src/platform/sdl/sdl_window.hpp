@@ -1,6 +1,7 @@
 // The SDL top-level window: caption, border, a menu bar strip that the toolkit draws above
-// the client area, and the presentation of software frames, windowed or in exclusive
-// desktop full screen with the picture scaled to fit.
+// the client area, and the presentation of software frames. The client picture keeps its
+// size; windowed it is scaled into the view below the strip, in exclusive desktop full
+// screen into the whole screen, both times by the largest whole zoom that fits.
 #pragma once
 
 #include <SDL.h>
@@ -33,6 +34,8 @@ public:
     void setCursorVisible(bool visible) override;
     bool getPlacement(WindowPlacement& placement) const override;
     bool setPlacement(const WindowPlacement& placement) override;
+    WindowGeometry geometry() const override;
+    void setGeometry(const WindowGeometry& geometry) override;
     void show() override;
     void close() override;
     bool closed() const override { return closed_; }
@@ -53,6 +56,7 @@ public:
     void closeBox() override { close(); }
     void redraw() override;
     void focusChanged(bool focused) override;
+    void placed() override;
 
     bool menuOpen() const { return menu_.isOpen(); }
     // Runs the close that close() asked for: OnDestroy, then the window is hidden.
@@ -60,20 +64,32 @@ public:
     SDL_Window* sdlWindow() const { return window_; }
     // A pixel (0xRRGGBB) of the last presented client picture.
     std::uint32_t pixel(int x, int y) const;
+    // The whole window's picture as it is shown (menu strip, borders and the scaled client
+    // picture), read back from the renderer as 32-bit X-R-G-B; null when it cannot be read.
+    soft::SurfacePtr shownPicture();
 
 private:
+    // The menu strip's height while windowed, and whether there is one at all.
     int barHeight() const;
+    int stripHeight() const;
+    // Where the client picture is shown, in window (or, exclusive, screen) pixels.
+    SDL_Rect pictureRect() const;
     void makeFrameTexture(int width, int height);
-    void resizeForMenu();
+    void setMinimumSize();
     void refreshChrome();
     void render();
+    // Draws the window's picture into the renderer without presenting it.
+    void draw();
     // Lays the menu bar (and an open menu) over the client picture.
     void renderChrome();
     void applyMenuResult(const MenuResult& result);
     SDL_Rect outerRect() const;
-    // On the first showing: learns the window manager's frame sizes and puts the frame's
-    // outer corner at the stored position.
+    // On the first showing with a frame: learns the window manager's frame sizes and puts
+    // the frame's outer corner at the stored position.
     void placeInFrame();
+    bool normalNow() const;
+    // Keeps the place and size to return to while the window is shown and not zoomed.
+    void rememberPlace();
     // Shows or hides the window manager's frame as the border style asks, keeping the
     // client area's top-left corner at client.
     void applyBorder(SDL_Point client);
@@ -88,10 +104,16 @@ private:
     MenuNavigator menu_;
     MenuLayout layout_;
     soft::SurfacePtr picture_;  // the client picture as last presented, 32-bit
-    int clientWidth_;
-    int clientHeight_;
-    SDL_Rect frameExtents_{};  // left, top, right, bottom decoration sizes while bordered
-    SDL_Rect windowedRect_{};  // position and size before exclusive mode
+    SDL_Point logical_;         // the client area's size while windowed
+    SDL_Rect frameExtents_{};   // left, top, right, bottom decoration sizes while bordered
+    bool framed_ = false;       // frameExtents_ has been learnt
+    // The window's place and size (menu strip included) while neither maximised nor in
+    // exclusive mode. Until the frame is learnt, x and y are those of the frame's corner.
+    SDL_Rect windowedRect_{};
+    bool maximized_ = false;  // as last seen while shown
+    SDL_Point drawnSize_{};   // the window's size when it was last drawn
+    bool maximizeOnShow_ = false;
+    bool maximizedBeforeExclusive_ = false;
     bool cursorVisible_ = true;
     bool chromeDirty_ = true;
     bool exclusive_ = false;
@@ -100,9 +122,5 @@ private:
     bool closed_ = false;
     bool everShown_ = false;
 };
-
-// The part of an output of outW × outH that shows a w × h picture with its aspect kept:
-// the largest whole-number scale when it is at least 1, otherwise the largest fraction.
-SDL_Rect fitPicture(int outW, int outH, int w, int h);
 
 }  // namespace vek::platform::sdl

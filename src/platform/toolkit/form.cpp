@@ -28,6 +28,7 @@ void TCustomForm::CreateWindowHandle(const WindowSpec& spec) {
     window_->OnActivate = [this] { Dispatch(FormMessage::Activate); };
     window_->OnDeactivate = [this] { Dispatch(FormMessage::Deactivate); };
     window_->OnEnterMenuLoop = [this] { Dispatch(FormMessage::EnterMenuLoop); };
+    window_->OnPlaced = [this] { Dispatch(FormMessage::Placed); };
     window_->OnKeyDown = [this](std::uint16_t& key, TShiftState shift) {
         if (KeyPreview && OnKeyDown) OnKeyDown(key, shift);
     };

@@ -26,6 +26,7 @@ enum class FormMessage {
     HandleCreated,  // the window was made anew
     Paint,          // the client area needs painting
     Destroying,     // the window is being destroyed
+    Placed,         // the window was moved, resized, maximised or restored
 };
 
 class TCustomForm : public TComponent {

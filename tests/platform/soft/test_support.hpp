@@ -82,6 +82,8 @@ public:
     }
     bool getPlacement(WindowPlacement&) const override { return false; }
     bool setPlacement(const WindowPlacement&) override { return false; }
+    WindowGeometry geometry() const override { return {}; }
+    void setGeometry(const WindowGeometry&) override {}
     void show() override {}
     void close() override {}
     bool closed() const override { return false; }

@@ -1,0 +1,25 @@
+// The program's command line: --zoom N, --reset-settings and --help.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vek {
+
+struct TCommandLine {
+    int zoom = 0;  // 0: not given
+    bool resetSettings = false;
+    bool help = false;
+};
+
+inline constexpr int kMaxZoomOption = 16;
+
+// Reads the arguments after the program's name into line. Answers what is wrong with them
+// (one line, for "vektrion: ..."), or an empty text.
+std::string ParseCommandLine(std::span<const std::string_view> args, TCommandLine& line);
+
+// What --help prints.
+extern const char* const kHelpText;
+
+}  // namespace vek

@@ -1,0 +1,116 @@
+// The remembered settings' text: what a file gives and the warnings it costs, what the
+// game writes, the first start's zoom, and a place that is on no screen any more.
+#include "app/settings.hpp"
+
+#include <gtest/gtest.h>
+
+namespace vek {
+namespace {
+
+using platform::WindowGeometry;
+
+const TSettings kDefaults{WindowGeometry{197, 108, 1280, 960, false}, false, true, false};
+
+TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
+    return TSettings{window, fullScreen, sound, showFps};
+}
+
+TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarningNamingTheLine) {
+    const std::string whole =
+        "window_left=-20\nwindow_top=40\nwindow_width=1300\nwindow_height=980\n"
+        "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\n";
+    const TSettings given = With({-20, 40, 1300, 980, true}, true, false, true);
+    struct Case {
+        const char* what;
+        std::string text;
+        TSettings settings;
+        std::vector<std::string> warnings;
+    };
+    const Case cases[] = {
+        {"good", whole, given, {}},
+        {"comments, blank lines, blanks around keys and values, CR LF line ends",
+         "# mine\r\n\r\n  window_left = -20 \r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
+         "window_maximized=1\r\nfull_screen=1\r\nsound=0\r\nshow_fps=1",
+         given,
+         {}},
+        {"empty", "", kDefaults, {"s.ini:1: no settings found; using the defaults"}},
+        {"truncated in the middle of a value",
+         whole.substr(0, whole.find("980") + 1),
+         With({-20, 40, 1300, 960, false}, false, true, false),
+         {"s.ini:4: window_height must be a whole number from 480 to 16384; using 960",
+          "s.ini:5: window_maximized is missing; using 0", "s.ini:5: full_screen is missing; using 0",
+          "s.ini:5: sound is missing; using 1", "s.ini:5: show_fps is missing; using 0"}},
+        {"malformed",
+         "window_left=12px\nwindow_top=\nwindow_width=+1300\nwindow_height=980\nwindow_maximized=yes\n"
+         "full_screen=1.0\nsound=0\nshow_fps=1\nplay loud\nzoom=2\n",
+         With({197, 108, 1280, 980, false}, false, false, true),
+         {"s.ini:1: window_left must be a whole number from -32767 to 32767; using 197",
+          "s.ini:2: window_top must be a whole number from -32767 to 32767; using 108",
+          "s.ini:3: window_width must be a whole number from 640 to 16384; using 1280",
+          "s.ini:5: window_maximized must be 0 or 1; using 0", "s.ini:6: full_screen must be 0 or 1; using 0",
+          "s.ini:9: not a key=value line; skipped", "s.ini:10: unknown key 'zoom'; skipped"}},
+        {"out of range",
+         "window_left=-40000\nwindow_top=99999999999999999999\nwindow_width=639\nwindow_height=16385\n"
+         "window_maximized=2\nfull_screen=-1\nsound=1\nshow_fps=0\n",
+         kDefaults,
+         {"s.ini:1: window_left must be a whole number from -32767 to 32767; using 197",
+          "s.ini:2: window_top must be a whole number from -32767 to 32767; using 108",
+          "s.ini:3: window_width must be a whole number from 640 to 16384; using 1280",
+          "s.ini:4: window_height must be a whole number from 480 to 16384; using 960",
+          "s.ini:5: window_maximized must be 0 or 1; using 0",
+          "s.ini:6: full_screen must be 0 or 1; using 0"}},
+    };
+    for (const Case& c : cases) {
+        const TSettingsRead read = ParseSettings(c.text, "s.ini", kDefaults);
+        EXPECT_EQ(read.settings, c.settings) << c.what;
+        EXPECT_EQ(read.warnings, c.warnings) << c.what;
+    }
+}
+
+TEST(Settings, ANoisyFileCostsAtMostElevenLines) {
+    std::string noise;
+    for (int i = 0; i < 30; ++i) noise += "\x7f\x01garbage\n";
+    const TSettingsRead read = ParseSettings(noise, "s.ini", kDefaults);
+    EXPECT_EQ(read.settings, kDefaults);
+    ASSERT_EQ(read.warnings.size(), 11u);
+    EXPECT_EQ(read.warnings.back(), "s.ini: 21 more problems not shown");
+}
+
+TEST(Settings, WhatTheGameWritesReadsBackTheSameWithoutWarnings) {
+    for (const TSettings& settings :
+         {kDefaults, With({-32767, 32767, 16384, 480, true}, true, false, true)}) {
+        const TSettingsRead read = ParseSettings(FormatSettings(settings), "s.ini", TSettings{});
+        EXPECT_EQ(read.settings, settings);
+        EXPECT_TRUE(read.warnings.empty()) << read.warnings.front();
+    }
+}
+
+TEST(Settings, TheFirstStartsZoomTakesAtMostSixtyPercentOfTheUsableHeight) {
+    const std::pair<int, int> cases[] = {{1080, 1}, {1040, 1}, {1599, 1}, {1600, 2}, {2160, 2},
+                                         {2120, 2}, {2400, 3}, {4320, 5}, {0, 1},    {-5, 1}};
+    for (const auto& [height, zoom] : cases) EXPECT_EQ(FirstStartZoom(height), zoom) << height;
+}
+
+TEST(Settings, APlaceOnNoScreenIsMovedOntoThePrimaryOne) {
+    const std::vector<TRect> screens{Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 2560, 1440)};
+    struct Case {
+        WindowGeometry remembered;
+        WindowGeometry placed;
+    };
+    const Case cases[] = {
+        {{197, 108, 640, 480, false}, {197, 108, 640, 480, false}},
+        {{2500, 900, 1280, 960, false}, {2500, 900, 1280, 960, false}},  // on the second screen
+        {{-570, 108, 640, 480, false}, {-570, 108, 640, 480, false}},    // 70 pixels showing
+        {{-600, 108, 640, 480, false}, {640, 300, 640, 480, false}},     // 40: too little to take
+        {{197, -470, 640, 480, true}, {640, 300, 640, 480, true}},       // 10 pixels high
+        {{9000, 100, 640, 480, false}, {640, 300, 640, 480, false}},     // a screen unplugged
+        {{9000, 0, 2560, 1920, false}, {0, 0, 2560, 1920, false}},       // larger than the screen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceOnScreens(c.remembered, screens), c.placed) << c.remembered.left;
+    const WindowGeometry far{9000, 100, 640, 480, false};
+    EXPECT_EQ(PlaceOnScreens(far, {}), far) << "no screen known: left as it is";
+}
+
+}  // namespace
+}  // namespace vek
