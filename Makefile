@@ -118,9 +118,9 @@ bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
 
 # The real main window's processor use and frame timing, sleeping loop against polling loop,
-# on a private X display with a window manager (about 70 s).
+# on a private X display with a window manager (about 90 s).
 bench-window: deps build
-	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" tests/smoke/with_window_manager.sh \
+	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1200x24" tests/smoke/with_window_manager.sh \
 	  ./$(BUILD)/vektrion_window_bench
 
 deps:

@@ -1,7 +1,8 @@
 // The real main window on a display: how much of a processor the process takes while the
 // game runs, and how evenly its frames come, with the message loop that sleeps until the
-// next tick is due and, beside it, with the loop that polls instead. Each case runs the
-// game for 10 s after a second to settle. Without a display every case is skipped.
+// next tick is due and, beside it, with the loop that polls instead; windowed at one and two
+// zoom, and full screen. Each case runs the game for 10 s after a second to settle. Without
+// a display every case is skipped.
 //
 // Counters: cpu_pct (user + system time of the whole process as % of one core), and the
 // intervals between presented frames: interval_median_ms, interval_p99_ms, interval_max_ms.
@@ -32,6 +33,7 @@ struct Case {
     bool playing = false;     // fire held through the input states, so a game is played
     bool fullScreen = false;  // "Pantalla completa" chosen at start
     bool spinning = false;    // the loop polls instead of sleeping until the next tick
+    int zoom = 1;             // the window's view at this whole zoom of 640 × 480
 };
 
 double cpuSeconds() {
@@ -81,6 +83,8 @@ void runCase(benchmark::State& state, Case run) {
     double cpu = 0;
     for (auto _ : state) {
         TMainForm form;
+        const platform::WindowGeometry window = form.Handle()->geometry();
+        form.Handle()->setGeometry({window.left, window.top, 640 * run.zoom, 480 * run.zoom, false});
         if (run.fullScreen) form.OptionFullScreenClick();
         const Clock::time_point start = Clock::now();
         double cpuAtStart = 0;
@@ -115,12 +119,14 @@ void registerCases() {
         Case run;
     };
     const Named cases[] = {
-        {"Title/Sleeping", {false, false, false}},
-        {"Title/Spinning", {false, false, true}},
-        {"Playing/Sleeping", {true, false, false}},
-        {"Playing/Spinning", {true, false, true}},
-        {"FullScreenTitle/Sleeping", {false, true, false}},
-        {"FullScreenPlaying/Sleeping", {true, true, false}},
+        {"Title/Sleeping", {false, false, false, 1}},
+        {"Title/Spinning", {false, false, true, 1}},
+        {"Playing/Sleeping", {true, false, false, 1}},
+        {"Playing/Spinning", {true, false, true, 1}},
+        {"TitleAtTwoZoom/Sleeping", {false, false, false, 2}},
+        {"PlayingAtTwoZoom/Sleeping", {true, false, false, 2}},
+        {"FullScreenTitle/Sleeping", {false, true, false, 1}},
+        {"FullScreenPlaying/Sleeping", {true, true, false, 1}},
     };
     for (const Named& c : cases)
         benchmark::RegisterBenchmark((std::string("BM_WindowLoop/") + c.name).c_str(),
