@@ -4,16 +4,9 @@
 #include <algorithm>
 
 #include "platform/sdl/toolkit_paint.hpp"
+#include "platform/soft/format.hpp"
 
 namespace vek::platform::sdl {
-
-namespace {
-
-SDL_Rect toSdl(const TRect& r) {
-    return SDL_Rect{r.left, r.top, r.width(), r.height()};
-}
-
-}  // namespace
 
 void drawAccessCaption(SDL_Surface* target, TextPainter& text, int x, int y, const std::string& caption,
                        std::uint32_t color, int size, const std::string& face) {
@@ -68,7 +61,7 @@ void drawMenuBar(SDL_Surface* target, const MenuLayout& layout, const MenuNaviga
                  TextPainter& text) {
     fillRect(target, SDL_Rect{0, 0, target->w, MenuLayout::kBarHeight}, kBarColor);
     for (const MenuLayout::Box& top : layout.tops) {
-        const SDL_Rect box = toSdl(top.rect);
+        const SDL_Rect box = soft::toSdl(top.rect);
         const TMenuItem& item = menu.bar()->Items(static_cast<std::size_t>(top.index));
         if (menu.isOpen() && top.index == menu.topIndex()) {
             fillRect(target, box, kHotBarFrame);
@@ -84,12 +77,12 @@ void drawOpenMenu(SDL_Surface* target, const MenuLayout& layout, const MenuNavig
                   TextPainter& text) {
     const TMenuItem* open = menu.openMenu();
     if (!open || layout.menuRect.empty()) return;
-    const SDL_Rect r = toSdl(layout.menuRect);
+    const SDL_Rect r = soft::toSdl(layout.menuRect);
     fillRect(target, SDL_Rect{r.x + 3, r.y + 3, r.w, r.h}, 0xA0A0A0);  // drop shadow
     fillRect(target, r, kMenuFrame);
     fillRect(target, SDL_Rect{r.x + 1, r.y + 1, r.w - 2, r.h - 2}, kMenuBack);
     for (const MenuLayout::Box& box : layout.items)
-        drawItem(target, text, open->Items(static_cast<std::size_t>(box.index)), toSdl(box.rect),
+        drawItem(target, text, open->Items(static_cast<std::size_t>(box.index)), soft::toSdl(box.rect),
                  box.index == menu.itemIndex());
 }
 

@@ -53,10 +53,6 @@ bool bordersOf(SDL_Window* window, SDL_Rect& borders) {
     return known;
 }
 
-SDL_Rect toSdl(const TRect& r) {
-    return SDL_Rect{r.left, r.top, r.width(), r.height()};
-}
-
 bool hasFrame(const SDL_Rect& borders) {
     return borders.x > 0 || borders.y > 0 || borders.w > 0 || borders.h > 0;
 }
@@ -113,11 +109,11 @@ SDL_Rect SdlWindow::pictureRect() const {
     int w = 0, h = 0;
     if (exclusive_) {
         if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
-        return toSdl(fitPicture(w, h, exclusiveSize_.x, exclusiveSize_.y));
+        return soft::toSdl(fitPicture(w, h, exclusiveSize_.x, exclusiveSize_.y));
     }
     SDL_GetWindowSize(window_, &w, &h);
     const int bar = barHeight();
-    const SDL_Rect r = toSdl(fitPicture(w, h - bar, logical_.x, logical_.y));
+    const SDL_Rect r = soft::toSdl(fitPicture(w, h - bar, logical_.x, logical_.y));
     return SDL_Rect{r.x, r.y + bar, r.w, r.h};
 }
 
@@ -152,8 +148,7 @@ void SdlWindow::setCaption(const std::string& caption) {
 void SdlWindow::setBorderStyle(BorderStyle style) {
     border_ = style;
     if (exclusive_) return;  // the frame follows the style when exclusive mode ends
-    if (style != BorderStyle::bsNone)
-        SDL_SetWindowResizable(window_, style == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
+    applyResizable();
     SDL_Point client{};
     SDL_GetWindowPosition(window_, &client.x, &client.y);
     applyBorder(client);
@@ -177,6 +172,12 @@ void SdlWindow::applyBorder(SDL_Point client) {
     // Once the frame has changed, the client area goes back where it was.
     awaitFrameChange(window_, before);
     SDL_SetWindowPosition(window_, client.x, client.y);
+}
+
+// A frameless window keeps whether it may be resized for when it has a frame again.
+void SdlWindow::applyResizable() {
+    if (border_ != BorderStyle::bsNone)
+        SDL_SetWindowResizable(window_, border_ == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
 }
 
 // The strip comes on top of the view: the window grows or shrinks by its height.
@@ -362,8 +363,7 @@ void SdlWindow::leaveExclusive() {
     exclusive_ = false;
     SDL_SetWindowFullscreen(window_, 0);
     applyBorder(SDL_Point{windowedRect_.x, windowedRect_.y});
-    if (border_ != BorderStyle::bsNone)
-        SDL_SetWindowResizable(window_, border_ == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
+    applyResizable();
     SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
     SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
     placeInFrame();  // a window that was full screen from the start gets its frame only now

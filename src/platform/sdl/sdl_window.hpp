@@ -93,6 +93,8 @@ private:
     // Shows or hides the window manager's frame as the border style asks, keeping the
     // client area's top-left corner at client.
     void applyBorder(SDL_Point client);
+    // Lets the frame resize the window as the border style says.
+    void applyResizable();
 
     SdlApplication& app_;
     SDL_Window* window_ = nullptr;

@@ -15,6 +15,11 @@
 
 namespace vek::platform::soft {
 
+// A rectangle (left, top, right, bottom) as SDL's (x, y, width, height).
+inline SDL_Rect toSdl(const TRect& r) {
+    return SDL_Rect{r.left, r.top, r.width(), r.height()};
+}
+
 struct SdlSurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };

@@ -87,9 +87,6 @@ private:
 SoftSurface* asSoftSurface(gfx::Surface* surface);
 
 // Rectangle helpers shared by the surfaces.
-inline SDL_Rect toSdl(const TRect& r) {
-    return SDL_Rect{r.left, r.top, r.width(), r.height()};
-}
 // The common part of a and b in out; false when they do not overlap.
 inline bool intersectRects(const TRect& a, const TRect& b, TRect& out) {
     out = TRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
