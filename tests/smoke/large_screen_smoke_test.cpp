@@ -21,18 +21,10 @@
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
 #include "smoke/sdl_events.hpp"
+#include "smoke/window_placement.hpp"
 
 namespace vek {
 namespace {
-
-struct Placement {
-    int x, y, w, h;
-    bool operator==(const Placement&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Placement& p) {
-    return out << "(" << p.x << "," << p.y << " " << p.w << "x" << p.h << ")";
-}
 
 class GameOnLargeScreen : public ::testing::Test {
 protected:
@@ -79,13 +71,7 @@ protected:
         Settle();
     }
     platform::sdl::SdlWindow& window() { return static_cast<platform::sdl::SdlWindow&>(*form->Handle()); }
-    // The window's own area (menu strip and view) on the screen, as the X server reports it.
-    Placement Shown() {
-        Placement p{};
-        SDL_GetWindowPosition(window().sdlWindow(), &p.x, &p.y);
-        SDL_GetWindowSize(window().sdlWindow(), &p.w, &p.h);
-        return p;
-    }
+    Placement Shown() { return placementOf(window().sdlWindow()); }
 
     std::unique_ptr<platform::sdl::SdlPlatform> backend;
     testing::TempFolder temp;

@@ -10,18 +10,10 @@
 
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
+#include "smoke/window_placement.hpp"
 
 namespace vek {
 namespace {
-
-struct Placement {
-    int x, y, w, h;
-    bool operator==(const Placement&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Placement& p) {
-    return out << "(" << p.x << "," << p.y << " " << p.w << "x" << p.h << ")";
-}
 
 class GameUnderWindowManager : public RealMainWindow {
 protected:
@@ -46,14 +38,7 @@ protected:
         platform::sdl::pushPress(key, mod, windowId());
         Settle();
     }
-    // Where the window's client area (menu strip included) is on the screen, as the X
-    // server reports it, and how big it is.
-    Placement Client() {
-        Placement p{};
-        SDL_GetWindowPosition(window().sdlWindow(), &p.x, &p.y);
-        SDL_GetWindowSize(window().sdlWindow(), &p.w, &p.h);
-        return p;
-    }
+    Placement Client() { return placementOf(window().sdlWindow()); }
 };
 
 TEST_F(GameUnderWindowManager, TheFrameStandsAtTheStoredLeftAndTop) {
