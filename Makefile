@@ -6,6 +6,13 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
 
+# ccache, when installed, keeps compiled objects across builds and clones: paths are taken
+# relative to the checkout, so a second clone of the same sources finds them too.
+CCACHE := $(shell command -v ccache 2>/dev/null)
+LAUNCHER := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 .PHONY: play build test bench bench-window deps include-rules unit-tests sanitizer-build asan-tests smoke-tests \
         fuzz-tests clang-build format clean soak assets contact-sheet media-tools programs install uninstall deb \
         install-tests
@@ -14,7 +21,7 @@ play: deps build
 	./$(BUILD)/vektrion
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: deps build include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
@@ -31,7 +38,7 @@ unit-tests: build
 FUZZ_TARGETS := $(patsubst fuzz/%.cpp,fuzz_%,$(wildcard fuzz/*.cpp))
 
 sanitizer-build: deps
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
 	  -DVEK_FUZZ=ON -DVEK_TESTS=ON -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vektrion_tests $(FUZZ_TARGETS)
 
@@ -48,7 +55,7 @@ SMOKE_LARGE_XVFB = SDL_AUDIODRIVER=dummy VEK_SMOKE_LARGE_SCREEN=1 xvfb-run -a -s
 # (10 by default); fails when the live heap grows between title screens. Not part of test.
 SOAK_MINUTES ?= 10
 soak: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVEK_SANITIZE=ON -DVEK_BENCH=OFF >/dev/null
+	cmake -S . -B $(ASAN_BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DVEK_SANITIZE=ON -DVEK_BENCH=OFF >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target vektrion-soak
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
 	  ./$(ASAN_BUILD)/vektrion-soak --minutes $(SOAK_MINUTES)
@@ -79,7 +86,7 @@ PYTHON ?= /usr/bin/python3
 ART := PYTHONDONTWRITEBYTECODE=1 $(PYTHON) tools/art
 
 media-tools: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target vektrion-picture vektrion-wave
 
 assets: media-tools
@@ -97,7 +104,7 @@ PREFIX ?= /usr/local
 INSTALLED_PROGRAMS := vektrion vektrion-picture vektrion-wave vektrion-assets vektrion-replay
 
 programs: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_PROGRAMS)
 
 install: programs
