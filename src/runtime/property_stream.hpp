@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "runtime/exception.hpp"
+#include "runtime/shown_text.hpp"
 
 namespace vek {
 
@@ -75,15 +76,6 @@ inline constexpr int kMaxCollectionDepth = 8;
 // "identifier", "binary", "set" or "collection".
 const char* valueKindName(TValueKind kind);
 
-// True when every byte of name is printable ASCII (space to '~'), as stored names must be.
-bool isPrintableName(std::string_view name);
-// Text from stored data as a message shows it: any byte that is not printable ASCII
-// becomes \xNN, so that nothing read can upset the terminal or cut the message short.
-std::string shownText(std::string_view text);
-// A name as a message shows it: as shownText, and cut to at most kShownNameLength
-// characters, the cut one ending in "...".
-inline constexpr std::size_t kShownNameLength = 40;
-std::string shownName(std::string_view name);
 
 class TPropertyWriter {
 public:
