@@ -14,6 +14,9 @@
 set(VEK_APP_ID example.vektrion.Vektrion)
 set(VEK_INSTALLED_TOOLS vektrion-picture vektrion-wave vektrion-assets vektrion-replay)
 set(VEK_ICON_SIZES 16 32 48 64 128 256)
+# The package's maintainer and Debian revision, also for its changelog.
+set(VEK_MAINTAINER "Murelle <vektrion@vektrion.example>")
+set(VEK_DEB_REVISION 1)
 
 # First of all: which of the folders that a plain install fills do not exist yet, so that
 # make uninstall can take away the ones it made.
@@ -47,6 +50,9 @@ foreach(layout programs package)
     set(VEK_TOOLS \"${VEK_INSTALLED_TOOLS}\")
     set(VEK_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\")
     set(VEK_STAGE \"${CMAKE_BINARY_DIR}/packaging/${layout}\")
+    set(VEK_VERSION ${PROJECT_VERSION})
+    set(VEK_DEB_REVISION ${VEK_DEB_REVISION})
+    set(VEK_MAINTAINER \"${VEK_MAINTAINER}\")
     include(\"${CMAKE_SOURCE_DIR}/cmake/install_files.cmake\")"
     COMPONENT ${layout} ${exclude})
 endforeach()
@@ -59,7 +65,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vektrion)
 set(CPACK_PACKAGE_VENDOR Murelle)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Murelle <vektrion@vektrion.example>")
+set(CPACK_PACKAGE_CONTACT "${VEK_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "side-scrolling space shooter")
 # The long description, its lines kept short as Debian asks.
 set(CPACK_PACKAGE_DESCRIPTION "\
@@ -79,7 +85,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${VEK_DEB_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vektrion.example/)

@@ -4,7 +4,7 @@
 #             paths, DESTDIR included, so that installs to other places never mix
 #   programs  the menu entry for PREFIX/bin and the manual page with its links
 #   package   the same for the Debian package's /usr/games, compressed as Debian wants,
-#             and the package's copyright and changelog
+#             and the package's copyright and its changelog made from CHANGELOG.md
 # The files are written to VEK_STAGE in the build folder and installed from there, so
 # that the install records them like every other file. file(INSTALL) records them in the
 # scope it runs in, so it runs here at the top, not inside the functions.
@@ -75,7 +75,10 @@ else()
   # The package always lands in /usr; CMAKE_INSTALL_PREFIX is CPack's staging folder here.
   stage_menu_entry("/usr/games/vektrion")
   stage_manual_pages(vektrion.6.gz ON)
-  gzip_to("${VEK_SOURCE_DIR}/packaging/debian/changelog" "${VEK_STAGE}/changelog.Debian.gz")
+  include("${VEK_SOURCE_DIR}/cmake/debian_changelog.cmake")
+  vek_debian_changelog("${VEK_SOURCE_DIR}/CHANGELOG.md" "${VEK_VERSION}" "${VEK_DEB_REVISION}" "${VEK_MAINTAINER}"
+                       "${VEK_STAGE}/changelog.Debian")
+  gzip_to("${VEK_STAGE}/changelog.Debian" "${VEK_STAGE}/changelog.Debian.gz")
   file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/doc/vektrion" TYPE FILE
        FILES "${VEK_SOURCE_DIR}/packaging/debian/copyright" "${VEK_STAGE}/changelog.Debian.gz")
 endif()

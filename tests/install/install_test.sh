@@ -4,8 +4,8 @@
 # installed-files.txt, the menu entry and the metadata with their validators, the manual
 # page with man, the tools' usage, that the installed game opens its window under Xvfb,
 # and that uninstalling leaves the DESTDIR empty. Then makes the Debian package, runs
-# lintian on it and checks its contents against deb-contents.txt. Exit status 1 when a
-# check failed.
+# lintian on it, checks its contents against deb-contents.txt and that its changelog, made
+# from CHANGELOG.md, begins with its version. Exit status 1 when a check failed.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -91,6 +91,14 @@ deb_contents() {  # mode, owner, path and link target of every entry
   dpkg-deb --contents "$1" | awk '{ $3 = $4 = $5 = ""; print }' | tr -s ' '
 }
 
+changelog_is_current() {  # the package's changelog reads, and its newest entry is the package's version
+  local version newest
+  version=$(dpkg-deb --field "$1" Version) &&
+    dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/share/doc/vektrion/changelog.Debian.gz | gunzip >"$work/changelog" &&
+    newest=$(dpkg-parsechangelog --file "$work/changelog" --show-field Version) &&
+    [ "$newest" = "$version" ] || { echo "package $version, changelog ${newest:-unreadable}"; return 1; }
+}
+
 mkdir -p "$dest"
 check "install into a DESTDIR" env DESTDIR="$dest" cmake --install "$build" --prefix "$prefix"
 check "installed files" same_as "$here/installed-files.txt" listing "$dest"
@@ -110,6 +118,7 @@ rm -f "$deb"
 check "Debian package made" bash -c "cd '$build' && cpack -G DEB"
 check "lintian finds no error or warning" lintian_clean "$deb"
 check "package contents" same_as "$here/deb-contents.txt" deb_contents "$deb"
+check "package changelog made from CHANGELOG.md for this version" changelog_is_current "$deb"
 
 echo "install-tests: $passed passed, $failed failed"
 [ $failed = 0 ]
