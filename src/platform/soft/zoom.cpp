@@ -1,0 +1,91 @@
+// Whole-number zoom and conversion of frames into 32-bit pictures, row by row.
+#include "platform/soft/zoom.hpp"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/soft/format.hpp"
+
+namespace vek::platform::soft {
+
+namespace {
+
+using RowConverter = void (*)(const std::uint8_t*, int, std::uint32_t*, PixelConverter&);
+
+template <int Bytes>
+void convertRow(const std::uint8_t* from, int width, std::uint32_t* to, PixelConverter& convert) {
+    for (int i = 0; i < width; ++i, from += Bytes) to[i] = convert(loadPixel<Bytes>(from));
+}
+
+constexpr RowConverter kRowConverters[4] = {&convertRow<1>, &convertRow<2>, &convertRow<3>, &convertRow<4>};
+
+// Writes each pixel of a converted row zoom times, side by side.
+template <int Zoom>
+void widenRow(const std::uint32_t* row, int width, std::uint32_t* out) {
+    for (int i = 0; i < width; ++i)
+        for (int k = 0; k < Zoom; ++k) *out++ = row[i];
+}
+
+void widenAnyRow(const std::uint32_t* row, int width, int zoom, std::uint32_t* out) {
+    switch (zoom) {
+        case 1:
+            std::memcpy(out, row, static_cast<std::size_t>(width) * 4);
+            return;
+        case 2:
+            widenRow<2>(row, width, out);
+            return;
+        case 3:
+            widenRow<3>(row, width, out);
+            return;
+        default:
+            for (int i = 0; i < width; ++i)
+                for (int k = 0; k < zoom; ++k) *out++ = row[i];
+    }
+}
+
+// One frame row into a target: the first pixel row of the squares, then its copies.
+void writeRow(const std::uint32_t* row, int width, const ZoomTarget& target, int frameRow) {
+    SDL_Surface& s = *target.surface;
+    auto* first = static_cast<std::uint8_t*>(s.pixels) +
+                  std::ptrdiff_t(target.at.y + frameRow * target.zoom) * s.pitch +
+                  std::ptrdiff_t(target.at.x) * 4;
+    widenAnyRow(row, width, target.zoom, reinterpret_cast<std::uint32_t*>(first));
+    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(target.zoom) * 4;
+    for (int k = 1; k < target.zoom; ++k) std::memcpy(first + std::ptrdiff_t(k) * s.pitch, first, bytes);
+}
+
+bool sameFormat(const SDL_Surface& a, const SDL_Surface& b) {
+    return a.format->format == b.format->format;
+}
+
+}  // namespace
+
+void zoomConvert(const SDL_Surface& frame, const SDL_Rect& src, const ZoomTarget& shown,
+                 const ZoomTarget& kept) {
+    if (src.w <= 0 || src.h <= 0 || !shown.surface) return;
+    const int bytes = frame.format->BytesPerPixel;
+    PixelConverter toShown(*frame.format, frame.format->palette, *shown.surface->format, nullptr);
+    const bool keptAlike = kept.surface && sameFormat(*kept.surface, *shown.surface);
+    PixelConverter toKept(*frame.format, frame.format->palette,
+                          kept.surface ? *kept.surface->format : *shown.surface->format, nullptr);
+    // Rows kept from call to call, so that presenting allocates nothing once warm.
+    thread_local std::vector<std::uint32_t> row, keptRow;
+    row.resize(static_cast<std::size_t>(src.w));
+    keptRow.resize(static_cast<std::size_t>(src.w));
+    const RowConverter convert = kRowConverters[bytes - 1];
+    const auto* from = static_cast<const std::uint8_t*>(frame.pixels) + std::ptrdiff_t(src.y) * frame.pitch +
+                       std::ptrdiff_t(src.x) * bytes;
+    for (int y = 0; y < src.h; ++y, from += frame.pitch) {
+        // A frame row already in the shown format is zoomed from where it stands.
+        const bool direct = toShown.identity() && bytes == 4;
+        if (!direct) convert(from, src.w, row.data(), toShown);
+        const auto* converted = direct ? reinterpret_cast<const std::uint32_t*>(from) : row.data();
+        writeRow(converted, src.w, shown, y);
+        if (!kept.surface) continue;
+        if (!keptAlike) convert(from, src.w, keptRow.data(), toKept);
+        writeRow(keptAlike ? converted : keptRow.data(), src.w, kept, y);
+    }
+}
+
+}  // namespace vek::platform::soft
