@@ -77,8 +77,12 @@ void SurfacePresenter::presentFrame(SDL_Surface& frame, const SDL_Rect& src, con
     }
     const soft::ZoomTarget shown{
         surface, SDL_Point{layout.picture.x + dst.x * zoom, layout.picture.y + dst.y * zoom}, zoom};
-    soft::zoomConvert(frame, from, shown, soft::ZoomTarget{picture_.get(), SDL_Point{dst.x, dst.y}, 1});
-    const SDL_Rect changed = soft::zoomedRect(shown, dst.w, dst.h);
+    // The window shows the kept picture: only what differs from it is written and handed on.
+    const SDL_Rect differs = soft::zoomConvertChanges(
+        frame, from, shown, soft::ZoomTarget{picture_.get(), SDL_Point{dst.x, dst.y}, 1});
+    if (SDL_RectEmpty(&differs)) return;
+    const SDL_Rect changed{shown.at.x + differs.x * zoom, shown.at.y + differs.y * zoom, differs.w * zoom,
+                           differs.h * zoom};
     blendChrome(*surface, changed, layout);
     update(changed);
 }
@@ -89,6 +93,8 @@ void SurfacePresenter::showAll(const ShownLayout& layout) {
     paint(*surface, SDL_Rect{0, 0, surface->w, surface->h}, layout);
     shownSize_ = SDL_Point{surface->w, surface->h};
     shownPlace_ = layout.picture;
+    shownSurface_ = surface;
+    shownPixels_ = surface->pixels;
     SDL_UpdateWindowSurface(window_);
 }
 

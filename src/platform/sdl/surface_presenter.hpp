@@ -1,8 +1,8 @@
 // Presenting into the window's own pixels (SDL's window surface), for a window that no
-// graphics processor draws: each frame is converted and zoomed straight into the window,
-// the borders are drawn when the window's size or the picture's place changes, the chrome
-// when it changes or a frame lands under it, and only the changed rectangles are handed to
-// the display.
+// graphics processor draws: the pixels of each frame that differ from the picture shown are
+// converted and zoomed straight into the window, the borders are drawn when the window's
+// size or the picture's place changes, the chrome when it changes or a frame lands under it,
+// and only the changed rectangle is handed to the display.
 #pragma once
 
 #include "platform/sdl/window_presenter.hpp"
@@ -25,7 +25,8 @@ public:
 private:
     // The window's pixels; null (said once on stderr) when SDL cannot give them.
     SDL_Surface* surface();
-    // Whether the window's size or the picture's place changed since the last whole showing.
+    // Whether the window's pixels were made anew, or the window's size or the picture's place
+    // changed, since the last whole showing.
     bool moved(const SDL_Surface& surface, const ShownLayout& layout) const;
     // The whole-number zoom at which the picture fills its place; 0 when it does not.
     int zoomOf(const ShownLayout& layout) const;
@@ -36,6 +37,9 @@ private:
 
     SDL_Point shownSize_{-1, -1};
     SDL_Rect shownPlace_{};
+    // The window's pixels at the last whole showing: new ones hold nothing of the picture yet.
+    const SDL_Surface* shownSurface_ = nullptr;
+    const void* shownPixels_ = nullptr;
     bool reported_ = false;
 };
 

@@ -1,6 +1,7 @@
 // Whole-number zoom and conversion of frames into 32-bit pictures, row by row.
 #include "platform/soft/zoom.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -55,6 +56,39 @@ void writeRow(const std::uint32_t* row, int width, const ZoomTarget& target, int
     for (int k = 1; k < target.zoom; ++k) std::memcpy(first + std::ptrdiff_t(k) * s.pitch, first, bytes);
 }
 
+std::uint32_t* pixelAt(const ZoomTarget& target, int x, int y) {
+    SDL_Surface& s = *target.surface;
+    auto* row = static_cast<std::uint8_t*>(s.pixels) + std::ptrdiff_t(target.at.y + y) * s.pitch;
+    return reinterpret_cast<std::uint32_t*>(row) + target.at.x + x;
+}
+
+// Writes the pixels of a converted row that differ from the kept row, run by run, into kept
+// and as squares into shown. Answers the first and last changed column (first > last: none).
+SDL_Point writeChangedRuns(const std::uint32_t* row, int width, const ZoomTarget& shown,
+                           const ZoomTarget& kept, int frameRow) {
+    std::uint32_t* was = pixelAt(kept, 0, frameRow);
+    const int zoom = shown.zoom;
+    SDL_Point span{width, -1};
+    for (int i = 0; i < width;) {
+        if (row[i] == was[i]) {
+            ++i;
+            continue;
+        }
+        int j = i + 1;
+        while (j < width && row[j] != was[j]) ++j;
+        std::memcpy(was + i, row + i, static_cast<std::size_t>(j - i) * 4);
+        std::uint32_t* first = pixelAt(shown, i * zoom, frameRow * zoom);
+        widenAnyRow(row + i, j - i, zoom, first);
+        const auto bytes = static_cast<std::size_t>(j - i) * static_cast<std::size_t>(zoom) * 4;
+        const int pitch = shown.surface->pitch;
+        for (int k = 1; k < zoom; ++k)
+            std::memcpy(reinterpret_cast<std::uint8_t*>(first) + std::ptrdiff_t(k) * pitch, first, bytes);
+        span = SDL_Point{std::min(span.x, i), j - 1};
+        i = j;
+    }
+    return span;
+}
+
 bool sameFormat(const SDL_Surface& a, const SDL_Surface& b) {
     return a.format->format == b.format->format;
 }
@@ -86,6 +120,37 @@ void zoomConvert(const SDL_Surface& frame, const SDL_Rect& src, const ZoomTarget
         if (!keptAlike) convert(from, src.w, keptRow.data(), toKept);
         writeRow(keptAlike ? converted : keptRow.data(), src.w, kept, y);
     }
+}
+
+}  // namespace vek::platform::soft
+
+namespace vek::platform::soft {
+
+SDL_Rect zoomConvertChanges(const SDL_Surface& frame, const SDL_Rect& src, const ZoomTarget& shown,
+                            const ZoomTarget& kept) {
+    if (src.w <= 0 || src.h <= 0 || !shown.surface || !kept.surface) return SDL_Rect{};
+    if (!sameFormat(*shown.surface, *kept.surface) || kept.zoom != 1) {
+        zoomConvert(frame, src, shown, kept);
+        return SDL_Rect{0, 0, src.w, src.h};
+    }
+    const int bytes = frame.format->BytesPerPixel;
+    PixelConverter convert(*frame.format, frame.format->palette, *shown.surface->format, nullptr);
+    const bool direct = convert.identity() && bytes == 4;
+    thread_local std::vector<std::uint32_t> row;
+    row.resize(static_cast<std::size_t>(src.w));
+    const auto* from = static_cast<const std::uint8_t*>(frame.pixels) + std::ptrdiff_t(src.y) * frame.pitch +
+                       std::ptrdiff_t(src.x) * bytes;
+    SDL_Point left{src.w, src.h}, right{-1, -1};  // the changed corners
+    for (int y = 0; y < src.h; ++y, from += frame.pitch) {
+        if (!direct) kRowConverters[bytes - 1](from, src.w, row.data(), convert);
+        const auto* converted = direct ? reinterpret_cast<const std::uint32_t*>(from) : row.data();
+        const SDL_Point span = writeChangedRuns(converted, src.w, shown, kept, y);
+        if (span.x > span.y) continue;
+        left = SDL_Point{std::min(left.x, span.x), std::min(left.y, y)};
+        right = SDL_Point{std::max(right.x, span.y), y};
+    }
+    if (right.y < 0) return SDL_Rect{};
+    return SDL_Rect{left.x, left.y, right.x - left.x + 1, right.y - left.y + 1};
 }
 
 }  // namespace vek::platform::soft

@@ -22,6 +22,12 @@ struct ZoomTarget {
 void zoomConvert(const SDL_Surface& frame, const SDL_Rect& src, const ZoomTarget& shown,
                  const ZoomTarget& kept = {});
 
+// As zoomConvert, for a shown surface that shows kept (of the same format, at zoom 1): only
+// the frame pixels that differ from kept are written, into both. Answers the rectangle of the
+// changed pixels in src, relative to src's corner (empty when nothing changed).
+SDL_Rect zoomConvertChanges(const SDL_Surface& frame, const SDL_Rect& src, const ZoomTarget& shown,
+                            const ZoomTarget& kept);
+
 // The zoomed rectangle of a target that a src of w × h pixels covers.
 inline SDL_Rect zoomedRect(const ZoomTarget& target, int w, int h) {
     return SDL_Rect{target.at.x, target.at.y, w * target.zoom, h * target.zoom};
