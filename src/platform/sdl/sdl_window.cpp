@@ -1,11 +1,8 @@
-// SDL top-level window: menu strip, frame texture, exclusive full screen and placement.
+// SDL top-level window: menu strip, presentation, exclusive full screen and placement.
 #include "platform/sdl/sdl_window.hpp"
-
-#include <SDL_opengl.h>
 
 #include <algorithm>
 #include <stdexcept>
-#include <string_view>
 
 #include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
@@ -16,30 +13,6 @@
 namespace vek::platform::sdl {
 
 namespace {
-
-// Whether the renderer draws through an OpenGL that rasterises on the processor, as on a
-// display without a graphics processor (a virtual X server, a remote desktop).
-bool rasterisesOnProcessor(SDL_Renderer* renderer) {
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) return false;
-    using GetString = const GLubyte*(APIENTRY*)(GLenum);
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const GLubyte* name = getString ? getString(GL_RENDERER) : nullptr;
-    if (!name) return false;
-    const std::string_view gl(reinterpret_cast<const char*>(name));
-    return gl.find("llvmpipe") != gl.npos || gl.find("softpipe") != gl.npos || gl.find("swrast") != gl.npos ||
-           gl.find("Software Rasterizer") != gl.npos;
-}
-
-SDL_Renderer* makeRenderer(SDL_Window* window) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer && !rasterisesOnProcessor(renderer)) return renderer;
-    if (renderer) SDL_DestroyRenderer(renderer);
-    // Without a graphics processor, SDL's own software renderer handing the window's pixels
-    // straight to the display costs a third of what an emulated OpenGL does.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-}
 
 // How long the window waits for the window manager to frame it or to change its frame.
 constexpr Uint64 kWindowManagerWaitMs = 500;
@@ -82,8 +55,13 @@ SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
     if (border_ == BorderStyle::bsSizeable) flags |= SDL_WINDOW_RESIZABLE;
     window_ = SDL_CreateWindow(caption_.c_str(), spec.left, spec.top, logical_.x, logical_.y, flags);
     if (!window_) throw std::runtime_error(SDL_GetError());
-    renderer_ = makeRenderer(window_);
-    makeFrameTexture(logical_.x, logical_.y);
+    try {
+        presenter_ = makePresenter(window_);
+    } catch (...) {
+        SDL_DestroyWindow(window_);
+        throw;
+    }
+    presenter_->resizePicture(logical_.x, logical_.y);
     windowedRect_ = SDL_Rect{spec.left, spec.top, logical_.x, logical_.y};
     setMinimumSize();
     app_.addWindow(this);
@@ -91,9 +69,7 @@ SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
 
 SdlWindow::~SdlWindow() {
     app_.removeWindow(this);
-    if (frameTexture_) SDL_DestroyTexture(frameTexture_);
-    if (chromeTexture_) SDL_DestroyTexture(chromeTexture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
+    presenter_.reset();
     SDL_DestroyWindow(window_);
 }
 
@@ -108,8 +84,8 @@ int SdlWindow::stripHeight() const {
 SDL_Rect SdlWindow::pictureRect() const {
     int w = 0, h = 0;
     if (exclusive_) {
-        if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
-        return soft::toSdl(fitPicture(w, h, exclusiveSize_.x, exclusiveSize_.y));
+        const SDL_Point output = presenter_->outputSize();
+        return soft::toSdl(fitPicture(output.x, output.y, exclusiveSize_.x, exclusiveSize_.y));
     }
     SDL_GetWindowSize(window_, &w, &h);
     const int bar = barHeight();
@@ -121,23 +97,10 @@ void SdlWindow::setMinimumSize() {
     SDL_SetWindowMinimumSize(window_, logical_.x, logical_.y + stripHeight());
 }
 
-void SdlWindow::makeFrameTexture(int width, int height) {
-    if (frameTexture_) SDL_DestroyTexture(frameTexture_);
-    frameTexture_ = nullptr;
-    picture_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
-    if (!renderer_ || !picture_) return;
-    SDL_FillRect(picture_.get(), nullptr, 0);
-    frameTexture_ =
-        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!frameTexture_) return;
-    // The renderer scales the picture by whole zooms: each pixel becomes a sharp square.
-    SDL_SetTextureScaleMode(frameTexture_, SDL_ScaleModeNearest);
-    SDL_UpdateTexture(frameTexture_, nullptr, picture_->pixels, picture_->pitch);
-}
-
 std::uint32_t SdlWindow::pixel(int x, int y) const {
-    if (!picture_ || x < 0 || y < 0 || x >= picture_->w || y >= picture_->h) return 0;
-    return soft::readPixel(*picture_, x, y) & 0xFFFFFF;
+    const SDL_Surface* picture = presenter_->picture();
+    if (!picture || x < 0 || y < 0 || x >= picture->w || y >= picture->h) return 0;
+    return soft::readPixel(*picture, x, y) & 0xFFFFFF;
 }
 
 void SdlWindow::setCaption(const std::string& caption) {
@@ -195,9 +158,13 @@ bool SdlWindow::normalNow() const {
     return (SDL_GetWindowFlags(window_) & zoomed) == 0;
 }
 
+// Only the chrome is shown again, and what the chrome covered before.
 void SdlWindow::menuChanged() {
     chromeDirty_ = true;
-    if (everShown_) render();
+    if (!everShown_ || closed_ || exclusive_) return;
+    const int before = chrome_ ? chrome_->h : 0;
+    refreshChrome();
+    presenter_->showChrome(shownLayout(), before);
 }
 
 void SdlWindow::setCursorVisible(bool visible) {
@@ -325,16 +292,10 @@ void SdlWindow::minimize() {
 }
 
 void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
-    if (!frame || !picture_) return;
-    soft::convertScaled(*frame, src, *picture_, dstClient);
-    // Upload only the part that changed.
-    const SDL_Rect whole{0, 0, picture_->w, picture_->h};
-    SDL_Rect changed{};
-    if (frameTexture_ && SDL_IntersectRect(&dstClient, &whole, &changed)) {
-        const auto* first =
-            static_cast<const Uint8*>(picture_->pixels) + changed.y * picture_->pitch + changed.x * 4;
-        SDL_UpdateTexture(frameTexture_, &changed, first, picture_->pitch);
-    }
+    if (!frame) return;
+    if (closed_) return presenter_->keep(*frame, src, dstClient);
+    if (!chromeDirty_ || exclusive_) return presenter_->presentFrame(*frame, src, dstClient, shownLayout());
+    presenter_->keep(*frame, src, dstClient);
     render();
 }
 
@@ -353,7 +314,7 @@ bool SdlWindow::enterExclusive(int width, int height) {
     exclusiveSize_ = SDL_Point{width, height};
     menu_.close();
     SDL_ShowCursor(SDL_DISABLE);
-    makeFrameTexture(width, height);
+    presenter_->resizePicture(width, height);
     render();
     return true;
 }
@@ -369,76 +330,56 @@ void SdlWindow::leaveExclusive() {
     placeInFrame();  // a window that was full screen from the start gets its frame only now
     if (maximizedBeforeExclusive_) SDL_MaximizeWindow(window_);
     SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
-    makeFrameTexture(logical_.x, logical_.y);
+    presenter_->resizePicture(logical_.x, logical_.y);
     chromeDirty_ = true;
     render();
 }
 
 void SdlWindow::setVSync(bool on) {
-    if (renderer_) SDL_RenderSetVSync(renderer_, on ? 1 : 0);
+    presenter_->setVSync(on);
 }
 
 void SdlWindow::refreshChrome() {
     chromeDirty_ = false;
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    if (!menu_.bar() || w <= 0 || h <= 0 || !renderer_) return;
+    if (!menu_.bar() || w <= 0 || h <= 0) return;
     TextPainter& text = app_.text();
     const auto measure = [&text](const std::string& s) { return text.width(s, kMenuFontSize); };
     layout_.layoutBar(menu_.bar(), measure);
     layout_.layoutMenu(menu_.openMenu(), menu_.topIndex(), w, measure);
     // Only as tall as the strip and an open menu with its shadow: the rest of a large
-    // window would be blended over every frame for nothing.
+    // window would be blended over for nothing.
     const int shadow = 3;
     if (!layout_.menuRect.empty())
         h = std::min(h, std::max(MenuLayout::kBarHeight, layout_.menuRect.bottom + shadow));
     else
         h = std::min(h, MenuLayout::kBarHeight);
-    SDL_Surface* chrome = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    soft::SurfacePtr chrome(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!chrome) return;
-    SDL_FillRect(chrome, nullptr, 0);  // transparent: the client picture shows through
-    drawMenuBar(chrome, layout_, menu_, text);
-    drawOpenMenu(chrome, layout_, menu_, text);
-    if (chromeTexture_) SDL_DestroyTexture(chromeTexture_);
-    chromeTexture_ = SDL_CreateTextureFromSurface(renderer_, chrome);
-    if (chromeTexture_) SDL_SetTextureBlendMode(chromeTexture_, SDL_BLENDMODE_BLEND);
-    SDL_FreeSurface(chrome);
+    SDL_FillRect(chrome.get(), nullptr, 0);  // transparent: the client picture shows through
+    drawMenuBar(chrome.get(), layout_, menu_, text);
+    drawOpenMenu(chrome.get(), layout_, menu_, text);
+    chrome_ = std::move(chrome);
+    presenter_->chromeChanged();
+}
+
+ShownLayout SdlWindow::shownLayout() const {
+    return ShownLayout{pictureRect(), exclusive_ || !menu_.bar() ? nullptr : chrome_.get()};
 }
 
 void SdlWindow::render() {
-    if (!renderer_ || closed_) return;
-    draw();
-    SDL_RenderPresent(renderer_);
-}
-
-void SdlWindow::draw() {
+    if (closed_) return;
     SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    const SDL_Rect dst = pictureRect();
-    SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dst);
-    if (exclusive_) return;
-    if (chromeDirty_) refreshChrome();
-    if (menu_.bar() && chromeTexture_) renderChrome();
-}
-
-void SdlWindow::renderChrome() {
-    SDL_Rect area{};
-    SDL_QueryTexture(chromeTexture_, nullptr, nullptr, &area.w, &area.h);
-    SDL_RenderCopy(renderer_, chromeTexture_, nullptr, &area);
+    if (chromeDirty_ && !exclusive_) refreshChrome();
+    presenter_->showAll(shownLayout());
 }
 
 soft::SurfacePtr SdlWindow::shownPicture() {
-    if (!renderer_ || closed_) return nullptr;
-    int w = 0, h = 0;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
-    soft::SurfacePtr shown(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
-    if (!shown) return nullptr;
-    draw();
-    const bool read =
-        SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB888, shown->pixels, shown->pitch) == 0;
-    SDL_RenderPresent(renderer_);
-    return read ? std::move(shown) : nullptr;
+    if (closed_) return nullptr;
+    SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
+    if (chromeDirty_ && !exclusive_) refreshChrome();
+    return presenter_->shownPicture(shownLayout());
 }
 
 void SdlWindow::redraw() {
