@@ -111,7 +111,8 @@ contact-sheet: media-tools
 # Installing: `make install` (PREFIX=/usr/local, DESTDIR honoured) puts the game and its
 # tools in PREFIX/bin with the menu entry, icons, metadata and manual page under
 # PREFIX/share; `make uninstall` (same DESTDIR) takes away what it put there. `make deb`
-# packs the same build as build/vektrion_1.2.0-1_amd64.deb (see cmake/install.cmake).
+# packs the same build as build/vektrion_VERSION-1_amd64.deb, VERSION being the one given to
+# project() in CMakeLists.txt (see cmake/install.cmake).
 PREFIX ?= /usr/local
 INSTALLED_PROGRAMS := vektrion vektrion-picture vektrion-wave vektrion-assets vektrion-replay
 

@@ -12,6 +12,8 @@
 # cmake/install_files.cmake.
 
 set(VEK_APP_ID example.vektrion.Vektrion)
+# The tools a player or a maker of media may use. The build's own tools (vektrion-describe,
+# vektrion-about-icon) and the soak run are not installed.
 set(VEK_INSTALLED_TOOLS vektrion-picture vektrion-wave vektrion-assets vektrion-replay)
 set(VEK_ICON_SIZES 16 32 48 64 128 256)
 # The package's maintainer and Debian revision, also for its changelog.
@@ -47,6 +49,7 @@ foreach(layout programs package)
   install(CODE "
     set(VEK_STEP ${layout})
     set(VEK_APP_ID ${VEK_APP_ID})
+    set(VEK_VERSION ${PROJECT_VERSION})
     set(VEK_TOOLS \"${VEK_INSTALLED_TOOLS}\")
     set(VEK_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\")
     set(VEK_STAGE \"${CMAKE_BINARY_DIR}/packaging/${layout}\")

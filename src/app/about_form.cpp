@@ -8,6 +8,7 @@
 #include "graphics/dib.hpp"
 #include "platform/platform.hpp"
 #include "runtime/stream.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 
@@ -101,7 +102,7 @@ void TfrmAcercaDe::SetControlSettings() {
 
 void TfrmAcercaDe::CreateTexts() {
     Label1->Caption = "Murelle - Vektrion, duelo entre estrellas";
-    Label3->Caption = "Version 1.2.0 Build 160";
+    Label3->Caption = "Version " VEK_VERSION " Build 160";
     Label4->Caption = "© Murelle,";
     Label8->Caption = kWebAddress;
     Label6->Caption = "Programa y dibujos: equipo Murelle";

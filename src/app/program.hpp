@@ -5,13 +5,16 @@
 #include <span>
 #include <string>
 
+#include "runtime/version.hpp"
+
 namespace vek::platform {
 class Platform;
 }
 
 namespace vek {
 
-inline constexpr const char* kApplicationTitle = "Vektrion v1.2";
+// The major and minor version of project() in CMakeLists.txt.
+inline constexpr const char* kApplicationTitle = "Vektrion v" VEK_VERSION_MAJOR_MINOR;
 
 struct TProgramOptions {
     // The settings file to read at start and write on changes; empty: none.

@@ -201,7 +201,7 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     RunFor(100);
     app().postActivate(false);
     RunFor(10);
-    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    EXPECT_EQ(window().caption(), std::string(kApplicationTitle) + " [Pausado]");
     const int frozen = Presents();
     RunFor(300);
     EXPECT_EQ(Presents(), frozen);
@@ -216,7 +216,7 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
     app().postActivate(false);
     RunFor(10);
-    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    EXPECT_EQ(window().caption(), std::string(kApplicationTitle) + " [Pausado]");
     app().postActivate(true);
     const int paused = Presents();
     RunFor(300);
