@@ -1,4 +1,4 @@
-// The program's command line: --zoom N, --reset-settings and --help.
+// The program's command line: --zoom N, --reset-settings, --help and a replay file to watch.
 #pragma once
 
 #include <span>
@@ -11,6 +11,7 @@ struct TCommandLine {
     int zoom = 0;  // 0: not given
     bool resetSettings = false;
     bool help = false;
+    std::string replay;  // a replay file to watch; empty: none
 };
 
 inline constexpr int kMaxZoomOption = 16;

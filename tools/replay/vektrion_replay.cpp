@@ -8,7 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/records_form.hpp"
+#include "app/replay_file.hpp"
+#include "app/replay_store.hpp"
 #include "replay/replay.hpp"
+#include "replay/replay_check.hpp"
+#include "runtime/shown_text.hpp"
 
 // Under the leak checker: fontconfig keeps a little memory of its own until the process
 // ends, which is not the game's.
@@ -20,6 +25,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vektrion-replay SCRIPT [--ticks N] [--stars FILE] [--frames DIR] [--every K]\n"
+    "       vektrion-replay --verify REPLAY\n"
+    "       vektrion-replay REPLAY --frames DIR [--every K]\n"
     "  SCRIPT        lines \"TICK KEYS\": from tick TICK on exactly KEYS are held; KEYS is a\n"
     "                '+'-joined list of up down left right space z x enter h j k l kp2 kp4\n"
     "                kp6 kp8 f2, or '-' for none; '#' starts a comment line\n"
@@ -28,7 +35,11 @@ constexpr const char* kUsage =
     "  --frames DIR  write the frame of every K-th tick as DIR/frame-NNNNNN.ppm (NNNNNN: tick)\n"
     "  --every K     the K for --frames (default 1)\n"
     "Prints per tick: tick=T scene=S frame=F score=N sprites=A player=X,Y,ST shots=K\n"
-    "sounds=LIST hash=H\n";
+    "sounds=LIST hash=H\n"
+    "  REPLAY        a game kept by vektrion (.vkreplay): --verify plays it and checks every\n"
+    "                state hash and the score, printing one line and exiting 0 when all\n"
+    "                match, else naming the first second that differs or the bad line, exit 1;\n"
+    "                with --frames its frames are written instead of tick lines\n";
 
 struct Options {
     std::string script;
@@ -82,6 +93,39 @@ std::string FramePath(const std::string& dir, int tick) {
     return dir + name;
 }
 
+// A player's replay: verified, or turned into frames. Exit 0 when it plays as recorded.
+int PlayPlayerReplay(const std::string& path, const std::string& text, const Options& options) {
+    vek::TReplayFile file;
+    vek::TReplayReadError fault;
+    const std::string shown = vek::shownText(path);
+    if (!vek::ParseReplay(text, file, fault)) {
+        std::fprintf(stderr, "vektrion-replay: %s: line %d: %s\n", shown.c_str(), fault.Line,
+                     fault.Why.c_str());
+        return 1;
+    }
+    bool written = true;
+    const auto end = vek::replay::PlayRecord(file.Record, [&](vek::replay::TReplay& replay, int tick) {
+        if (options.frames.empty() || tick % options.every != 0 || !written) return;
+        written = replay.WriteFramePpm(FramePath(options.frames, tick));
+        if (!written)
+            std::fprintf(stderr, "vektrion-replay: cannot write %s\n",
+                         FramePath(options.frames, tick).c_str());
+    });
+    if (!written) return 1;
+    if (!end.Ok) {
+        std::fprintf(stderr, "vektrion-replay: %s: %s\n", shown.c_str(), end.Why.c_str());
+        return 1;
+    }
+    std::printf("%s: verified: %d points in %d ticks (%s of play)\n", shown.c_str(), file.Record.Score,
+                file.Record.Ticks, vek::PlayLength(file.Record.Ticks).c_str());
+    return 0;
+}
+
+bool IsPlayerReplay(const std::string& text) {
+    return text.starts_with(std::string(vek::kReplayFormatLine) + "\n") ||
+           text.starts_with(std::string(vek::kReplayFormatLine) + "\r\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,8 +133,19 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    const bool verify = argc == 3 && std::string_view(argv[1]) == "--verify";
     Options options;
-    if (!ParseArguments(argc, argv, options)) return Usage("");
+    if (verify) options.script = argv[2];
+    if (!verify && !ParseArguments(argc, argv, options)) return Usage("");
+    std::string text;
+    const std::string unread = vek::ReadReplayFile(options.script, text);
+    if (verify && !unread.empty()) {
+        std::fprintf(stderr, "vektrion-replay: %s: %s\n", vek::shownText(options.script).c_str(),
+                     unread.c_str());
+        return 1;
+    }
+    if (verify || (unread.empty() && IsPlayerReplay(text)))
+        return PlayPlayerReplay(options.script, text, options);
     std::ifstream in(options.script);
     if (!in) return Usage("cannot read " + options.script);
     vek::replay::TScript script;
