@@ -118,7 +118,8 @@ TSettingsRead Reader::finish(int lines) {
         warn(end, "no settings found; using the defaults");
     } else {
         for (std::size_t i = 0; i < kKeys.size(); ++i)
-            if (!given_[i])
+            // save_replays came later than the others: a file written before it is not faulty.
+            if (!given_[i] && kKeys[i].name != "save_replays")
                 warn(end, std::string(kKeys[i].name) + " is missing; using " +
                               std::to_string(kKeys[i].get(result_.settings)));
     }

@@ -26,7 +26,7 @@ TEST(CommandLine, OptionsAreReadAndAnythingElseIsRefusedWithTheReason) {
         {{"--zoom", "17"}, zoomNeeds, 0, false, false},
         {{"--zoom=2x"}, zoomNeeds, 0, false, false},
         {{"-z", "2"}, "unknown option '-z'", 0, false, false},
-        {{"settings.ini"}, "unknown option 'settings.ini'", 0, false, false},
+        {{"a.vkreplay", "b.vkreplay"}, "one replay file at a time", 0, false, false},
     };
     for (const Case& c : cases) {
         TCommandLine line;
@@ -37,6 +37,10 @@ TEST(CommandLine, OptionsAreReadAndAnythingElseIsRefusedWithTheReason) {
         EXPECT_EQ(line.resetSettings, c.reset);
         EXPECT_EQ(line.help, c.help);
     }
+    TCommandLine line;
+    const std::string_view replay[] = {"--zoom", "2", "my game.vkreplay"};
+    EXPECT_EQ(ParseCommandLine(replay, line), "");
+    EXPECT_EQ(line.replay, "my game.vkreplay");
 }
 
 }  // namespace
