@@ -18,7 +18,8 @@ bool InOrder(const vek::TGameRecord& record) {
         previous = input.Tick;
     }
     for (std::size_t i = 0; i < record.Checks.size(); ++i)
-        if (record.Checks[i].Tick != static_cast<int>(i) * vek::kCheckInterval + vek::kCheckInterval - 1) return false;
+        if (record.Checks[i].Tick != static_cast<int>(i) * vek::kCheckInterval + vek::kCheckInterval - 1)
+            return false;
     return true;
 }
 
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vek::TReplayReadError error;
     if (!vek::ParseReplay(text, replay, error)) {
         const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-        if (error.Line < 1 || static_cast<std::size_t>(error.Line) > lines + 1 || error.Why.empty()) std::abort();
+        if (error.Line < 1 || static_cast<std::size_t>(error.Line) > lines + 1 || error.Why.empty())
+            std::abort();
         return 0;
     }
     if (!InOrder(replay.Record)) std::abort();
