@@ -2,7 +2,7 @@
 #
 # `cmake --install` (make install) puts the game and the four tools in PREFIX/bin, and
 # under PREFIX/share the menu entry, the icons, the AppStream metadata and the manual
-# page. CPack (make deb) packs the same files with the layout Debian asks of a game: the
+# page, and the replay files' type. CPack (make deb) packs the same files with the layout Debian asks of a game: the
 # programs in /usr/games, the manual page compressed, the copyright and changelog in
 # /usr/share/doc/vektrion. Install components:
 #   programs  PREFIX/bin, the menu entry and the manual page (make install only)
@@ -22,7 +22,7 @@ set(VEK_DEB_REVISION 1)
 
 # First of all: which of the folders that a plain install fills do not exist yet, so that
 # make uninstall can take away the ones it made.
-set(install_folders bin share/applications share/metainfo share/man/man6)
+set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages)
 foreach(size ${VEK_ICON_SIZES})
   list(APPEND install_folders share/icons/hicolor/${size}x${size}/apps)
 endforeach()
@@ -40,6 +40,9 @@ foreach(size ${VEK_ICON_SIZES})
           RENAME ${VEK_APP_ID}.png COMPONENT data)
 endforeach()
 install(FILES packaging/${VEK_APP_ID}.metainfo.xml DESTINATION share/metainfo COMPONENT data)
+# The replay files' type, so that a file manager opens them with the game.
+install(FILES packaging/${VEK_APP_ID}.mime.xml DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
+        COMPONENT data)
 
 foreach(layout programs package)
   set(exclude)

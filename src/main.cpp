@@ -9,6 +9,7 @@
 
 #include "app/command_line.hpp"
 #include "app/program.hpp"
+#include "app/replay_store.hpp"
 #include "app/settings_file.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "runtime/shown_text.hpp"
@@ -46,5 +47,8 @@ int main(int argc, char** argv) {
     options.settingsPath = vek::SettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
-    return vek::RunProgram(*backend, options);
+    vek::TReplayOptions replays;
+    replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    replays.watch = line.replay;
+    return vek::RunProgram(*backend, options, replays);
 }

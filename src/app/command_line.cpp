@@ -9,8 +9,9 @@ namespace vek {
 namespace {
 
 constexpr std::string_view kHelpText =
-    "Usage: vektrion [OPTION]...\n"
-    "A side-scrolling shooting game.\n"
+    "Usage: vektrion [OPTION]... [REPLAY]\n"
+    "A side-scrolling shooting game. With a REPLAY file (.vkreplay), the game it holds\n"
+    "plays in the window; Escape or its end goes to the title.\n"
     "\n"
     "  --zoom N          open the window at zoom N (1 to 16): a view of N x 640 by\n"
     "                    N x 480 pixels below the menu bar, wherever it was left\n"
@@ -20,7 +21,8 @@ constexpr std::string_view kHelpText =
     "\n"
     "The window's size and place, full screen, sound and the frame-rate display are\n"
     "remembered in $XDG_CONFIG_HOME/vektrion/settings.ini (~/.config/vektrion/settings.ini\n"
-    "when XDG_CONFIG_HOME is not set).\n";
+    "when XDG_CONFIG_HOME is not set). Finished games are kept as replays in\n"
+    "$XDG_DATA_HOME/vektrion/replays (~/.local/share/vektrion/replays).\n";
 
 constexpr TOptionSpec kOptions[] = {{"--zoom", "N"}, {"--reset-settings", {}}};
 
@@ -30,9 +32,11 @@ bool readZoom(std::string_view text, int& zoom) {
     return !text.empty() && error == std::errc{} && stop == end && zoom >= 1 && zoom <= kMaxZoomOption;
 }
 
+constexpr std::string_view kOperands[] = {"REPLAY"};
+
 }  // namespace
 
-const TProgramSpec kGameCommandLine{"vektrion", kHelpText, kOptions, {}, 0};
+const TProgramSpec kGameCommandLine{"vektrion", kHelpText, kOptions, kOperands, 0};
 
 TArgumentsRead ParseCommandLine(std::span<const std::string_view> args, TCommandLine& line) {
     TArguments arguments;
@@ -43,6 +47,7 @@ TArgumentsRead ParseCommandLine(std::span<const std::string_view> args, TCommand
         return {TArgumentsOutcome::Refused, BadValue("--zoom", needs, *zoom)};
     }
     line.resetSettings = arguments.Has("--reset-settings");
+    if (!arguments.Operands.empty()) line.replay = arguments.Operands.front();
     return read;
 }
 

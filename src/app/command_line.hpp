@@ -1,7 +1,9 @@
-// The program's command line: --zoom N, --reset-settings, --help and --version.
+// The program's command line: --zoom N, --reset-settings, --help, --version and a replay
+// file to watch.
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "runtime/arguments.hpp"
@@ -11,6 +13,7 @@ namespace vek {
 struct TCommandLine {
     int zoom = 0;  // 0: not given
     bool resetSettings = false;
+    std::string replay;  // a replay file to watch; empty: none
 };
 
 inline constexpr int kMaxZoomOption = 16;

@@ -115,6 +115,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     GameMenu = find("GameMenu");
     GameStart = find("GameStart");
     GamePause = find("GamePause");
+    GameRecords = find("GameRecords");
     GameExit = find("GameExit");
     OptionMenu = find("OptionMenu");
     OptionFullScreen = find("OptionFullScreen");
@@ -134,6 +135,7 @@ THandlerTable TMainForm::Handlers() {
               }));
     table.Add("GameStartClick", click(this, &TMainForm::GameStartClick));
     table.Add("GamePauseClick", click(this, &TMainForm::GamePauseClick));
+    table.Add("GameRecordsClick", click(this, &TMainForm::GameRecordsClick));
     table.Add("GameExitClick", click(this, &TMainForm::GameExitClick));
     table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
     table.Add("OptionSoundClick", click(this, &TMainForm::OptionSoundClick));
@@ -185,6 +187,8 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
     if ((shift & platform::ssAlt) && key == platform::vk::Return) OptionFullScreenClick();
+    // Escape leaves a replay for the title; the game's own keys do nothing while one plays.
+    if (key == platform::vk::Escape && shift == 0) Scenes->StopPlayback();
 }
 
 void TMainForm::GameStartClick() {
@@ -195,6 +199,16 @@ void TMainForm::GamePauseClick() {
     GamePause->Checked = !GamePause->Checked;
     Handle()->menuChanged();
     DXTimer->SetEnabled(!GamePause->Checked);
+}
+
+void TMainForm::GameRecordsClick() {
+    if (OnRecords) OnRecords();
+}
+
+void TMainForm::SetCaptionNote(const std::string& note) {
+    captionNote_ = note;
+    // A paused caption stays until the game is active again, which then shows the note.
+    if (!Handle()->caption().ends_with(kPausedSuffix)) Handle()->setCaption(ownCaption_ + note);
 }
 
 void TMainForm::GameExitClick() {
@@ -273,7 +287,7 @@ void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
 
 // The paused caption of a deactivation goes once the game is active again.
 void TMainForm::DXTimerActivate(TCustomDXTimer&) {
-    Handle()->setCaption(ownCaption_);
+    Handle()->setCaption(ownCaption_ + captionNote_);
 }
 
 void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {

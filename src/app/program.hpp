@@ -26,12 +26,20 @@ struct TProgramOptions {
     int zoom = 0;
 };
 
+struct TReplayOptions {
+    // The folder of kept games; empty: none are kept or listed.
+    std::string folder;
+    // A replay to watch at start; empty: the game starts on the title.
+    std::string watch;
+};
+
 // Runs the game on an installed platform backend until the main window closes.
 // Answers the process exit code: 0, or 1 when the main window cannot be made (the reason
 // on stderr, for a stored description that cannot be used with where it went wrong).
-int RunProgram(platform::Platform& backend, const TProgramOptions& options = {});
+int RunProgram(platform::Platform& backend, const TProgramOptions& options = {},
+               const TReplayOptions& replays = {});
 // The same with another stored description than the one the program carries.
 int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
-               const TProgramOptions& options = {});
+               const TProgramOptions& options = {}, const TReplayOptions& replays = {});
 
 }  // namespace vek

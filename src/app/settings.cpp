@@ -19,7 +19,7 @@ struct KeySpec {
     void (*set)(TSettings&, int);
 };
 
-constexpr std::array<KeySpec, 8> kKeys{{
+constexpr std::array<KeySpec, 9> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
      [](TSettings& s, int v) { s.window.left = v; }},
     {"window_top", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.top; },
@@ -36,6 +36,8 @@ constexpr std::array<KeySpec, 8> kKeys{{
      [](TSettings& s, int v) { s.sound = v != 0; }},
     {"show_fps", 0, 1, [](const TSettings& s) { return int(s.showFps); },
      [](TSettings& s, int v) { s.showFps = v != 0; }},
+    {"save_replays", 0, 1, [](const TSettings& s) { return int(s.saveReplays); },
+     [](TSettings& s, int v) { s.saveReplays = v != 0; }},
 }};
 
 // A file of nothing but noise would otherwise print a line for each of its lines.
@@ -116,7 +118,8 @@ TSettingsRead Reader::finish(int lines) {
         warn(end, "no settings found; using the defaults");
     } else {
         for (std::size_t i = 0; i < kKeys.size(); ++i)
-            if (!given_[i])
+            // save_replays came later than the others: a file written before it is not faulty.
+            if (!given_[i] && kKeys[i].name != "save_replays")
                 warn(end, std::string(kKeys[i].name) + " is missing; using " +
                               std::to_string(kKeys[i].get(result_.settings)));
     }

@@ -9,6 +9,7 @@
 //     full_screen=0            0 or 1
 //     sound=1                  0 or 1
 //     show_fps=0               0 or 1
+//     save_replays=1           0 or 1: keep a replay of every finished game
 //
 // Blank lines and lines starting with '#' are skipped. Reading never fails: a value that is
 // missing, malformed or out of range keeps its default, with a warning naming the line.
@@ -27,6 +28,7 @@ struct TSettings {
     bool fullScreen = false;
     bool sound = true;
     bool showFps = false;
+    bool saveReplays = true;
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };
 

@@ -72,6 +72,7 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     if (zoom_ > 0) window = {window.left, window.top, kPictureWidth * zoom_, kPictureHeight * zoom_, false};
     form_.Handle()->setGeometry(PlaceOnScreens(window, platform::current().application().screens()));
     soundWanted_ = settings.sound;
+    saveReplays_ = settings.saveReplays;
     try {
         if (settings.fullScreen != form_.OptionFullScreen->Checked) form_.OptionFullScreenClick();
         // Sound on is the default; a device that failed at start is not tried a second time.
@@ -98,6 +99,7 @@ TSettings TSettingsKeeper::Current() const {
     now.fullScreen = form_.OptionFullScreen->Checked;
     now.sound = soundWanted_;
     now.showFps = form_.OptionShowFPS->Checked;
+    now.saveReplays = saveReplays_;
     return now;
 }
 

@@ -30,6 +30,8 @@ public:
     // The settings as they stand: the window's geometry, the check marks, and the sound the
     // player last asked for (a sound device that failed does not turn it off).
     TSettings Current() const;
+    // Whether finished games are kept as replays, as the file says (it has no menu command).
+    bool SaveReplays() const { return saveReplays_; }
     // Writes Current() unless the file already says it. The first failure to write gives
     // one warning; later ones are silent.
     void Save();
@@ -48,6 +50,7 @@ private:
     int zoom_;
     TWarningSink warn_;
     bool soundWanted_ = true;
+    bool saveReplays_ = true;
     bool writeFailed_ = false;
     std::string written_;  // the file's text as last read or written
     int hook_ = 0;

@@ -49,11 +49,17 @@ void TGame::RunScene() {
 
 void TGame::StartPendingScene() {
     if (NextScene == scNone) return;
+    if (NextScene == scGameOver && Scene == scMain) GameEnded();
     StartScene(NextScene);
     NextScene = scNone;
 }
 
 void TGame::StartScene(TScene s) {
+    if (s != scMain && tape_.PlayingBack()) {
+        TPlaybackEnd left;
+        left.Stopped = true;
+        EndPlayback(left);
+    }
     EndScene();
     // A button still held across the change counts only once it is pressed again.
     auto& input = window_.GameInput();
@@ -142,6 +148,7 @@ void TGame::RunTitleScene() {
     auto& canvas = surface->Canvas();
     canvas.Brush.Style = TBrushStyle::bsClear;
     DrawPrompt(50, 300, 25);
+    DrawBestScore();
     UpdateSceneTime();
     canvas.Release();
     LeaveOnFire(scMain);
@@ -156,6 +163,7 @@ void TGame::RunGameOverScene() {
     canvas.Font.color = clRed;
     canvas.Font.size = 25;
     canvas.TextOut(190, 340, "Game Over");
+    DrawFinalScore();
     DrawPrompt(100, 400, 20);
     UpdateSceneTime();
     canvas.Release();
@@ -180,6 +188,8 @@ void TGame::StartMainScene() {
     Score = 0;
     SpawnIndex = 0;
     FrameCount = 0;
+    NewBest = false;
+    tape_.Begin(random_.Seed());
     TSprite& engine = window_.GameSprites().Engine();
     TSprite::Create<TPlayerSprite>(engine);
     CreateStarLayers(engine, Picture("Star"), random_);
@@ -187,6 +197,9 @@ void TGame::StartMainScene() {
 
 void TGame::RunMainScene() {
     auto& sprites = window_.GameSprites();
+    TInputStates states = InputStates();
+    tape_.TickStarted(FrameCount, states);
+    if (tape_.PlayingBack()) window_.GameInput().SetStates(states);
     sprites.Move(kMoveCount);
     sprites.Dead();
     SpawnEnemies();
@@ -197,6 +210,37 @@ void TGame::RunMainScene() {
         DrawScore();
     }
     ++FrameCount;
+    if (const auto end = tape_.TickEnded(FrameCount - 1, NextScene == scGameOver, *this, sprites.Engine())) {
+        EndPlayback(*end);
+        NextScene = scTitle;
+    }
+}
+
+void TGame::StartPlayback(TGameRecord record) {
+    if (tape_.PlayingBack()) StopPlayback();
+    seedBeforePlayback_ = random_.Seed();
+    random_.SetSeed(record.Seed);
+    tape_.StartPlayback(std::move(record));
+    NextScene = scNone;
+    StartScene(scMain);
+}
+
+void TGame::StopPlayback() {
+    if (tape_.PlayingBack()) StartScene(scTitle);
+}
+
+// The program's own random sequence goes on after a replay as if it had not been watched.
+void TGame::EndPlayback(const TPlaybackEnd& end) {
+    tape_.StopPlayback();
+    random_.SetSeed(seedBeforePlayback_);
+    if (OnPlaybackEnd) OnPlaybackEnd(end);
+}
+
+void TGame::GameEnded() {
+    const TGameRecord record = tape_.Finish(FrameCount, Score);
+    NewBest = Score > BestScore;
+    if (NewBest) BestScore = Score;
+    if (OnGameRecorded) OnGameRecorded(record);
 }
 
 void TGame::SpawnEnemies() {
@@ -220,6 +264,23 @@ void TGame::DrawScore() {
     const int length = std::snprintf(text, sizeof text, "%d", Score);
     canvas.TextOut(10, 10, std::string(text, static_cast<std::size_t>(length)));
     canvas.Release();
+}
+
+// The best score stands under the prompt, in the colour of the score in play.
+void TGame::DrawBestScore() {
+    if (BestScore <= 0) return;
+    auto& canvas = window_.GameDisplay().Surface()->Canvas();
+    canvas.Font.color = clYellow;
+    canvas.Font.size = 20;
+    canvas.TextOut(50, 400, "RÉCORD " + std::to_string(BestScore));
+}
+
+void TGame::DrawFinalScore() {
+    auto& canvas = window_.GameDisplay().Surface()->Canvas();
+    canvas.Font.color = clYellow;
+    canvas.Font.size = 20;
+    const std::string text = std::to_string(Score) + (NewBest ? "  ¡NUEVO RÉCORD!" : "");
+    canvas.TextOut(190, 370, text);
 }
 
 void TGame::EndMainScene() {

@@ -146,9 +146,10 @@ using TCursor = int;
 inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crHandPoint = -21;
 
-// A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons.
+// A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons and
+// a list of lines to choose from.
 struct DialogControl {
-    enum class Kind { Label, Link, Bevel, Image, Button };
+    enum class Kind { Label, Link, Bevel, Image, Button, List };
     Kind kind = Kind::Label;
     std::string name;
     TRect bounds;
@@ -165,6 +166,11 @@ struct DialogControl {
     std::vector<std::uint32_t> pixels;  // Image: 0xAARRGGBB, row by row
     int imageWidth = 0;
     std::function<void()> onClick;
+    // List: its lines, the height of one, and the chosen line (-1: none), shared with the
+    // control that described it so that its handlers see the choice.
+    std::vector<std::string> items;
+    int itemHeight = 16;
+    std::shared_ptr<int> chosen;
 };
 
 struct DialogSpec {

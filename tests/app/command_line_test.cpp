@@ -31,7 +31,7 @@ TEST(CommandLine, OptionsAreReadAndAnythingElseIsRefusedWithTheReason) {
         {{"--zoom", "\x1b[2J"}, Refused, zoomNeeds + "'\\x1b[2J'", 0, false},
         {{"--reset-settings=1"}, Refused, "option '--reset-settings' takes no value", 0, false},
         {{"-z", "2"}, Refused, "unknown option '-z'", 0, false},
-        {{"settings.ini"}, Refused, "unexpected argument 'settings.ini'", 0, false},
+        {{"a.vkreplay", "b.vkreplay"}, Refused, "unexpected argument 'b.vkreplay'", 0, false},
     };
     for (const Case& c : cases) {
         TCommandLine line;
@@ -42,6 +42,10 @@ TEST(CommandLine, OptionsAreReadAndAnythingElseIsRefusedWithTheReason) {
         EXPECT_EQ(line.zoom, c.zoom);
         EXPECT_EQ(line.resetSettings, c.reset);
     }
+    TCommandLine line;
+    const std::string_view replay[] = {"--zoom", "2", "my game.vkreplay"};
+    EXPECT_EQ(ParseCommandLine(replay, line).Outcome, TArgumentsOutcome::Run);
+    EXPECT_EQ(line.replay, "my game.vkreplay");
 }
 
 }  // namespace

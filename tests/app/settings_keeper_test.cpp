@@ -48,7 +48,8 @@ protected:
 };
 
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true}));
+    writeText(path,
+              FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true, true}));
     Start();
     EXPECT_TRUE(form->OptionFullScreen->Checked);
     EXPECT_TRUE(form->DXDraw->NowOptions().Contains(doFullScreen));
@@ -108,13 +109,15 @@ TEST_F(SettingsKeeperTest, AFirstStartFitsTheScreenAndZoomOverridesTheRemembered
                                                  ": not found; using the default settings"});
     keeper.reset();
     form.reset();
-    writeText(path, FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, true}, false, true, false}));
+    writeText(path,
+              FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, true}, false, true, false, true}));
     Start(3);
     EXPECT_EQ(window().geometry(), (WindowGeometry{30, 40, 1920, 1440, false}));
 }
 
 TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true}));
+    writeText(path,
+              FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true, true}));
     bool showFps = true;
     backend.app().post([&] {
         showFps = MainForm->OptionShowFPS->Checked;
@@ -125,7 +128,7 @@ TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) 
     options.resetSettings = true;
     EXPECT_EQ(RunProgram(backend, options), 0);
     EXPECT_FALSE(showFps);
-    EXPECT_EQ(Saved(), (TSettings{WindowGeometry{197, 108, 640, 480, false}, false, true, false}))
+    EXPECT_EQ(Saved(), (TSettings{WindowGeometry{197, 108, 640, 480, false}, false, true, false, true}))
         << "written on exit";
 }
 

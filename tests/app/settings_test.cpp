@@ -12,7 +12,7 @@ using platform::WindowGeometry;
 const TSettings kDefaults{WindowGeometry{197, 108, 1280, 960, false}, false, true, false};
 
 TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
-    return TSettings{window, fullScreen, sound, showFps};
+    return TSettings{window, fullScreen, sound, showFps, true};
 }
 
 TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarningNamingTheLine) {

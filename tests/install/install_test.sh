@@ -116,7 +116,8 @@ check "install into a DESTDIR" env DESTDIR="$dest" cmake --install "$build" --pr
 check "installed files" same_as "$here/installed-files.txt" listing "$dest"
 desktop=$dest$prefix/share/applications/$app_id.desktop
 check "menu entry valid" desktop-file-validate "$desktop"
-check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion" "$desktop"
+check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion %f" "$desktop"
+check "menu entry opens replay files" grep -qx "MimeType=application/x-vektrion-replay;" "$desktop"
 check "AppStream metadata valid" appstreamcli validate --no-net "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
 check "manual page formats without warnings" manual_page_clean "$dest$prefix/share/man/man6/vektrion.6"
 check "manual page names version $version" manual_page_version "$dest$prefix/share/man/man6/vektrion.6"

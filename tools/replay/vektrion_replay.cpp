@@ -13,7 +13,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/records_form.hpp"
+#include "app/replay_file.hpp"
+#include "app/replay_store.hpp"
 #include "replay/replay.hpp"
+#include "replay/replay_check.hpp"
 #include "runtime/arguments.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/shown_text.hpp"
@@ -29,6 +33,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vektrion-replay SCRIPT [--ticks N] [--stars FILE] [--frames DIR] [--every K]\n"
+    "       vektrion-replay --verify REPLAY\n"
+    "       vektrion-replay REPLAY --frames DIR [--every K]\n"
     "  SCRIPT        lines \"TICK KEYS\": from tick TICK on exactly KEYS are held; KEYS is a\n"
     "                '+'-joined list of up down left right space z x enter h j k l kp2 kp4\n"
     "                kp6 kp8 f2, or '-' for none; '#' starts a comment line\n"
@@ -36,14 +42,19 @@ constexpr const char* kUsage =
     "  --stars FILE  write the first playing scene's star layers' chips (30 lines of 200)\n"
     "  --frames DIR  write the frame of every K-th tick as DIR/frame-NNNNNN.ppm (NNNNNN: tick)\n"
     "  --every K     the K for --frames (default 1)\n"
+    "  --verify      check a REPLAY instead of printing ticks\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "Prints per tick: tick=T scene=S frame=F score=N sprites=A player=X,Y,ST shots=K\n"
-    "sounds=LIST hash=H\n";
+    "sounds=LIST hash=H\n"
+    "  REPLAY        a game kept by vektrion (.vkreplay): --verify plays it and checks every\n"
+    "                state hash and the score, printing one line and exiting 0 when all\n"
+    "                match, else naming the first second that differs or the bad line, exit 1;\n"
+    "                with --frames its frames are written instead of tick lines\n";
 
 constexpr vek::TOptionSpec kOptions[] = {
-    {"--ticks", "N"}, {"--stars", "FILE"}, {"--frames", "DIR"}, {"--every", "K"}};
-constexpr std::string_view kOperands[] = {"SCRIPT"};
+    {"--ticks", "N"}, {"--stars", "FILE"}, {"--frames", "DIR"}, {"--every", "K"}, {"--verify", {}}};
+constexpr std::string_view kOperands[] = {"SCRIPT or REPLAY"};
 constexpr vek::TProgramSpec kProgram{"vektrion-replay", kUsage, kOptions, kOperands, 1};
 
 // A script of one line per tick for hours of play stays far below this.
@@ -55,6 +66,7 @@ struct Options {
     std::string stars;
     std::string frames;
     int every = 1;
+    bool verify = false;
 };
 
 bool ParseCount(std::string_view text, int minimum, int& value) {
@@ -77,12 +89,12 @@ std::string ReadOptions(const vek::TArguments& arguments, Options& options) {
     }
     options.stars = arguments.Value("--stars").value_or("");
     options.frames = arguments.Value("--frames").value_or("");
+    options.verify = arguments.Has("--verify");
     return {};
 }
 
-vek::replay::TScript ReadScript(const std::string& path) {
-    const auto bytes = vek::readFileBytes(path, kScriptLimit);
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+vek::replay::TScript ReadScript(const std::string& path, const std::string& text) {
+    std::istringstream in(text);
     vek::replay::TScript script;
     std::string error;
     if (!vek::replay::ParseScript(in, script, error))
@@ -96,8 +108,13 @@ std::string FramePath(const std::string& dir, std::int64_t tick) {
     return dir + name;
 }
 
-int Replay(const Options& options) {
-    const vek::replay::TScript script = ReadScript(options.script);
+void WriteFrame(vek::replay::TReplay& replay, const std::string& path) {
+    if (!replay.WriteFramePpm(path))
+        throw vek::EWriteError("Cannot write file \"" + vek::shownName(path, vek::kShownPathLength) +
+                               "\": " + std::strerror(errno));
+}
+
+int Replay(const Options& options, const vek::replay::TScript& script) {
     // 64 bits: a last tick of the largest int still counts one tick more.
     const std::int64_t ticks =
         options.ticks >= 0 ? options.ticks : (script.empty() ? 0 : std::int64_t{script.back().Tick} + 1);
@@ -112,17 +129,41 @@ int Replay(const Options& options) {
                                 std::span(reinterpret_cast<const std::uint8_t*>(chips.data()), chips.size()));
             starsWritten = true;
         }
-        if (!options.frames.empty() && tick % options.every == 0) {
-            const std::string path = FramePath(options.frames, tick);
-            if (!replay.WriteFramePpm(path))
-                throw vek::EWriteError("Cannot write file \"" + vek::shownName(path, vek::kShownPathLength) +
-                                       "\": " + std::strerror(errno));
-        }
+        if (!options.frames.empty() && tick % options.every == 0)
+            WriteFrame(replay, FramePath(options.frames, tick));
     }
     if (!options.stars.empty() && !starsWritten)
         throw std::runtime_error("no playing scene started; " + vek::shownName(options.stars) +
                                  " not written");
     return 0;
+}
+
+// A player's replay: verified, or turned into frames. Exit 0 when it plays as recorded.
+int PlayPlayerReplay(const std::string& path, const std::string& text, const Options& options) {
+    vek::TReplayFile file;
+    vek::TReplayReadError fault;
+    const std::string shown = vek::shownText(path);
+    if (!vek::ParseReplay(text, file, fault)) {
+        std::fprintf(stderr, "vektrion-replay: %s: line %d: %s\n", shown.c_str(), fault.Line,
+                     fault.Why.c_str());
+        return 1;
+    }
+    const auto end = vek::replay::PlayRecord(file.Record, [&](vek::replay::TReplay& replay, int tick) {
+        if (options.frames.empty() || tick % options.every != 0) return;
+        WriteFrame(replay, FramePath(options.frames, tick));
+    });
+    if (!end.Ok) {
+        std::fprintf(stderr, "vektrion-replay: %s: %s\n", shown.c_str(), end.Why.c_str());
+        return 1;
+    }
+    std::printf("%s: verified: %d points in %d ticks (%s of play)\n", shown.c_str(), file.Record.Score,
+                file.Record.Ticks, vek::PlayLength(file.Record.Ticks).c_str());
+    return 0;
+}
+
+bool IsPlayerReplay(const std::string& text) {
+    return text.starts_with(std::string(vek::kReplayFormatLine) + "\n") ||
+           text.starts_with(std::string(vek::kReplayFormatLine) + "\r\n");
 }
 
 }  // namespace
@@ -133,5 +174,10 @@ int main(int argc, char** argv) {
     Options options;
     if (const std::string wrong = ReadOptions(arguments, options); !wrong.empty())
         return vek::RefuseArguments(kProgram, wrong);
-    return vek::RunGuarded(kProgram.Name, [&] { return Replay(options); });
+    return vek::RunGuarded(kProgram.Name, [&] {
+        const auto bytes = vek::readFileBytes(options.script, kScriptLimit);
+        const std::string text(bytes.begin(), bytes.end());
+        if (options.verify || IsPlayerReplay(text)) return PlayPlayerReplay(options.script, text, options);
+        return Replay(options, ReadScript(options.script, text));
+    });
 }
