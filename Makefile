@@ -36,7 +36,11 @@ build: deps
 	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_TESTS=ON -DVEK_BENCH=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: deps build include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
+# The two builds run side by side, so that one's links and generated sources leave no core
+# idle while the other compiles; the checks then run one after another.
+test: deps
+	$(MAKE) -j2 build sanitizer-build
+	$(MAKE) include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
 
 # Which platform folder may include which, and that only the platform talks to SDL.
 include-rules:
