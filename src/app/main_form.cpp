@@ -199,6 +199,7 @@ void TMainForm::GamePauseClick() {
     GamePause->Checked = !GamePause->Checked;
     Handle()->menuChanged();
     DXTimer->SetEnabled(!GamePause->Checked);
+    ShowPauseInCaption();
 }
 
 void TMainForm::GameRecordsClick() {
@@ -207,8 +208,7 @@ void TMainForm::GameRecordsClick() {
 
 void TMainForm::SetCaptionNote(const std::string& note) {
     captionNote_ = note;
-    // A paused caption stays until the game is active again, which then shows the note.
-    if (!Handle()->caption().ends_with(kPausedSuffix)) Handle()->setCaption(ownCaption_ + note);
+    ShowPauseInCaption();
 }
 
 void TMainForm::GameExitClick() {
@@ -277,21 +277,31 @@ void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
     Handle()->setCursorVisible(!fullScreen);
 }
 
+// A game the player paused stays paused through a change of display.
 void TMainForm::DXDrawInitialize(TCustomDXDraw&) {
-    DXTimer->SetEnabled(true);
+    DXTimer->SetEnabled(!GamePause->Checked);
 }
 
 void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
     DXTimer->SetEnabled(false);
 }
 
-// The paused caption of a deactivation goes once the game is active again.
+// The paused caption of a deactivation goes once the game is active again, unless the
+// player paused it.
 void TMainForm::DXTimerActivate(TCustomDXTimer&) {
-    Handle()->setCaption(ownCaption_ + captionNote_);
+    inactive_ = false;
+    ShowPauseInCaption();
 }
 
 void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
-    Handle()->setCaption(platform::current().application().title() + kPausedSuffix);
+    inactive_ = true;
+    ShowPauseInCaption();
+}
+
+void TMainForm::ShowPauseInCaption() {
+    const bool paused = GamePause->Checked || inactive_;
+    Handle()->setCaption(paused ? platform::current().application().title() + kPausedSuffix
+                                : ownCaption_ + captionNote_);
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {

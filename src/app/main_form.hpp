@@ -118,9 +118,13 @@ private:
     void FindMenuItems(const TStoredEntries& entries);
     void DetachHandlers();
     void DrawFrameRate();
+    // The caption says " [Pausado]" while the player's pause or another application holds
+    // the game, and is the stored caption otherwise.
+    void ShowPauseInCaption();
 
     std::string ownCaption_;  // the window's caption from its stored description
-    std::string captionNote_;
+    std::string captionNote_;  // what follows it while a replay plays
+    bool inactive_ = false;    // another application has the foreground
 };
 
 // The one main window of the running program, or null.

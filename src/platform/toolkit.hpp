@@ -217,6 +217,7 @@ public:
     virtual void handleException(const std::exception& error) = 0;
 
     // A modal message box with icon and OK; its loop does not call the idle handler.
+    // Answers 0 when the box could not be shown.
     virtual int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
     // A modal dialog; its loop runs the idle handler. Answers the modal result.
     virtual int showModal(DialogSpec& dialog, Window* owner) = 0;

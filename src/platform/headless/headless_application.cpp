@@ -279,6 +279,7 @@ void HeadlessApplication::finishModal(HeadlessModal& modal) {
 
 int HeadlessApplication::messageBox(const std::string& text, const std::string& caption,
                                     std::uint32_t flags) {
+    if (refuseMessageBoxes) return 0;
     messageBoxes_.push_back({text, caption, flags, 0});
     const std::size_t index = messageBoxes_.size() - 1;
     HeadlessModal modal(caption, text, flags, nullptr);

@@ -118,6 +118,8 @@ public:
     const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
     const std::vector<std::string>& openedUrls() const { return urls_; }
     bool openUrlResult = true;
+    // Set: message boxes cannot be shown; messageBox records nothing and answers 0.
+    bool refuseMessageBoxes = false;
     // The screens' usable areas that screens() reports, the primary first.
     std::vector<TRect> screenAreas{Bounds(0, 0, 1920, 1080)};
     std::vector<TRect> screens() const override { return screenAreas; }

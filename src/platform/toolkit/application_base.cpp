@@ -2,6 +2,10 @@
 #include "platform/toolkit/application_base.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "runtime/shown_text.hpp"
 
 namespace vek::platform {
 
@@ -24,8 +28,17 @@ void ApplicationBase::unhookMainWindow(int id) {
     std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
 }
 
+namespace {
+// An error text says what went wrong, sometimes with a file name in it: room for both.
+constexpr std::size_t kShownErrorLength = 500;
+}  // namespace
+
 void ApplicationBase::handleException(const std::exception& error) {
-    messageBox(error.what(), title(), MB_OK | MB_ICONERROR);
+    if (messageBox(error.what(), title(), MB_OK | MB_ICONERROR) != 0) return;
+    // No box could be shown (none can be made, or the program is quitting): the error
+    // still reaches whoever started the program.
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name,
+                 shownName(error.what(), kShownErrorLength).c_str());
 }
 
 bool ApplicationBase::runIdle() {

@@ -44,7 +44,8 @@ public:
     void getKeyboardState(std::array<std::uint8_t, 256>& keys) override { keys = keys_; }
 
     // The default handling of an error: a message box with the error text, the
-    // application's title as caption and the error icon.
+    // application's title as caption and the error icon; where no box can be shown, one
+    // line on stderr: the program's name, then the error text, escaped.
     void handleException(const std::exception& error) override;
 
 protected:
