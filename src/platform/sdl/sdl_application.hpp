@@ -67,6 +67,9 @@ private:
     void updateActivation();
     // How long the loop may block before the pending deactivation is due; -1: no limit.
     int activationWait() const;
+    // How long the loop may block on the queue: until the pending deactivation or the
+    // alarm is due, whichever comes first; -1: no limit.
+    int queueWait() const;
     SdlWindow* ownerForModal(Window* owner) const;
     void runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
 
