@@ -44,7 +44,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     vek::TProgramOptions options;
-    options.settingsPath = vek::SettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    options.settingsPath = vek::SettingsPath(xdgConfigHome, home);
+    if (options.settingsPath.empty())
+        std::fprintf(stderr, "vektrion: warning: %s, so the settings are not saved\n",
+                     vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
     vek::TReplayOptions replays;

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "runtime/shown_text.hpp"
+
 namespace vek {
 
 namespace {
@@ -72,19 +74,52 @@ std::string rangeText(const KeySpec& key) {
     return "a whole number from " + std::to_string(key.min) + " to " + std::to_string(key.max);
 }
 
+// The "key=value" lines of the keys not given, in the file's order.
+std::string keyLines(const TSettings& settings, const std::array<bool, kKeys.size()>& given,
+                     std::string_view lineEnd) {
+    std::string text;
+    for (std::size_t i = 0; i < kKeys.size(); ++i)
+        if (!given[i])
+            text += std::string(kKeys[i].name) + "=" + std::to_string(kKeys[i].get(settings)) +
+                    std::string(lineEnd);
+    return text;
+}
+
+// A line of a file being rewritten: a known key gets its value, with the blanks around it
+// kept; every other line stays as it is.
+std::string rewrittenLine(std::string_view line, const TSettings& settings,
+                          std::array<bool, kKeys.size()>& given) {
+    const std::string_view text = trim(line);
+    const std::size_t equals = line.find('=');
+    if (text.empty() || text.front() == '#' || equals == std::string_view::npos) return std::string(line);
+    const KeySpec* key = findKey(trim(line.substr(0, equals)));
+    if (!key) return std::string(line);
+    given[static_cast<std::size_t>(key - kKeys.data())] = true;
+    const std::string_view value = line.substr(equals + 1);
+    const std::string_view kept = trim(value);
+    const std::size_t lead =
+        kept.empty() ? value.size() : static_cast<std::size_t>(kept.data() - value.data());
+    const std::size_t trail = value.size() - lead - kept.size();
+    return std::string(line.substr(0, equals + 1 + lead)) + std::to_string(key->get(settings)) +
+           std::string(value.substr(value.size() - trail));
+}
+
 class Reader {
 public:
-    Reader(const std::string& fileName, const TSettings& defaults) : file_(fileName), result_{defaults, {}} {}
+    Reader(const std::string& fileName, const TSettings& defaults)
+        : file_(fileName), result_{defaults, {}, false}, defaults_(defaults) {}
 
     void line(std::string_view text, int number);
-    TSettingsRead finish(int lines);
+    TSettingsRead finish();
 
 private:
     void warn(int line, const std::string& text);
 
     const std::string& file_;
     TSettingsRead result_;
-    std::array<bool, kKeys.size()> given_{};
+    TSettings defaults_;
+    bool anyKey_ = false;    // a line named a key of the file
+    bool anyOther_ = false;  // a line that is neither blank, a comment nor a known key
     std::size_t unshown_ = 0;
 };
 
@@ -100,11 +135,11 @@ void Reader::line(std::string_view text, int number) {
     text = trim(text);
     if (text.empty() || text.front() == '#') return;
     const std::size_t equals = text.find('=');
+    const KeySpec* key = equals == std::string_view::npos ? nullptr : findKey(trim(text.substr(0, equals)));
+    anyKey_ = anyKey_ || key;
+    anyOther_ = anyOther_ || !key;
     if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
-    const std::string_view name = trim(text.substr(0, equals));
-    const KeySpec* key = findKey(name);
-    if (!key) return warn(number, "unknown key '" + std::string(name) + "'; skipped");
-    given_[static_cast<std::size_t>(key - kKeys.data())] = true;
+    if (!key) return warn(number, "unknown key '" + shownName(trim(text.substr(0, equals))) + "'; skipped");
     int value = 0;
     if (!readValue(trim(text.substr(equals + 1)), *key, value))
         return warn(number, std::string(key->name) + " must be " + rangeText(*key) + "; using " +
@@ -112,17 +147,10 @@ void Reader::line(std::string_view text, int number) {
     key->set(result_.settings, value);
 }
 
-TSettingsRead Reader::finish(int lines) {
-    const int end = lines + 1;
-    if (std::none_of(given_.begin(), given_.end(), [](bool given) { return given; })) {
-        warn(end, "no settings found; using the defaults");
-    } else {
-        for (std::size_t i = 0; i < kKeys.size(); ++i)
-            // save_replays came later than the others: a file written before it is not faulty.
-            if (!given_[i] && kKeys[i].name != "save_replays")
-                warn(end, std::string(kKeys[i].name) + " is missing; using " +
-                              std::to_string(kKeys[i].get(result_.settings)));
-    }
+TSettingsRead Reader::finish() {
+    // Keys that are missing keep their defaults without a word: a file the player trimmed,
+    // or one from before a key was added, is a good file.
+    if (anyOther_ && !anyKey_) return TSettingsRead{defaults_, {}, true};
     if (unshown_ > 0)
         result_.warnings.push_back(file_ + ": " + std::to_string(unshown_) + " more problems not shown");
     return result_;
@@ -138,16 +166,31 @@ TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, 
         reader.line(text.substr(0, end), ++number);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
-    return reader.finish(number);
+    return reader.finish();
 }
 
-std::string FormatSettings(const TSettings& settings) {
-    std::string text =
-        "# Vektrion's settings, written by the game when it ends and whenever one of them changes.\n"
-        "# One key=value a line; the README lists the keys with their ranges and defaults.\n";
-    for (const KeySpec& key : kKeys)
-        text += std::string(key.name) + "=" + std::to_string(key.get(settings)) + "\n";
-    return text;
+std::string FormatSettings(const TSettings& settings, std::string_view previous) {
+    if (previous.empty())
+        return "# Vektrion's settings, written by the game when it ends and whenever one of them changes.\n"
+               "# One key=value a line; the README lists the keys with their ranges and defaults.\n"
+               "# Lines of your own (comments, keys the game does not know) are kept where they are.\n" +
+               keyLines(settings, {}, "\n");
+    std::string text;
+    std::array<bool, kKeys.size()> given{};
+    while (!previous.empty()) {
+        const std::size_t end = previous.find('\n');
+        text += rewrittenLine(previous.substr(0, end), settings, given);
+        if (end == std::string_view::npos) break;
+        text += '\n';
+        previous.remove_prefix(end + 1);
+    }
+    // Added keys end their lines as the file's first line does.
+    const std::size_t firstEnd = text.find('\n');
+    const bool crlf = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r';
+    const std::string_view lineEnd = crlf ? "\r\n" : "\n";
+    const std::string added = keyLines(settings, given, lineEnd);
+    if (!added.empty() && !text.empty() && text.back() != '\n') text += lineEnd;
+    return text + added;
 }
 
 int FirstStartZoom(int usableHeight) {

@@ -202,6 +202,11 @@ public:
     // timeGetTime reaches time. The loop then sleeps on the queue until that time and calls
     // the handler again; any message wakes it at once. It holds for the one idle call.
     virtual void setIdleWakeTime(std::uint32_t time) = 0;
+    // The one alarm: the message loop (the main one or a modal one) calls handler once the
+    // clock's timeGetTime reaches time, and sleeps on the queue no longer than that, with
+    // or without an idle handler. Setting it again replaces it; a null handler clears it.
+    // For work that waits for things to stand still, such as saving the window's place.
+    virtual void setAlarm(std::uint32_t time, std::function<void()> handler) = 0;
 
     // True while one of the application's windows has the foreground.
     virtual bool active() const = 0;

@@ -232,6 +232,7 @@ HeadlessApplication::Stop HeadlessApplication::runFor(int maxIdleCalls, Window* 
         if (mainWindow && mainWindow->closed()) return Stop::Closed;
         if (processOne()) continue;
         if (mainWindow && mainWindow->closed()) return Stop::Closed;
+        if (clock_ && runAlarm(clock_->timeGetTime())) continue;
         if (!hasOnIdle() || anyMenuOpen()) return Stop::Blocked;
         if (calls >= maxIdleCalls) return Stop::IdleLimit;
         calls += sleepUntilIdleWake(maxIdleCalls - calls - 1);

@@ -105,7 +105,8 @@ public:
     bool queueEmpty() const { return queue_.empty(); }
 
     // Runs the loop of mainWindow (or of the application when null) for at most
-    // maxIdleCalls idle calls; answers why it stopped.
+    // maxIdleCalls idle calls; answers why it stopped. An alarm is called once the virtual
+    // clock has reached its time; the loop never moves the clock on to reach it.
     Stop runFor(int maxIdleCalls, Window* mainWindow = nullptr);
     int idleCalls() const { return idleCalls_; }
     // The wake-up time the idle handler left on its last call.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -127,6 +129,14 @@ int SdlApplication::activationWait() const {
     return elapsed >= kFocusGraceMs ? 0 : static_cast<int>(kFocusGraceMs - elapsed);
 }
 
+int SdlApplication::queueWait() const {
+    const int activation = activationWait();
+    const std::optional<std::uint32_t> alarm = alarmAhead(static_cast<std::uint32_t>(SDL_GetTicks64()));
+    if (!alarm) return activation;
+    const int untilAlarm = static_cast<int>(std::min<std::uint32_t>(*alarm, INT32_MAX));
+    return activation < 0 ? untilAlarm : std::min(activation, untilAlarm);
+}
+
 void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) {
     SDL_Event event;
     while (!finished()) {
@@ -137,6 +147,7 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
         // Focus moving between our own windows arrives as a loss and a gain in one batch;
         // the application's activation is judged once the batch is handled.
         updateActivation();
+        if (runAlarm(static_cast<std::uint32_t>(SDL_GetTicks64()))) continue;
         if (finished()) break;
         const bool idle = callIdle && !anyMenuOpen();
         const bool done = idle ? runIdle() : true;
@@ -145,7 +156,7 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
             if (idle) awaitIdleWake();
             continue;
         }
-        const int wait = activationWait();
+        const int wait = queueWait();
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1)))
             dispatch(event);
     }
@@ -162,8 +173,8 @@ void SdlApplication::awaitIdleWake() {
         std::this_thread::sleep_for(kNap);
         return;
     }
-    const int activation = activationWait();
-    const int wait = activation < 0 ? ahead - kNapWindowMs : std::clamp(activation, 1, ahead - kNapWindowMs);
+    const int limit = queueWait();
+    const int wait = limit < 0 ? ahead - kNapWindowMs : std::clamp(limit, 1, ahead - kNapWindowMs);
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, wait)) dispatch(event);
 }

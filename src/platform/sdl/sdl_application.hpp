@@ -72,6 +72,9 @@ private:
     // A quit request (SDL_QUIT, or the close box of a window behind a box): closes every
     // open box and then window.
     void quit(SdlWindow* window);
+    // How long the loop may block on the queue: until the pending deactivation or the
+    // alarm is due, whichever comes first; -1: no limit.
+    int queueWait() const;
     SdlWindow* ownerForModal(Window* owner) const;
     void runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
 

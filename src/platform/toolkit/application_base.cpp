@@ -1,4 +1,4 @@
-// Idle slot, activation notifications and key-state table of the application object.
+// Idle slot, alarm, activation notifications and key-state table of the application object.
 #include "platform/toolkit/application_base.hpp"
 
 #include <algorithm>
@@ -73,6 +73,26 @@ void ApplicationBase::keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, 
         return;
     }
     if (virtualKey != 0 && virtualKey < keys_.size()) keys_[virtualKey] = state;
+}
+
+void ApplicationBase::setAlarm(std::uint32_t time, std::function<void()> handler) {
+    alarmTime_ = time;
+    alarm_ = std::move(handler);
+}
+
+std::optional<std::uint32_t> ApplicationBase::alarmAhead(std::uint32_t now) const {
+    if (!alarm_) return std::nullopt;
+    // The clock wraps round, so the time left is read as a signed difference.
+    const auto ahead = static_cast<std::int32_t>(alarmTime_ - now);
+    return static_cast<std::uint32_t>(std::max(ahead, 0));
+}
+
+bool ApplicationBase::runAlarm(std::uint32_t now) {
+    if (alarmAhead(now).value_or(1) != 0) return false;
+    const std::function<void()> handler = std::move(alarm_);
+    alarm_ = nullptr;
+    guarded(handler);
+    return true;
 }
 
 void ApplicationBase::guarded(const std::function<void()>& handler) {

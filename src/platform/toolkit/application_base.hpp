@@ -1,5 +1,5 @@
 // The part of the application object that both backends share: title, the one idle slot,
-// the activation hooks with the active flag, and the table of virtual-key states.
+// the alarm, the activation hooks with the active flag, and the table of virtual-key states.
 #pragma once
 
 #include <array>
@@ -36,6 +36,7 @@ public:
     }
     bool hasOnIdle() const override { return static_cast<bool>(idle_); }
     void setIdleWakeTime(std::uint32_t time) override { wake_ = time; }
+    void setAlarm(std::uint32_t time, std::function<void()> handler) override;
 
     bool active() const override { return active_; }
     int hookMainWindow(std::function<void(AppMessage)> hook) override;
@@ -56,6 +57,12 @@ protected:
     std::optional<std::uint32_t> idleWakeTime() const { return wake_; }
     // A message came: the handler must be called again before the loop sleeps.
     void forgetIdleWake() { wake_.reset(); }
+    // Milliseconds from now until the alarm is due (0 when it is), if one is set.
+    std::optional<std::uint32_t> alarmAhead(std::uint32_t now) const;
+    // Calls the alarm's handler if it is due at now, clearing the alarm first so that the
+    // handler may set another; an error escaping it goes to handleException. Answers
+    // whether it was called.
+    bool runAlarm(std::uint32_t now);
     // Sets the active flag; on a change, notifies the hooks after the flag is updated.
     // Going inactive also releases every key, since their key-up messages go elsewhere.
     void setActive(bool active);
@@ -70,6 +77,8 @@ private:
     std::string title_;
     IdleHandler idle_;
     std::optional<std::uint32_t> wake_;
+    std::uint32_t alarmTime_ = 0;
+    std::function<void()> alarm_;
     bool active_ = false;
     std::vector<std::pair<int, std::function<void(AppMessage)>>> hooks_;
     int nextHookId_ = 1;
