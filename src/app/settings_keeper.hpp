@@ -41,6 +41,7 @@ public:
 private:
     TSettings Read(bool reset);
     void Apply(const TSettings& settings);
+    void WarnIfReduced(const platform::WindowGeometry& asked);
     void Watch();
 
     TMainForm& form_;
