@@ -90,6 +90,8 @@ private:
     bool normalNow() const;
     // Tells the placement model where the shown window is and how it is shown.
     void observe() const;
+    // A maximised window the window manager has just restored is put at the model's area.
+    void returnFromMaximized();
     // Moves the window to the model's area, maximised or minimised as asked.
     void applyPlace(bool minimize);
     // Shows or hides the window manager's frame as the border style asks, keeping the

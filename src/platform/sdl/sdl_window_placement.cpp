@@ -110,6 +110,7 @@ void SdlWindow::placeInFrame() {
 // width and shows the picture at the zoom that now fits. A move alone needs neither.
 void SdlWindow::placed() {
     if (!everShown_ || exclusive_ || closed_) return;
+    returnFromMaximized();
     observe();
     SDL_Point size{};
     SDL_GetWindowSize(window_, &size.x, &size.y);
@@ -118,6 +119,19 @@ void SdlWindow::placed() {
         render();
     }
     if (OnPlaced) OnPlaced();
+}
+
+// A window manager that took a maximised window's frame away and put it back (full screen
+// and back) restores it a frame's size off its place: it goes where the model says.
+void SdlWindow::returnFromMaximized() {
+    if (!model_.maximized() || !normalNow()) return;
+    const TRect area = model_.area();
+    SDL_Rect now{};
+    SDL_GetWindowPosition(window_, &now.x, &now.y);
+    SDL_GetWindowSize(window_, &now.w, &now.h);
+    if (Bounds(now.x, now.y, now.w, now.h) == area) return;
+    SDL_SetWindowSize(window_, area.width(), area.height());
+    SDL_SetWindowPosition(window_, area.left, area.top);
 }
 
 void SdlWindow::setBorderStyle(BorderStyle style) {
