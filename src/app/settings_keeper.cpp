@@ -107,7 +107,9 @@ TSettings TSettingsKeeper::Refuse(const TSettings& defaults, const std::string& 
 void TSettingsKeeper::Apply(const TSettings& settings) {
     platform::WindowGeometry window = settings.window;
     if (zoom_ > 0) window = {window.left, window.top, kPictureWidth * zoom_, kPictureHeight * zoom_, false};
-    form_.Handle()->setGeometry(PlaceOnScreens(window, platform::current().application().screens()));
+    window = PlaceOnScreens(window, platform::current().application().screens());
+    form_.Handle()->setGeometry(window);
+    WarnIfReduced(window);
     soundWanted_ = settings.sound;
     saveReplays_ = settings.saveReplays;
     try {
@@ -118,6 +120,18 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     } catch (const std::exception& error) {
         platform::current().application().handleException(error);
     }
+}
+
+// The window reduces a view too large for the screen it opens on; the player hears of it.
+void TSettingsKeeper::WarnIfReduced(const platform::WindowGeometry& asked) {
+    const platform::WindowGeometry used = form_.Handle()->geometry();
+    if (used.viewWidth >= asked.viewWidth && used.viewHeight >= asked.viewHeight) return;
+    const auto size = [](int width, int height) {
+        return std::to_string(width) + " x " + std::to_string(height);
+    };
+    warn_(kWarningPrefix + std::string("a window view of ") + size(asked.viewWidth, asked.viewHeight) +
+          " does not fit the screen; using " + size(used.viewWidth, used.viewHeight) + " (zoom " +
+          std::to_string(used.viewWidth / kPictureWidth) + ")");
 }
 
 void TSettingsKeeper::Watch() {

@@ -55,6 +55,7 @@ private:
     TSettings ReadFile(const TSettings& defaults);
     TSettings Refuse(const TSettings& defaults, const std::string& why);
     void Apply(const TSettings& settings);
+    void WarnIfReduced(const platform::WindowGeometry& asked);
     void Watch();
     void Placed();
     void Warn(const std::string& text);

@@ -210,6 +210,36 @@ TEST_F(SettingsKeeperTest, AFirstStartFitsTheScreenAndZoomOverridesTheRemembered
     EXPECT_EQ(window().geometry(), (WindowGeometry{30, 40, 1920, 1440, false}));
 }
 
+TEST_F(SettingsKeeperTest, AViewTooLargeForTheScreenOpensAtTheLargestZoomThatFitsAndIsRemembered) {
+    const std::string reduced =
+        "vektrion: warning: a window view of 10240 x 7680 does not fit the screen; "
+        "using 1280 x 960 (zoom 2)";
+    struct Case {
+        TSettings remembered;
+        int zoom;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {TSettings{WindowGeometry{197, 108, 10240, 7680, false}}, 0, reduced},
+        {TSettings{WindowGeometry{197, 108, 640, 480, false}}, 16, reduced},
+        {TSettings{WindowGeometry{197, 108, 16384, 480, false}}, 0,
+         "vektrion: warning: a window view of 16384 x 480 does not fit the screen; using 640 x 480 (zoom 1)"},
+    };
+    for (const Case& c : cases) {
+        writeText(path, FormatSettings(c.remembered));
+        warnings.clear();
+        Start(c.zoom);
+        EXPECT_EQ(warnings, std::vector<std::string>{c.warning});
+        const TRect frame = window().frameRect();
+        EXPECT_GE(frame.left, 0);
+        EXPECT_LE(frame.bottom, 1080) << "the window lies on the 1920 x 1080 screen";
+        keeper->Save();
+        EXPECT_EQ(Saved().window, window().geometry()) << "the size used is remembered";
+        keeper.reset();
+        form.reset();
+    }
+}
+
 TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) {
     writeText(path,
               FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true, true}));

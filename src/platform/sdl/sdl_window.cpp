@@ -1,4 +1,5 @@
-// SDL top-level window: menu strip, presentation, exclusive full screen and placement.
+// SDL top-level window: menu strip, presentation and exclusive full screen. Its placement
+// is in sdl_window_placement.cpp.
 #include "platform/sdl/sdl_window.hpp"
 
 #include <algorithm>
@@ -12,44 +13,12 @@
 
 namespace vek::platform::sdl {
 
-namespace {
-
-// How long the window waits for the window manager to frame it or to change its frame.
-constexpr Uint64 kWindowManagerWaitMs = 500;
-
-// The frame's left, top, right and bottom sizes as the window manager last reported them;
-// False when the video driver knows nothing of frames.
-bool bordersOf(SDL_Window* window, SDL_Rect& borders) {
-    int top = 0, left = 0, bottom = 0, right = 0;
-    const bool known = SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0;
-    borders = SDL_Rect{left, top, right, bottom};
-    return known;
-}
-
-bool hasFrame(const SDL_Rect& borders) {
-    return borders.x > 0 || borders.y > 0 || borders.w > 0 || borders.h > 0;
-}
-
-// Handles the window system's answers until the frame sizes differ from before, or the
-// window manager has let the wait pass without changing them. Answers the sizes then.
-SDL_Rect awaitFrameChange(SDL_Window* window, const SDL_Rect& before) {
-    const Uint64 until = SDL_GetTicks64() + kWindowManagerWaitMs;
-    SDL_Rect now = before;
-    while (SDL_RectEquals(&now, &before) && SDL_GetTicks64() < until) {
-        SDL_Delay(2);
-        SDL_PumpEvents();
-        if (!bordersOf(window, now)) break;
-    }
-    return now;
-}
-
-}  // namespace
-
 SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
     : app_(app),
       caption_(spec.caption),
       border_(spec.borderStyle),
-      logical_{spec.clientWidth, spec.clientHeight} {
+      logical_{spec.clientWidth, spec.clientHeight},
+      model_(spec.left, spec.top, spec.clientWidth, spec.clientHeight) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (border_ == BorderStyle::bsNone) flags |= SDL_WINDOW_BORDERLESS;
     if (border_ == BorderStyle::bsSizeable) flags |= SDL_WINDOW_RESIZABLE;
@@ -62,7 +31,6 @@ SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
         throw;
     }
     presenter_->resizePicture(logical_.x, logical_.y);
-    windowedRect_ = SDL_Rect{spec.left, spec.top, logical_.x, logical_.y};
     setMinimumSize();
     app_.addWindow(this);
 }
@@ -108,54 +76,15 @@ void SdlWindow::setCaption(const std::string& caption) {
     SDL_SetWindowTitle(window_, caption_.c_str());
 }
 
-void SdlWindow::setBorderStyle(BorderStyle style) {
-    border_ = style;
-    if (exclusive_) return;  // the frame follows the style when exclusive mode ends
-    applyResizable();
-    SDL_Point client{};
-    SDL_GetWindowPosition(window_, &client.x, &client.y);
-    applyBorder(client);
-}
-
-void SdlWindow::applyBorder(SDL_Point client) {
-    const bool bordered = border_ != BorderStyle::bsNone;
-    if (bordered == ((SDL_GetWindowFlags(window_) & SDL_WINDOW_BORDERLESS) == 0)) return;
-    SDL_Rect before{};
-    const bool known = bordersOf(window_, before);
-    SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
-    // A window shown without a frame so far (full screen from the start) learns it now.
-    if (bordered && everShown_ && !framed_) {
-        placeInFrame();
-        return;
-    }
-    // Without a window manager's frame nothing moves.
-    if (!everShown_ || !known || (!hasFrame(frameExtents_) && !hasFrame(before))) return;
-    // A window manager adds or takes away its frame keeping the frame's outer corner in
-    // place (openbox does), so the client area moves by the frame's left and top sizes.
-    // Once the frame has changed, the client area goes back where it was.
-    awaitFrameChange(window_, before);
-    SDL_SetWindowPosition(window_, client.x, client.y);
-}
-
-// A frameless window keeps whether it may be resized for when it has a frame again.
-void SdlWindow::applyResizable() {
-    if (border_ != BorderStyle::bsNone)
-        SDL_SetWindowResizable(window_, border_ == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
-}
-
 // The strip comes on top of the view: the window grows or shrinks by its height.
 void SdlWindow::setMenu(TMenuItem* bar) {
-    const int before = stripHeight();
     menu_.setBar(bar);
-    windowedRect_.h += stripHeight() - before;
+    observe();
+    model_.setStripHeight(stripHeight());
     setMinimumSize();
-    if (!exclusive_ && normalNow()) SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
+    const TRect area = model_.area();
+    if (!exclusive_ && normalNow()) SDL_SetWindowSize(window_, area.width(), area.height());
     menuChanged();
-}
-
-bool SdlWindow::normalNow() const {
-    const Uint32 zoomed = SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_FULLSCREEN;
-    return (SDL_GetWindowFlags(window_) & zoomed) == 0;
 }
 
 // Only the chrome is shown again, and what the chrome covered before.
@@ -185,91 +114,17 @@ SDL_Point SdlWindow::clientSize() const {
     return exclusive_ ? exclusiveSize_ : logical_;
 }
 
-SDL_Rect SdlWindow::outerRect() const {
-    // The window's own rectangle (client area and menu strip), widened by the decorations
-    // that the window manager last reported while the window had a border.
-    SDL_Rect r = windowedRect_;
-    if (!exclusive_ && !closed_ && normalNow()) {
-        SDL_GetWindowPosition(window_, &r.x, &r.y);
-        SDL_GetWindowSize(window_, &r.w, &r.h);
-    }
-    return SDL_Rect{r.x - frameExtents_.x, r.y - frameExtents_.y, r.w + frameExtents_.x + frameExtents_.w,
-                    r.h + frameExtents_.y + frameExtents_.h};
-}
-
-bool SdlWindow::getPlacement(WindowPlacement& placement) const {
-    const SDL_Rect r = outerRect();
-    const bool minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
-    return describePlacement(placement, TRect{r.x, r.y, r.x + r.w, r.y + r.h}, minimized);
-}
-
-bool SdlWindow::setPlacement(const WindowPlacement& placement) {
-    const TRect& n = placement.normalPosition;
-    if (placement.length != kPlacementLength || n.empty()) return false;
-    const SDL_Rect e = frameExtents_;
-    const SDL_Rect inner{n.left + e.x, n.top + e.y, n.width() - e.x - e.w, n.height() - e.y - e.h};
-    if (inner.w <= 0 || inner.h <= barHeight()) return false;
-    windowedRect_ = inner;
-    if (exclusive_) return true;  // applied when exclusive mode ends
-    chromeDirty_ = true;          // the menu bar is laid out for the window's width
-    SDL_SetWindowSize(window_, inner.w, inner.h);
-    SDL_SetWindowPosition(window_, inner.x, inner.y);
-    if (placement.showCmd == 2) SDL_MinimizeWindow(window_);
-    return true;
-}
-
-WindowGeometry SdlWindow::geometry() const {
-    const SDL_Rect r = outerRect();
-    const SDL_Rect& e = frameExtents_;
-    bool maximized = maximizeOnShow_;
-    if (everShown_) maximized = maximized_;
-    if (everShown_ && !closed_) maximized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
-    if (exclusive_) maximized = maximizedBeforeExclusive_;
-    return WindowGeometry{r.x, r.y, r.w - e.x - e.w, r.h - e.y - e.h - stripHeight(), maximized};
-}
-
-void SdlWindow::setGeometry(const WindowGeometry& geometry) {
-    const SDL_Point at{geometry.left + frameExtents_.x, geometry.top + frameExtents_.y};
-    windowedRect_ = SDL_Rect{at.x, at.y, std::max(geometry.viewWidth, logical_.x),
-                             std::max(geometry.viewHeight, logical_.y) + stripHeight()};
-    if (exclusive_) {
-        maximizedBeforeExclusive_ = geometry.maximized;  // applied when exclusive mode ends
-        return;
-    }
-    if (!everShown_) maximizeOnShow_ = geometry.maximized;
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
-    SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
-    SDL_SetWindowPosition(window_, at.x, at.y);
-    if (everShown_ && geometry.maximized) SDL_MaximizeWindow(window_);
-    chromeDirty_ = true;
-    if (everShown_) render();
-}
-
 void SdlWindow::show() {
     if (everShown_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN)) return;
     SDL_ShowWindow(window_);
     if (!everShown_) {
         everShown_ = true;
         placeInFrame();
-        if (maximizeOnShow_ && !exclusive_) SDL_MaximizeWindow(window_);
+        if (model_.maximized() && !exclusive_) SDL_MaximizeWindow(window_);
     }
     if (OnShow) OnShow();
     SDL_RaiseWindow(window_);
     render();
-}
-
-void SdlWindow::placeInFrame() {
-    SDL_Rect borders{};
-    if (framed_ || border_ == BorderStyle::bsNone || exclusive_ || !bordersOf(window_, borders)) return;
-    // The window manager frames a newly shown window a little later; until it has, the
-    // frame sizes read as nothing.
-    if (!hasFrame(borders)) borders = awaitFrameChange(window_, borders);
-    frameExtents_ = borders;
-    framed_ = true;
-    // The stored position is the outer frame's; move the client area inside it.
-    windowedRect_.x += borders.x;
-    windowedRect_.y += borders.y;
-    SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
 }
 
 void SdlWindow::close() {
@@ -280,7 +135,7 @@ void SdlWindow::close() {
 
 void SdlWindow::finishClose() {
     if (closed_) return;
-    rememberPlace();  // a window manager may move a window it no longer shows
+    observe();  // a window manager may move a window it no longer shows
     closed_ = true;
     menu_.close();
     if (OnDestroy) OnDestroy();
@@ -301,16 +156,10 @@ void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_
 
 bool SdlWindow::enterExclusive(int width, int height) {
     if (width <= 0 || height <= 0) return false;
-    if (!exclusive_) {
-        maximizedBeforeExclusive_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
-        if (!everShown_) maximizedBeforeExclusive_ = maximizeOnShow_;
-        if (normalNow()) {
-            SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
-            SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
-        }
-    }
+    if (!exclusive_) observe();
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     exclusive_ = true;
+    model_.enterExclusive();
     exclusiveSize_ = SDL_Point{width, height};
     menu_.close();
     SDL_ShowCursor(SDL_DISABLE);
@@ -322,13 +171,12 @@ bool SdlWindow::enterExclusive(int width, int height) {
 void SdlWindow::leaveExclusive() {
     if (!exclusive_) return;
     exclusive_ = false;
+    model_.leaveExclusive();
+    // Only full screen ends here: the placement saved before it puts the window back.
     SDL_SetWindowFullscreen(window_, 0);
-    applyBorder(SDL_Point{windowedRect_.x, windowedRect_.y});
+    applyBorder(SDL_Point{model_.area().left, model_.area().top});
     applyResizable();
-    SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
-    SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
     placeInFrame();  // a window that was full screen from the start gets its frame only now
-    if (maximizedBeforeExclusive_) SDL_MaximizeWindow(window_);
     SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
     presenter_->resizePicture(logical_.x, logical_.y);
     chromeDirty_ = true;
@@ -385,28 +233,6 @@ soft::SurfacePtr SdlWindow::shownPicture() {
 void SdlWindow::redraw() {
     render();
     if (OnPaint) OnPaint();
-}
-
-// Keeps the place and size to return to; a new size lays the menu bar out for the new
-// width and shows the picture at the zoom that now fits. A move alone needs neither.
-void SdlWindow::placed() {
-    if (!everShown_ || exclusive_ || closed_) return;
-    rememberPlace();
-    SDL_Point size{};
-    SDL_GetWindowSize(window_, &size.x, &size.y);
-    if (size.x != drawnSize_.x || size.y != drawnSize_.y) {
-        chromeDirty_ = true;
-        render();
-    }
-    if (OnPlaced) OnPlaced();
-}
-
-void SdlWindow::rememberPlace() {
-    if (!everShown_ || exclusive_ || closed_) return;
-    maximized_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
-    if (!normalNow()) return;
-    SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
-    SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
 }
 
 void SdlWindow::focusChanged(bool focused) {

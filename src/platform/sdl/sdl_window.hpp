@@ -15,6 +15,7 @@
 #include "platform/soft/present_target.hpp"
 #include "platform/toolkit.hpp"
 #include "platform/toolkit/menu_bar.hpp"
+#include "platform/toolkit/placement_model.hpp"
 
 namespace vek::platform::sdl {
 
@@ -83,13 +84,16 @@ private:
     // Shows the whole window again.
     void render();
     void applyMenuResult(const MenuResult& result);
-    SDL_Rect outerRect() const;
     // On the first showing with a frame: learns the window manager's frame sizes and puts
     // the frame's outer corner at the stored position.
     void placeInFrame();
     bool normalNow() const;
-    // Keeps the place and size to return to while the window is shown and not zoomed.
-    void rememberPlace();
+    // Tells the placement model where the shown window is and how it is shown.
+    void observe() const;
+    // A maximised window the window manager has just restored is put at the model's area.
+    void returnFromMaximized();
+    // Moves the window to the model's area, maximised or minimised as asked.
+    void applyPlace(bool minimize);
     // Shows or hides the window manager's frame as the border style asks, keeping the
     // client area's top-left corner at client.
     void applyBorder(SDL_Point client);
@@ -104,16 +108,11 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    SDL_Point logical_;        // the client area's size while windowed
-    SDL_Rect frameExtents_{};  // left, top, right, bottom decoration sizes while bordered
-    bool framed_ = false;      // frameExtents_ has been learnt
-    // The window's place and size (menu strip included) while neither maximised nor in
-    // exclusive mode. Until the frame is learnt, x and y are those of the frame's corner.
-    SDL_Rect windowedRect_{};
-    bool maximized_ = false;  // as last seen while shown
-    SDL_Point drawnSize_{};   // the window's size when it was last drawn
-    bool maximizeOnShow_ = false;
-    bool maximizedBeforeExclusive_ = false;
+    SDL_Point logical_;         // the client area's size while windowed
+    // Where the window stands and returns to; the window system's reports update it, so
+    // reading them refreshes it.
+    mutable PlacementModel model_;
+    SDL_Point drawnSize_{};  // the window's size when it was last drawn
     bool cursorVisible_ = true;
     bool chromeDirty_ = true;
     bool exclusive_ = false;

@@ -9,16 +9,6 @@
 
 namespace vek::platform {
 
-bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized) {
-    placement.length = kPlacementLength;
-    placement.flags = 0;
-    placement.showCmd = minimized ? 2 : 1;  // shown minimised, or shown normally
-    placement.minPosition = TPoint{-1, -1};
-    placement.maxPosition = TPoint{-1, -1};
-    placement.normalPosition = normal;
-    return true;
-}
-
 int ApplicationBase::hookMainWindow(std::function<void(AppMessage)> hook) {
     hooks_.emplace_back(nextHookId_, std::move(hook));
     return nextHookId_++;

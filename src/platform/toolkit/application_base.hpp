@@ -18,9 +18,6 @@ namespace vek::platform {
 // refuses a record of another length.
 inline constexpr std::uint32_t kPlacementLength = 44;
 
-// Fills a placement record with a window's normal rectangle (screen pixels) and show state.
-bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized);
-
 class ApplicationBase : public Application {
 public:
     void setTitle(const std::string& title) override { title_ = title; }
