@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/shown_text.hpp"
+
 namespace vek {
 
 // $XDG_CONFIG_HOME/vektrion/settings.ini, or $HOME/.config/vektrion/settings.ini when
@@ -18,8 +20,6 @@ std::string NoSettingsFolderReason(const char* xdgConfigHome, const char* home);
 
 // Files larger than this are not settings files.
 inline constexpr std::size_t kMaxSettingsFileSize = 64 * 1024;
-// Paths in messages are cut to this length.
-inline constexpr std::size_t kShownPathLength = 200;
 
 enum class TFileRead { Read, Missing, TooLarge, Failed };
 // Reads the whole file into text. Missing: neither the file nor its folder is there (a
