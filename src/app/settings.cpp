@@ -10,6 +10,13 @@ namespace vek {
 
 namespace {
 
+std::string_view trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
 // One key of the file: its name, its range (a Boolean is 0 or 1) and its place in TSettings.
 struct KeySpec {
     std::string_view name;
@@ -19,7 +26,7 @@ struct KeySpec {
     void (*set)(TSettings&, int);
 };
 
-constexpr std::array<KeySpec, 8> kKeys{{
+constexpr std::array<KeySpec, 13> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
      [](TSettings& s, int v) { s.window.left = v; }},
     {"window_top", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.top; },
@@ -36,17 +43,59 @@ constexpr std::array<KeySpec, 8> kKeys{{
      [](TSettings& s, int v) { s.sound = v != 0; }},
     {"show_fps", 0, 1, [](const TSettings& s) { return int(s.showFps); },
      [](TSettings& s, int v) { s.showFps = v != 0; }},
+    {"volume", 0, 100, [](const TSettings& s) { return s.volume; },
+     [](TSettings& s, int v) { s.volume = v; }},
+    {"auto_fire", 0, 1, [](const TSettings& s) { return int(s.autoFire); },
+     [](TSettings& s, int v) { s.autoFire = v != 0; }},
+    {"pause_in_background", 0, 1, [](const TSettings& s) { return int(s.pauseInBackground); },
+     [](TSettings& s, int v) { s.pauseInBackground = v != 0; }},
+    {"vibration", 0, 1, [](const TSettings& s) { return int(s.vibration); },
+     [](TSettings& s, int v) { s.vibration = v != 0; }},
+    {"pad_fire", 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
+     [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
 }};
+
+// The keys lines (keys_up …) come after the numbers, in the actions' order.
+constexpr std::size_t kKeyCount = kKeys.size() + kPlayerActions.size();
+// The keys up to show_fps; a file written before the later ones lacks them.
+constexpr std::size_t kRequiredKeys = 8;
+
+int bindingKey(std::string_view name) {
+    for (std::size_t i = 0; i < kPlayerActions.size(); ++i)
+        if (kPlayerActions[i].settingsKey == name) return static_cast<int>(i);
+    return -1;
+}
+
+// Up to three key names, joined by commas; none twice.
+bool readKeyNames(std::string_view text, TKeyAssign& keys) {
+    TKeyAssign read{};
+    std::size_t count = 0;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const auto code = virtualKeyFromName(trim(text.substr(0, comma)));
+        if (!code || count == read.size() || std::find(read.begin(), read.end(), *code) != read.end())
+            return false;
+        read[count++] = *code;
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+        if (text.empty()) return false;  // a name is missing after the last comma
+    }
+    keys = read;
+    return true;
+}
+
+std::string keyNames(const TKeyAssign& keys) {
+    std::string text;
+    for (std::int32_t key : packedSlots(keys)) {
+        if (key == 0) continue;
+        if (!text.empty()) text += ",";
+        text += keyName(key);
+    }
+    return text;
+}
 
 // A file of nothing but noise would otherwise print a line for each of its lines.
 constexpr std::size_t kMaxWarnings = 10;
-
-std::string_view trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 const KeySpec* findKey(std::string_view name) {
     for (const KeySpec& key : kKeys)
@@ -82,7 +131,9 @@ private:
 
     const std::string& file_;
     TSettingsRead result_;
-    std::array<bool, kKeys.size()> given_{};
+    void keysLine(int action, std::string_view value, int number);
+
+    std::array<bool, kKeyCount> given_{};
     std::size_t unshown_ = 0;
 };
 
@@ -100,6 +151,8 @@ void Reader::line(std::string_view text, int number) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
     const std::string_view name = trim(text.substr(0, equals));
+    if (const int action = bindingKey(name); action >= 0)
+        return keysLine(action, trim(text.substr(equals + 1)), number);
     const KeySpec* key = findKey(name);
     if (!key) return warn(number, "unknown key '" + std::string(name) + "'; skipped");
     given_[static_cast<std::size_t>(key - kKeys.data())] = true;
@@ -110,15 +163,33 @@ void Reader::line(std::string_view text, int number) {
     key->set(result_.settings, value);
 }
 
+void Reader::keysLine(int action, std::string_view value, int number) {
+    given_[kKeys.size() + std::size_t(action)] = true;
+    TKeyAssign& keys = result_.settings.bindings.keys[std::size_t(action)];
+    if (!readKeyNames(value, keys))
+        warn(number, std::string(kPlayerActions[std::size_t(action)].settingsKey) +
+                         " must be up to three different key names joined by commas; using " +
+                         keyNames(keys));
+}
+
+// The name of the file's key number i, and its value in settings.
+std::string_view keyNameAt(std::size_t i) {
+    return i < kKeys.size() ? kKeys[i].name : kPlayerActions[i - kKeys.size()].settingsKey;
+}
+
+std::string valueAt(std::size_t i, const TSettings& settings) {
+    if (i < kKeys.size()) return std::to_string(kKeys[i].get(settings));
+    return keyNames(settings.bindings.keys[i - kKeys.size()]);
+}
+
 TSettingsRead Reader::finish(int lines) {
     const int end = lines + 1;
     if (std::none_of(given_.begin(), given_.end(), [](bool given) { return given; })) {
         warn(end, "no settings found; using the defaults");
     } else {
-        for (std::size_t i = 0; i < kKeys.size(); ++i)
+        for (std::size_t i = 0; i < kRequiredKeys; ++i)
             if (!given_[i])
-                warn(end, std::string(kKeys[i].name) + " is missing; using " +
-                              std::to_string(kKeys[i].get(result_.settings)));
+                warn(end, std::string(keyNameAt(i)) + " is missing; using " + valueAt(i, result_.settings));
     }
     if (unshown_ > 0)
         result_.warnings.push_back(file_ + ": " + std::to_string(unshown_) + " more problems not shown");
@@ -128,7 +199,9 @@ TSettingsRead Reader::finish(int lines) {
 }  // namespace
 
 TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults) {
-    Reader reader(fileName, defaults);
+    TSettings packed = defaults;
+    for (TKeyAssign& keys : packed.bindings.keys) keys = packedSlots(keys);
+    Reader reader(fileName, packed);
     int number = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -142,8 +215,8 @@ std::string FormatSettings(const TSettings& settings) {
     std::string text =
         "# Vektrion's settings, written by the game when it ends and whenever one of them changes.\n"
         "# One key=value a line; the README lists the keys with their ranges and defaults.\n";
-    for (const KeySpec& key : kKeys)
-        text += std::string(key.name) + "=" + std::to_string(key.get(settings)) + "\n";
+    for (std::size_t i = 0; i < kKeyCount; ++i)
+        text += std::string(keyNameAt(i)) + "=" + valueAt(i, settings) + "\n";
     return text;
 }
 

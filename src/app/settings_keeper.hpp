@@ -1,5 +1,5 @@
 // Ties the main window to the settings file: the remembered settings are applied after the
-// stored description's defaults, through the menu commands a player would use, and the
+// stored description's defaults, through the main window's option setters that the menus also use, and the
 // file is written again whenever one of them changes and when the game ends.
 #pragma once
 

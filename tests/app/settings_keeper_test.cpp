@@ -26,6 +26,16 @@ using testing::readText;
 using testing::TempFolder;
 using testing::writeText;
 
+// Settings of the window and the three first options; the others at their defaults.
+TSettings Basic(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
+    TSettings settings;
+    settings.window = window;
+    settings.fullScreen = fullScreen;
+    settings.sound = sound;
+    settings.showFps = showFps;
+    return settings;
+}
+
 class SettingsKeeperTest : public ::testing::Test {
 protected:
     void Start(int zoom = 0) {
@@ -48,7 +58,7 @@ protected:
 };
 
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true}));
+    writeText(path, FormatSettings(Basic(WindowGeometry{300, 200, 1300, 980, false}, true, false, true)));
     Start();
     EXPECT_TRUE(form->OptionFullScreen->Checked);
     EXPECT_TRUE(form->DXDraw->NowOptions().Contains(doFullScreen));
@@ -108,13 +118,13 @@ TEST_F(SettingsKeeperTest, AFirstStartFitsTheScreenAndZoomOverridesTheRemembered
                                                  ": not found; using the default settings"});
     keeper.reset();
     form.reset();
-    writeText(path, FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, true}, false, true, false}));
+    writeText(path, FormatSettings(Basic(WindowGeometry{30, 40, 1300, 980, true}, false, true, false)));
     Start(3);
     EXPECT_EQ(window().geometry(), (WindowGeometry{30, 40, 1920, 1440, false}));
 }
 
 TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true}));
+    writeText(path, FormatSettings(Basic(WindowGeometry{30, 40, 1300, 980, false}, false, false, true)));
     bool showFps = true;
     backend.app().post([&] {
         showFps = MainForm->OptionShowFPS->Checked;
@@ -125,7 +135,7 @@ TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) 
     options.resetSettings = true;
     EXPECT_EQ(RunProgram(backend, options), 0);
     EXPECT_FALSE(showFps);
-    EXPECT_EQ(Saved(), (TSettings{WindowGeometry{197, 108, 640, 480, false}, false, true, false}))
+    EXPECT_EQ(Saved(), (Basic(WindowGeometry{197, 108, 640, 480, false}, false, true, false)))
         << "written on exit";
 }
 

@@ -9,11 +9,17 @@ namespace {
 
 using platform::WindowGeometry;
 
-const TSettings kDefaults{WindowGeometry{197, 108, 1280, 960, false}, false, true, false};
-
+// Settings of the window and the three first options; the others at their defaults.
 TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
-    return TSettings{window, fullScreen, sound, showFps};
+    TSettings settings;
+    settings.window = window;
+    settings.fullScreen = fullScreen;
+    settings.sound = sound;
+    settings.showFps = showFps;
+    return settings;
 }
+
+const TSettings kDefaults = With(WindowGeometry{197, 108, 1280, 960, false}, false, true, false);
 
 TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarningNamingTheLine) {
     const std::string whole =
@@ -110,6 +116,41 @@ TEST(Settings, APlaceOnNoScreenIsMovedOntoThePrimaryOne) {
         EXPECT_EQ(PlaceOnScreens(c.remembered, screens), c.placed) << c.remembered.left;
     const WindowGeometry far{9000, 100, 640, 480, false};
     EXPECT_EQ(PlaceOnScreens(far, {}), far) << "no screen known: left as it is";
+}
+
+}  // namespace
+}  // namespace vek
+
+namespace vek {
+namespace {
+
+TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault) {
+    TSettings settings = kDefaults;
+    settings.volume = 25;
+    settings.autoFire = true;
+    settings.pauseInBackground = false;
+    settings.vibration = false;
+    settings.bindings.padFire = 3;
+    settings.bindings.keys[0] = {platform::vk::Up, 'H', platform::vk::Numpad0 + 8};
+    settings.bindings.keys[kFireAction] = {'X', 0, 0};
+    const std::string text = FormatSettings(settings);
+    EXPECT_NE(text.find("\nkeys_up=Up,H,Keypad 8\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\npad_fire=4\n"), std::string::npos) << text;
+    const TSettingsRead read = ParseSettings(text, "s.ini", kDefaults);
+    EXPECT_EQ(read.settings, settings);
+    EXPECT_TRUE(read.warnings.empty());
+
+    std::string withoutUp = text;
+    withoutUp.erase(withoutUp.find("keys_up="), std::string("keys_up=Up,H,Keypad 8\n").size());
+    const char* bad[] = {"keys_up=Up,Nope", "keys_up=Up,H,J,K", "keys_up=Up,Up", "keys_up=Up,"};
+    for (const char* line : bad) {
+        const TSettingsRead badRead = ParseSettings(withoutUp + line + "\n", "s.ini", kDefaults);
+        EXPECT_EQ(badRead.settings.bindings.keys[0], kDefaults.bindings.keys[0]) << line;
+        ASSERT_EQ(badRead.warnings.size(), 1u) << line;
+        EXPECT_EQ(badRead.warnings[0],
+                  "s.ini:20: keys_up must be up to three different key names joined by commas; using "
+                  "K,Up,Keypad 8");
+    }
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TCursor cursorAt(const DialogSpec& dialog, int x, int y) {
     return crDefault;
 }
 
-int dialogKey(DialogSpec& dialog, std::uint16_t key) {
+int dialogKey(DialogSpec& dialog, std::uint16_t key, TShiftState shift) {
+    if (dialog.onKey && dialog.onKey(key, shift)) return dialog.modalResult;
     if (key == vk::Return) {
         DialogControl* button = defaultButton(dialog);
         return button ? activateControl(dialog, *button) : 0;
