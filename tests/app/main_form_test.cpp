@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.hpp"
+#include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
@@ -331,6 +332,32 @@ TEST_F(MainFormTest, ThePadsStartButtonPausesAndResumesLikeF3) {
     press(false);
     EXPECT_GT(Presents(), pausedAt);
     EXPECT_FALSE(form->GamePause->Checked) << "held, Start counts once";
+}
+
+// A game left to itself ends with the ship hit: the pad rumbles then, unless "Vibración" is off.
+TEST_F(MainFormTest, ThePadRumblesWhenTheShipIsHitUnlessVibrationIsOff) {
+    auto& pads = backend.scriptedJoysticks();
+    pads.add(16);
+    for (const bool vibration : {true, false}) {
+        pads.stick(0).rumbles.clear();
+        form.reset();
+        Create();
+        form->SetVibration(vibration);
+        RunFor(200);
+        app().postKeyDown(platform::vk::Space);  // leaves the title, then the ship waits to be hit
+        RunFor(200);
+        app().postKeyUp(platform::vk::Space);
+        for (int i = 0; i < 600 && form->Game().Scene != scGameOver; ++i) RunFor(100);
+        ASSERT_EQ(form->Game().Scene, scGameOver);
+        const auto& rumbles = pads.stick(0).rumbles;
+        if (!vibration) {
+            EXPECT_TRUE(rumbles.empty());
+            continue;
+        }
+        ASSERT_FALSE(rumbles.empty());
+        EXPECT_EQ(rumbles[0].low, 0xC000);
+        EXPECT_EQ(rumbles[0].ms, 250u);
+    }
 }
 
 TEST_F(MainFormTest, TheVolumeSubmenuChecksItsStepAndScalesTheMix) {
