@@ -107,6 +107,10 @@ constexpr Uint64 kFocusGraceMs = 200;
 // the naps it takes from there on.
 constexpr std::int32_t kNapWindowMs = 2;
 constexpr std::chrono::microseconds kNap{250};
+// SIGINT and SIGTERM reach the queue as SDL_QUIT only when SDL next pumps events, and a
+// signal taken by another of the process's threads wakes no wait: no wait on the queue
+// lasts longer than this, so that a quit is seen within it, box or pause or not.
+constexpr int kSignalCheckMs = 200;
 }  // namespace
 
 void SdlApplication::updateActivation() {
@@ -130,11 +134,11 @@ int SdlApplication::activationWait() const {
 }
 
 int SdlApplication::queueWait() const {
-    const int activation = activationWait();
-    const std::optional<std::uint32_t> alarm = alarmAhead(static_cast<std::uint32_t>(SDL_GetTicks64()));
-    if (!alarm) return activation;
-    const int untilAlarm = static_cast<int>(std::min<std::uint32_t>(*alarm, INT32_MAX));
-    return activation < 0 ? untilAlarm : std::min(activation, untilAlarm);
+    int wait = kSignalCheckMs;
+    if (const int activation = activationWait(); activation >= 0) wait = std::min(wait, activation);
+    if (const auto alarm = alarmAhead(static_cast<std::uint32_t>(SDL_GetTicks64())))
+        wait = static_cast<int>(std::min<std::uint32_t>(*alarm, static_cast<std::uint32_t>(wait)));
+    return wait;
 }
 
 void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) {
@@ -156,9 +160,7 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
             if (idle) awaitIdleWake();
             continue;
         }
-        const int wait = queueWait();
-        if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1)))
-            dispatch(event);
+        if (SDL_WaitEventTimeout(&event, std::max(queueWait(), 1))) dispatch(event);
     }
 }
 
@@ -173,8 +175,7 @@ void SdlApplication::awaitIdleWake() {
         std::this_thread::sleep_for(kNap);
         return;
     }
-    const int limit = queueWait();
-    const int wait = limit < 0 ? ahead - kNapWindowMs : std::clamp(limit, 1, ahead - kNapWindowMs);
+    const int wait = std::clamp(queueWait(), 1, ahead - kNapWindowMs);
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, wait)) dispatch(event);
 }

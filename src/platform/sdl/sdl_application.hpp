@@ -73,7 +73,7 @@ private:
     // open box and then window.
     void quit(SdlWindow* window);
     // How long the loop may block on the queue: until the pending deactivation or the
-    // alarm is due, whichever comes first; -1: no limit.
+    // alarm is due, and never longer than kSignalCheckMs.
     int queueWait() const;
     SdlWindow* ownerForModal(Window* owner) const;
     void runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
