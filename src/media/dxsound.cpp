@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kCannotBeInitialized = "%s cannot be initialized";
 constexpr const char* kCannotBeMade = "%s cannot be made";
 constexpr const char* kCannotBeLocked = "%s cannot be locked";
-constexpr const char* kNotMade = "%s not made";
+constexpr const char* kSoundNotMade = "%s not made";
 
 // Runs every step even when an earlier one fails, then raises the first failure.
 template <typename... Steps>
@@ -57,11 +57,11 @@ void copyIntoRegions(const TWave& wave, void* part1, std::uint32_t size1, void* 
 }  // namespace
 
 void raiseDirectSoundNotMade() {
-    throw EDirectSoundError(formatMessage(kNotMade, "IDirectSound"));
+    throw EDirectSoundError(formatMessage(kSoundNotMade, "IDirectSound"));
 }
 
 void raiseSoundBufferNotMade() {
-    throw EDirectSoundBufferError(formatMessage(kNotMade, "IDirectSoundBuffer"));
+    throw EDirectSoundBufferError(formatMessage(kSoundNotMade, "IDirectSoundBuffer"));
 }
 
 TDirectSound::TDirectSound() {

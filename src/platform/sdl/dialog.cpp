@@ -13,7 +13,6 @@ namespace vek::platform::sdl {
 
 namespace {
 
-constexpr std::uint32_t kFace = 0xF0F0F0;
 
 std::uint32_t rgbOf(TColor color) {
     const TColor c = colorToRGB(color);
@@ -59,7 +58,7 @@ DialogWindow::~DialogWindow() {
 void DialogWindow::redraw() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface) return;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, kFace >> 16, kFace >> 8 & 0xFF, kFace & 0xFF));
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, kFaceColour >> 16, kFaceColour >> 8 & 0xFF, kFaceColour & 0xFF));
     for (const DialogControl& control : dialog_.controls) drawControl(surface, control);
     SDL_UpdateWindowSurface(window_);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
+#include "platform/sdl/toolkit_paint.hpp"
 #include "platform/toolkit/dialog_logic.hpp"
 
 namespace vek::platform::sdl {
@@ -16,7 +17,6 @@ constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 26;
 constexpr int kStripHeight = 46;
-constexpr std::uint32_t kFace = 0xF0F0F0;
 
 bool inside(const SDL_Rect& r, int x, int y) {
     return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
@@ -92,7 +92,7 @@ void MessageBoxWindow::redraw() {
     TextPainter& text = app_.text();
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
     fillRect(surface, SDL_Rect{0, button_.y - (kStripHeight - kButtonHeight) / 2, surface->w, kStripHeight},
-             kFace);
+             kFaceColour);
     const int lineHeight = text.lineHeight(kMenuFontSize);
     const int textHeight = static_cast<int>(lines_.size()) * lineHeight;
     int textLeft = kMargin;

@@ -13,6 +13,8 @@ namespace vek::platform::sdl {
 
 // Pixel size of menu and message-box text.
 inline constexpr int kMenuFontSize = 12;
+// The face of message boxes and dialogs.
+inline constexpr std::uint32_t kFaceColour = 0xF0F0F0;
 
 // Text in a face found by name through the desktop's font configuration (the shared font
 // cache); an empty name is the default sans-serif face. Sizes are pixel heights of the
