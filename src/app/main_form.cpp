@@ -12,6 +12,7 @@
 #include "media/dxtimer.hpp"
 #include "media/wave_list.hpp"
 #include "platform/platform.hpp"
+#include "runtime/translation.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
@@ -22,9 +23,10 @@ namespace {
 
 using platform::TMenuItem;
 
-constexpr const char* kPausedSuffix = " [Pausado]";
-// The message box breaks the line at the carriage return.
-constexpr const char* kControlsText = "Direccionales para mover la nave\rBarra espaciadora para disparar";
+// The controls help, a line each: the message box breaks the line at the carriage return.
+std::string controlsText() {
+    return std::string(tr("Direccionales para mover la nave")) + "\r" + tr("Barra espaciadora para disparar");
+}
 
 // Wraps a handler that needs no sender as a menu item's click.
 platform::TMenuEvent click(TMainForm* form, void (TMainForm::*handler)()) {
@@ -246,7 +248,7 @@ void TMainForm::OptionShowFPSClick() {
 }
 
 void TMainForm::Controles1Click() {
-    platform::current().application().messageBox(kControlsText, "Controles",
+    platform::current().application().messageBox(controlsText(), tr("Controles"),
                                                  platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
@@ -277,7 +279,7 @@ void TMainForm::DXTimerActivate(TCustomDXTimer&) {
 }
 
 void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
-    Handle()->setCaption(platform::current().application().title() + kPausedSuffix);
+    Handle()->setCaption(platform::current().application().title() + " " + tr("[Pausado]"));
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {

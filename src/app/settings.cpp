@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "runtime/translation.hpp"
+
 namespace vek {
 
 namespace {
@@ -37,6 +39,8 @@ constexpr std::array<KeySpec, 8> kKeys{{
     {"show_fps", 0, 1, [](const TSettings& s) { return int(s.showFps); },
      [](TSettings& s, int v) { s.showFps = v != 0; }},
 }};
+
+constexpr std::string_view kLanguageKey = "language";
 
 // A file of nothing but noise would otherwise print a line for each of its lines.
 constexpr std::size_t kMaxWarnings = 10;
@@ -79,12 +83,23 @@ public:
 
 private:
     void warn(int line, const std::string& text);
+    void language(std::string_view value, int number);
 
     const std::string& file_;
     TSettingsRead result_;
     std::array<bool, kKeys.size()> given_{};
     std::size_t unshown_ = 0;
 };
+
+// The language is a text, and may be left out: most players go by their locale.
+void Reader::language(std::string_view value, int number) {
+    if (value.empty() || isLanguageList(value)) {
+        result_.settings.language = std::string(value);
+        return;
+    }
+    warn(number, "language must be a language such as fr or pt_BR; using the locale's");
+    result_.settings.language.clear();
+}
 
 void Reader::warn(int line, const std::string& text) {
     if (result_.warnings.size() == kMaxWarnings) {
@@ -100,6 +115,7 @@ void Reader::line(std::string_view text, int number) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
     const std::string_view name = trim(text.substr(0, equals));
+    if (name == kLanguageKey) return language(trim(text.substr(equals + 1)), number);
     const KeySpec* key = findKey(name);
     if (!key) return warn(number, "unknown key '" + std::string(name) + "'; skipped");
     given_[static_cast<std::size_t>(key - kKeys.data())] = true;
@@ -144,6 +160,7 @@ std::string FormatSettings(const TSettings& settings) {
         "# One key=value a line; the README lists the keys with their ranges and defaults.\n";
     for (const KeySpec& key : kKeys)
         text += std::string(key.name) + "=" + std::to_string(key.get(settings)) + "\n";
+    text += std::string(kLanguageKey) + "=" + settings.language + "\n";
     return text;
 }
 

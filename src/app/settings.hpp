@@ -9,6 +9,8 @@
 //     full_screen=0            0 or 1
 //     sound=1                  0 or 1
 //     show_fps=0               0 or 1
+//     language=                the menus' and texts' language ("fr", "pt_BR", "de:en"),
+//                              empty for the locale's; optional
 //
 // Blank lines and lines starting with '#' are skipped. Reading never fails: a value that is
 // missing, malformed or out of range keeps its default, with a warning naming the line.
@@ -27,6 +29,7 @@ struct TSettings {
     bool fullScreen = false;
     bool sound = true;
     bool showFps = false;
+    std::string language{};
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };
 

@@ -20,6 +20,12 @@ void WarnOnStderr(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+std::string RememberedLanguage(const std::string& path) {
+    std::string text, error;
+    if (path.empty() || ReadSettingsFile(path, text, error) != TFileRead::Read) return {};
+    return ParseSettings(text, path, TSettings{}).settings.language;
+}
+
 TSettingsKeeper::TSettingsKeeper(TMainForm& form, const TProgramOptions& options, TWarningSink warn)
     : form_(form), path_(options.settingsPath), zoom_(options.zoom), warn_(std::move(warn)) {
     Apply(Read(options.resetSettings));
@@ -72,6 +78,8 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     if (zoom_ > 0) window = {window.left, window.top, kPictureWidth * zoom_, kPictureHeight * zoom_, false};
     form_.Handle()->setGeometry(PlaceOnScreens(window, platform::current().application().screens()));
     soundWanted_ = settings.sound;
+    // The language was chosen before the window read its texts; it is kept as written.
+    language_ = settings.language;
     try {
         if (settings.fullScreen != form_.OptionFullScreen->Checked) form_.OptionFullScreenClick();
         // Sound on is the default; a device that failed at start is not tried a second time.
@@ -98,6 +106,7 @@ TSettings TSettingsKeeper::Current() const {
     now.fullScreen = form_.OptionFullScreen->Checked;
     now.sound = soundWanted_;
     now.showFps = form_.OptionShowFPS->Checked;
+    now.language = language_;
     return now;
 }
 

@@ -17,6 +17,10 @@ class TMainForm;
 using TWarningSink = std::function<void(const std::string& line)>;
 void WarnOnStderr(const std::string& line);
 
+// The language that the settings file at path names, empty when it names none or cannot be
+// read; the keeper warns of the file's faults when it reads it again.
+std::string RememberedLanguage(const std::string& path);
+
 class TSettingsKeeper {
 public:
     // Reads the settings file that options name (none when its path is empty), or deletes it
@@ -28,7 +32,8 @@ public:
     TSettingsKeeper& operator=(const TSettingsKeeper&) = delete;
 
     // The settings as they stand: the window's geometry, the check marks, and the sound the
-    // player last asked for (a sound device that failed does not turn it off).
+    // player last asked for (a sound device that failed does not turn it off), and the
+    // language as the file names it.
     TSettings Current() const;
     // Writes Current() unless the file already says it. The first failure to write gives
     // one warning; later ones are silent.
@@ -48,6 +53,7 @@ private:
     int zoom_;
     TWarningSink warn_;
     bool soundWanted_ = true;
+    std::string language_;
     bool writeFailed_ = false;
     std::string written_;  // the file's text as last read or written
     int hook_ = 0;

@@ -12,14 +12,15 @@
 #include "graphics/image_list.hpp"
 #include "media/dxinput.hpp"
 #include "platform/platform.hpp"
+#include "runtime/translation.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
 
 namespace {
 
-// Made once: the text is longer than a string keeps without allocating.
-const std::string kPrompt = "PRESIONE BARRA ESPACIADORA";
+constexpr const char* kPromptText = trLater("PRESIONE BARRA ESPACIADORA");
+constexpr const char* kGameOverText = trLater("Game Over");
 constexpr std::uint32_t kBlinkTime = 300;
 constexpr double kAnimSpeed = 0.015;
 
@@ -29,7 +30,8 @@ platform::Clock& clock() {
 
 }  // namespace
 
-TGame::TGame(TGameWindow& window) : window_(window) {}
+// The texts are looked up once: the prompt is longer than a string keeps without allocating.
+TGame::TGame(TGameWindow& window) : window_(window), prompt_(tr(kPromptText)), gameOver_(tr(kGameOverText)) {}
 
 void TGame::RunScene() {
     switch (Scene) {
@@ -155,7 +157,7 @@ void TGame::RunGameOverScene() {
     canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.Font.color = clRed;
     canvas.Font.size = 25;
-    canvas.TextOut(190, 340, "Game Over");
+    DrawCentred(190, 340, kGameOverText, gameOver_);
     DrawPrompt(100, 400, 20);
     UpdateSceneTime();
     canvas.Release();
@@ -167,7 +169,14 @@ void TGame::DrawPrompt(int x, int y, int size) {
     auto& canvas = window_.GameDisplay().Surface()->Canvas();
     canvas.Font.color = clWhite;
     canvas.Font.size = size;
-    canvas.TextOut(x, y, kPrompt);
+    DrawCentred(x, y, kPromptText, prompt_);
+}
+
+// At x, y when the text is the game's own; a translation of another width keeps its centre.
+void TGame::DrawCentred(int x, int y, const char* ownText, const std::string& text) {
+    auto& canvas = window_.GameDisplay().Surface()->Canvas();
+    if (text != ownText) x += (canvas.TextExtent(ownText).x - canvas.TextExtent(text).x) / 2;
+    canvas.TextOut(x, y, text);
 }
 
 void TGame::LeaveOnFire(TScene next) {

@@ -76,12 +76,16 @@ private:
     void DrawScore();
     // The blinking "press the space bar" prompt, shown while SceneTime div 300 is even.
     void DrawPrompt(int x, int y, int size);
+    void DrawCentred(int x, int y, const char* ownText, const std::string& text);
     // The title and game-over scenes leave on the fire button for the given scene.
     void LeaveOnFire(TScene next);
     void Wait(std::uint32_t ms);
 
     TGameWindow& window_;
     TRandomGenerator random_;
+    // The prompt and "Game Over" in the player's language.
+    std::string prompt_;
+    std::string gameOver_;
 };
 
 // One palette entry blended from src towards dest by percent / 256 of the way.

@@ -48,7 +48,9 @@ protected:
 };
 
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true}));
+    writeText(path,
+              FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true, "fr"}));
+    EXPECT_EQ(RememberedLanguage(path), "fr");
     Start();
     EXPECT_TRUE(form->OptionFullScreen->Checked);
     EXPECT_TRUE(form->DXDraw->NowOptions().Contains(doFullScreen));
@@ -58,6 +60,9 @@ TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheD
     EXPECT_TRUE(form->OptionShowFPS->Checked);
     EXPECT_EQ(window().geometry(), (WindowGeometry{300, 200, 1300, 980, false}));
     EXPECT_EQ(form->DXDraw->Surface()->Width(), 640) << "the game's display keeps its size";
+    form->OptionShowFPSClick();
+    EXPECT_FALSE(Saved().showFps);
+    EXPECT_EQ(Saved().language, "fr") << "the language is kept as the file named it";
     EXPECT_TRUE(warnings.empty());
     form->OptionFullScreenClick();
     EXPECT_EQ(window().clientRect(), (TRect{0, 0, 640, 480}));

@@ -11,8 +11,8 @@ using platform::WindowGeometry;
 
 const TSettings kDefaults{WindowGeometry{197, 108, 1280, 960, false}, false, true, false};
 
-TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
-    return TSettings{window, fullScreen, sound, showFps};
+TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps, std::string language = "") {
+    return TSettings{window, fullScreen, sound, showFps, std::move(language)};
 }
 
 TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarningNamingTheLine) {
@@ -28,6 +28,14 @@ TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarnin
     };
     const Case cases[] = {
         {"good", whole, given, {}},
+        {"a language",
+         whole + "language = pt_BR.UTF-8:en\n",
+         With({-20, 40, 1300, 980, true}, true, false, true, "pt_BR.UTF-8:en"),
+         {}},
+        {"a language that is no language's name",
+         whole + "language=fr;touch x\n",
+         given,
+         {"s.ini:9: language must be a language such as fr or pt_BR; using the locale's"}},
         {"comments, blank lines, blanks around keys and values, CR LF line ends",
          "# mine\r\n\r\n  window_left = -20 \r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
          "window_maximized=1\r\nfull_screen=1\r\nsound=0\r\nshow_fps=1",
@@ -78,7 +86,7 @@ TEST(Settings, ANoisyFileCostsAtMostElevenLines) {
 
 TEST(Settings, WhatTheGameWritesReadsBackTheSameWithoutWarnings) {
     for (const TSettings& settings :
-         {kDefaults, With({-32767, 32767, 16384, 480, true}, true, false, true)}) {
+         {kDefaults, With({-32767, 32767, 16384, 480, true}, true, false, true, "de")}) {
         const TSettingsRead read = ParseSettings(FormatSettings(settings), "s.ini", TSettings{});
         EXPECT_EQ(read.settings, settings);
         EXPECT_TRUE(read.warnings.empty()) << read.warnings.front();
