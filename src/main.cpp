@@ -11,23 +11,7 @@
 #include "app/command_line.hpp"
 #include "app/program.hpp"
 #include "app/settings_file.hpp"
-#include "app/settings_keeper.hpp"
 #include "platform/sdl/sdl_platform.hpp"
-#include "runtime/translation.hpp"
-
-namespace {
-
-// The texts' language: the settings file's, else the locale's. It is chosen before the
-// window, whose menus are looked up as its stored description is read.
-void chooseLanguage(const vek::TProgramOptions& options) {
-    std::error_code error;
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
-    const std::string setting = options.resetSettings ? "" : vek::RememberedLanguage(options.settingsPath);
-    vek::useLanguages(vek::localeFolder(program),
-                      vek::chooseLanguages(vek::TLocaleEnvironment::current(), setting));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
@@ -50,6 +34,7 @@ int main(int argc, char** argv) {
     options.settingsPath = vek::SettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
-    chooseLanguage(options);
+    std::error_code noPath;
+    vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
     return vek::RunProgram(*backend, options);
 }

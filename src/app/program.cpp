@@ -9,6 +9,7 @@
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 
@@ -25,6 +26,11 @@ public:
 };
 
 }  // namespace
+
+void ChooseLanguage(const TProgramOptions& options, const std::string& programPath) {
+    const std::string setting = options.resetSettings ? "" : RememberedLanguage(options.settingsPath);
+    useLanguages(localeFolder(programPath), chooseLanguages(TLocaleEnvironment::current(), setting));
+}
 
 int RunProgram(platform::Platform& backend, const TProgramOptions& options) {
     return RunProgram(backend, EmbeddedDescription(), options);

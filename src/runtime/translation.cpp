@@ -74,9 +74,10 @@ std::string chooseLanguages(const TLocaleEnvironment& environment, std::string_v
     std::string locale = environment.lcAll;
     if (locale.empty()) locale = environment.lcMessages;
     if (locale.empty()) locale = environment.lang;
-    if (namesNoLanguage(locale)) return {};
+    // gettext passes LANGUAGE over in the C locale itself, not in C.UTF-8.
+    if (locale.empty() || locale == "C" || locale == "POSIX") return {};
     if (isLanguageList(environment.language)) return environment.language;
-    return isLanguageList(locale) ? locale : std::string();
+    return isLanguageList(locale) && !namesNoLanguage(locale) ? locale : std::string();
 }
 
 void useLanguages(const std::string& localeDir, const std::string& languages) {

@@ -44,7 +44,7 @@ bool isLanguageList(std::string_view list);
 // The list of languages to try, in gettext's "fr:en" form: the settings' language when it
 // names one, else LANGUAGE, else the messages locale (the first of LC_ALL, LC_MESSAGES and
 // LANG that is set). A C or POSIX messages locale, or none, answers an empty list (the
-// game's own texts), and so LANGUAGE is not read then, as gettext does.
+// game's own texts) and LANGUAGE is not read then, as gettext does; C.UTF-8 reads it.
 std::string chooseLanguages(const TLocaleEnvironment& environment, std::string_view setting);
 
 // Looks texts up in the catalogues under localeDir (LANGUAGE/LC_MESSAGES/vektrion.mo) for
