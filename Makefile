@@ -5,6 +5,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 20000
+MAKEFLAGS += --no-print-directory
 
 # ccache, when installed, keeps compiled objects across builds and clones: paths are taken
 # relative to the checkout, so a second clone of the same sources finds them too.
@@ -13,18 +14,33 @@ LAUNCHER := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: play build test bench bench-window deps include-rules unit-tests sanitizer-build asan-tests smoke-tests \
+.PHONY: play build test bench bench-window deps deps-play include-rules unit-tests sanitizer-build asan-tests smoke-tests \
         fuzz-tests clang-build format clean soak assets contact-sheet media-tools programs install uninstall deb \
         install-tests
 
-play: deps build
-	./$(BUILD)/vektrion
+# make play: the packages the game needs, the game alone, one progress line; the whole
+# build log goes to a file, named if the build fails.
+PLAY_LOG := $(BUILD)/play-build.log
+play: deps-play
+	@mkdir -p $(BUILD)
+	@set -o pipefail; \
+	{ cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_TESTS=OFF -DVEK_BENCH=OFF && \
+	  cmake --build $(BUILD) -j $(JOBS) --target vektrion; } 2>&1 | tee $(PLAY_LOG) | \
+	  awk '/^\[ *[0-9]+%\]/ { match($$0, /[0-9]+%/); printf "\rBuilding Vektrion… %4s", substr($$0, RSTART, RLENGTH); fflush() }' \
+	  || { printf '\nThe build failed; its log is in %s\n' "$(PLAY_LOG)"; tail -n 20 $(PLAY_LOG); exit 1; }
+	@printf '\rBuilding Vektrion… done\n'
+	@echo "Starting Vektrion…"
+	@./$(BUILD)/vektrion
 
 build: deps
-	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_TESTS=ON -DVEK_BENCH=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: deps build include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
+# The two builds run side by side, so that one's links and generated sources leave no core
+# idle while the other compiles; the checks then run one after another.
+test: deps
+	$(MAKE) -j2 build sanitizer-build
+	$(MAKE) include-rules unit-tests asan-tests smoke-tests fuzz-tests install-tests
 
 # Which platform folder may include which, and that only the platform talks to SDL.
 include-rules:
@@ -99,11 +115,12 @@ contact-sheet: media-tools
 # Installing: `make install` (PREFIX=/usr/local, DESTDIR honoured) puts the game and its
 # tools in PREFIX/bin with the menu entry, icons, metadata and manual page under
 # PREFIX/share; `make uninstall` (same DESTDIR) takes away what it put there. `make deb`
-# packs the same build as build/vektrion_1.2.0-1_amd64.deb (see cmake/install.cmake).
+# packs the same build as build/vektrion_VERSION-1_amd64.deb, VERSION being the one given to
+# project() in CMakeLists.txt (see cmake/install.cmake).
 PREFIX ?= /usr/local
 INSTALLED_PROGRAMS := vektrion vektrion-picture vektrion-wave vektrion-assets vektrion-replay
 
-programs: deps
+programs: deps-play
 	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_PROGRAMS)
 
@@ -125,20 +142,29 @@ bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
 
 # The real main window's processor use and frame timing, sleeping loop against polling loop,
-# on a private X display with a window manager (about 90 s).
+# on a private X display with a window manager (about 100 s). The display is large enough for
+# the window at three zoom, so full screen shows the picture at three zoom too.
 bench-window: deps build
-	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1200x24" tests/smoke/with_window_manager.sh \
+	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 2560x1600x24" tests/smoke/with_window_manager.sh \
 	  ./$(BUILD)/vektrion_window_bench
 
-deps:
-	@missing=$$(grep -v '^#' packages.txt | while read -r p; do \
+# Installs whatever Debian packages of the given lists are missing (sudo when not root).
+install-packages = @missing=$$(cat $(1) | grep -v '^\#' | while read -r p; do \
 	  [ -n "$$p" ] && ! dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q "ok installed" && echo "$$p"; \
 	done); \
 	if [ -n "$$missing" ]; then \
-	  echo "Installing: $$missing"; \
+	  echo "Installing: "$$missing; \
 	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
 	  $$SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q $$missing; \
 	fi
+
+# What building and playing the game need (packages/play.txt), and what testing, measuring
+# and packaging need besides (packages/test.txt).
+deps-play:
+	$(call install-packages,packages/play.txt)
+
+deps:
+	$(call install-packages,packages/play.txt packages/test.txt)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')

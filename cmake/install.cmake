@@ -2,7 +2,7 @@
 #
 # `cmake --install` (make install) puts the game and the four tools in PREFIX/bin, and
 # under PREFIX/share the menu entry, the icons, the AppStream metadata and the manual
-# page. CPack (make deb) packs the same files with the layout Debian asks of a game: the
+# page, and the replay files' type. CPack (make deb) packs the same files with the layout Debian asks of a game: the
 # programs in /usr/games, the manual page compressed, the copyright and changelog in
 # /usr/share/doc/vektrion. Install components:
 #   programs  PREFIX/bin, the menu entry and the manual page (make install only)
@@ -12,6 +12,8 @@
 # cmake/install_files.cmake.
 
 set(VEK_APP_ID example.vektrion.Vektrion)
+# The tools a player or a maker of media may use. The build's own tools (vektrion-describe,
+# vektrion-about-icon) and the soak run are not installed.
 set(VEK_INSTALLED_TOOLS vektrion-picture vektrion-wave vektrion-assets vektrion-replay)
 set(VEK_ICON_SIZES 16 32 48 64 128 256)
 # The package's maintainer and Debian revision, also for its changelog.
@@ -23,7 +25,7 @@ include(cmake/i18n.cmake)
 
 # First of all: which of the folders that a plain install fills do not exist yet, so that
 # make uninstall can take away the ones it made.
-set(install_folders bin share/applications share/metainfo share/man/man6 ${VEK_LOCALE_FOLDERS})
+set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages ${VEK_LOCALE_FOLDERS})
 foreach(size ${VEK_ICON_SIZES})
   list(APPEND install_folders share/icons/hicolor/${size}x${size}/apps)
 endforeach()
@@ -41,6 +43,9 @@ foreach(size ${VEK_ICON_SIZES})
           RENAME ${VEK_APP_ID}.png COMPONENT data)
 endforeach()
 install(FILES ${VEK_METAINFO_FILE} DESTINATION share/metainfo COMPONENT data)
+# The replay files' type, so that a file manager opens them with the game.
+install(FILES packaging/${VEK_APP_ID}.mime.xml DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
+        COMPONENT data)
 
 foreach(layout programs package)
   set(exclude)
@@ -50,6 +55,7 @@ foreach(layout programs package)
   install(CODE "
     set(VEK_STEP ${layout})
     set(VEK_APP_ID ${VEK_APP_ID})
+    set(VEK_VERSION ${PROJECT_VERSION})
     set(VEK_TOOLS \"${VEK_INSTALLED_TOOLS}\")
     set(VEK_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\")
     set(VEK_DESKTOP_TEMPLATE \"${VEK_DESKTOP_TEMPLATE}\")

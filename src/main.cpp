@@ -1,6 +1,6 @@
 // Program entry: reads the command line, opens the SDL backend and runs the game; without
-// a display it says so in one line and ends with exit code 1, and a command line it does
-// not understand ends it with exit code 2.
+// a display it says so in one line, naming the display it looked for, and ends with exit
+// code 1, and a command line it does not understand ends it with exit code 2.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,31 +10,53 @@
 
 #include "app/command_line.hpp"
 #include "app/program.hpp"
+#include "app/replay_store.hpp"
 #include "app/settings_file.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "runtime/shown_text.hpp"
+
+namespace {
+
+// "NAME 'value'" or "NAME not set", for the variables that choose the display.
+std::string variableShown(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) return std::string(name) + " not set";
+    return std::string(name) + " '" + vek::shownName(value) + "'";
+}
+
+// The display the game looked for: the video driver asked for, and the X and Wayland
+// displays, as the environment names them.
+std::string displaySought() {
+    return variableShown("SDL_VIDEODRIVER") + ", " + variableShown("DISPLAY") + ", " +
+           variableShown("WAYLAND_DISPLAY");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     vek::TCommandLine line;
-    if (const std::string wrong = vek::ParseCommandLine(args, line); !wrong.empty()) {
-        std::fprintf(stderr, "vektrion: %s\nTry 'vektrion --help'.\n", wrong.c_str());
-        return 2;
-    }
-    if (line.help) {
-        std::fputs(vek::kHelpText, stdout);
-        return 0;
-    }
+    if (const auto exit = vek::AnswerArguments(vek::kGameCommandLine, vek::ParseCommandLine(args, line)))
+        return *exit;
     std::string error;
     auto backend = vek::platform::sdl::SdlPlatform::open(error);
     if (!backend) {
-        std::fprintf(stderr, "vektrion: %s\n", error.c_str());
+        std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
         return 1;
     }
     vek::TProgramOptions options;
-    options.settingsPath = vek::SettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    options.settingsPath = vek::SettingsPath(xdgConfigHome, home);
+    if (options.settingsPath.empty())
+        std::fprintf(stderr, "vektrion: warning: %s, so the settings are not saved\n",
+                     vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
     std::error_code noPath;
     vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
-    return vek::RunProgram(*backend, options);
+    vek::TReplayOptions replays;
+    replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    replays.watch = line.replay;
+    return vek::RunProgram(*backend, options, replays);
 }

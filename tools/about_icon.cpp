@@ -1,15 +1,19 @@
 // vektrion-about-icon OUT.cpp [OUT.bmp]: draws the About box's icon, a small ship flying
 // right, as a 32 × 32 bitmap file with 16 colours (4 bits per pixel), and writes it as the
-// C++ source src/app/about_icon_data.cpp (and, when asked, as a .bmp file to look at).
+// C++ source src/app/about_icon_data.cpp (and, when asked, as a .bmp file to look at). It
+// is run by hand when the icon changes, and is not installed.
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "runtime/arguments.hpp"
 #include "runtime/byte_order.hpp"
+#include "runtime/stream.hpp"
 
 namespace {
 
@@ -147,26 +151,29 @@ std::string cppSource(const std::vector<std::uint8_t>& bytes) {
     return out;
 }
 
-bool writeFile(const char* path, const void* data, std::size_t size) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    file.flush();
-    return static_cast<bool>(file);
+constexpr const char* kUsage =
+    "usage: vektrion-about-icon OUT.cpp [OUT.bmp]\n"
+    "Draws the About box's icon and writes it as OUT.cpp, the C++ source that carries it,\n"
+    "and as the bitmap file OUT.bmp when asked.\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+constexpr std::string_view kOperands[] = {"OUT.cpp", "OUT.bmp"};
+constexpr vek::TProgramSpec kProgram{"vektrion-about-icon", kUsage, {}, kOperands, 1};
+
+int writeIcon(const vek::TArguments& arguments) {
+    const std::vector<std::uint8_t> bitmap = bitmapFile(drawShip());
+    const std::string source = cppSource(bitmap);
+    vek::writeFileBytes(std::string(arguments.Operands[0]),
+                        std::span(reinterpret_cast<const std::uint8_t*>(source.data()), source.size()));
+    if (arguments.Operands.size() == 2) vek::writeFileBytes(std::string(arguments.Operands[1]), bitmap);
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: vektrion-about-icon OUT.cpp [OUT.bmp]\n");
-        return 2;
-    }
-    const std::vector<std::uint8_t> bitmap = bitmapFile(drawShip());
-    const std::string source = cppSource(bitmap);
-    if (!writeFile(argv[1], source.data(), source.size()) ||
-        (argc == 3 && !writeFile(argv[2], bitmap.data(), bitmap.size()))) {
-        std::fprintf(stderr, "vektrion-about-icon: cannot write the output\n");
-        return 1;
-    }
-    return 0;
+    vek::TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
+    return vek::RunGuarded(kProgram.Name, [&] { return writeIcon(arguments); });
 }

@@ -2,20 +2,25 @@
 // description back out, every picture as OUT_DIR/NAME.bmp (bitmap-file form) and every
 // sound as OUT_DIR/NAME.wav as stored, NAME being the item's name. The description is the
 // one embedded in the program, or the compiled one in FILE; either is first read as the
-// program's start-up reads it, with the same refusals. Errors: exit 1, reason on stderr.
+// program's start-up reads it, with the same refusals. Errors: exit 1, one line on stderr.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "app/main_form.hpp"
+#include "assets/description_reader.hpp"
 #include "assets/embedded_description.hpp"
 #include "assets/stored_items.hpp"
 #include "graphics/picture.hpp"
 #include "media/wave.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "runtime/arguments.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/property_stream.hpp"
 #include "runtime/stream.hpp"
@@ -84,40 +89,57 @@ constexpr const char* kUsage =
     "usage: vektrion-assets [--description FILE] OUT_DIR\n"
     "Writes the pictures and sounds that the game carries inside itself, or those of the\n"
     "compiled description in FILE, to OUT_DIR as NAME.bmp and NAME.wav. The description is\n"
-    "first checked as the game checks it at start-up.\n";
+    "first checked as the game checks it at start-up.\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+constexpr vek::TOptionSpec kOptions[] = {{"--description", "FILE"}};
+constexpr std::string_view kOperands[] = {"OUT_DIR"};
+constexpr vek::TProgramSpec kProgram{"vektrion-assets", kUsage, kOptions, kOperands, 1};
+
+std::string checkDescriptionHeader(std::span<const std::uint8_t> header) {
+    const bool magic =
+        header.size() >= 5 && std::equal(header.begin(), header.begin() + 4, vek::kDescriptionMagic);
+    if (magic && header[4] == vek::kDescriptionVersion) return {};
+    return "it does not start with \"VKTD\" and version " + std::to_string(vek::kDescriptionVersion);
+}
+
+// A compiled description holds every picture and sound of a window; the game's own takes
+// well under a megabyte.
+constexpr vek::TFileLimit kDescriptionLimit{std::int64_t{64} << 20, "a compiled description", 5,
+                                            checkDescriptionHeader};
+
+void makeFolder(const fs::path& dir) {
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (error)
+        throw vek::EWriteError("Cannot create folder \"" +
+                               vek::shownName(dir.string(), vek::kShownPathLength) +
+                               "\": " + error.message());
+}
+
+int writeAssets(const std::optional<std::string_view>& file, const fs::path& dir) {
+    std::vector<std::uint8_t> read;
+    Description description = vek::EmbeddedDescription();
+    if (file) {
+        read = vek::readFileBytes(std::string(*file), kDescriptionLimit);
+        description = read;
+    }
+    checkDescription(description);
+    makeFolder(dir);
+    const int pictures = writePictures(description, dir);
+    const int waves = writeWaves(description, dir);
+    std::cout << pictures << " pictures and " << waves << " sounds written to "
+              << vek::shownName(dir.string(), vek::kShownPathLength) << "\n";
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--help") {
-        std::cout << kUsage;
-        return 0;
-    }
-    const bool fromFile = argc == 4 && std::string_view(argv[1]) == "--description";
-    const bool embedded = argc == 2 && !std::string_view(argv[1]).starts_with("--");
-    if (!fromFile && !embedded) {
-        std::cerr << kUsage;
-        return 2;
-    }
-    try {
-        std::vector<std::uint8_t> read;
-        Description description = vek::EmbeddedDescription();
-        if (fromFile) {
-            read = vek::readFileBytes(argv[2]);
-            description = read;
-        }
-        checkDescription(description);
-        const fs::path dir = argv[argc - 1];
-        fs::create_directories(dir);
-        const int pictures = writePictures(description, dir);
-        const int waves = writeWaves(description, dir);
-        std::cout << pictures << " pictures and " << waves << " sounds written to " << dir.string() << "\n";
-    } catch (const vek::Exception& e) {
-        std::cerr << "vektrion-assets: " << e.className() << ": " << e.what() << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        std::cerr << "vektrion-assets: " << e.what() << "\n";
-        return 1;
-    }
-    return 0;
+    vek::TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
+    return vek::RunGuarded(kProgram.Name, [&] {
+        return writeAssets(arguments.Value("--description"), fs::path(arguments.Operands[0]));
+    });
 }

@@ -2,9 +2,10 @@
 // assets/main_form.desc for its syntax) with the pictures and sounds it names into the
 // compact binary form of assets/description_reader.hpp, and writes that form as a C++
 // source that embeds it (and, if asked, as a plain file). Pictures and sounds are checked
-// with the program's own readers. Errors: exit 1 with "FILE:LINE: reason" on stderr.
-// vektrion-describe --texts SOURCE OUT.pot writes the captions that the game shows in the
-// player's language as a PO template, for the build to merge into po/vektrion.pot.
+// with the program's own readers. Errors: exit 1 with "FILE:LINE: reason" on stderr. It runs
+// at build time only and is not installed.
+// With --texts it writes the captions that the game shows in the player's language as a
+// PO template instead, for the build to merge into po/vektrion.pot.
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "graphics/picture.hpp"
 #include "media/key_bindings.hpp"
 #include "media/wave.hpp"
+#include "runtime/arguments.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/property_stream.hpp"
 #include "runtime/stream.hpp"
@@ -130,9 +132,24 @@ private:
     int line_ = 1;
 };
 
-Bytes readFile(const fs::path& path) {
-    return vek::readFileBytes(path.string());
-}
+using vek::TArguments;
+
+constexpr const char* kUsage =
+    "usage: vektrion-describe SOURCE OUT.cpp [OUT.bin]\n"
+    "       vektrion-describe --texts SOURCE OUT.pot\n"
+    "Compiles the window description SOURCE, with the pictures and sounds it names, and\n"
+    "writes it as OUT.cpp, a C++ source that embeds it, and as OUT.bin when asked.\n"
+    "  --texts    write the captions shown in the player's language as a PO template\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+constexpr std::string_view kOperands[] = {"SOURCE", "OUT.cpp", "OUT.bin"};
+constexpr vek::TOptionSpec kOptions[] = {{"--texts", "", false}};
+constexpr vek::TProgramSpec kProgram{"vektrion-describe", kUsage, kOptions, kOperands, 2};
+
+// A description source is a page of text; the pictures and sounds it names have limits of
+// their own.
+constexpr vek::TFileLimit kSourceLimit{std::int64_t{1} << 20, "a description source"};
 
 // Reads the tokens and writes the binary form as it goes.
 class Compiler {
@@ -267,7 +284,7 @@ private:
     // "Picture.Data": the kind name and the picture of a bitmap file, run-length data kept.
     Bytes picture(const std::string& file) {
         try {
-            const Bytes bytes = readFile(baseDir_ / file);
+            const Bytes bytes = vek::readFileBytes((baseDir_ / file).string(), vek::kPictureFileLimit);
             vek::TSpanStream in(bytes);
             vek::TDIB dib;
             dib.LoadFromFileStream(in);
@@ -288,7 +305,7 @@ private:
     // "WAVE": the file's own bytes, once our reader has accepted them with samples.
     Bytes wave(const std::string& file) {
         try {
-            Bytes bytes = readFile(baseDir_ / file);
+            Bytes bytes = vek::readFileBytes((baseDir_ / file).string(), vek::kWaveFileLimit);
             vek::TSpanStream in(bytes);
             vek::TWave wave;
             wave.LoadFromStream(in);
@@ -395,30 +412,27 @@ void writeText(const std::string& path, const std::string& text) {
     vek::writeFileBytes(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
+int compile(const TArguments& arguments) {
+    const fs::path source(arguments.Operands[0]);
+    const Bytes text = vek::readFileBytes(source.string(), kSourceLimit);
+    Lexer lexer(std::string(text.begin(), text.end()), source.filename().string());
+    if (arguments.Has("--texts")) {
+        writeText(std::string(arguments.Operands[1]),
+                  textTemplate(lexer.Tokens(), "assets/" + source.filename().string()));
+        return 0;
+    }
+    Compiler compiler(lexer.Tokens(), source.filename().string(), source.parent_path());
+    const Bytes bytes = compiler.Compile();
+    writeText(std::string(arguments.Operands[1]),
+              embeddingSource(bytes, "assets/" + source.filename().string()));
+    if (arguments.Operands.size() == 3) vek::writeFileBytes(std::string(arguments.Operands[2]), bytes);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool texts = argc == 4 && std::string_view(argv[1]) == "--texts";
-    if (argc != 3 && argc != 4) {
-        std::cerr << "usage: vektrion-describe SOURCE OUT.cpp [OUT.bin]\n"
-                     "       vektrion-describe --texts SOURCE OUT.pot\n";
-        return 2;
-    }
-    try {
-        const fs::path source = argv[texts ? 2 : 1];
-        const Bytes text = readFile(source);
-        Lexer lexer(std::string(text.begin(), text.end()), source.filename().string());
-        if (texts) {
-            writeText(argv[3], textTemplate(lexer.Tokens(), "assets/" + source.filename().string()));
-            return 0;
-        }
-        Compiler compiler(lexer.Tokens(), source.filename().string(), source.parent_path());
-        const Bytes bytes = compiler.Compile();
-        writeText(argv[2], embeddingSource(bytes, "assets/" + source.filename().string()));
-        if (argc == 4) vek::writeFileBytes(argv[3], bytes);
-    } catch (const std::exception& e) {
-        std::cerr << "vektrion-describe: " << e.what() << "\n";
-        return 1;
-    }
-    return 0;
+    TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
+    return vek::RunGuarded(kProgram.Name, [&] { return compile(arguments); });
 }

@@ -1,18 +1,16 @@
 // vektrion-picture IN OUT.ppm: decodes a stored picture ("Picture.Data" with its kind
 // name, or a "BM" bitmap file) and writes it as a binary PPM, top row first. Invalid data:
-// exit 1 with the error's class and text on stderr, and no output file. --help prints the
-// usage; wrong arguments print it on stderr with exit 2.
+// exit 1 with one line on stderr (the error's class and text), and no output file.
 #include "graphics/picture.hpp"
 
-#include <cstdio>
-#include <iostream>
-#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "graphics/dib.hpp"
-#include "runtime/exception.hpp"
+#include "runtime/arguments.hpp"
+#include "runtime/shown_text.hpp"
 #include "runtime/stream.hpp"
 
 namespace {
@@ -20,20 +18,18 @@ namespace {
 constexpr const char* kUsage =
     "usage: vektrion-picture IN OUT.ppm\n"
     "Decodes IN, a bitmap file or a stored picture (as the game keeps its pictures), and\n"
-    "writes it as a binary PPM image, OUT.ppm.\n";
+    "writes it as a binary PPM image, OUT.ppm.\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
 
-// "BM" starts a bitmap file; 0xFF 0xD8 (a JPEG signature) is handed to the bitmap-file
-// reader too, which knows that signature and refuses it.
-bool isBitmapFile(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() < 2) return false;
-    return (bytes[0] == 'B' && bytes[1] == 'M') || (bytes[0] == 0xFF && bytes[1] == 0xD8);
-}
+constexpr std::string_view kOperands[] = {"IN", "OUT.ppm"};
+constexpr vek::TProgramSpec kProgram{"vektrion-picture", kUsage, {}, kOperands, 2};
 
 // Reads the picture in either form; empty when the data hold no picture.
 vek::TDIB readPicture(const std::vector<std::uint8_t>& bytes) {
     vek::TSpanStream stream(bytes);
     vek::TDIB dib;
-    if (isBitmapFile(bytes)) {
+    if (vek::IsBitmapFile(bytes)) {
         dib.LoadFromFileStream(stream);
         return dib;
     }
@@ -58,30 +54,20 @@ std::vector<std::uint8_t> toPpm(const vek::TDIB& dib) {
     return out;
 }
 
+int convert(const std::string& in, const std::string& out) {
+    const vek::TDIB dib = readPicture(vek::readFileBytes(in, vek::kPictureFileLimit));
+    if (dib.Empty())
+        throw std::runtime_error("\"" + vek::shownName(in, vek::kShownPathLength) + "\" holds no picture");
+    vek::writeFileBytes(out, toPpm(dib));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--help") {
-        std::cout << kUsage;
-        return 0;
-    }
-    if (argc != 3) {
-        std::cerr << kUsage;
-        return 2;
-    }
-    try {
-        const vek::TDIB dib = readPicture(vek::readFileBytes(argv[1]));
-        if (dib.Empty()) {
-            std::cerr << "error: " << argv[1] << " holds no picture\n";
-            return 1;
-        }
-        vek::writeFileBytes(argv[2], toPpm(dib));
-    } catch (const vek::Exception& e) {
-        std::cerr << e.className() << ": " << e.what() << "\n";
-        return 1;
-    } catch (const std::bad_alloc&) {
-        std::cerr << "EOutOfMemory: Out of memory\n";
-        return 1;
-    }
-    return 0;
+    vek::TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
+    return vek::RunGuarded(kProgram.Name, [&] {
+        return convert(std::string(arguments.Operands[0]), std::string(arguments.Operands[1]));
+    });
 }

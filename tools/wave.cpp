@@ -1,15 +1,15 @@
 // vektrion-wave IN OUT.wav: reads a RIFF WAVE file and writes it back the way the stored
 // description keeps waves: fmt and data chunks only, odd data padded. Exit 0 on success; 1
-// with the error on stderr, and no output file, when the input is invalid or holds no
-// samples or no format; 2 on wrong usage, with the usage on stderr (--help prints it on
-// stdout).
+// with one line on stderr, and no output file, when the input is invalid or holds no
+// samples or no format; 2 on wrong usage.
 #include "media/wave.hpp"
 
-#include <cstdio>
-#include <cstring>
-#include <exception>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 
-#include "runtime/exception.hpp"
+#include "runtime/arguments.hpp"
+#include "runtime/shown_text.hpp"
 #include "runtime/stream.hpp"
 
 namespace {
@@ -17,38 +17,34 @@ namespace {
 constexpr const char* kUsage =
     "usage: vektrion-wave IN OUT.wav\n"
     "Reads the RIFF WAVE file IN and writes it to OUT.wav the way the game stores its\n"
-    "sounds: the format and data chunks only.\n";
+    "sounds: the format and data chunks only.\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+constexpr std::string_view kOperands[] = {"IN", "OUT.wav"};
+constexpr vek::TProgramSpec kProgram{"vektrion-wave", kUsage, {}, kOperands, 2};
+
+int rewrite(const std::string& inPath, const std::string& outPath) {
+    const auto input = vek::readFileBytes(inPath, vek::kWaveFileLimit);
+    vek::TSpanStream in(input);
+    vek::TWave wave;
+    wave.LoadFromStream(in);
+    // Such a wave saves as nothing at all, which is no RIFF WAVE file.
+    if (wave.FormatSize() <= 0 || wave.Size() <= 0)
+        throw std::runtime_error("\"" + vek::shownName(inPath, vek::kShownPathLength) +
+                                 "\" holds no wave (no fmt or no data chunk)");
+    vek::TMemoryStream out;
+    wave.SaveToStream(out);
+    vek::writeFileBytes(outPath, out.bytes());
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (argc != 3) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    try {
-        const auto input = vek::readFileBytes(argv[1]);
-        vek::TSpanStream in(input);
-        vek::TWave wave;
-        wave.LoadFromStream(in);
-        // Such a wave saves as nothing at all, which is no RIFF WAVE file.
-        if (wave.FormatSize() <= 0 || wave.Size() <= 0) {
-            std::fprintf(stderr, "error: %s holds no wave (no fmt or no data chunk)\n", argv[1]);
-            return 1;
-        }
-        vek::TMemoryStream out;
-        wave.SaveToStream(out);
-        vek::writeFileBytes(argv[2], out.bytes());
-    } catch (const vek::Exception& e) {
-        std::fprintf(stderr, "%s: %s\n", e.className(), e.what());
-        return 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Exception: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+    vek::TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
+    return vek::RunGuarded(kProgram.Name, [&] {
+        return rewrite(std::string(arguments.Operands[0]), std::string(arguments.Operands[1]));
+    });
 }

@@ -1,8 +1,9 @@
 // The real main window on a display: how much of a processor the process takes while the
 // game runs, and how evenly its frames come, with the message loop that sleeps until the
 // next tick is due and, beside it, with the loop that polls instead; windowed at one and two
-// zoom, and full screen. Each case runs the game for 10 s after a second to settle. Without
-// a display every case is skipped.
+// zoom, at three zoom, and full screen. Each case runs the game for 10 s after a second to
+// settle, and its label names the renderer the window draws with ("window surface" when it
+// draws into the window's own pixels without one). Without a display every case is skipped.
 //
 // Counters: cpu_pct (user + system time of the whole process as % of one core), and the
 // intervals between presented frames: interval_median_ms, interval_p99_ms, interval_max_ms.
@@ -20,6 +21,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "platform/sdl/sdl_window.hpp"
 
 namespace vek {
 namespace {
@@ -67,6 +69,15 @@ private:
     std::vector<double> intervals_;
 };
 
+// The renderer the window presents with, or the window surface when it has none.
+std::string rendererOf(platform::Window& window) {
+    auto* shown = dynamic_cast<platform::sdl::SdlWindow*>(&window);
+    SDL_Renderer* renderer = shown ? SDL_GetRenderer(shown->sdlWindow()) : nullptr;
+    SDL_RendererInfo info{};
+    if (!renderer || SDL_GetRendererInfo(renderer, &info) != 0) return "window surface";
+    return std::string("renderer ") + info.name;
+}
+
 void runCase(benchmark::State& state, Case run) {
     std::string error;
     auto backend = platform::sdl::SdlPlatform::open(error);
@@ -81,11 +92,13 @@ void runCase(benchmark::State& state, Case run) {
     static_cast<platform::sdl::SdlApplication&>(backend->application()).setSpinning(run.spinning);
     FrameLog frames;
     double cpu = 0;
+    std::string renderer;
     for (auto _ : state) {
         TMainForm form;
         const platform::WindowGeometry window = form.Handle()->geometry();
         form.Handle()->setGeometry({window.left, window.top, 640 * run.zoom, 480 * run.zoom, false});
         if (run.fullScreen) form.OptionFullScreenClick();
+        renderer = rendererOf(*form.Handle());
         const Clock::time_point start = Clock::now();
         double cpuAtStart = 0;
         auto tick = form.DXTimer->OnTimer;
@@ -104,6 +117,7 @@ void runCase(benchmark::State& state, Case run) {
         cpu = (cpuSeconds() - cpuAtStart) / std::chrono::duration<double>(kMeasure).count();
     }
     platform::install(nullptr);
+    state.SetLabel(renderer);
     const std::vector<double>& intervals = frames.intervals();
     state.counters["cpu_pct"] = cpu * 100;
     state.counters["frames"] = static_cast<double>(intervals.size());
@@ -125,6 +139,7 @@ void registerCases() {
         {"Playing/Spinning", {true, false, true, 1}},
         {"TitleAtTwoZoom/Sleeping", {false, false, false, 2}},
         {"PlayingAtTwoZoom/Sleeping", {true, false, false, 2}},
+        {"PlayingAtThreeZoom/Sleeping", {true, false, false, 3}},
         {"FullScreenTitle/Sleeping", {false, true, false, 1}},
         {"FullScreenPlaying/Sleeping", {true, true, false, 1}},
     };

@@ -9,6 +9,7 @@
 #include "platform/platform.hpp"
 #include "runtime/stream.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 
@@ -103,7 +104,7 @@ void TfrmAcercaDe::SetControlSettings() {
 void TfrmAcercaDe::CreateTexts() {
     Label1->Caption = tr("Murelle - Vektrion, duelo entre estrellas");
     // TRANSLATORS: the version number, then the build number.
-    Label3->Caption = fillIn(tr("Version %s Build %s"), {"1.2.0", "160"});
+    Label3->Caption = fillIn(tr("Version %s Build %s"), {VEK_VERSION, "160"});
     Label4->Caption = tr("© Murelle,");
     Label8->Caption = kWebAddress;
     Label6->Caption = tr("Programa y dibujos: equipo Murelle");

@@ -2,23 +2,29 @@
 #include "app/command_line.hpp"
 
 #include <charconv>
+#include <string>
 
 namespace vek {
 
-const char* const kHelpText =
-    "Usage: vektrion [OPTION]...\n"
-    "A side-scrolling shooting game.\n"
+namespace {
+
+constexpr std::string_view kHelpText =
+    "Usage: vektrion [OPTION]... [REPLAY]\n"
+    "A side-scrolling shooting game. With a REPLAY file (.vkreplay), the game it holds\n"
+    "plays in the window; Escape or its end goes to the title.\n"
     "\n"
     "  --zoom N          open the window at zoom N (1 to 16): a view of N x 640 by\n"
     "                    N x 480 pixels below the menu bar, wherever it was left\n"
     "  --reset-settings  delete the settings file and start with the defaults\n"
     "  --help            show this help and exit\n"
+    "  --version         show the version and exit\n"
     "\n"
     "The window's size and place, full screen, sound and the frame-rate display are\n"
     "remembered in $XDG_CONFIG_HOME/vektrion/settings.ini (~/.config/vektrion/settings.ini\n"
-    "when XDG_CONFIG_HOME is not set).\n";
+    "when XDG_CONFIG_HOME is not set). Finished games are kept as replays in\n"
+    "$XDG_DATA_HOME/vektrion/replays (~/.local/share/vektrion/replays).\n";
 
-namespace {
+constexpr TOptionSpec kOptions[] = {{"--zoom", "N"}, {"--reset-settings", {}}};
 
 bool readZoom(std::string_view text, int& zoom) {
     const char* end = text.data() + text.size();
@@ -26,25 +32,23 @@ bool readZoom(std::string_view text, int& zoom) {
     return !text.empty() && error == std::errc{} && stop == end && zoom >= 1 && zoom <= kMaxZoomOption;
 }
 
+constexpr std::string_view kOperands[] = {"REPLAY"};
+
 }  // namespace
 
-std::string ParseCommandLine(std::span<const std::string_view> args, TCommandLine& line) {
-    const std::string zoomNeeds = "--zoom needs a whole number from 1 to " + std::to_string(kMaxZoomOption);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == "--help") {
-            line.help = true;
-        } else if (arg == "--reset-settings") {
-            line.resetSettings = true;
-        } else if (arg == "--zoom") {
-            if (i + 1 == args.size() || !readZoom(args[++i], line.zoom)) return zoomNeeds;
-        } else if (arg.starts_with("--zoom=")) {
-            if (!readZoom(arg.substr(7), line.zoom)) return zoomNeeds;
-        } else {
-            return "unknown option '" + std::string(arg) + "'";
-        }
+const TProgramSpec kGameCommandLine{"vektrion", kHelpText, kOptions, kOperands, 0};
+
+TArgumentsRead ParseCommandLine(std::span<const std::string_view> args, TCommandLine& line) {
+    TArguments arguments;
+    TArgumentsRead read = ParseArguments(kGameCommandLine, args, arguments);
+    if (read.Outcome != TArgumentsOutcome::Run) return read;
+    if (const auto zoom = arguments.Value("--zoom"); zoom && !readZoom(*zoom, line.zoom)) {
+        const std::string needs = "a whole number from 1 to " + std::to_string(kMaxZoomOption);
+        return {TArgumentsOutcome::Refused, BadValue("--zoom", needs, *zoom)};
     }
-    return {};
+    line.resetSettings = arguments.Has("--reset-settings");
+    if (!arguments.Operands.empty()) line.replay = arguments.Operands.front();
+    return read;
 }
 
 }  // namespace vek

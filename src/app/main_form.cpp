@@ -117,6 +117,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     GameMenu = find("GameMenu");
     GameStart = find("GameStart");
     GamePause = find("GamePause");
+    GameRecords = find("GameRecords");
     GameExit = find("GameExit");
     OptionMenu = find("OptionMenu");
     OptionFullScreen = find("OptionFullScreen");
@@ -136,6 +137,7 @@ THandlerTable TMainForm::Handlers() {
               }));
     table.Add("GameStartClick", click(this, &TMainForm::GameStartClick));
     table.Add("GamePauseClick", click(this, &TMainForm::GamePauseClick));
+    table.Add("GameRecordsClick", click(this, &TMainForm::GameRecordsClick));
     table.Add("GameExitClick", click(this, &TMainForm::GameExitClick));
     table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
     table.Add("OptionSoundClick", click(this, &TMainForm::OptionSoundClick));
@@ -187,6 +189,8 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
     if ((shift & platform::ssAlt) && key == platform::vk::Return) OptionFullScreenClick();
+    // Escape leaves a replay for the title; the game's own keys do nothing while one plays.
+    if (key == platform::vk::Escape && shift == 0) Scenes->StopPlayback();
 }
 
 void TMainForm::GameStartClick() {
@@ -197,6 +201,16 @@ void TMainForm::GamePauseClick() {
     GamePause->Checked = !GamePause->Checked;
     Handle()->menuChanged();
     DXTimer->SetEnabled(!GamePause->Checked);
+    ShowPauseInCaption();
+}
+
+void TMainForm::GameRecordsClick() {
+    if (OnRecords) OnRecords();
+}
+
+void TMainForm::SetCaptionNote(const std::string& note) {
+    captionNote_ = note;
+    ShowPauseInCaption();
 }
 
 void TMainForm::GameExitClick() {
@@ -265,21 +279,31 @@ void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
     Handle()->setCursorVisible(!fullScreen);
 }
 
+// A game the player paused stays paused through a change of display.
 void TMainForm::DXDrawInitialize(TCustomDXDraw&) {
-    DXTimer->SetEnabled(true);
+    DXTimer->SetEnabled(!GamePause->Checked);
 }
 
 void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
     DXTimer->SetEnabled(false);
 }
 
-// The paused caption of a deactivation goes once the game is active again.
+// The paused caption of a deactivation goes once the game is active again, unless the
+// player paused it.
 void TMainForm::DXTimerActivate(TCustomDXTimer&) {
-    Handle()->setCaption(ownCaption_);
+    inactive_ = false;
+    ShowPauseInCaption();
 }
 
 void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
-    Handle()->setCaption(platform::current().application().title() + " " + tr("[Pausado]"));
+    inactive_ = true;
+    ShowPauseInCaption();
+}
+
+void TMainForm::ShowPauseInCaption() {
+    const bool paused = GamePause->Checked || inactive_;
+    Handle()->setCaption(paused ? platform::current().application().title() + " " + tr("[Pausado]")
+                                : ownCaption_ + captionNote_);
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {

@@ -60,6 +60,7 @@ public:
     platform::TMenuItem* GameMenu = nullptr;
     platform::TMenuItem* GameStart = nullptr;
     platform::TMenuItem* GamePause = nullptr;
+    platform::TMenuItem* GameRecords = nullptr;
     platform::TMenuItem* GameExit = nullptr;
     platform::TMenuItem* OptionMenu = nullptr;
     platform::TMenuItem* OptionFullScreen = nullptr;
@@ -75,6 +76,7 @@ public:
     void FormKeyDown(std::uint16_t& key, platform::TShiftState shift);
     void GameStartClick();
     void GamePauseClick();
+    void GameRecordsClick();
     void GameExitClick();
     void OptionFullScreenClick();
     void OptionSoundClick();
@@ -92,6 +94,11 @@ public:
     // the command asked for: a sound device that cannot be opened leaves "Activar Sonido"
     // unchecked although the command asked for sound.
     std::function<void(platform::TMenuItem& option, bool wanted)> OnOptionChanged;
+
+    // "Récords…" runs this; nothing happens without it.
+    std::function<void()> OnRecords;
+    // The window's caption is its own followed by note (while a replay plays); empty: its own.
+    void SetCaptionNote(const std::string& note);
 
     // Plays the named sound from the wave list while sound is switched on.
     void PlaySound(const std::string& name, bool wait) override;
@@ -111,8 +118,13 @@ private:
     void FindMenuItems(const TStoredEntries& entries);
     void DetachHandlers();
     void DrawFrameRate();
+    // The caption says " [Pausado]" while the player's pause or another application holds
+    // the game, and is the stored caption otherwise.
+    void ShowPauseInCaption();
 
     std::string ownCaption_;  // the window's caption from its stored description
+    std::string captionNote_;  // what follows it while a replay plays
+    bool inactive_ = false;    // another application has the foreground
 };
 
 // The one main window of the running program, or null.

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/main_form.hpp"
+#include "app/replay_keeper.hpp"
 #include "app/settings_keeper.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
@@ -32,12 +33,12 @@ void ChooseLanguage(const TProgramOptions& options, const std::string& programPa
     useLanguages(localeFolder(programPath), chooseLanguages(TLocaleEnvironment::current(), setting));
 }
 
-int RunProgram(platform::Platform& backend, const TProgramOptions& options) {
-    return RunProgram(backend, EmbeddedDescription(), options);
+int RunProgram(platform::Platform& backend, const TProgramOptions& options, const TReplayOptions& replays) {
+    return RunProgram(backend, EmbeddedDescription(), options, replays);
 }
 
 int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
-               const TProgramOptions& options) {
+               const TProgramOptions& options, const TReplayOptions& replayOptions) {
     const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);
@@ -53,6 +54,9 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
     }
     {
         TSettingsKeeper settings(*mainForm, options);
+        TReplayKeeper replays(*mainForm, replayOptions.folder,
+                              [&settings] { return settings.SaveReplays(); });
+        if (!replayOptions.watch.empty()) replays.Watch(replayOptions.watch);
         application.run(*mainForm->Handle());
         settings.Save();
     }

@@ -5,13 +5,16 @@
 #include <span>
 #include <string>
 
+#include "runtime/version.hpp"
+
 namespace vek::platform {
 class Platform;
 }
 
 namespace vek {
 
-inline constexpr const char* kApplicationTitle = "Vektrion v1.2";
+// The major and minor version of project() in CMakeLists.txt.
+inline constexpr const char* kApplicationTitle = "Vektrion v" VEK_VERSION_MAJOR_MINOR;
 
 struct TProgramOptions {
     // The settings file to read at start and write on changes; empty: none.
@@ -21,6 +24,13 @@ struct TProgramOptions {
     // The window's zoom for this start; 0: the remembered size, or on a first start the
     // size that fits the screen.
     int zoom = 0;
+};
+
+struct TReplayOptions {
+    // The folder of kept games; empty: none are kept or listed.
+    std::string folder;
+    // A replay to watch at start; empty: the game starts on the title.
+    std::string watch;
 };
 
 // Chooses the language of the texts a player sees: the settings file's language (unless
@@ -33,9 +43,10 @@ void ChooseLanguage(const TProgramOptions& options, const std::string& programPa
 // Runs the game on an installed platform backend until the main window closes.
 // Answers the process exit code: 0, or 1 when the main window cannot be made (the reason
 // on stderr, for a stored description that cannot be used with where it went wrong).
-int RunProgram(platform::Platform& backend, const TProgramOptions& options = {});
+int RunProgram(platform::Platform& backend, const TProgramOptions& options = {},
+               const TReplayOptions& replays = {});
 // The same with another stored description than the one the program carries.
 int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
-               const TProgramOptions& options = {});
+               const TProgramOptions& options = {}, const TReplayOptions& replays = {});
 
 }  // namespace vek

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "runtime/shown_text.hpp"
 #include "runtime/translation.hpp"
 
 namespace vek {
@@ -21,7 +22,7 @@ struct KeySpec {
     void (*set)(TSettings&, int);
 };
 
-constexpr std::array<KeySpec, 8> kKeys{{
+constexpr std::array<KeySpec, 9> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
      [](TSettings& s, int v) { s.window.left = v; }},
     {"window_top", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.top; },
@@ -38,9 +39,16 @@ constexpr std::array<KeySpec, 8> kKeys{{
      [](TSettings& s, int v) { s.sound = v != 0; }},
     {"show_fps", 0, 1, [](const TSettings& s) { return int(s.showFps); },
      [](TSettings& s, int v) { s.showFps = v != 0; }},
+    {"save_replays", 0, 1, [](const TSettings& s) { return int(s.saveReplays); },
+     [](TSettings& s, int v) { s.saveReplays = v != 0; }},
 }};
 
+// The one key whose value is a text: the language, empty for the locale's.
 constexpr std::string_view kLanguageKey = "language";
+
+// Which keys a file gives: the number keys in their order, then the language.
+using TGiven = std::array<bool, kKeys.size() + 1>;
+constexpr std::size_t kLanguageGiven = kKeys.size();
 
 // A file of nothing but noise would otherwise print a line for each of its lines.
 constexpr std::size_t kMaxWarnings = 10;
@@ -74,12 +82,52 @@ std::string rangeText(const KeySpec& key) {
     return "a whole number from " + std::to_string(key.min) + " to " + std::to_string(key.max);
 }
 
+// The "key=value" lines of the keys not given, in the file's order.
+std::string keyLines(const TSettings& settings, const TGiven& given, std::string_view lineEnd) {
+    std::string text;
+    for (std::size_t i = 0; i < kKeys.size(); ++i)
+        if (!given[i])
+            text += std::string(kKeys[i].name) + "=" + std::to_string(kKeys[i].get(settings)) +
+                    std::string(lineEnd);
+    if (!given[kLanguageGiven])
+        text += std::string(kLanguageKey) + "=" + settings.language + std::string(lineEnd);
+    return text;
+}
+
+// A line of a file being rewritten: a known key gets its value, with the blanks around it
+// kept; every other line stays as it is.
+std::string rewrittenLine(std::string_view line, const TSettings& settings, TGiven& given) {
+    const std::string_view text = trim(line);
+    const std::size_t equals = line.find('=');
+    if (text.empty() || text.front() == '#' || equals == std::string_view::npos) return std::string(line);
+    const std::string_view name = trim(line.substr(0, equals));
+    const KeySpec* key = findKey(name);
+    std::string newValue;
+    if (key) {
+        given[static_cast<std::size_t>(key - kKeys.data())] = true;
+        newValue = std::to_string(key->get(settings));
+    } else if (name == kLanguageKey) {
+        given[kLanguageGiven] = true;
+        newValue = settings.language;
+    } else {
+        return std::string(line);
+    }
+    const std::string_view value = line.substr(equals + 1);
+    const std::string_view kept = trim(value);
+    const std::size_t lead =
+        kept.empty() ? value.size() : static_cast<std::size_t>(kept.data() - value.data());
+    const std::size_t trail = value.size() - lead - kept.size();
+    return std::string(line.substr(0, equals + 1 + lead)) + newValue +
+           std::string(value.substr(value.size() - trail));
+}
+
 class Reader {
 public:
-    Reader(const std::string& fileName, const TSettings& defaults) : file_(fileName), result_{defaults, {}} {}
+    Reader(const std::string& fileName, const TSettings& defaults)
+        : file_(fileName), result_{defaults, {}, false}, defaults_(defaults) {}
 
     void line(std::string_view text, int number);
-    TSettingsRead finish(int lines);
+    TSettingsRead finish();
 
 private:
     void warn(int line, const std::string& text);
@@ -87,19 +135,11 @@ private:
 
     const std::string& file_;
     TSettingsRead result_;
-    std::array<bool, kKeys.size()> given_{};
+    TSettings defaults_;
+    bool anyKey_ = false;    // a line named a key of the file
+    bool anyOther_ = false;  // a line that is neither blank, a comment nor a known key
     std::size_t unshown_ = 0;
 };
-
-// The language is a text, and may be left out: most players go by their locale.
-void Reader::language(std::string_view value, int number) {
-    if (value.empty() || isLanguageList(value)) {
-        result_.settings.language = std::string(value);
-        return;
-    }
-    warn(number, "language must be a language such as fr or pt_BR; using the locale's");
-    result_.settings.language.clear();
-}
 
 void Reader::warn(int line, const std::string& text) {
     if (result_.warnings.size() == kMaxWarnings) {
@@ -109,16 +149,29 @@ void Reader::warn(int line, const std::string& text) {
     result_.warnings.push_back(file_ + ":" + std::to_string(line) + ": " + text);
 }
 
+// The language may be left empty: most players go by their locale.
+void Reader::language(std::string_view value, int number) {
+    if (value.empty() || isLanguageList(value)) {
+        result_.settings.language = std::string(value);
+        return;
+    }
+    warn(number, "language must be a language such as fr or pt_BR; using the locale's");
+    result_.settings.language.clear();
+}
+
 void Reader::line(std::string_view text, int number) {
     text = trim(text);
     if (text.empty() || text.front() == '#') return;
     const std::size_t equals = text.find('=');
+    if (equals != std::string_view::npos && trim(text.substr(0, equals)) == kLanguageKey) {
+        anyKey_ = true;
+        return language(trim(text.substr(equals + 1)), number);
+    }
+    const KeySpec* key = equals == std::string_view::npos ? nullptr : findKey(trim(text.substr(0, equals)));
+    anyKey_ = anyKey_ || key;
+    anyOther_ = anyOther_ || !key;
     if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
-    const std::string_view name = trim(text.substr(0, equals));
-    if (name == kLanguageKey) return language(trim(text.substr(equals + 1)), number);
-    const KeySpec* key = findKey(name);
-    if (!key) return warn(number, "unknown key '" + std::string(name) + "'; skipped");
-    given_[static_cast<std::size_t>(key - kKeys.data())] = true;
+    if (!key) return warn(number, "unknown key '" + shownName(trim(text.substr(0, equals))) + "'; skipped");
     int value = 0;
     if (!readValue(trim(text.substr(equals + 1)), *key, value))
         return warn(number, std::string(key->name) + " must be " + rangeText(*key) + "; using " +
@@ -126,16 +179,10 @@ void Reader::line(std::string_view text, int number) {
     key->set(result_.settings, value);
 }
 
-TSettingsRead Reader::finish(int lines) {
-    const int end = lines + 1;
-    if (std::none_of(given_.begin(), given_.end(), [](bool given) { return given; })) {
-        warn(end, "no settings found; using the defaults");
-    } else {
-        for (std::size_t i = 0; i < kKeys.size(); ++i)
-            if (!given_[i])
-                warn(end, std::string(kKeys[i].name) + " is missing; using " +
-                              std::to_string(kKeys[i].get(result_.settings)));
-    }
+TSettingsRead Reader::finish() {
+    // Keys that are missing keep their defaults without a word: a file the player trimmed,
+    // or one from before a key was added, is a good file.
+    if (anyOther_ && !anyKey_) return TSettingsRead{defaults_, {}, true};
     if (unshown_ > 0)
         result_.warnings.push_back(file_ + ": " + std::to_string(unshown_) + " more problems not shown");
     return result_;
@@ -151,17 +198,31 @@ TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, 
         reader.line(text.substr(0, end), ++number);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
-    return reader.finish(number);
+    return reader.finish();
 }
 
-std::string FormatSettings(const TSettings& settings) {
-    std::string text =
-        "# Vektrion's settings, written by the game when it ends and whenever one of them changes.\n"
-        "# One key=value a line; the README lists the keys with their ranges and defaults.\n";
-    for (const KeySpec& key : kKeys)
-        text += std::string(key.name) + "=" + std::to_string(key.get(settings)) + "\n";
-    text += std::string(kLanguageKey) + "=" + settings.language + "\n";
-    return text;
+std::string FormatSettings(const TSettings& settings, std::string_view previous) {
+    if (previous.empty())
+        return "# Vektrion's settings, written by the game when it ends and whenever one of them changes.\n"
+               "# One key=value a line; the README lists the keys with their ranges and defaults.\n"
+               "# Lines of your own (comments, keys the game does not know) are kept where they are.\n" +
+               keyLines(settings, {}, "\n");
+    std::string text;
+    TGiven given{};
+    while (!previous.empty()) {
+        const std::size_t end = previous.find('\n');
+        text += rewrittenLine(previous.substr(0, end), settings, given);
+        if (end == std::string_view::npos) break;
+        text += '\n';
+        previous.remove_prefix(end + 1);
+    }
+    // Added keys end their lines as the file's first line does.
+    const std::size_t firstEnd = text.find('\n');
+    const bool crlf = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r';
+    const std::string_view lineEnd = crlf ? "\r\n" : "\n";
+    const std::string added = keyLines(settings, given, lineEnd);
+    if (!added.empty() && !text.empty() && text.back() != '\n') text += lineEnd;
+    return text + added;
 }
 
 int FirstStartZoom(int usableHeight) {

@@ -9,11 +9,15 @@
 //     full_screen=0            0 or 1
 //     sound=1                  0 or 1
 //     show_fps=0               0 or 1
+//     save_replays=1           0 or 1: keep a replay of every finished game
 //     language=                the menus' and texts' language ("fr", "pt_BR", "de:en"),
-//                              empty for the locale's; optional
+//                              empty for the locale's
 //
-// Blank lines and lines starting with '#' are skipped. Reading never fails: a value that is
-// missing, malformed or out of range keeps its default, with a warning naming the line.
+// Blank lines and lines starting with '#' are skipped. Reading never fails: a key that is
+// missing keeps its default quietly; a value that is malformed or out of range keeps its
+// default with a warning naming the line. A text that has lines but none giving a setting
+// is no settings file: the caller keeps it aside. Rewriting keeps the player's own lines
+// (comments, keys the game does not know) where they stand, and changes only the values.
 #pragma once
 
 #include <string>
@@ -29,6 +33,7 @@ struct TSettings {
     bool fullScreen = false;
     bool sound = true;
     bool showFps = false;
+    bool saveReplays = true;
     std::string language{};
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };
@@ -42,14 +47,20 @@ inline constexpr int kMaxPlace = 32767;
 
 struct TSettingsRead {
     TSettings settings;
-    std::vector<std::string> warnings;  // "FILE:LINE: what was wrong; what is used instead"
+    // "FILE:LINE: what was wrong; what is used instead"; text from the file is escaped and cut.
+    std::vector<std::string> warnings;
+    // The text has lines other than blanks and comments, and none of them gives a setting:
+    // it is not a settings file. The settings are then the defaults, with no warnings.
+    bool refused = false;
 };
 
-// Reads the text of a settings file named fileName (for the warnings); every value it does
-// not give properly keeps its value in defaults.
+// Reads the text of a settings file named fileName (for the warnings, shown as it is given);
+// every value it does not give properly keeps its value in defaults.
 TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults);
-// The text of a settings file that gives every value.
-std::string FormatSettings(const TSettings& settings);
+// The text of a settings file that gives every value. With the text of the file it replaces,
+// that text with each key's value changed and the keys it lacks added at its end; every
+// other line stays as it was.
+std::string FormatSettings(const TSettings& settings, std::string_view previous = {});
 
 // The zoom of a first start: the largest whole zoom at which the picture takes at most
 // 60 % of the desktop's usable height; at least 1.

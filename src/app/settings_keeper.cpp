@@ -7,6 +7,7 @@
 #include "app/main_form.hpp"
 #include "app/settings_file.hpp"
 #include "platform/platform.hpp"
+#include "runtime/shown_text.hpp"
 
 namespace vek {
 
@@ -27,12 +28,17 @@ std::string RememberedLanguage(const std::string& path) {
 }
 
 TSettingsKeeper::TSettingsKeeper(TMainForm& form, const TProgramOptions& options, TWarningSink warn)
-    : form_(form), path_(options.settingsPath), zoom_(options.zoom), warn_(std::move(warn)) {
+    : form_(form),
+      path_(options.settingsPath),
+      shownPath_(shownName(path_, kShownPathLength)),
+      zoom_(options.zoom),
+      warn_(std::move(warn)) {
     Apply(Read(options.resetSettings));
     Watch();
 }
 
 TSettingsKeeper::~TSettingsKeeper() {
+    if (placeWaiting_) platform::current().application().setAlarm(0, nullptr);
     form_.OnOptionChanged = nullptr;
     form_.UnhookMessages(hook_);
 }
@@ -46,29 +52,60 @@ TSettings TSettingsKeeper::Defaults(const TMainForm& form) {
     return defaults;
 }
 
+void TSettingsKeeper::Warn(const std::string& text) {
+    warn_(kWarningPrefix + shownPath_ + ": " + text);
+}
+
 TSettings TSettingsKeeper::Read(bool reset) {
     const TSettings defaults = Defaults(form_);
-    if (path_.empty()) return defaults;
-    if (reset) {
-        // The defaults, whether or not the old file could be deleted.
-        if (const std::string error = DeleteSettingsFile(path_); !error.empty())
-            warn_(kWarningPrefix + path_ + ": " + error);
+    if (path_.empty()) {
+        saving_ = false;
         return defaults;
     }
+    RemoveStaleTemporaryFiles(path_);
+    if (!reset) return ReadFile(defaults);
+    // The defaults, whether or not the old file could be deleted.
+    if (const std::string error = DeleteSettingsFile(path_); !error.empty()) Warn(error);
+    return defaults;
+}
+
+TSettings TSettingsKeeper::ReadFile(const TSettings& defaults) {
     std::string error;
     switch (ReadSettingsFile(path_, written_, error)) {
         case TFileRead::Missing:
-            warn_(kWarningPrefix + path_ + ": not found; using the default settings");
             return defaults;
+        case TFileRead::TooLarge:
+            return Refuse(defaults, error + ", not a settings file");
         case TFileRead::Failed:
-            warn_(kWarningPrefix + path_ + ": " + error + "; using the default settings");
+            // A file that is there but cannot be read is the player's: it is not written over.
+            Warn(error + "; using the default settings, which are not saved");
+            saving_ = false;
             return defaults;
         case TFileRead::Read:
             break;
     }
-    TSettingsRead read = ParseSettings(written_, path_, defaults);
+    const TSettingsRead read = ParseSettings(written_, shownPath_, defaults);
+    if (read.refused) return Refuse(defaults, "not a settings file");
     for (const std::string& warning : read.warnings) warn_(kWarningPrefix + warning);
+    readOnly_ = SettingsFileReadOnly(path_);
+    pinned_ = read.settings;
     return read.settings;
+}
+
+// A file the game cannot use is renamed out of the way before a new one takes its place,
+// so that nothing the player wrote is thrown away unseen.
+TSettings TSettingsKeeper::Refuse(const TSettings& defaults, const std::string& why) {
+    written_.clear();
+    const std::string error = KeepRefusedFile(path_);
+    if (error.empty()) {
+        const std::size_t slash = path_.rfind('/');
+        const std::string kept = RefusedFilePath(path_.substr(slash == std::string::npos ? 0 : slash + 1));
+        Warn(why + "; kept as " + shownName(kept, kShownPathLength) + " and using the default settings");
+        return defaults;
+    }
+    Warn(why + "; " + error + ", so the default settings are used and not saved");
+    saving_ = false;
+    return defaults;
 }
 
 // After the stored description's defaults, through the menu commands: the window first, so
@@ -76,8 +113,11 @@ TSettings TSettingsKeeper::Read(bool reset) {
 void TSettingsKeeper::Apply(const TSettings& settings) {
     platform::WindowGeometry window = settings.window;
     if (zoom_ > 0) window = {window.left, window.top, kPictureWidth * zoom_, kPictureHeight * zoom_, false};
-    form_.Handle()->setGeometry(PlaceOnScreens(window, platform::current().application().screens()));
+    window = PlaceOnScreens(window, platform::current().application().screens());
+    form_.Handle()->setGeometry(window);
+    WarnIfReduced(window);
     soundWanted_ = settings.sound;
+    saveReplays_ = settings.saveReplays;
     // The language was chosen before the window read its texts; it is kept as written.
     language_ = settings.language;
     try {
@@ -90,14 +130,38 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     }
 }
 
+// The window reduces a view too large for the screen it opens on; the player hears of it.
+void TSettingsKeeper::WarnIfReduced(const platform::WindowGeometry& asked) {
+    const platform::WindowGeometry used = form_.Handle()->geometry();
+    if (used.viewWidth >= asked.viewWidth && used.viewHeight >= asked.viewHeight) return;
+    const auto size = [](int width, int height) {
+        return std::to_string(width) + " x " + std::to_string(height);
+    };
+    warn_(kWarningPrefix + std::string("a window view of ") + size(asked.viewWidth, asked.viewHeight) +
+          " does not fit the screen; using " + size(used.viewWidth, used.viewHeight) + " (zoom " +
+          std::to_string(used.viewWidth / kPictureWidth) + ")");
+}
+
 void TSettingsKeeper::Watch() {
     form_.OnOptionChanged = [this](platform::TMenuItem& option, bool wanted) {
         if (&option == form_.OptionSound) soundWanted_ = wanted;
         Save();
     };
     hook_ = form_.HookMessages([this](platform::FormMessage message) {
-        if (message == platform::FormMessage::Placed) Save();
+        if (message == platform::FormMessage::Placed) Placed();
     });
+}
+
+// Each move or resize sets the alarm again, so that it goes off once the window has stood
+// still; the loop sleeps until then, with no polling here.
+void TSettingsKeeper::Placed() {
+    if (!saving_) return;
+    platform::Platform& platform = platform::current();
+    platform.application().setAlarm(platform.clock().timeGetTime() + kStillMs, [this] {
+        placeWaiting_ = false;
+        Save();
+    });
+    placeWaiting_ = true;
 }
 
 TSettings TSettingsKeeper::Current() const {
@@ -106,20 +170,30 @@ TSettings TSettingsKeeper::Current() const {
     now.fullScreen = form_.OptionFullScreen->Checked;
     now.sound = soundWanted_;
     now.showFps = form_.OptionShowFPS->Checked;
+    now.saveReplays = saveReplays_;
     now.language = language_;
     return now;
 }
 
 void TSettingsKeeper::Save() {
-    if (path_.empty()) return;
-    const std::string text = FormatSettings(Current());
+    if (placeWaiting_) platform::current().application().setAlarm(0, nullptr);
+    placeWaiting_ = false;
+    if (!saving_) return;
+    const std::string text = FormatSettings(Current(), written_);
     if (text == written_) return;
+    if (readOnly_) {
+        // Keys the file lacks are no change of the player's: only a setting that differs is.
+        if (Current() == pinned_) return;
+        Warn("the file is read-only, so changes to the settings are not saved");
+        saving_ = false;
+        return;
+    }
     const std::string error = WriteFileAtomically(path_, text);
     if (error.empty()) {
         written_ = text;
         return;
     }
-    if (!writeFailed_) warn_(kWarningPrefix + path_ + ": " + error + "; the settings are not saved");
+    if (!writeFailed_) Warn(error + "; the settings are not saved");
     writeFailed_ = true;
 }
 

@@ -11,6 +11,8 @@ public:
     // The next value in 0 .. n − 1: the seed steps first, then the high half of seed × n.
     int Random(int n);
     std::uint32_t Seed() const { return seed_; }
+    // Only a replayed game sets the seed: to the one its game began with, and back after.
+    void SetSeed(std::uint32_t seed) { seed_ = seed; }
 
 private:
     std::uint32_t seed_ = 0;

@@ -31,7 +31,14 @@ platform::Clock& clock() {
 }  // namespace
 
 // The texts are looked up once: the prompt is longer than a string keeps without allocating.
-TGame::TGame(TGameWindow& window) : window_(window), prompt_(tr(kPromptText)), gameOver_(tr(kGameOverText)) {}
+TGame::TGame(TGameWindow& window)
+    : window_(window),
+      prompt_(tr(kPromptText)),
+      gameOver_(tr(kGameOverText)),
+      // TRANSLATORS: before the best score, under the title prompt.
+      best_(tr("RÉCORD")),
+      // TRANSLATORS: after the final score of a game that beat the best one.
+      newBest_(tr("¡NUEVO RÉCORD!")) {}
 
 void TGame::RunScene() {
     switch (Scene) {
@@ -51,11 +58,17 @@ void TGame::RunScene() {
 
 void TGame::StartPendingScene() {
     if (NextScene == scNone) return;
+    if (NextScene == scGameOver && Scene == scMain) GameEnded();
     StartScene(NextScene);
     NextScene = scNone;
 }
 
 void TGame::StartScene(TScene s) {
+    if (s != scMain && tape_.PlayingBack()) {
+        TPlaybackEnd left;
+        left.Stopped = true;
+        EndPlayback(left);
+    }
     EndScene();
     // A button still held across the change counts only once it is pressed again.
     auto& input = window_.GameInput();
@@ -144,6 +157,7 @@ void TGame::RunTitleScene() {
     auto& canvas = surface->Canvas();
     canvas.Brush.Style = TBrushStyle::bsClear;
     DrawPrompt(50, 300, 25);
+    DrawBestScore();
     UpdateSceneTime();
     canvas.Release();
     LeaveOnFire(scMain);
@@ -158,6 +172,7 @@ void TGame::RunGameOverScene() {
     canvas.Font.color = clRed;
     canvas.Font.size = 25;
     DrawCentred(190, 340, kGameOverText, gameOver_);
+    DrawFinalScore();
     DrawPrompt(100, 400, 20);
     UpdateSceneTime();
     canvas.Release();
@@ -189,6 +204,8 @@ void TGame::StartMainScene() {
     Score = 0;
     SpawnIndex = 0;
     FrameCount = 0;
+    NewBest = false;
+    tape_.Begin(random_.Seed());
     TSprite& engine = window_.GameSprites().Engine();
     TSprite::Create<TPlayerSprite>(engine);
     CreateStarLayers(engine, Picture("Star"), random_);
@@ -196,6 +213,9 @@ void TGame::StartMainScene() {
 
 void TGame::RunMainScene() {
     auto& sprites = window_.GameSprites();
+    TInputStates states = InputStates();
+    tape_.TickStarted(FrameCount, states);
+    if (tape_.PlayingBack()) window_.GameInput().SetStates(states);
     sprites.Move(kMoveCount);
     sprites.Dead();
     SpawnEnemies();
@@ -206,6 +226,37 @@ void TGame::RunMainScene() {
         DrawScore();
     }
     ++FrameCount;
+    if (const auto end = tape_.TickEnded(FrameCount - 1, NextScene == scGameOver, *this, sprites.Engine())) {
+        EndPlayback(*end);
+        NextScene = scTitle;
+    }
+}
+
+void TGame::StartPlayback(TGameRecord record) {
+    if (tape_.PlayingBack()) StopPlayback();
+    seedBeforePlayback_ = random_.Seed();
+    random_.SetSeed(record.Seed);
+    tape_.StartPlayback(std::move(record));
+    NextScene = scNone;
+    StartScene(scMain);
+}
+
+void TGame::StopPlayback() {
+    if (tape_.PlayingBack()) StartScene(scTitle);
+}
+
+// The program's own random sequence goes on after a replay as if it had not been watched.
+void TGame::EndPlayback(const TPlaybackEnd& end) {
+    tape_.StopPlayback();
+    random_.SetSeed(seedBeforePlayback_);
+    if (OnPlaybackEnd) OnPlaybackEnd(end);
+}
+
+void TGame::GameEnded() {
+    const TGameRecord record = tape_.Finish(FrameCount, Score);
+    NewBest = Score > BestScore;
+    if (NewBest) BestScore = Score;
+    if (OnGameRecorded) OnGameRecorded(record);
 }
 
 void TGame::SpawnEnemies() {
@@ -229,6 +280,23 @@ void TGame::DrawScore() {
     const int length = std::snprintf(text, sizeof text, "%d", Score);
     canvas.TextOut(10, 10, std::string(text, static_cast<std::size_t>(length)));
     canvas.Release();
+}
+
+// The best score stands under the prompt, in the colour of the score in play.
+void TGame::DrawBestScore() {
+    if (BestScore <= 0) return;
+    auto& canvas = window_.GameDisplay().Surface()->Canvas();
+    canvas.Font.color = clYellow;
+    canvas.Font.size = 20;
+    canvas.TextOut(50, 400, best_ + " " + std::to_string(BestScore));
+}
+
+void TGame::DrawFinalScore() {
+    auto& canvas = window_.GameDisplay().Surface()->Canvas();
+    canvas.Font.color = clYellow;
+    canvas.Font.size = 20;
+    const std::string text = std::to_string(Score) + (NewBest ? "  " + newBest_ : "");
+    canvas.TextOut(190, 370, text);
 }
 
 void TGame::EndMainScene() {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "game/game_record.hpp"
 #include "game/random.hpp"
 #include "runtime/types.hpp"
 
@@ -55,6 +57,23 @@ public:
     int Random(int n) { return random_.Random(n); }
     const TRandomGenerator& RandomGenerator() const { return random_; }
 
+    // Plays record's game again at once, from its seed and with its input states, checking
+    // its state hashes; its end, or the first difference, leads back to the title.
+    void StartPlayback(TGameRecord record);
+    // Leaves a playback for the title; nothing when none runs.
+    void StopPlayback();
+    bool PlayingBack() const { return tape_.PlayingBack(); }
+    // Told of every game played (not replayed) to its end, with its record.
+    std::function<void(const TGameRecord&)> OnGameRecorded;
+    // Told when a playback ends: at its end, at a difference, or left.
+    std::function<void(const TPlaybackEnd&)> OnPlaybackEnd;
+
+    // The best score known; the title shows it when above 0. A game that ends above it
+    // becomes the new best.
+    int BestScore = 0;
+    // The game that has just ended beat the best score.
+    bool NewBest = false;
+
     TScene Scene = scNone;
     TScene NextScene = scNone;
     std::uint32_t SceneTime = 0;
@@ -74,6 +93,10 @@ private:
     void EndMainScene();
     void SpawnEnemies();
     void DrawScore();
+    void DrawBestScore();
+    void DrawFinalScore();
+    void GameEnded();
+    void EndPlayback(const TPlaybackEnd& end);
     // The blinking "press the space bar" prompt, shown while SceneTime div 300 is even.
     void DrawPrompt(int x, int y, int size);
     void DrawCentred(int x, int y, const char* ownText, const std::string& text);
@@ -83,9 +106,13 @@ private:
 
     TGameWindow& window_;
     TRandomGenerator random_;
-    // The prompt and "Game Over" in the player's language.
+    TGameTape tape_;
+    std::uint32_t seedBeforePlayback_ = 0;
+    // The prompt, "Game Over" and the best score's words in the player's language.
     std::string prompt_;
     std::string gameOver_;
+    std::string best_;
+    std::string newBest_;
 };
 
 // One palette entry blended from src towards dest by percent / 256 of the way.

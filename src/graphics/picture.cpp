@@ -32,6 +32,26 @@ const TPictureKind* FindPictureKind(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+std::string checkPictureHeader(std::span<const std::uint8_t> header) {
+    if (IsBitmapFile(header)) return {};
+    const std::size_t length = header.empty() ? 0 : header[0];
+    if (length > 0 && header.size() > length &&
+        FindPictureKind(std::string_view(reinterpret_cast<const char*>(header.data()) + 1, length)))
+        return {};
+    return "it starts with neither \"BM\" nor the name of a picture kind";
+}
+
+}  // namespace
+
+const TFileLimit kPictureFileLimit{kMaxPictureFileBytes, "a picture", 256, checkPictureHeader};
+
+bool IsBitmapFile(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 2) return false;
+    return (bytes[0] == 'B' && bytes[1] == 'M') || (bytes[0] == 0xFF && bytes[1] == 0xD8);
+}
+
 void TPicture::ReadData(TStream& stream) {
     std::uint8_t length = 0;
     if (stream.Read(&length, 1) == 0) {

@@ -2,11 +2,13 @@
 // and a picture-kind name, then the picture data of that kind.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
 
 #include "graphics/dib.hpp"
+#include "graphics/dib_format.hpp"
 #include "runtime/stream.hpp"
 
 namespace vek {
@@ -23,6 +25,15 @@ struct TPictureKind {
 std::span<const TPictureKind> RegisteredPictureKinds();
 // The kind registered under exactly this name, or null.
 const TPictureKind* FindPictureKind(std::string_view name);
+
+// Picture files as the tools read them: a bitmap file ("BM"; a JPEG's 0xFF 0xD8 too, which
+// the bitmap reader names and refuses) or stored picture data, starting with a registered
+// kind's name. The limit leaves room for the headers around the largest pixel data the
+// bitmap reader takes.
+inline constexpr std::int64_t kMaxPictureFileBytes = kMaxDibPixelBytes + (std::int64_t{1} << 20);
+extern const TFileLimit kPictureFileLimit;
+// True when the bytes hold a bitmap file rather than stored picture data.
+bool IsBitmapFile(std::span<const std::uint8_t> bytes);
 
 class TPicture {
 public:

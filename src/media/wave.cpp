@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <span>
+#include <string>
 
 #include "runtime/byte_order.hpp"
 
@@ -24,6 +26,14 @@ struct ChunkHeader {
     FourCC id{};
     std::uint32_t length = 0;
 };
+
+std::string checkWaveHeader(std::span<const std::uint8_t> header) {
+    const auto starts = [&](std::size_t at, const FourCC& id) {
+        return header.size() >= at + 4 && std::equal(id.begin(), id.end(), header.begin() + at);
+    };
+    if (starts(0, kRiff) && starts(8, kWave)) return {};
+    return "it does not start with \"RIFF\" and \"WAVE\"";
+}
 
 std::int32_t stepsFor(std::int32_t size) {
     return static_cast<std::int32_t>((static_cast<std::int64_t>(size) + kWaveAllocationStep - 1) /
@@ -104,6 +114,8 @@ void TWave::Assign(const TWave* source) {
     SetSize(source->size_);
     if (size_ > 0) std::memcpy(data_.get(), source->data_.get(), static_cast<std::size_t>(size_));
 }
+
+const TFileLimit kWaveFileLimit{kMaxWaveFileBytes, "a RIFF WAVE file", 12, checkWaveHeader};
 
 void TWave::LoadFromStream(TStream& stream) {
     Clear();

@@ -21,6 +21,12 @@ inline constexpr const char* kWaveFormatInvalid = "Format is invalid";
 // The sample block grows and shrinks in steps of this many bytes.
 inline constexpr std::int32_t kWaveAllocationStep = 8096;
 
+// Wave files as the tools read them: RIFF WAVE files of at most kMaxWaveFileBytes (some six
+// minutes of CD-quality stereo; the game's sounds are short effects), "RIFF" and "WAVE"
+// checked before the rest is read.
+inline constexpr std::int64_t kMaxWaveFileBytes = std::int64_t{64} << 20;
+extern const TFileLimit kWaveFileLimit;
+
 class TWave {
 public:
     TWave() = default;

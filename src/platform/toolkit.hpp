@@ -146,9 +146,10 @@ using TCursor = int;
 inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crHandPoint = -21;
 
-// A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons.
+// A modal dialog drawn by the toolkit: labels, link labels, bevels, an icon, buttons and
+// a list of lines to choose from.
 struct DialogControl {
-    enum class Kind { Label, Link, Bevel, Image, Button };
+    enum class Kind { Label, Link, Bevel, Image, Button, List };
     Kind kind = Kind::Label;
     std::string name;
     TRect bounds;
@@ -165,6 +166,11 @@ struct DialogControl {
     std::vector<std::uint32_t> pixels;  // Image: 0xAARRGGBB, row by row
     int imageWidth = 0;
     std::function<void()> onClick;
+    // List: its lines, the height of one, and the chosen line (-1: none), shared with the
+    // control that described it so that its handlers see the choice.
+    std::vector<std::string> items;
+    int itemHeight = 16;
+    std::shared_ptr<int> chosen;
 };
 
 struct DialogSpec {
@@ -196,6 +202,11 @@ public:
     // timeGetTime reaches time. The loop then sleeps on the queue until that time and calls
     // the handler again; any message wakes it at once. It holds for the one idle call.
     virtual void setIdleWakeTime(std::uint32_t time) = 0;
+    // The one alarm: the message loop (the main one or a modal one) calls handler once the
+    // clock's timeGetTime reaches time, and sleeps on the queue no longer than that, with
+    // or without an idle handler. Setting it again replaces it; a null handler clears it.
+    // For work that waits for things to stand still, such as saving the window's place.
+    virtual void setAlarm(std::uint32_t time, std::function<void()> handler) = 0;
 
     // True while one of the application's windows has the foreground.
     virtual bool active() const = 0;
@@ -211,6 +222,7 @@ public:
     virtual void handleException(const std::exception& error) = 0;
 
     // A modal message box with icon and OK; its loop does not call the idle handler.
+    // Answers 0 when the box could not be shown.
     virtual int messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
     // A modal dialog; its loop runs the idle handler. Answers the modal result.
     virtual int showModal(DialogSpec& dialog, Window* owner) = 0;

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <istream>
+#include <iterator>
 #include <sstream>
 
 #include "app/main_form.hpp"
@@ -15,6 +16,7 @@
 #include "media/wave_list.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/shown_text.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek::replay {
@@ -74,15 +76,15 @@ bool ParseLine(const std::string& line, int previousTick, TScriptStep& step, std
     }
     const auto [end, ec] = std::from_chars(tick.data(), tick.data() + tick.size(), step.Tick);
     if (ec != std::errc() || end != tick.data() + tick.size() || step.Tick < 0) {
-        why = "bad tick \"" + tick + "\"";
+        why = "bad tick \"" + shownName(tick) + "\"";
         return false;
     }
     if (step.Tick < previousTick) {
-        why = "tick " + tick + " comes before the previous line's";
+        why = "tick " + shownName(tick) + " comes before the previous line's";
         return false;
     }
     if (!ParseKeys(keys, step.Keys)) {
-        why = "bad keys \"" + keys + "\"";
+        why = "bad keys \"" + shownName(keys) + "\"";
         return false;
     }
     return true;
@@ -143,12 +145,11 @@ bool ParseScript(std::istream& in, TScript& script, std::string& error) {
 
 const TKeys& KeysAt(const TScript& script, int tick) {
     static const TKeys kNone;
-    const TKeys* keys = &kNone;
-    for (const TScriptStep& step : script) {
-        if (step.Tick > tick) break;
-        keys = &step.Keys;
-    }
-    return *keys;
+    // The steps stand in tick order, so the one in force is found by halving: the last
+    // step at or before tick.
+    const auto after = std::upper_bound(script.begin(), script.end(), tick,
+                                        [](int t, const TScriptStep& step) { return t < step.Tick; });
+    return after == script.begin() ? kNone : std::prev(after)->Keys;
 }
 
 const char* SceneName(TScene scene) {

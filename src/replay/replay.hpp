@@ -39,7 +39,7 @@ std::uint16_t KeyOfName(std::string_view name);
 // starting with '#' are skipped. Ticks must not decrease. On a bad line answers false
 // with error naming it.
 bool ParseScript(std::istream& in, TScript& script, std::string& error);
-// The keys the script holds at tick.
+// The keys the script holds at tick, found by halving the script (its ticks never decrease).
 const TKeys& KeysAt(const TScript& script, int tick);
 
 struct TTickReport {

@@ -15,5 +15,7 @@ std::string shownText(std::string_view text);
 // As shownText, and cut to at most maxLength characters, the cut one ending in "...".
 inline constexpr std::size_t kShownNameLength = 40;
 std::string shownName(std::string_view name, std::size_t maxLength = kShownNameLength);
+// The length to cut a file's path to: long enough to keep most paths whole.
+inline constexpr std::size_t kShownPathLength = 160;
 
 }  // namespace vek

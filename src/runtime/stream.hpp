@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vek {
@@ -64,9 +65,26 @@ private:
     std::int64_t position_ = 0;
 };
 
-// Reads a whole file into memory; raises EStreamError naming the file on failure.
+// What a reader of whole files takes: at most MaxBytes, and with CheckHeader, a file whose
+// first HeaderBytes (or all of a shorter file) it accepts; it answers why not, or nothing.
+// The header is checked before the rest is read, so that a file of another kind costs
+// no more than its first bytes.
+struct TFileLimit {
+    std::int64_t MaxBytes = 0;
+    std::string_view What;  // for messages: "a replay script"
+    std::size_t HeaderBytes = 0;
+    std::string (*CheckHeader)(std::span<const std::uint8_t> header) = nullptr;
+};
+// The limit of a file read without a limit of its own kind.
+inline constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 30;
+
+// Reads a whole file into memory. Raises EStreamError with one line that names the file
+// (escaped and cut) and the reason: the system's own (strerror), for a folder too; the
+// limit, for a larger file; or the header check's.
+std::vector<std::uint8_t> readFileBytes(const std::string& path, const TFileLimit& limit);
+// The same with the general limit kMaxFileBytes.
 std::vector<std::uint8_t> readFileBytes(const std::string& path);
-// Writes bytes to a file; raises EStreamError naming the file on failure.
+// Writes bytes to a file; raises EStreamError naming the file and the reason on failure.
 void writeFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace vek

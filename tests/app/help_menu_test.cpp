@@ -13,6 +13,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/toolkit/dialog_logic.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {
@@ -179,7 +180,7 @@ TEST_F(HelpMenuTest, AboutBoxControlsAreAtTheirPlacesInTheirFonts) {
     EXPECT_EQ(link.color, clBlue);
     EXPECT_TRUE(link.underline);
     EXPECT_TRUE(link.clipText);
-    EXPECT_EQ(shown.controls[2].text, "Version 1.2.0 Build 160");
+    EXPECT_EQ(shown.controls[2].text, "Version " VEK_VERSION " Build 160");
     EXPECT_TRUE(shown.controls[8].wordWrap);
     const DialogControl& button = shown.controls[9];
     EXPECT_EQ(button.text, "&Aceptar");

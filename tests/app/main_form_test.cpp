@@ -177,7 +177,7 @@ TEST_F(MainFormTest, LeavingFullScreenThatNeverWasLeavesTheWindowAlone) {
     EXPECT_EQ(after.normalPosition, before.normalPosition);
 }
 
-TEST_F(MainFormTest, PauseStopsTheTicksAndToggleWhilePausedRunsTheGameAgain) {
+TEST_F(MainFormTest, PauseStopsTheTicksAndStaysThroughFullScreenAndBack) {
     Create();
     app().postKeyPress(platform::vk::F3);
     RunFor(10);
@@ -187,10 +187,16 @@ TEST_F(MainFormTest, PauseStopsTheTicksAndToggleWhilePausedRunsTheGameAgain) {
     RunFor(500);
     EXPECT_EQ(Presents(), paused);
 
-    // Re-initialising the display enables the timer although the pause mark stays.
-    form->OptionFullScreenClick();
-    EXPECT_TRUE(form->GamePause->Checked);
-    EXPECT_TRUE(form->DXTimer->Enabled());
+    for (const bool fullScreen : {true, false}) {
+        app().postKeyPress(platform::vk::F4);
+        RunFor(10);
+        EXPECT_EQ(form->DXDraw->NowOptions().Contains(doFullScreen), fullScreen);
+        EXPECT_TRUE(form->GamePause->Checked);
+        EXPECT_FALSE(form->DXTimer->Enabled());
+        const int shown = Presents();
+        RunFor(300);
+        EXPECT_EQ(Presents(), shown) << "no ticks";
+    }
     form->GamePauseClick();
     EXPECT_FALSE(form->GamePause->Checked);
     EXPECT_TRUE(form->DXTimer->Enabled());
@@ -201,7 +207,7 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     RunFor(100);
     app().postActivate(false);
     RunFor(10);
-    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    EXPECT_EQ(window().caption(), std::string(kApplicationTitle) + " [Pausado]");
     const int frozen = Presents();
     RunFor(300);
     EXPECT_EQ(Presents(), frozen);
@@ -210,18 +216,21 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     EXPECT_GT(Presents(), frozen);
     EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
 
-    // Paused with F3: no caption of its own, and coming back leaves the game paused.
+    // Paused with F3: the same caption, kept when the game is active again; F3 again ends it.
     app().postKeyPress(platform::vk::F3);
     RunFor(10);
-    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
     app().postActivate(false);
     RunFor(10);
-    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    EXPECT_EQ(window().caption(), std::string(kApplicationTitle) + " [Pausado]");
     app().postActivate(true);
     const int paused = Presents();
     RunFor(300);
-    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
     EXPECT_EQ(Presents(), paused);
+    app().postKeyPress(platform::vk::F3);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
 }
 
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
@@ -235,12 +244,19 @@ TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
     EXPECT_FALSE(form->DXTimer->Enabled());
 }
 
-TEST_F(MainFormTest, SalirClosesTheWindowAndDisablesTheTimer) {
+TEST_F(MainFormTest, SalirClosesTheWindowAndDisablesTheTimerAndFormDestroyRunsOnce) {
     Create();
+    int destroys = 0;
+    form->OnDestroy = [&destroys, stored = form->OnDestroy] {
+        ++destroys;
+        stored();
+    };
     app().postMenuClick(*form->GameExit);
     EXPECT_EQ(app().runFor(1000, form->Handle()), HeadlessApplication::Stop::Closed);
     EXPECT_TRUE(window().closed());
     EXPECT_FALSE(form->DXTimer->Enabled());
+    form.reset();
+    EXPECT_EQ(destroys, 1) << "the window's close ran it; the form's destruction must not again";
 }
 
 // The display finalises after the menu bar is gone, and finalising may redraw the window

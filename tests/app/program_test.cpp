@@ -5,6 +5,7 @@
 
 #include "app/main_form.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {
@@ -17,7 +18,7 @@ TEST(Program, SalirEndsTheRunWithExitCodeZeroAndTheTitleSet) {
         MainForm->GameExitClick();
     });
     EXPECT_EQ(RunProgram(backend), 0);
-    EXPECT_EQ(backend.app().title(), "Vektrion v1.2");
+    EXPECT_EQ(backend.app().title(), "Vektrion v" VEK_VERSION_MAJOR_MINOR);
     EXPECT_EQ(captionWhileRunning, "Vektrion v1.2.0 - Murelle");
     EXPECT_EQ(MainForm, nullptr);
 }

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "app/temp_folder.hpp"
@@ -32,6 +34,26 @@ TEST(SettingsFile, LivesInTheUsersConfigurationFolder) {
     EXPECT_EQ(SettingsPath("cfg", "/home/ana"), "/home/ana/.config/vektrion/settings.ini")
         << "relative: ignored";
     EXPECT_EQ(SettingsPath(nullptr, nullptr), "");
+}
+
+TEST(SettingsFile, WithoutAnAbsoluteFolderThereIsNoPathAndTheReasonNamesBothVariables) {
+    struct Case {
+        const char* xdg;
+        const char* home;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "XDG_CONFIG_HOME is not set and HOME is not set"},
+        {"", "", "XDG_CONFIG_HOME is empty and HOME is empty"},
+        {"cfg", "ana\x1b[0m",
+         "XDG_CONFIG_HOME is the relative path 'cfg' and HOME is the relative path 'ana\\x1b[0m'"},
+        {"/x/cfg", nullptr, ""},
+        {nullptr, "/home/ana", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NoSettingsFolderReason(c.xdg, c.home), c.reason) << c.reason;
+        EXPECT_EQ(SettingsPath(c.xdg, c.home).empty(), c.reason[0] != '\0') << c.reason;
+    }
 }
 
 TEST(SettingsFile, AWriteMakesTheFolderAndReplacesTheFileLeavingNothingElse) {
@@ -74,14 +96,53 @@ TEST(SettingsFile, ReadingTellsAFirstStartFromAFileThatCannotBeUsed) {
     const TempFolder temp;
     std::string text, error;
     EXPECT_EQ(ReadSettingsFile(temp / "none/settings.ini", text, error), TFileRead::Missing);
+    writeText(temp / "cfg", "a file where the folder should be");
+    EXPECT_EQ(ReadSettingsFile(temp / "cfg/vektrion/settings.ini", text, error), TFileRead::Failed);
+    EXPECT_EQ(error, "its folder " + temp / "cfg" + " is a file");
     writeText(temp / "settings.ini", "sound=0\n");
     EXPECT_EQ(ReadSettingsFile(temp / "settings.ini", text, error), TFileRead::Read);
     EXPECT_EQ(text, "sound=0\n");
     EXPECT_EQ(ReadSettingsFile(temp.path(), text, error), TFileRead::Failed) << "a folder";
     EXPECT_EQ(error, "cannot read it (Is a directory)");
     writeText(temp / "big.ini", std::string(kMaxSettingsFileSize + 1, '#'));
-    EXPECT_EQ(ReadSettingsFile(temp / "big.ini", text, error), TFileRead::Failed);
-    EXPECT_EQ(error, "larger than 65536 bytes, not a settings file");
+    EXPECT_EQ(ReadSettingsFile(temp / "big.ini", text, error), TFileRead::TooLarge);
+    EXPECT_EQ(error, "larger than 65536 bytes");
+}
+
+TEST(SettingsFile, ARewriteKeepsTheFilesModeAndTheLinkToIt) {
+    const TempFolder temp;
+    const std::string path = temp / "cfg/settings.ini";
+    writeText(temp / "dotfiles/settings.ini", "sound=1\n");
+    ASSERT_EQ(chmod((temp / "dotfiles/settings.ini").c_str(), 0640), 0);
+    std::filesystem::create_directories(temp / "cfg");
+    std::filesystem::create_symlink(temp / "dotfiles/settings.ini", path);
+    ASSERT_EQ(WriteFileAtomically(path, "sound=0\n"), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(readText(temp / "dotfiles/settings.ini"), "sound=0\n");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_FALSE(SettingsFileReadOnly(path));
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_TRUE(SettingsFileReadOnly(path));
+}
+
+TEST(SettingsFile, OnlyTemporaryFilesOfTheSettingsFileUntouchedForAMinuteAreRemoved) {
+    const TempFolder temp;
+    const std::string path = temp / "settings.ini";
+    const auto anHourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name : {"settings.ini.a1B2c3", "settings.ini.bad", "settings.ini.a1B2c",
+                             "other.ini.a1B2c3", "settings.ini", "settings.ini.zzzzzz"}) {
+        writeText(temp / name, "x");
+        if (std::string(name) != "settings.ini.zzzzzz")
+            std::filesystem::last_write_time(temp / name, anHourAgo);
+    }
+    RemoveStaleTemporaryFiles(path);
+    std::vector<std::string> left = namesIn(temp.path());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"other.ini.a1B2c3", "settings.ini", "settings.ini.a1B2c",
+                                              "settings.ini.bad", "settings.ini.zzzzzz"}))
+        << "settings.ini.zzzzzz is fresh: another game may be writing it";
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 // The remembered settings and the main window on the headless backend: applied through the
-// menu commands at start, written whenever one changes, the sound the player asked for kept
-// when the device fails, one warning for a folder that cannot be written, the first start's
-// size, --zoom and --reset-settings.
+// menu commands at start, menu choices written at once and moves once the window stands
+// still, the sound the player asked for kept when the device fails, one warning for a file
+// in the folder's place, a refused file kept aside, the player's own lines and the file's
+// mode kept, a read-only file left alone, the first start's size, --zoom and --reset-settings.
 #include "app/settings_keeper.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/settings_file.hpp"
 #include "app/temp_folder.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxsound.hpp"
@@ -35,8 +40,17 @@ protected:
                                               [this](const std::string& line) { warnings.push_back(line); });
         form->Handle()->show();
     }
+    void Stop() {
+        keeper.reset();
+        form.reset();
+    }
     HeadlessWindow& window() { return static_cast<HeadlessWindow&>(*form->Handle()); }
     TSettings Saved() { return ParseSettings(readText(path), path, TSettings{}).settings; }
+    // Time passes on the virtual clock, and the message loop turns once.
+    void Wait(std::uint32_t ms) {
+        backend.virtualClock().advance(ms);
+        backend.app().runFor(0);
+    }
 
     HeadlessPlatform backend;
     ScopedPlatform installed{backend};
@@ -48,8 +62,8 @@ protected:
 };
 
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
-    writeText(path,
-              FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true, "fr"}));
+    writeText(path, FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true,
+                                             true, "fr"}));
     EXPECT_EQ(RememberedLanguage(path), "fr");
     Start();
     EXPECT_TRUE(form->OptionFullScreen->Checked);
@@ -68,17 +82,46 @@ TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheD
     EXPECT_EQ(window().clientRect(), (TRect{0, 0, 640, 480}));
 }
 
-TEST_F(SettingsKeeperTest, EachChangeIsWrittenAtOnce) {
+TEST_F(SettingsKeeperTest, EachMenuChoiceIsWrittenAtOnceWithAPlaceThatWaits) {
     Start();
+    window().moveTo(50, 60);
     form->OptionShowFPS->Click();
     EXPECT_TRUE(Saved().showFps);
-    window().moveTo(50, 60);
     EXPECT_EQ(Saved().window.left, 50);
     EXPECT_EQ(Saved().window.top, 60);
     form->OptionSound->Click();
     EXPECT_FALSE(Saved().sound);
     form->OptionFullScreenClick();
     EXPECT_TRUE(Saved().fullScreen);
+}
+
+TEST_F(SettingsKeeperTest, MovesAreWrittenOnceTheWindowHasStoodStillForHalfASecondAndAtTheEnd) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::uint32_t, int>> moves;  // milliseconds before it, the left edge
+        std::uint32_t still;
+        int saved;  // the left edge in the file; 0: no file yet
+    };
+    std::vector<std::pair<std::uint32_t, int>> drag;
+    for (int left = 1; left <= 100; ++left) drag.emplace_back(10, left);
+    const Case cases[] = {
+        {"a drag of 100 moves, 10 ms apart, then 499 ms still", drag, 499, 0},
+        {"the same, then half a second still", drag, 500, 100},
+        {"two moves 600 ms apart: the first written, the second waiting", {{0, 7}, {600, 8}}, 100, 7},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(path);
+        Start();
+        for (const auto& [after, left] : c.moves) {
+            Wait(after);
+            window().moveTo(left, 60);
+        }
+        Wait(c.still);
+        EXPECT_EQ(std::filesystem::exists(path) ? Saved().window.left : 0, c.saved) << c.what;
+        keeper->Save();  // the end of the game
+        EXPECT_EQ(Saved().window.left, c.moves.back().second) << c.what;
+        Stop();
+    }
 }
 
 TEST_F(SettingsKeeperTest, ASoundDeviceThatFailsDoesNotTurnTheRememberedSoundOff) {
@@ -92,34 +135,119 @@ TEST_F(SettingsKeeperTest, ASoundDeviceThatFailsDoesNotTurnTheRememberedSoundOff
     EXPECT_TRUE(Saved().sound);
 }
 
-TEST_F(SettingsKeeperTest, AFolderThatCannotBeWrittenGivesOneWarningAndTheGameGoesOn) {
+TEST_F(SettingsKeeperTest, AFileWhereTheFolderShouldBeGivesOneWarningAndTheGameGoesOn) {
     writeText(temp / "vektrion", "a file where the folder should be");
     Start();
     form->OptionShowFPS->Click();
-    form->OptionShowFPS->Click();
+    window().moveTo(50, 60);
+    Wait(TSettingsKeeper::kStillMs);
     keeper->Save();
-    EXPECT_EQ(warnings, (std::vector<std::string>{
-                            "vektrion: warning: " + path + ": not found; using the default settings",
-                            "vektrion: warning: " + path +
-                                ": cannot make its folder (Not a directory); the settings are not saved"}));
+    EXPECT_EQ(warnings,
+              (std::vector<std::string>{"vektrion: warning: " + path + ": its folder " + temp / "vektrion" +
+                                        " is a file; using the default settings, which are not saved"}));
+    EXPECT_EQ(readText(temp / "vektrion"), "a file where the folder should be");
     EXPECT_TRUE(form->DXTimer->Enabled());
+}
+
+TEST_F(SettingsKeeperTest, ARefusedFileIsKeptAsBadWithOneWarningBeforeANewOneIsWritten) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"\x89PNG\r\n\x1a\n\x01\x02", "not a settings file"},
+        {"[window]\nleft=3\n", "not a settings file"},
+        {std::string(kMaxSettingsFileSize + 1, '#'), "larger than 65536 bytes, not a settings file"},
+    };
+    for (const auto& [text, why] : cases) {
+        warnings.clear();
+        writeText(path, text);
+        Start();
+        EXPECT_EQ(warnings,
+                  std::vector<std::string>{"vektrion: warning: " + path + ": " + why +
+                                           "; kept as settings.ini.bad and using the default settings"});
+        EXPECT_EQ(readText(path + ".bad"), text);
+        keeper->Save();
+        EXPECT_EQ(Saved(), keeper->Current());
+        EXPECT_EQ(readText(path + ".bad"), text);
+        Stop();
+    }
+}
+
+TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFileIsNeverWritten) {
+    writeText(path, "# my window\nwindow_left=30\nzoom=2\n");
+    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+    Start();
+    EXPECT_EQ(warnings,
+              std::vector<std::string>{"vektrion: warning: " + path + ":3: unknown key 'zoom'; skipped"});
+    form->OptionShowFPS->Click();
+    EXPECT_EQ(readText(path),
+              "# my window\nwindow_left=30\nzoom=2\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
+              "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\n");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    Stop();
+
+    // A file the player made read-only pins the settings: read, and never written over.
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    const std::string pinned = readText(path);
+    Start();
+    warnings.clear();
+    keeper->Save();
+    EXPECT_TRUE(warnings.empty()) << "nothing changed";
+    form->OptionShowFPS->Click();
+    form->OptionSound->Click();
+    keeper->Save();
+    EXPECT_EQ(warnings,
+              std::vector<std::string>{"vektrion: warning: " + path +
+                                       ": the file is read-only, so changes to the settings are not saved"});
+    EXPECT_EQ(readText(path), pinned);
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
 }
 
 TEST_F(SettingsKeeperTest, AFirstStartFitsTheScreenAndZoomOverridesTheRememberedSize) {
     backend.app().screenAreas = {Bounds(0, 0, 3840, 2160)};
     Start();
     EXPECT_EQ(window().geometry(), (WindowGeometry{197, 108, 1280, 960, false}));
-    EXPECT_EQ(warnings, std::vector<std::string>{"vektrion: warning: " + path +
-                                                 ": not found; using the default settings"});
-    keeper.reset();
-    form.reset();
-    writeText(path, FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, true}, false, true, false}));
+    EXPECT_TRUE(warnings.empty()) << "a first start is silent";
+    Stop();
+    writeText(path,
+              FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, true}, false, true, false, true}));
     Start(3);
     EXPECT_EQ(window().geometry(), (WindowGeometry{30, 40, 1920, 1440, false}));
 }
 
+TEST_F(SettingsKeeperTest, AViewTooLargeForTheScreenOpensAtTheLargestZoomThatFitsAndIsRemembered) {
+    const std::string reduced =
+        "vektrion: warning: a window view of 10240 x 7680 does not fit the screen; "
+        "using 1280 x 960 (zoom 2)";
+    struct Case {
+        TSettings remembered;
+        int zoom;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {TSettings{WindowGeometry{197, 108, 10240, 7680, false}}, 0, reduced},
+        {TSettings{WindowGeometry{197, 108, 640, 480, false}}, 16, reduced},
+        {TSettings{WindowGeometry{197, 108, 16384, 480, false}}, 0,
+         "vektrion: warning: a window view of 16384 x 480 does not fit the screen; using 640 x 480 (zoom 1)"},
+    };
+    for (const Case& c : cases) {
+        writeText(path, FormatSettings(c.remembered));
+        warnings.clear();
+        Start(c.zoom);
+        EXPECT_EQ(warnings, std::vector<std::string>{c.warning});
+        const TRect frame = window().frameRect();
+        EXPECT_GE(frame.left, 0);
+        EXPECT_LE(frame.bottom, 1080) << "the window lies on the 1920 x 1080 screen";
+        keeper->Save();
+        EXPECT_EQ(Saved().window, window().geometry()) << "the size used is remembered";
+        keeper.reset();
+        form.reset();
+    }
+}
+
 TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true}));
+    writeText(path,
+              FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true, true}));
     bool showFps = true;
     backend.app().post([&] {
         showFps = MainForm->OptionShowFPS->Checked;
@@ -130,7 +258,7 @@ TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) 
     options.resetSettings = true;
     EXPECT_EQ(RunProgram(backend, options), 0);
     EXPECT_FALSE(showFps);
-    EXPECT_EQ(Saved(), (TSettings{WindowGeometry{197, 108, 640, 480, false}, false, true, false}))
+    EXPECT_EQ(Saved(), (TSettings{WindowGeometry{197, 108, 640, 480, false}, false, true, false, true}))
         << "written on exit";
 }
 

@@ -12,7 +12,7 @@ using platform::WindowGeometry;
 const TSettings kDefaults{WindowGeometry{197, 108, 1280, 960, false}, false, true, false};
 
 TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps, std::string language = "") {
-    return TSettings{window, fullScreen, sound, showFps, std::move(language)};
+    return TSettings{window, fullScreen, sound, showFps, true, std::move(language)};
 }
 
 TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarningNamingTheLine) {
@@ -41,13 +41,13 @@ TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarnin
          "window_maximized=1\r\nfull_screen=1\r\nsound=0\r\nshow_fps=1",
          given,
          {}},
-        {"empty", "", kDefaults, {"s.ini:1: no settings found; using the defaults"}},
+        {"empty: every key takes its default quietly", "", kDefaults, {}},
+        {"comments only", "# nothing set yet\n\n", kDefaults, {}},
+        {"some keys missing", "sound=0\n", With(kDefaults.window, false, false, false), {}},
         {"truncated in the middle of a value",
          whole.substr(0, whole.find("980") + 1),
          With({-20, 40, 1300, 960, false}, false, true, false),
-         {"s.ini:4: window_height must be a whole number from 480 to 16384; using 960",
-          "s.ini:5: window_maximized is missing; using 0", "s.ini:5: full_screen is missing; using 0",
-          "s.ini:5: sound is missing; using 1", "s.ini:5: show_fps is missing; using 0"}},
+         {"s.ini:4: window_height must be a whole number from 480 to 16384; using 960"}},
         {"malformed",
          "window_left=12px\nwindow_top=\nwindow_width=+1300\nwindow_height=980\nwindow_maximized=yes\n"
          "full_screen=1.0\nsound=0\nshow_fps=1\nplay loud\nzoom=2\n",
@@ -72,16 +72,63 @@ TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarnin
         const TSettingsRead read = ParseSettings(c.text, "s.ini", kDefaults);
         EXPECT_EQ(read.settings, c.settings) << c.what;
         EXPECT_EQ(read.warnings, c.warnings) << c.what;
+        EXPECT_FALSE(read.refused) << c.what;
+    }
+}
+
+TEST(Settings, ATextWithLinesOfWhichNoneGivesASettingIsRefusedWithoutAWarningPerLine) {
+    const std::string texts[] = {"\x7f\x01garbage\n\x89PNG\r\n", "[window]\nleft=3\nzoom=2\n",
+                                 "# mine\nplay loud\n"};
+    for (const std::string& text : texts) {
+        const TSettingsRead read = ParseSettings(text, "s.ini", kDefaults);
+        EXPECT_TRUE(read.refused) << text;
+        EXPECT_EQ(read.settings, kDefaults) << text;
+        EXPECT_TRUE(read.warnings.empty()) << text;
     }
 }
 
 TEST(Settings, ANoisyFileCostsAtMostElevenLines) {
-    std::string noise;
+    std::string noise = "sound=0\n";
     for (int i = 0; i < 30; ++i) noise += "\x7f\x01garbage\n";
     const TSettingsRead read = ParseSettings(noise, "s.ini", kDefaults);
-    EXPECT_EQ(read.settings, kDefaults);
+    EXPECT_FALSE(read.settings.sound);
     ASSERT_EQ(read.warnings.size(), 11u);
-    EXPECT_EQ(read.warnings.back(), "s.ini: 21 more problems not shown");
+    EXPECT_EQ(read.warnings.back(), "s.ini: 20 more problems not shown");
+}
+
+TEST(Settings, AnUnknownKeyIsShownEscapedAndCutOnOneShortLine) {
+    const std::string key = std::string("\x1b[2J\rk") + '\0' + std::string(64 * 1024, 'k');
+    const TSettingsRead read = ParseSettings("sound=0\n" + key + "=1\n", "s.ini", kDefaults);
+    ASSERT_EQ(read.warnings.size(), 1u);
+    EXPECT_EQ(read.warnings[0],
+              "s.ini:2: unknown key '\\x1b[2J\\x0dk\\x00" + std::string(21, 'k') + "...'; skipped");
+}
+
+TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
+    const TSettings now = With({-20, 40, 1300, 980, true}, true, false, true);
+    struct Case {
+        const char* what;
+        std::string previous;
+        std::string written;
+    };
+    const std::string rest = "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\n";
+    const Case cases[] = {
+        {"comments, unknown keys, blanks and a bad line stay in their place",
+         "# mine\n  window_left = 7 \nzoom=2\n\nwindow_top=x\nplay loud\nwindow_width=1\nwindow_height=2",
+         "# mine\n  window_left = -20 \nzoom=2\n\nwindow_top=40\nplay loud\nwindow_width=1300\n"
+         "window_height=980\n" +
+             rest},
+        {"CR LF line ends are kept, added keys take them too", "# mine\r\nsound=1\r\n",
+         "# mine\r\nsound=0\r\nwindow_left=-20\r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
+         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\n"},
+        {"a key given twice changes twice", "sound=1\nsound=1\n",
+         "sound=0\nsound=0\nwindow_left=-20\nwindow_top=40\nwindow_width=1300\nwindow_height=980\n"
+         "window_maximized=1\nfull_screen=1\nshow_fps=1\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatSettings(now, c.previous), c.written) << c.what;
+        EXPECT_EQ(ParseSettings(c.written, "s.ini", TSettings{}).settings, now) << c.what;
+    }
 }
 
 TEST(Settings, WhatTheGameWritesReadsBackTheSameWithoutWarnings) {

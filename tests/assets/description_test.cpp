@@ -103,14 +103,14 @@ TEST_F(StoredDescription, EveryPictureOfTheCatalogueIsStoredInOrderWithItsValues
     }
 }
 
-struct WaveRow {
+struct StoredWave {
     const char* name;
     int channels, rate, bits, blockAlign, bytesPerSecond;
     std::int32_t dataBytes;
     std::size_t streamBytes;
 };
 
-constexpr WaveRow kWaves[] = {
+constexpr StoredWave kWaves[] = {
     {"SceneMov", 1, 22050, 16, 2, 44100, 2550, 2594},
     {"Explosion", 1, 11025, 16, 2, 22050, 24076, 24120},
     {"kan!!", 1, 11025, 8, 1, 11025, 287, 331},
@@ -121,7 +121,7 @@ TEST_F(StoredDescription, EverySoundOfTheCatalogueIsStoredInOrderWithItsFormat) 
     const auto stored = StoredItems(EmbeddedDescription(), "DXWaveList", "Items");
     ASSERT_EQ(items.Count(), 3);
     for (int i = 0; i < 3; ++i) {
-        const WaveRow& row = kWaves[i];
+        const StoredWave& row = kWaves[i];
         SCOPED_TRACE(row.name);
         const auto& item = items.Items(i);
         EXPECT_EQ(item.Name(), row.name);

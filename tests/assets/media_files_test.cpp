@@ -32,7 +32,7 @@ struct PictureFile {
     bool compressed;
 };
 
-constexpr PictureFile kPictures[] = {
+constexpr PictureFile kPictureFiles[] = {
     {"star.bmp", 128, 64, 8, true},           {"enemy_disk.bmp", 128, 32, 8, true},
     {"enemy_attacker.bmp", 96, 32, 8, false}, {"enemy_boss.bmp", 179, 56, 8, true},
     {"bounce.bmp", 16, 8, 8, true},           {"explosion.bmp", 192, 32, 8, true},
@@ -43,7 +43,7 @@ constexpr PictureFile kPictures[] = {
 TEST(MediaFiles, PicturesReadWithTheirSizesAndOneSharedColourTable) {
     const TColorTable shared = loadPicture("star.bmp").ColorTable();
     TColorTableBuilder builder;
-    for (const auto& p : kPictures) {
+    for (const auto& p : kPictureFiles) {
         SCOPED_TRACE(p.file);
         const TDIB dib = loadPicture(p.file);
         EXPECT_EQ(dib.Width(), p.width);

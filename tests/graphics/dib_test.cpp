@@ -195,7 +195,7 @@ TEST(DibBitFields, MasksAtOtherPlacesShowTheirColoursAndRoundTrip) {
         for (std::uint32_t p : pixels) layout.bits == 16 ? b.u16(p) : b.u32(p);
         if (layout.bits == 16) b.u32(0);
         const TDIB dib = load(b);
-        SCOPED_TRACE(testing::Message() << std::hex << m.red << "/" << m.green << "/" << m.blue);
+        SCOPED_TRACE(::testing::Message() << std::hex << m.red << "/" << m.green << "/" << m.blue);
         EXPECT_EQ(dib.PixelColor(0, 0), makeColor(255, 0, 0));
         EXPECT_EQ(dib.PixelColor(1, 0), makeColor(0, 255, 0));
         EXPECT_EQ(dib.PixelColor(2, 0), makeColor(0, 0, 255));
@@ -555,7 +555,7 @@ TEST(DibFile, LargerHeadersReadAndWriteBackWithTheInfoHeader) {
          entryColor(0)},
     };
     for (const LargerHeaderCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.header.size << " bytes, " << c.header.bits << " bits");
+        SCOPED_TRACE(::testing::Message() << c.header.size << " bytes, " << c.header.bits << " bits");
         const DibBytes bytes = largerHeaderFile(c);
         TMemoryStream stream = bytes.stream();
         TDIB dib;

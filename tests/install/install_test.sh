@@ -2,10 +2,12 @@
 # The installed game, as `make test` checks it: tests/install/install_test.sh BUILD_DIR.
 # Installs the build into a temporary DESTDIR and checks the files against
 # installed-files.txt, the menu entry and the metadata with their validators, the manual
-# page with man, the tools' usage, that the installed game opens its window under Xvfb,
-# and that uninstalling leaves the DESTDIR empty. Then makes the Debian package, runs
-# lintian on it, checks its contents against deb-contents.txt and that its changelog, made
-# from CHANGELOG.md, begins with its version. Exit status 1 when a check failed.
+# page with man and its version, the tools' usage and version, that the installed game
+# opens its window under Xvfb, and that uninstalling leaves the DESTDIR empty. Then makes
+# the Debian package, runs lintian on it, checks its contents against deb-contents.txt and
+# that its changelog, made from CHANGELOG.md, begins with its version. The build's own
+# tools (vektrion-describe, vektrion-about-icon) are in neither list: they are not
+# installed. Exit status 1 when a check failed.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,6 +17,10 @@ tools=(vektrion-picture vektrion-wave vektrion-assets vektrion-replay)
 # Tags that stay, with the reason in the project's notes: the package is not uploaded to
 # Debian, so its first changelog entry closes no bug that asked for it.
 lintian_allowed=initial-upload-closes-no-bugs
+
+# The one version, as project() gives it and the game answers --version.
+version=$("$build/vektrion" --version | sed -n 's/^vektrion //p')
+[ -n "$version" ] || { echo "$build/vektrion --version names no version"; exit 1; }
 
 work=$(mktemp -d /tmp/vek-install-test.XXXXXX)
 dest=$work/dest
@@ -63,12 +69,18 @@ manual_page_clean() {
   LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 no_output man --warnings -E UTF-8 -l -Tutf8 -Z "$1"
 }
 
-usage_answers() {  # usage_answers TOOL: --help on stdout with 0; wrong arguments on stderr with 2
+usage_answers() {  # usage_answers TOOL: --help and --version on stdout with 0; wrong arguments on stderr with 2
   local tool=$1 rc
   "$dest$prefix/bin/$tool" --help >"$work/out" 2>"$work/err"; rc=$?
   [ $rc = 0 ] && [ ! -s "$work/err" ] && grep -q "^usage: $tool " "$work/out" || { echo "--help: exit $rc"; return 1; }
+  "$dest$prefix/bin/$tool" --version >"$work/out" 2>"$work/err"; rc=$?
+  [ $rc = 0 ] && [ ! -s "$work/err" ] && [ "$(cat "$work/out")" = "$tool $version" ] || { echo "--version: exit $rc"; return 1; }
   "$dest$prefix/bin/$tool" >"$work/out" 2>"$work/err"; rc=$?
   [ $rc = 2 ] && [ ! -s "$work/out" ] && grep -q "^usage: $tool " "$work/err" || { echo "no arguments: exit $rc"; return 1; }
+}
+
+manual_page_version() {  # the installed page names the version, filled in at install
+  grep -q "^\.TH VEKTRION 6 .* \"Vektrion $version\"" "$1" || { head -n 3 "$1"; return 1; }
 }
 
 window_opens() {
@@ -104,16 +116,18 @@ check "install into a DESTDIR" env DESTDIR="$dest" cmake --install "$build" --pr
 check "installed files" same_as "$here/installed-files.txt" listing "$dest"
 desktop=$dest$prefix/share/applications/$app_id.desktop
 check "menu entry valid" desktop-file-validate "$desktop"
-check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion" "$desktop"
+check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion %f" "$desktop"
+check "menu entry opens replay files" grep -qx "MimeType=application/x-vektrion-replay;" "$desktop"
 check "AppStream metadata valid" appstreamcli validate --no-net "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
 check "manual page formats without warnings" manual_page_clean "$dest$prefix/share/man/man6/vektrion.6"
+check "manual page names version $version" manual_page_version "$dest$prefix/share/man/man6/vektrion.6"
 for tool in "${tools[@]}"; do
   check "$tool answers --help and wrong arguments" usage_answers "$tool"
 done
 check "installed game opens its window under Xvfb" window_opens
 check "uninstall leaves nothing" uninstall_empties
 
-deb=$build/vektrion_1.2.0-1_amd64.deb
+deb=$build/vektrion_${version}-1_amd64.deb
 rm -f "$deb"
 check "Debian package made" bash -c "cd '$build' && cpack -G DEB"
 check "lintian finds no error or warning" lintian_clean "$deb"

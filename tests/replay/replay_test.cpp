@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "app/main_form.hpp"
+#include "app/temp_folder.hpp"
 #include "game/enemies.hpp"
+#include "runtime/shown_text.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek::replay {
@@ -126,24 +128,44 @@ TEST(Replay, TheFirstGamesStarLayersComeFromTheRandomSequence) {
     EXPECT_EQ(replay.StarChips().rfind("-1 ", 0), 0u);
 }
 
-TEST(ReplayTool, RefusesBadArgumentsAndUnreadableScriptsWithExitCodeTwo) {
+// Wrong arguments: exit 2, naming the one that is wrong; a script that cannot be read or
+// used: exit 1. A last tick of the largest int still runs from tick 0.
+TEST(ReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
     const std::string tool = VEK_REPLAY_TOOL;
     const std::string script = VEK_REPLAY_DIR "/full_game.replay";
-    const std::string calls[] = {
-        tool,
-        tool + " /nonexistent/script",
-        tool + " " + script + " --ticks",
-        tool + " " + script + " --ticks -3",
-        tool + " " + script + " --every 0",
-        tool + " " + script + " --bogus",
-        tool + " " + script + " " + script,
+    const struct {
+        std::string arguments;
+        int status;
+        std::string firstLine;
+    } calls[] = {
+        {"", 2, "vektrion-replay: missing SCRIPT"},
+        {script + " --ticks", 2, "vektrion-replay: option '--ticks' needs a value, N"},
+        {script + " --ticks -3", 2, "vektrion-replay: --ticks needs a whole number from 0 up, not '-3'"},
+        {script + " --ticks 99999999999", 2,
+         "vektrion-replay: --ticks needs a whole number from 0 up, not '99999999999'"},
+        {script + " --every 0", 2, "vektrion-replay: --every needs a whole number from 1 up, not '0'"},
+        {script + " --bogus", 2, "vektrion-replay: unknown option '--bogus'"},
+        {script + " " + script, 2, "vektrion-replay: unexpected argument '" + vek::shownName(script) + "'"},
+        {"/nonexistent/script", 1,
+         "vektrion-replay: EStreamError: Cannot open file \"/nonexistent/script\": No such file or "
+         "directory"},
     };
-    for (const std::string& call : calls) {
-        const int status = std::system((call + " > /dev/null 2>&1").c_str());
-        ASSERT_TRUE(WIFEXITED(status)) << call;
-        EXPECT_EQ(WEXITSTATUS(status), 2) << call;
+    const ::vek::testing::TempFolder folder;
+    for (const auto& call : calls) {
+        const int status =
+            std::system((tool + " " + call.arguments + " > /dev/null 2> " + (folder / "err")).c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << call.arguments;
+        EXPECT_EQ(WEXITSTATUS(status), call.status) << call.arguments;
+        const std::string err = ::vek::testing::readText(folder / "err");
+        EXPECT_EQ(err.substr(0, err.find('\n')), call.firstLine);
     }
     EXPECT_EQ(std::system((tool + " " + script + " --ticks 2 > /dev/null 2>&1").c_str()), 0);
+
+    ::vek::testing::writeText(folder / "last.replay", "2147483647 space\n");
+    const std::string firstTick =
+        tool + " " + (folder / "last.replay") + " | head -n 1 > " + (folder / "out");
+    std::system(firstTick.c_str());
+    EXPECT_TRUE(::vek::testing::readText(folder / "out").starts_with("tick=0 scene=title"));
 }
 
 // The committed game: every disk, attacker and the boss destroyed.

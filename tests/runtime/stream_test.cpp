@@ -42,7 +42,7 @@ TEST(Stream, WritingAFileThatCannotTakeTheBytesRaises) {
         writeFileBytes("/dev/full", bytes);
         FAIL() << "a failed write must raise";
     } catch (const EStreamError& e) {
-        EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\"");
+        EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\": No space left on device");
     }
 }
 

@@ -1,7 +1,8 @@
 // The game on the real SDL backend, under xvfb-run: the window ticks and presents, the
 // space bar starts a game, F3 pauses, Alt+Enter goes full screen and back, the close box
-// ends the run; without a display the program says so and exits with code 1, unless the
-// dummy video driver is asked for.
+// ends the run; a paused game stays paused through full screen and back; without a
+// display the program says so and exits with code 1, unless the dummy video driver is
+// asked for.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/temp_folder.hpp"
 #include "game/scenes.hpp"
@@ -72,6 +74,54 @@ TEST_F(GameSmokeWindow, TicksReadsKeysPausesGoesFullScreenAndCloses) {
     EXPECT_FALSE(form.OptionFullScreen->Checked);
     EXPECT_FALSE(form.DXTimer->Enabled());
     EXPECT_TRUE(window().closed());
+}
+
+// F3 pauses; F4 goes full screen and F4 again comes back. Each new display finds the
+// game still paused, with the check mark and the caption saying so, and nothing ticks.
+TEST_F(GameSmokeWindow, APausedGameStaysPausedThroughFullScreenAndBack) {
+    TMainForm& form = *this->form;
+    const Uint32 id = windowId();
+
+    // Recorded on the user-interface thread.
+    struct Display {
+        bool fullScreen, marked, timer;
+        std::string caption;
+    };
+    std::vector<Display> displays;
+    form.DXDraw->OnInitialize = [&form, &displays,
+                                 stored = form.DXDraw->OnInitialize](TCustomDXDraw& sender) {
+        stored(sender);
+        displays.push_back({sender.Options().Contains(doFullScreen), form.GamePause->Checked,
+                            form.DXTimer->Enabled(), form.Handle()->caption()});
+    };
+    std::atomic<int> ticksWhileMarked{0};
+    form.DXTimer->OnTimer = [&](TCustomDXTimer& sender, int lag) {
+        if (form.GamePause->Checked) ++ticksWhileMarked;
+        form.DXTimerTimer(sender, lag);
+    };
+
+    std::thread script([&] {
+        pause(800);
+        pushPress(SDLK_F3, KMOD_NONE, id);
+        pause(300);
+        pushPress(SDLK_F4, KMOD_NONE, id);
+        pause(800);
+        pushPress(SDLK_F4, KMOD_NONE, id);
+        pause(800);
+        pushClose(id);
+    });
+    Run();
+    script.join();
+
+    ASSERT_EQ(displays.size(), 2u);
+    for (const Display& display : displays) {
+        EXPECT_TRUE(display.marked);
+        EXPECT_FALSE(display.timer);
+        EXPECT_EQ(display.caption, "Vektrion v1.2 [Pausado]");
+    }
+    EXPECT_TRUE(displays[0].fullScreen);
+    EXPECT_FALSE(displays[1].fullScreen);
+    EXPECT_EQ(ticksWhileMarked.load(), 0);
 }
 
 // The loop sleeps between ticks; a second of play still brings its 30 ticks or so.

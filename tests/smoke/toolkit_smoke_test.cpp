@@ -248,6 +248,7 @@ TEST_F(ToolkitSmoke, PlacementAndExclusiveModeRestoreTheWindow) {
     EXPECT_EQ(window->clientSize().y, 480);
     app->processMessages();
     window->leaveExclusive();
+    ASSERT_TRUE(window->setPlacement(before)) << "the placement saved before full screen puts it back";
     app->processMessages();
     WindowPlacement after;
     after.length = 44;

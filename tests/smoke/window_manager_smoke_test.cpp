@@ -74,5 +74,28 @@ TEST_F(GameUnderWindowManager, FullScreenAndBackLeavesTheClientAreaWhereAndAsBig
     }
 }
 
+TEST_F(GameUnderWindowManager, MaximisedFullScreenAndBackIsMaximisedAndRestoresToItsPlace) {
+    const Placement home = Client();
+    SDL_MaximizeWindow(window().sdlWindow());
+    Settle();
+    const auto maximized = [this] {
+        return (SDL_GetWindowFlags(window().sdlWindow()) & SDL_WINDOW_MAXIMIZED) != 0;
+    };
+    ASSERT_TRUE(maximized());
+    const Placement filled = Client();
+    ASSERT_GT(filled.w, home.w);
+    Press(SDLK_F4, KMOD_NONE);
+    ASSERT_TRUE(window().exclusive());
+    Press(SDLK_F4, KMOD_NONE);
+    ASSERT_FALSE(window().exclusive());
+    EXPECT_TRUE(maximized());
+    EXPECT_EQ(Client(), filled);
+    EXPECT_TRUE(window().geometry().maximized);
+    SDL_RestoreWindow(window().sdlWindow());
+    Settle();
+    EXPECT_FALSE(maximized());
+    EXPECT_EQ(Client(), home);
+}
+
 }  // namespace
 }  // namespace vek

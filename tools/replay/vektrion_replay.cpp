@@ -1,14 +1,27 @@
 // The replay tool: runs the real game on the headless backend from a script of held keys
 // and prints one line per tick with the game's state and a hash of the presented frame.
-// --help prints the usage; wrong arguments print it on stderr with exit 2.
+// --help prints the usage; wrong arguments print one line and the usage on stderr with exit
+// status 2; a script or an output that cannot be used ends it with one line and status 1.
+#include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <cstring>
+#include <span>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "app/records_form.hpp"
+#include "app/replay_file.hpp"
+#include "app/replay_store.hpp"
 #include "replay/replay.hpp"
+#include "replay/replay_check.hpp"
+#include "runtime/arguments.hpp"
+#include "runtime/exception.hpp"
+#include "runtime/shown_text.hpp"
+#include "runtime/stream.hpp"
 
 // Under the leak checker: fontconfig keeps a little memory of its own until the process
 // ends, which is not the game's.
@@ -20,6 +33,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vektrion-replay SCRIPT [--ticks N] [--stars FILE] [--frames DIR] [--every K]\n"
+    "       vektrion-replay --verify REPLAY\n"
+    "       vektrion-replay REPLAY --frames DIR [--every K]\n"
     "  SCRIPT        lines \"TICK KEYS\": from tick TICK on exactly KEYS are held; KEYS is a\n"
     "                '+'-joined list of up down left right space z x enter h j k l kp2 kp4\n"
     "                kp6 kp8 f2, or '-' for none; '#' starts a comment line\n"
@@ -27,100 +42,142 @@ constexpr const char* kUsage =
     "  --stars FILE  write the first playing scene's star layers' chips (30 lines of 200)\n"
     "  --frames DIR  write the frame of every K-th tick as DIR/frame-NNNNNN.ppm (NNNNNN: tick)\n"
     "  --every K     the K for --frames (default 1)\n"
+    "  --verify      check a REPLAY instead of printing ticks\n"
+    "  --help        show this help and exit\n"
+    "  --version     show the version and exit\n"
     "Prints per tick: tick=T scene=S frame=F score=N sprites=A player=X,Y,ST shots=K\n"
-    "sounds=LIST hash=H\n";
+    "sounds=LIST hash=H\n"
+    "  REPLAY        a game kept by vektrion (.vkreplay): --verify plays it and checks every\n"
+    "                state hash and the score, printing one line and exiting 0 when all\n"
+    "                match, else naming the first second that differs or the bad line, exit 1;\n"
+    "                with --frames its frames are written instead of tick lines\n";
+
+constexpr vek::TOptionSpec kOptions[] = {
+    {"--ticks", "N"}, {"--stars", "FILE"}, {"--frames", "DIR"}, {"--every", "K"}, {"--verify", {}}};
+constexpr std::string_view kOperands[] = {"SCRIPT or REPLAY"};
+constexpr vek::TProgramSpec kProgram{"vektrion-replay", kUsage, kOptions, kOperands, 1};
+
+// A script of one line per tick for hours of play stays far below this.
+constexpr vek::TFileLimit kScriptLimit{std::int64_t{16} << 20, "a replay script"};
 
 struct Options {
     std::string script;
-    int ticks = -1;
+    std::int64_t ticks = -1;  // -1: up to and including the script's last tick
     std::string stars;
     std::string frames;
     int every = 1;
+    bool verify = false;
 };
 
 bool ParseCount(std::string_view text, int minimum, int& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() && value >= minimum;
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size() && value >= minimum;
 }
 
-bool ParseArguments(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--ticks" && hasValue) {
-            if (!ParseCount(argv[++i], 0, options.ticks)) return false;
-        } else if (arg == "--every" && hasValue) {
-            if (!ParseCount(argv[++i], 1, options.every)) return false;
-        } else if (arg == "--stars" && hasValue) {
-            options.stars = argv[++i];
-        } else if (arg == "--frames" && hasValue) {
-            options.frames = argv[++i];
-        } else if (arg.starts_with("-") || !options.script.empty()) {
-            return false;
-        } else {
-            options.script = arg;
-        }
+// Reads the options' values; answers what is wrong with one, or an empty text.
+std::string ReadOptions(const vek::TArguments& arguments, Options& options) {
+    options.script = arguments.Operands[0];
+    int count = 0;
+    if (const auto ticks = arguments.Value("--ticks")) {
+        if (!ParseCount(*ticks, 0, count))
+            return vek::BadValue("--ticks", "a whole number from 0 up", *ticks);
+        options.ticks = count;
     }
-    return !options.script.empty();
+    if (const auto every = arguments.Value("--every")) {
+        if (!ParseCount(*every, 1, options.every))
+            return vek::BadValue("--every", "a whole number from 1 up", *every);
+    }
+    options.stars = arguments.Value("--stars").value_or("");
+    options.frames = arguments.Value("--frames").value_or("");
+    options.verify = arguments.Has("--verify");
+    return {};
 }
 
-int Usage(const std::string& why) {
-    if (!why.empty()) std::fprintf(stderr, "vektrion-replay: %s\n", why.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
+vek::replay::TScript ReadScript(const std::string& path, const std::string& text) {
+    std::istringstream in(text);
+    vek::replay::TScript script;
+    std::string error;
+    if (!vek::replay::ParseScript(in, script, error))
+        throw vek::EReadError("\"" + vek::shownName(path, vek::kShownPathLength) + "\": " + error);
+    return script;
 }
 
-bool WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return static_cast<bool>(out.flush());
-}
-
-std::string FramePath(const std::string& dir, int tick) {
+std::string FramePath(const std::string& dir, std::int64_t tick) {
     char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06d.ppm", tick);
+    std::snprintf(name, sizeof name, "/frame-%06lld.ppm", static_cast<long long>(tick));
     return dir + name;
+}
+
+void WriteFrame(vek::replay::TReplay& replay, const std::string& path) {
+    if (!replay.WriteFramePpm(path))
+        throw vek::EWriteError("Cannot write file \"" + vek::shownName(path, vek::kShownPathLength) +
+                               "\": " + std::strerror(errno));
+}
+
+int Replay(const Options& options, const vek::replay::TScript& script) {
+    // 64 bits: a last tick of the largest int still counts one tick more.
+    const std::int64_t ticks =
+        options.ticks >= 0 ? options.ticks : (script.empty() ? 0 : std::int64_t{script.back().Tick} + 1);
+    vek::replay::TReplay replay;
+    bool starsWritten = false;
+    for (std::int64_t tick = 0; tick < ticks; ++tick) {
+        const auto report = replay.StepAndReport(vek::replay::KeysAt(script, static_cast<int>(tick)));
+        std::fputs((vek::replay::FormatTick(report) + "\n").c_str(), stdout);
+        if (!options.stars.empty() && !starsWritten && report.Scene == vek::scMain) {
+            const std::string chips = replay.StarChips();
+            vek::writeFileBytes(options.stars,
+                                std::span(reinterpret_cast<const std::uint8_t*>(chips.data()), chips.size()));
+            starsWritten = true;
+        }
+        if (!options.frames.empty() && tick % options.every == 0)
+            WriteFrame(replay, FramePath(options.frames, tick));
+    }
+    if (!options.stars.empty() && !starsWritten)
+        throw std::runtime_error("no playing scene started; " + vek::shownName(options.stars) +
+                                 " not written");
+    return 0;
+}
+
+// A player's replay: verified, or turned into frames. Exit 0 when it plays as recorded.
+int PlayPlayerReplay(const std::string& path, const std::string& text, const Options& options) {
+    vek::TReplayFile file;
+    vek::TReplayReadError fault;
+    const std::string shown = vek::shownText(path);
+    if (!vek::ParseReplay(text, file, fault)) {
+        std::fprintf(stderr, "vektrion-replay: %s: line %d: %s\n", shown.c_str(), fault.Line,
+                     fault.Why.c_str());
+        return 1;
+    }
+    const auto end = vek::replay::PlayRecord(file.Record, [&](vek::replay::TReplay& replay, int tick) {
+        if (options.frames.empty() || tick % options.every != 0) return;
+        WriteFrame(replay, FramePath(options.frames, tick));
+    });
+    if (!end.Ok) {
+        std::fprintf(stderr, "vektrion-replay: %s: %s\n", shown.c_str(), end.Why.c_str());
+        return 1;
+    }
+    std::printf("%s: verified: %d points in %d ticks (%s of play)\n", shown.c_str(), file.Record.Score,
+                file.Record.Ticks, vek::PlayLength(file.Record.Ticks).c_str());
+    return 0;
+}
+
+bool IsPlayerReplay(const std::string& text) {
+    return text.starts_with(std::string(vek::kReplayFormatLine) + "\n") ||
+           text.starts_with(std::string(vek::kReplayFormatLine) + "\r\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--help") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
+    vek::TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
     Options options;
-    if (!ParseArguments(argc, argv, options)) return Usage("");
-    std::ifstream in(options.script);
-    if (!in) return Usage("cannot read " + options.script);
-    vek::replay::TScript script;
-    std::string error;
-    if (!vek::replay::ParseScript(in, script, error)) return Usage(options.script + ": " + error);
-    const int ticks = options.ticks >= 0 ? options.ticks : (script.empty() ? 0 : script.back().Tick + 1);
-
-    vek::replay::TReplay replay;
-    bool starsWritten = false;
-    for (int tick = 0; tick < ticks; ++tick) {
-        const auto report = replay.StepAndReport(vek::replay::KeysAt(script, tick));
-        std::fputs((vek::replay::FormatTick(report) + "\n").c_str(), stdout);
-        if (!options.stars.empty() && !starsWritten && report.Scene == vek::scMain) {
-            if (!WriteText(options.stars, replay.StarChips())) {
-                std::fprintf(stderr, "vektrion-replay: cannot write %s\n", options.stars.c_str());
-                return 1;
-            }
-            starsWritten = true;
-        }
-        if (!options.frames.empty() && tick % options.every == 0 &&
-            !replay.WriteFramePpm(FramePath(options.frames, tick))) {
-            std::fprintf(stderr, "vektrion-replay: cannot write %s\n",
-                         FramePath(options.frames, tick).c_str());
-            return 1;
-        }
-    }
-    if (!options.stars.empty() && !starsWritten) {
-        std::fprintf(stderr, "vektrion-replay: no playing scene started; %s not written\n",
-                     options.stars.c_str());
-        return 1;
-    }
-    return 0;
+    if (const std::string wrong = ReadOptions(arguments, options); !wrong.empty())
+        return vek::RefuseArguments(kProgram, wrong);
+    return vek::RunGuarded(kProgram.Name, [&] {
+        const auto bytes = vek::readFileBytes(options.script, kScriptLimit);
+        const std::string text(bytes.begin(), bytes.end());
+        if (options.verify || IsPlayerReplay(text)) return PlayPlayerReplay(options.script, text, options);
+        return Replay(options, ReadScript(options.script, text));
+    });
 }

@@ -1,7 +1,8 @@
 // The soak run: the replay runner plays the game for a stretch of wall-clock time with
 // random held keys and random F2 presses, and checks that memory stays flat: the live
 // heap whenever the title screen shows (no sprites alive) must not grow once warm.
-// Prints the ticks run, the games played and the peak resident set size.
+// Prints the ticks run, the games played and the peak resident set size. The duration is
+// always given: a run takes minutes.
 #include <malloc.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "app/main_form.hpp"
 #include "replay/replay.hpp"
+#include "runtime/arguments.hpp"
 
 // Under AddressSanitizer its allocator counts the live heap; elsewhere malloc does.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
@@ -57,24 +59,38 @@ vek::replay::TKeys RandomKeys(std::mt19937& random) {
     return keys;
 }
 
+constexpr const char* kUsage =
+    "usage: vektrion-soak --minutes M [--seed S]\n"
+    "Plays the game without a screen for M minutes of wall-clock time (a number above 0)\n"
+    "with random keys from the seed S (default 1), and fails when the live heap grows\n"
+    "between title screens.\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+constexpr vek::TOptionSpec kOptions[] = {{"--minutes", "M", true}, {"--seed", "S"}};
+constexpr vek::TProgramSpec kProgram{"vektrion-soak", kUsage, kOptions, {}, 0};
+
 struct Options {
-    double minutes = 10;
+    double minutes = 0;
     unsigned seed = 1;
 };
 
-bool ParseArguments(int argc, char** argv, Options& options) {
-    if (argc % 2 == 0) return false;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string_view arg = argv[i];
-        const std::string_view value = argv[i + 1];
-        const char* end = value.data() + value.size();
-        if (arg == "--minutes") {
-            if (std::from_chars(value.data(), end, options.minutes).ec != std::errc()) return false;
-        } else if (arg != "--seed" || std::from_chars(value.data(), end, options.seed).ec != std::errc()) {
-            return false;
-        }
-    }
-    return options.minutes > 0;
+template <typename T>
+bool ParseWhole(std::string_view text, T& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+// Reads the options' values; answers what is wrong with one, or an empty text.
+std::string ReadOptions(const vek::TArguments& arguments, Options& options) {
+    const std::string_view minutes = *arguments.Value("--minutes");
+    // At most a week: the run's end is a point in time that must not overflow.
+    if (!ParseWhole(minutes, options.minutes) || !(options.minutes > 0 && options.minutes <= 7 * 24 * 60))
+        return vek::BadValue("--minutes", "a number of minutes above 0, at most a week", minutes);
+    if (const auto seed = arguments.Value("--seed"); seed && !ParseWhole(*seed, options.seed))
+        return vek::BadValue("--seed", "a whole number from 0 to 4294967295", *seed);
+    return {};
 }
 
 class SoakRun {
@@ -152,12 +168,14 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    vek::TArguments arguments;
+    if (const auto exit = vek::ReadArguments(kProgram, argc, argv, arguments)) return *exit;
     Options options;
-    if (!ParseArguments(argc, argv, options)) {
-        std::fputs("usage: vektrion-soak [--minutes M] [--seed S]\n", stderr);
-        return 2;
-    }
-    SoakRun soak(options);
-    while (soak.Running()) soak.Step();
-    return soak.Finish() ? 0 : 1;
+    if (const std::string wrong = ReadOptions(arguments, options); !wrong.empty())
+        return vek::RefuseArguments(kProgram, wrong);
+    return vek::RunGuarded(kProgram.Name, [&] {
+        SoakRun soak(options);
+        while (soak.Running()) soak.Step();
+        return soak.Finish() ? 0 : 1;
+    });
 }

@@ -232,6 +232,7 @@ HeadlessApplication::Stop HeadlessApplication::runFor(int maxIdleCalls, Window* 
         if (mainWindow && mainWindow->closed()) return Stop::Closed;
         if (processOne()) continue;
         if (mainWindow && mainWindow->closed()) return Stop::Closed;
+        if (clock_ && runAlarm(clock_->timeGetTime())) continue;
         if (!hasOnIdle() || anyMenuOpen()) return Stop::Blocked;
         if (calls >= maxIdleCalls) return Stop::IdleLimit;
         calls += sleepUntilIdleWake(maxIdleCalls - calls - 1);
@@ -279,6 +280,7 @@ void HeadlessApplication::finishModal(HeadlessModal& modal) {
 
 int HeadlessApplication::messageBox(const std::string& text, const std::string& caption,
                                     std::uint32_t flags) {
+    if (refuseMessageBoxes) return 0;
     messageBoxes_.push_back({text, caption, flags, 0});
     const std::size_t index = messageBoxes_.size() - 1;
     HeadlessModal modal(caption, text, flags, nullptr);

@@ -105,7 +105,8 @@ public:
     bool queueEmpty() const { return queue_.empty(); }
 
     // Runs the loop of mainWindow (or of the application when null) for at most
-    // maxIdleCalls idle calls; answers why it stopped.
+    // maxIdleCalls idle calls; answers why it stopped. An alarm is called once the virtual
+    // clock has reached its time; the loop never moves the clock on to reach it.
     Stop runFor(int maxIdleCalls, Window* mainWindow = nullptr);
     int idleCalls() const { return idleCalls_; }
     // The wake-up time the idle handler left on its last call.
@@ -118,6 +119,8 @@ public:
     const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
     const std::vector<std::string>& openedUrls() const { return urls_; }
     bool openUrlResult = true;
+    // Set: message boxes cannot be shown; messageBox records nothing and answers 0.
+    bool refuseMessageBoxes = false;
     // The screens' usable areas that screens() reports, the primary first.
     std::vector<TRect> screenAreas{Bounds(0, 0, 1920, 1080)};
     std::vector<TRect> screens() const override { return screenAreas; }

@@ -8,13 +8,22 @@
 
 namespace vek::platform::headless {
 
+namespace {
+
+constexpr FrameSizes kHeadlessFrame{HeadlessWindow::kBorder,
+                                    HeadlessWindow::kBorder + HeadlessWindow::kCaptionBar,
+                                    HeadlessWindow::kBorder, HeadlessWindow::kBorder};
+
+}  // namespace
+
 HeadlessWindow::HeadlessWindow(HeadlessApplication& app, const WindowSpec& spec)
     : app_(app),
       caption_(spec.caption),
       border_(spec.borderStyle),
-      view_{spec.clientWidth, spec.clientHeight} {
-    outer_ = Bounds(spec.left, spec.top, spec.clientWidth + 2 * sideFrame(),
-                    spec.clientHeight + topFrame() + sideFrame());
+      model_(spec.left, spec.top, spec.clientWidth, spec.clientHeight),
+      screen_(spec.clientWidth, spec.clientHeight) {
+    // The frame is known from the start here; a desktop learns it when the window shows.
+    if (border_ != BorderStyle::bsNone) model_.learnFrame(kHeadlessFrame);
     syncScreen();
     app_.registerWindow(this);
 }
@@ -23,65 +32,54 @@ HeadlessWindow::~HeadlessWindow() {
     app_.unregisterWindow(this);
 }
 
-int HeadlessWindow::sideFrame() const {
-    return border_ == BorderStyle::bsNone ? 0 : kBorder;
-}
-
-int HeadlessWindow::topFrame() const {
-    const int bar = menu_.bar() ? MenuLayout::kBarHeight : 0;
-    return (border_ == BorderStyle::bsNone ? 0 : kBorder + kCaptionBar) + bar;
-}
-
 void HeadlessWindow::setMenu(TMenuItem* bar) {
-    const int before = topFrame();
     menu_.setBar(bar);
-    outer_.bottom += topFrame() - before;
+    model_.setStripHeight(bar ? MenuLayout::kBarHeight : 0);
     syncScreen();
 }
 
 void HeadlessWindow::setBorderStyle(BorderStyle style) {
     border_ = style;
+    if (border_ != BorderStyle::bsNone) model_.learnFrame(kHeadlessFrame);
     syncScreen();
 }
 
 void HeadlessWindow::syncScreen() {
-    screen_.setClientOrigin(outer_.left + sideFrame(), outer_.top + topFrame());
-    screen_.setWindowedClientSize(windowedClientSize().x, windowedClientSize().y);
-}
-
-SDL_Point HeadlessWindow::windowedClientSize() const {
-    return SDL_Point{outer_.width() - 2 * sideFrame(), outer_.height() - topFrame() - sideFrame()};
+    const TRect area = model_.area();
+    screen_.setClientOrigin(area.left, area.top + model_.stripHeight());
 }
 
 TRect HeadlessWindow::frameRect() const {
-    return outer_;
+    return model_.outer();
 }
 
 bool HeadlessWindow::getPlacement(WindowPlacement& placement) const {
-    return describePlacement(placement, outer_, minimized_);
+    return model_.placement(placement, minimized_);
 }
 
 bool HeadlessWindow::setPlacement(const WindowPlacement& placement) {
-    if (placement.length != kPlacementLength || placement.normalPosition.empty()) return false;
-    outer_ = placement.normalPosition;
+    if (!model_.setPlacement(placement)) return false;
     syncScreen();
-    minimized_ = placement.showCmd == 2;
+    minimized_ = placement.showCmd == kShowMinimized;
     return true;
 }
 
 WindowGeometry HeadlessWindow::geometry() const {
-    return WindowGeometry{outer_.left, outer_.top, view_.x, view_.y, maximized_};
+    return model_.geometry();
 }
 
 void HeadlessWindow::setGeometry(const WindowGeometry& geometry) {
-    const SDL_Point client = screen_.clientSize();
-    view_ = SDL_Point{std::max(geometry.viewWidth, client.x), std::max(geometry.viewHeight, client.y)};
-    maximized_ = geometry.maximized;
-    moveTo(geometry.left, geometry.top);
+    const bool bordered = border_ != BorderStyle::bsNone;
+    model_.setGeometry(fitToScreens(geometry, app_.screens(), model_.client(), model_.chrome(bordered)));
+    syncScreen();
+    if (OnPlaced) OnPlaced();
 }
 
 void HeadlessWindow::moveTo(int left, int top) {
-    outer_ = Bounds(left, top, outer_.width(), outer_.height());
+    WindowGeometry moved = model_.geometry();
+    moved.left = left;
+    moved.top = top;
+    model_.setGeometry(moved);
     syncScreen();
     if (OnPlaced) OnPlaced();
 }
@@ -114,8 +112,14 @@ void HeadlessWindow::finishClose() {
 
 bool HeadlessWindow::enterExclusive(int width, int height) {
     if (!screen_.enterExclusive(width, height)) return false;
+    model_.enterExclusive();
     menu_.close();
     return true;
+}
+
+void HeadlessWindow::leaveExclusive() {
+    screen_.leaveExclusive();
+    model_.leaveExclusive();
 }
 
 void HeadlessWindow::keyDown(std::uint16_t key, TShiftState shift) {

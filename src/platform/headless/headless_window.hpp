@@ -11,6 +11,7 @@
 #include "platform/soft/present_target.hpp"
 #include "platform/toolkit.hpp"
 #include "platform/toolkit/menu_bar.hpp"
+#include "platform/toolkit/placement_model.hpp"
 
 namespace vek::platform::headless {
 
@@ -27,16 +28,17 @@ public:
 
     void setCaption(const std::string& caption) override { caption_ = caption; }
     std::string caption() const override { return caption_; }
-    // Like a desktop window, a new border keeps the outer frame where it is.
+    // Like the desktop window, a new border keeps the client area where it is.
     void setBorderStyle(BorderStyle style) override;
     BorderStyle borderStyle() const override { return border_; }
-    // A menu bar makes the frame taller and keeps the client area's size.
+    // A menu bar makes the window taller and keeps the client area's size.
     void setMenu(TMenuItem* bar) override;
     void menuChanged() override { ++menuRedraws_; }
     void setCursorVisible(bool visible) override { cursorVisible_ = visible; }
     bool getPlacement(WindowPlacement& placement) const override;
     bool setPlacement(const WindowPlacement& placement) override;
-    // The view keeps no picture here: its size is only remembered.
+    // The view keeps no picture here: its size is only remembered. A view too large for
+    // the screen it opens on is reduced to the largest zoom that fits.
     WindowGeometry geometry() const override;
     void setGeometry(const WindowGeometry& geometry) override;
     void show() override;
@@ -48,7 +50,7 @@ public:
         screen_.presentFrame(frame, src, dstClient);
     }
     bool enterExclusive(int width, int height) override;
-    void leaveExclusive() override { screen_.leaveExclusive(); }
+    void leaveExclusive() override;
     bool exclusive() const override { return screen_.exclusive(); }
     void setVSync(bool on) override { screen_.setVSync(on); }
     SDL_Point clientOrigin() const override { return screen_.clientOrigin(); }
@@ -76,9 +78,6 @@ public:
     void finishClose();
 
 private:
-    int topFrame() const;
-    int sideFrame() const;
-    SDL_Point windowedClientSize() const;
     // Tells the screen where the client area now is and how big it is.
     void syncScreen();
 
@@ -86,9 +85,7 @@ private:
     std::string caption_;
     BorderStyle border_;
     MenuNavigator menu_;
-    TRect outer_;  // the outer frame in screen pixels; the client area lies inside
-    SDL_Point view_;
-    bool maximized_ = false;
+    PlacementModel model_;
     bool cursorVisible_ = true;
     bool minimized_ = false;
     bool shown_ = false;

@@ -68,6 +68,9 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
         case DialogControl::Kind::Image:
             drawImage(surface, control);
             break;
+        case DialogControl::Kind::List:
+            drawList(surface, control);
+            break;
         case DialogControl::Kind::Button:
             drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control,
                        pixelSize(control), control.fontName);
@@ -92,6 +95,26 @@ void DialogWindow::drawText(SDL_Surface* surface, const DialogControl& control) 
     SDL_SetClipRect(surface, &old);
 }
 
+// A white well with the chosen line highlighted; lines that do not fit are not drawn.
+void DialogWindow::drawList(SDL_Surface* surface, const DialogControl& control) {
+    TextPainter& text = app_.text();
+    const SDL_Rect r = sdlRect(control.bounds);
+    fillRect(surface, r, 0x808080);
+    fillRect(surface, SDL_Rect{r.x + 1, r.y + 1, r.w - 2, r.h - 2}, 0xFFFFFF);
+    SDL_Rect old;
+    SDL_GetClipRect(surface, &old);
+    SDL_SetClipRect(surface, &r);
+    const int chosen = control.chosen ? *control.chosen : -1;
+    for (int i = 0; i < static_cast<int>(control.items.size()); ++i) {
+        const int y = r.y + i * control.itemHeight;
+        if (y >= r.y + r.h) break;
+        if (i == chosen) fillRect(surface, SDL_Rect{r.x + 2, y + 1, r.w - 4, control.itemHeight}, 0x3C78D8);
+        text.draw(surface, r.x + 6, y + 2, control.items[static_cast<std::size_t>(i)],
+                  i == chosen ? 0xFFFFFF : 0x000000, pixelSize(control), control.fontName);
+    }
+    SDL_SetClipRect(surface, &old);
+}
+
 void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control) {
     if (control.imageWidth <= 0 || control.pixels.empty()) return;
     const int height = static_cast<int>(control.pixels.size()) / control.imageWidth;
@@ -106,7 +129,26 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
 }
 
 void DialogWindow::keyDown(std::uint16_t key, TShiftState) {
-    if (const int result = dialogKey(dialog_, key)) finish(result);
+    if (const int result = dialogKey(dialog_, key)) {
+        finish(result);
+        return;
+    }
+    if (key == vk::Up || key == vk::Down) redraw();
+}
+
+// A click on a list chooses its line; a double click then presses the default button.
+bool DialogWindow::listClick(const SDL_Event& event) {
+    DialogControl* list = firstList(dialog_);
+    if (!list || event.type != SDL_MOUSEBUTTONDOWN) return false;
+    const int line = listLineAt(*list, event.button.x, event.button.y);
+    if (line < 0) return false;
+    *list->chosen = line;
+    redraw();
+    if (event.button.clicks >= 2) {
+        DialogControl* button = defaultButton(dialog_);
+        if (const int result = button ? activateControl(dialog_, *button) : 0) finish(result);
+    }
+    return true;
 }
 
 void DialogWindow::updateCursor(int x, int y) {
@@ -120,6 +162,7 @@ void DialogWindow::mouseEvent(const SDL_Event& event) {
         return;
     }
     if (event.button.button != SDL_BUTTON_LEFT) return;
+    if (listClick(event)) return;
     DialogControl* hit = clickableAt(dialog_, event.button.x, event.button.y);
     if (event.type == SDL_MOUSEBUTTONDOWN) {
         pressed_ = hit;

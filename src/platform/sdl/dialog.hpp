@@ -24,6 +24,8 @@ private:
     void drawControl(SDL_Surface* surface, const DialogControl& control);
     void drawText(SDL_Surface* surface, const DialogControl& control);
     void drawImage(SDL_Surface* surface, const DialogControl& control);
+    void drawList(SDL_Surface* surface, const DialogControl& control);
+    bool listClick(const SDL_Event& event);
     void updateCursor(int x, int y);
 
     DialogSpec& dialog_;

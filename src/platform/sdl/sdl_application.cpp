@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 #include "platform/sdl/dialog.hpp"
@@ -12,12 +16,18 @@
 
 namespace vek::platform::sdl {
 
+// SDL's events subsystem also catches SIGINT and SIGTERM and turns them into SDL_QUIT.
 SdlApplication::SdlApplication() {
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        throw std::runtime_error(std::string("cannot start SDL's video and events: ") + SDL_GetError());
     SDL_StopTextInput();
     closeEvent_ = SDL_RegisterEvents(1);
+    if (closeEvent_ == static_cast<Uint32>(-1)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        throw std::runtime_error("cannot register the window close event: SDL has no user event left");
+    }
 }
 
 SdlApplication::~SdlApplication() {
@@ -53,6 +63,12 @@ void SdlApplication::postClose(SdlWindow* window) {
     event.type = closeEvent_;
     event.user.windowID = window->windowId();
     SDL_PushEvent(&event);
+}
+
+SdlWindow* SdlApplication::windowOf(Uint32 windowId) const {
+    for (SdlWindow* window : windows_)
+        if (window->windowId() == windowId) return window;
+    return nullptr;
 }
 
 EventTarget* SdlApplication::targetOf(Uint32 windowId) const {
@@ -113,6 +129,14 @@ int SdlApplication::activationWait() const {
     return elapsed >= kFocusGraceMs ? 0 : static_cast<int>(kFocusGraceMs - elapsed);
 }
 
+int SdlApplication::queueWait() const {
+    const int activation = activationWait();
+    const std::optional<std::uint32_t> alarm = alarmAhead(static_cast<std::uint32_t>(SDL_GetTicks64()));
+    if (!alarm) return activation;
+    const int untilAlarm = static_cast<int>(std::min<std::uint32_t>(*alarm, INT32_MAX));
+    return activation < 0 ? untilAlarm : std::min(activation, untilAlarm);
+}
+
 void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) {
     SDL_Event event;
     while (!finished()) {
@@ -123,6 +147,7 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
         // Focus moving between our own windows arrives as a loss and a gain in one batch;
         // the application's activation is judged once the batch is handled.
         updateActivation();
+        if (runAlarm(static_cast<std::uint32_t>(SDL_GetTicks64()))) continue;
         if (finished()) break;
         const bool idle = callIdle && !anyMenuOpen();
         const bool done = idle ? runIdle() : true;
@@ -131,7 +156,7 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
             if (idle) awaitIdleWake();
             continue;
         }
-        const int wait = activationWait();
+        const int wait = queueWait();
         if (wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, std::max(wait, 1)))
             dispatch(event);
     }
@@ -148,13 +173,14 @@ void SdlApplication::awaitIdleWake() {
         std::this_thread::sleep_for(kNap);
         return;
     }
-    const int activation = activationWait();
-    const int wait = activation < 0 ? ahead - kNapWindowMs : std::clamp(activation, 1, ahead - kNapWindowMs);
+    const int limit = queueWait();
+    const int wait = limit < 0 ? ahead - kNapWindowMs : std::clamp(limit, 1, ahead - kNapWindowMs);
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, wait)) dispatch(event);
 }
 
 void SdlApplication::run(Window& mainWindow) {
+    quitting_ = false;
     mainWindow.show();
     loop([&mainWindow] { return mainWindow.closed(); }, true);
 }
@@ -167,14 +193,14 @@ void SdlApplication::processMessages() {
 
 void SdlApplication::dispatch(const SDL_Event& event) {
     guarded([this, &event] {
+        // The window is found first and then closed: its handlers may make or destroy windows.
         if (event.type == closeEvent_) {
-            for (SdlWindow* window : windows_)
-                if (window->windowId() == event.user.windowID) window->finishClose();
+            if (SdlWindow* window = windowOf(event.user.windowID)) window->finishClose();
             return;
         }
         switch (event.type) {
             case SDL_QUIT:
-                if (modals_.empty() && !windows_.empty()) windows_.front()->close();
+                if (!windows_.empty()) quit(windows_.front());
                 return;
             case SDL_WINDOWEVENT:
                 if (EventTarget* target = targetOf(event.window.windowID))
@@ -198,7 +224,11 @@ void SdlApplication::dispatch(const SDL_Event& event) {
 void SdlApplication::dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_CLOSE:
-            if (acceptsInput(target)) target->closeBox();
+            if (acceptsInput(target)) {
+                target->closeBox();
+            } else if (SdlWindow* window = windowOf(event.windowID)) {
+                quit(window);  // a window behind a box: the box goes with it
+            }
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             target->redraw();
@@ -245,6 +275,15 @@ void SdlApplication::dispatchKey(EventTarget* target, const SDL_KeyboardEvent& e
     }
 }
 
+// Every open box closes, and none opens any more, so that each modal loop returns to the
+// one that opened it and the window's close runs from the outermost loop.
+void SdlApplication::quit(SdlWindow* window) {
+    quitting_ = true;
+    const auto boxes = modals_;  // closing a box may take it off the list
+    for (EventTarget* box : boxes) box->closeBox();
+    window->close();
+}
+
 SdlWindow* SdlApplication::ownerForModal(Window* owner) const {
     for (SdlWindow* window : windows_)
         if (window == owner) return window;
@@ -259,15 +298,17 @@ void SdlApplication::runModal(EventTarget& box, const std::function<bool()>& fin
 }
 
 int SdlApplication::messageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
+    if (quitting_) return 0;
     SdlWindow* owner = ownerForModal(nullptr);
     MessageBoxWindow box(*this, text, caption, flags, owner ? owner->sdlWindow() : nullptr);
-    if (!box.valid()) return IDOK;
+    if (!box.valid()) return 0;
     runModal(
         box, [&box] { return box.closed(); }, false);
     return box.result();
 }
 
 int SdlApplication::showModal(DialogSpec& dialog, Window* owner) {
+    if (quitting_) return IDCANCEL;
     SdlWindow* ownerWindow = ownerForModal(owner);
     DialogWindow box(*this, dialog, ownerWindow ? ownerWindow->sdlWindow() : nullptr);
     if (!box.valid()) return IDCANCEL;

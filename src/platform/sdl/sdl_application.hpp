@@ -19,6 +19,7 @@ class SdlWindow;
 
 class SdlApplication : public ApplicationBase {
 public:
+    // Throws std::runtime_error when SDL's video and events cannot be started.
     SdlApplication();
     ~SdlApplication() override;
     SdlApplication(const SdlApplication&) = delete;
@@ -60,6 +61,7 @@ private:
     void dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event);
     void dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event);
     void dispatchMouse(const SDL_Event& event);
+    SdlWindow* windowOf(Uint32 windowId) const;
     EventTarget* targetOf(Uint32 windowId) const;
     EventTarget* inputTarget(Uint32 windowId) const;
     bool acceptsInput(const EventTarget* target) const;
@@ -67,6 +69,12 @@ private:
     void updateActivation();
     // How long the loop may block before the pending deactivation is due; -1: no limit.
     int activationWait() const;
+    // A quit request (SDL_QUIT, or the close box of a window behind a box): closes every
+    // open box and then window.
+    void quit(SdlWindow* window);
+    // How long the loop may block on the queue: until the pending deactivation or the
+    // alarm is due, whichever comes first; -1: no limit.
+    int queueWait() const;
     SdlWindow* ownerForModal(Window* owner) const;
     void runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
 
@@ -79,6 +87,7 @@ private:
     Uint32 focusId_ = 0;
     Uint64 focusLostAt_ = 0;  // when the last of our windows lost the focus; 0: none pending
     bool spinning_ = false;
+    bool quitting_ = false;  // a quit was asked for: boxes no longer open
 };
 
 }  // namespace vek::platform::sdl

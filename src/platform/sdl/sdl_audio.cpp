@@ -5,9 +5,12 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <span>
 
 #include "platform/audio/voice_device.hpp"
+#include "runtime/shown_text.hpp"
 
 namespace vek::platform::sdl {
 
@@ -19,6 +22,8 @@ constexpr int kPreferredRate = 44100;
 constexpr Uint16 kCallbackFrames = 1024;
 // The longest a closing device waits for the glides of its voices.
 constexpr Uint32 kDrainLimitMs = 100;
+// How much of SDL's reason for a failure a message shows.
+constexpr std::size_t kShownReasonLength = 200;
 
 // SDL's own lock of the device, under which the callback runs. The id changes when the
 // mix moves to a new device, and the event watch reads it from another thread.
@@ -138,13 +143,14 @@ private:
 
 HResult SdlAudioSystem::directSoundCreate(std::unique_ptr<audio::SoundDevice>& device) {
     device.reset();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return HResult::NoDriver;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return noDriver("cannot start SDL's audio");
     auto output = std::make_unique<Output>();
     SDL_AudioSpec have{};
     const int allowed = SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE;
     if (!openDevice(*output, kPreferredRate, allowed, have)) {
+        const HResult result = noDriver("cannot open the sound device");
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return HResult::NoDriver;
+        return result;
     }
     output->bank =
         std::make_shared<audio::VoiceBank>(static_cast<std::uint32_t>(have.freq), &output->guard, nullptr);
@@ -153,6 +159,17 @@ HResult SdlAudioSystem::directSoundCreate(std::unique_ptr<audio::SoundDevice>& d
     device = std::make_unique<SdlSoundDevice>(std::move(output));
     SDL_PauseAudioDevice(id, 0);
     return HResult::Ok;
+}
+
+// The game goes on silently and the player may ask again; saying why each time would
+// repeat the same line.
+HResult SdlAudioSystem::noDriver(const char* what) {
+    if (!failureSaid_) {
+        std::fprintf(stderr, "%s: %s: %s; no sound\n", program_invocation_short_name, what,
+                     shownName(SDL_GetError(), kShownReasonLength).c_str());
+    }
+    failureSaid_ = true;
+    return HResult::NoDriver;
 }
 
 }  // namespace vek::platform::sdl

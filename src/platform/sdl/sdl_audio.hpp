@@ -18,9 +18,14 @@ namespace vek::platform::sdl {
 // NoDriver; once SDL reports an output device added, the next call reopens the default
 // device at the same rate and the buffers go on with their samples.
 // Destroying the device stops every voice; buffers that outlive it answer InvalidCall.
+// The first failure to open says SDL's reason in one line on stderr; later ones are silent.
 class SdlAudioSystem : public audio::AudioSystem {
 public:
     audio::HResult directSoundCreate(std::unique_ptr<audio::SoundDevice>& device) override;
+
+private:
+    audio::HResult noDriver(const char* what);
+    bool failureSaid_ = false;
 };
 
 }  // namespace vek::platform::sdl

@@ -5,12 +5,10 @@
 
 namespace vek::platform::sdl {
 
-SdlClock::SdlClock() {
-    SDL_InitSubSystem(SDL_INIT_TIMER);
-}
+SdlClock::SdlClock() : timerStarted_(SDL_InitSubSystem(SDL_INIT_TIMER) == 0) {}
 
 SdlClock::~SdlClock() {
-    SDL_QuitSubSystem(SDL_INIT_TIMER);
+    if (timerStarted_) SDL_QuitSubSystem(SDL_INIT_TIMER);
 }
 
 std::uint32_t SdlClock::timeGetTime() {

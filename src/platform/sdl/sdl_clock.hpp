@@ -13,6 +13,11 @@ public:
     std::uint32_t timeGetTime() override;
     std::uint32_t getTickCount() override;
     void sleep(std::uint32_t ms) override;
+
+private:
+    // The tick counter and the sleep work without SDL's timer subsystem, so a timer that
+    // cannot start costs nothing; it is only not closed again.
+    bool timerStarted_ = false;
 };
 
 }  // namespace vek::platform::sdl

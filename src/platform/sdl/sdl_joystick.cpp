@@ -149,7 +149,10 @@ void SdlJoystickService::syncPads() {
             continue;
         Pad pad;
         pad.stick.reset(SDL_JoystickOpen(index));
-        if (!pad.stick) continue;
+        if (!pad.stick) {
+            stale_ = true;  // a device that would not open yet is tried again at the next query
+            continue;
+        }
         if (SDL_IsGameController(index)) pad.controller.reset(SDL_GameControllerOpen(index));
         pads_.push_back(std::move(pad));
     }

@@ -14,6 +14,8 @@
 // event queue, and marks the pad list stale; the next query brings it in line with SDL's
 // devices. A position read first lets SDL update and detect devices, so a pad plugged in
 // is read on the first tick after it appears, and a pad removed leaves the next in place.
+// A device that SDL lists but will not open keeps the list stale: the next query tries it
+// again.
 //
 // What a game controller reports: X and Y the left stick, except that an axis whose stick
 // reading rests within kStickRestZone takes a held d-pad direction as full deflection;

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <exception>
+
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/sdl_audio.hpp"
 #include "platform/sdl/sdl_clock.hpp"
@@ -57,8 +59,13 @@ std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error) {
         if (attempt == kDisplayAttempts) return nullptr;
         SDL_Delay(kDisplayRetryMs);
     }
-    std::unique_ptr<SdlPlatform> backend(new SdlPlatform());  // private constructor
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);                        // the application holds its own reference
+    std::unique_ptr<SdlPlatform> backend;
+    try {
+        backend.reset(new SdlPlatform());  // private constructor
+    } catch (const std::exception& failure) {
+        error = failure.what();
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);  // the application holds its own reference
     return backend;
 }
 

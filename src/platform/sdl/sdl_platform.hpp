@@ -11,7 +11,8 @@ namespace vek::platform::sdl {
 
 class SdlPlatform : public Platform {
 public:
-    // Opens the backend; answers null with a one-line reason when there is no display.
+    // Opens the backend; answers null with a one-line reason when there is no display, or
+    // when SDL cannot start the window toolkit's events on it.
     // SDL's fallback drivers that show nothing count as no display unless asked for by name.
     static std::unique_ptr<SdlPlatform> open(std::string& error);
     ~SdlPlatform() override;

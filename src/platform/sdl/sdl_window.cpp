@@ -1,11 +1,9 @@
-// SDL top-level window: menu strip, frame texture, exclusive full screen and placement.
+// SDL top-level window: menu strip, presentation and exclusive full screen. Its placement
+// is in sdl_window_placement.cpp.
 #include "platform/sdl/sdl_window.hpp"
-
-#include <SDL_opengl.h>
 
 #include <algorithm>
 #include <stdexcept>
-#include <string_view>
 
 #include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
@@ -15,85 +13,31 @@
 
 namespace vek::platform::sdl {
 
-namespace {
-
-// Whether the renderer draws through an OpenGL that rasterises on the processor, as on a
-// display without a graphics processor (a virtual X server, a remote desktop).
-bool rasterisesOnProcessor(SDL_Renderer* renderer) {
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) return false;
-    using GetString = const GLubyte*(APIENTRY*)(GLenum);
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const GLubyte* name = getString ? getString(GL_RENDERER) : nullptr;
-    if (!name) return false;
-    const std::string_view gl(reinterpret_cast<const char*>(name));
-    return gl.find("llvmpipe") != gl.npos || gl.find("softpipe") != gl.npos || gl.find("swrast") != gl.npos ||
-           gl.find("Software Rasterizer") != gl.npos;
-}
-
-SDL_Renderer* makeRenderer(SDL_Window* window) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer && !rasterisesOnProcessor(renderer)) return renderer;
-    if (renderer) SDL_DestroyRenderer(renderer);
-    // Without a graphics processor, SDL's own software renderer handing the window's pixels
-    // straight to the display costs a third of what an emulated OpenGL does.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-}
-
-// How long the window waits for the window manager to frame it or to change its frame.
-constexpr Uint64 kWindowManagerWaitMs = 500;
-
-// The frame's left, top, right and bottom sizes as the window manager last reported them;
-// False when the video driver knows nothing of frames.
-bool bordersOf(SDL_Window* window, SDL_Rect& borders) {
-    int top = 0, left = 0, bottom = 0, right = 0;
-    const bool known = SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0;
-    borders = SDL_Rect{left, top, right, bottom};
-    return known;
-}
-
-bool hasFrame(const SDL_Rect& borders) {
-    return borders.x > 0 || borders.y > 0 || borders.w > 0 || borders.h > 0;
-}
-
-// Handles the window system's answers until the frame sizes differ from before, or the
-// window manager has let the wait pass without changing them. Answers the sizes then.
-SDL_Rect awaitFrameChange(SDL_Window* window, const SDL_Rect& before) {
-    const Uint64 until = SDL_GetTicks64() + kWindowManagerWaitMs;
-    SDL_Rect now = before;
-    while (SDL_RectEquals(&now, &before) && SDL_GetTicks64() < until) {
-        SDL_Delay(2);
-        SDL_PumpEvents();
-        if (!bordersOf(window, now)) break;
-    }
-    return now;
-}
-
-}  // namespace
-
 SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
     : app_(app),
       caption_(spec.caption),
       border_(spec.borderStyle),
-      logical_{spec.clientWidth, spec.clientHeight} {
+      logical_{spec.clientWidth, spec.clientHeight},
+      model_(spec.left, spec.top, spec.clientWidth, spec.clientHeight) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (border_ == BorderStyle::bsNone) flags |= SDL_WINDOW_BORDERLESS;
     if (border_ == BorderStyle::bsSizeable) flags |= SDL_WINDOW_RESIZABLE;
     window_ = SDL_CreateWindow(caption_.c_str(), spec.left, spec.top, logical_.x, logical_.y, flags);
     if (!window_) throw std::runtime_error(SDL_GetError());
-    renderer_ = makeRenderer(window_);
-    makeFrameTexture(logical_.x, logical_.y);
-    windowedRect_ = SDL_Rect{spec.left, spec.top, logical_.x, logical_.y};
+    try {
+        presenter_ = makePresenter(window_);
+    } catch (...) {
+        SDL_DestroyWindow(window_);
+        throw;
+    }
+    presenter_->resizePicture(logical_.x, logical_.y);
     setMinimumSize();
     app_.addWindow(this);
 }
 
 SdlWindow::~SdlWindow() {
     app_.removeWindow(this);
-    if (frameTexture_) SDL_DestroyTexture(frameTexture_);
-    if (chromeTexture_) SDL_DestroyTexture(chromeTexture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
+    presenter_.reset();
     SDL_DestroyWindow(window_);
 }
 
@@ -108,8 +52,8 @@ int SdlWindow::stripHeight() const {
 SDL_Rect SdlWindow::pictureRect() const {
     int w = 0, h = 0;
     if (exclusive_) {
-        if (renderer_) SDL_GetRendererOutputSize(renderer_, &w, &h);
-        return soft::toSdl(fitPicture(w, h, exclusiveSize_.x, exclusiveSize_.y));
+        const SDL_Point output = presenter_->outputSize();
+        return soft::toSdl(fitPicture(output.x, output.y, exclusiveSize_.x, exclusiveSize_.y));
     }
     SDL_GetWindowSize(window_, &w, &h);
     const int bar = barHeight();
@@ -121,23 +65,10 @@ void SdlWindow::setMinimumSize() {
     SDL_SetWindowMinimumSize(window_, logical_.x, logical_.y + stripHeight());
 }
 
-void SdlWindow::makeFrameTexture(int width, int height) {
-    if (frameTexture_) SDL_DestroyTexture(frameTexture_);
-    frameTexture_ = nullptr;
-    picture_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
-    if (!renderer_ || !picture_) return;
-    SDL_FillRect(picture_.get(), nullptr, 0);
-    frameTexture_ =
-        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!frameTexture_) return;
-    // The renderer scales the picture by whole zooms: each pixel becomes a sharp square.
-    SDL_SetTextureScaleMode(frameTexture_, SDL_ScaleModeNearest);
-    SDL_UpdateTexture(frameTexture_, nullptr, picture_->pixels, picture_->pitch);
-}
-
 std::uint32_t SdlWindow::pixel(int x, int y) const {
-    if (!picture_ || x < 0 || y < 0 || x >= picture_->w || y >= picture_->h) return 0;
-    return soft::readPixel(*picture_, x, y) & 0xFFFFFF;
+    const SDL_Surface* picture = presenter_->picture();
+    if (!picture || x < 0 || y < 0 || x >= picture->w || y >= picture->h) return 0;
+    return soft::readPixel(*picture, x, y) & 0xFFFFFF;
 }
 
 void SdlWindow::setCaption(const std::string& caption) {
@@ -145,59 +76,24 @@ void SdlWindow::setCaption(const std::string& caption) {
     SDL_SetWindowTitle(window_, caption_.c_str());
 }
 
-void SdlWindow::setBorderStyle(BorderStyle style) {
-    border_ = style;
-    if (exclusive_) return;  // the frame follows the style when exclusive mode ends
-    applyResizable();
-    SDL_Point client{};
-    SDL_GetWindowPosition(window_, &client.x, &client.y);
-    applyBorder(client);
-}
-
-void SdlWindow::applyBorder(SDL_Point client) {
-    const bool bordered = border_ != BorderStyle::bsNone;
-    if (bordered == ((SDL_GetWindowFlags(window_) & SDL_WINDOW_BORDERLESS) == 0)) return;
-    SDL_Rect before{};
-    const bool known = bordersOf(window_, before);
-    SDL_SetWindowBordered(window_, bordered ? SDL_TRUE : SDL_FALSE);
-    // A window shown without a frame so far (full screen from the start) learns it now.
-    if (bordered && everShown_ && !framed_) {
-        placeInFrame();
-        return;
-    }
-    // Without a window manager's frame nothing moves.
-    if (!everShown_ || !known || (!hasFrame(frameExtents_) && !hasFrame(before))) return;
-    // A window manager adds or takes away its frame keeping the frame's outer corner in
-    // place (openbox does), so the client area moves by the frame's left and top sizes.
-    // Once the frame has changed, the client area goes back where it was.
-    awaitFrameChange(window_, before);
-    SDL_SetWindowPosition(window_, client.x, client.y);
-}
-
-// A frameless window keeps whether it may be resized for when it has a frame again.
-void SdlWindow::applyResizable() {
-    if (border_ != BorderStyle::bsNone)
-        SDL_SetWindowResizable(window_, border_ == BorderStyle::bsSizeable ? SDL_TRUE : SDL_FALSE);
-}
-
 // The strip comes on top of the view: the window grows or shrinks by its height.
 void SdlWindow::setMenu(TMenuItem* bar) {
-    const int before = stripHeight();
     menu_.setBar(bar);
-    windowedRect_.h += stripHeight() - before;
+    observe();
+    model_.setStripHeight(stripHeight());
     setMinimumSize();
-    if (!exclusive_ && normalNow()) SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
+    const TRect area = model_.area();
+    if (!exclusive_ && normalNow()) SDL_SetWindowSize(window_, area.width(), area.height());
     menuChanged();
 }
 
-bool SdlWindow::normalNow() const {
-    const Uint32 zoomed = SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_FULLSCREEN;
-    return (SDL_GetWindowFlags(window_) & zoomed) == 0;
-}
-
+// Only the chrome is shown again, and what the chrome covered before.
 void SdlWindow::menuChanged() {
     chromeDirty_ = true;
-    if (everShown_) render();
+    if (!everShown_ || closed_ || exclusive_) return;
+    const int before = chrome_ ? chrome_->h : 0;
+    refreshChrome();
+    presenter_->showChrome(shownLayout(), before);
 }
 
 void SdlWindow::setCursorVisible(bool visible) {
@@ -218,91 +114,17 @@ SDL_Point SdlWindow::clientSize() const {
     return exclusive_ ? exclusiveSize_ : logical_;
 }
 
-SDL_Rect SdlWindow::outerRect() const {
-    // The window's own rectangle (client area and menu strip), widened by the decorations
-    // that the window manager last reported while the window had a border.
-    SDL_Rect r = windowedRect_;
-    if (!exclusive_ && !closed_ && normalNow()) {
-        SDL_GetWindowPosition(window_, &r.x, &r.y);
-        SDL_GetWindowSize(window_, &r.w, &r.h);
-    }
-    return SDL_Rect{r.x - frameExtents_.x, r.y - frameExtents_.y, r.w + frameExtents_.x + frameExtents_.w,
-                    r.h + frameExtents_.y + frameExtents_.h};
-}
-
-bool SdlWindow::getPlacement(WindowPlacement& placement) const {
-    const SDL_Rect r = outerRect();
-    const bool minimized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
-    return describePlacement(placement, TRect{r.x, r.y, r.x + r.w, r.y + r.h}, minimized);
-}
-
-bool SdlWindow::setPlacement(const WindowPlacement& placement) {
-    const TRect& n = placement.normalPosition;
-    if (placement.length != kPlacementLength || n.empty()) return false;
-    const SDL_Rect e = frameExtents_;
-    const SDL_Rect inner{n.left + e.x, n.top + e.y, n.width() - e.x - e.w, n.height() - e.y - e.h};
-    if (inner.w <= 0 || inner.h <= barHeight()) return false;
-    windowedRect_ = inner;
-    if (exclusive_) return true;  // applied when exclusive mode ends
-    chromeDirty_ = true;          // the menu bar is laid out for the window's width
-    SDL_SetWindowSize(window_, inner.w, inner.h);
-    SDL_SetWindowPosition(window_, inner.x, inner.y);
-    if (placement.showCmd == 2) SDL_MinimizeWindow(window_);
-    return true;
-}
-
-WindowGeometry SdlWindow::geometry() const {
-    const SDL_Rect r = outerRect();
-    const SDL_Rect& e = frameExtents_;
-    bool maximized = maximizeOnShow_;
-    if (everShown_) maximized = maximized_;
-    if (everShown_ && !closed_) maximized = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
-    if (exclusive_) maximized = maximizedBeforeExclusive_;
-    return WindowGeometry{r.x, r.y, r.w - e.x - e.w, r.h - e.y - e.h - stripHeight(), maximized};
-}
-
-void SdlWindow::setGeometry(const WindowGeometry& geometry) {
-    const SDL_Point at{geometry.left + frameExtents_.x, geometry.top + frameExtents_.y};
-    windowedRect_ = SDL_Rect{at.x, at.y, std::max(geometry.viewWidth, logical_.x),
-                             std::max(geometry.viewHeight, logical_.y) + stripHeight()};
-    if (exclusive_) {
-        maximizedBeforeExclusive_ = geometry.maximized;  // applied when exclusive mode ends
-        return;
-    }
-    if (!everShown_) maximizeOnShow_ = geometry.maximized;
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
-    SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
-    SDL_SetWindowPosition(window_, at.x, at.y);
-    if (everShown_ && geometry.maximized) SDL_MaximizeWindow(window_);
-    chromeDirty_ = true;
-    if (everShown_) render();
-}
-
 void SdlWindow::show() {
     if (everShown_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN)) return;
     SDL_ShowWindow(window_);
     if (!everShown_) {
         everShown_ = true;
         placeInFrame();
-        if (maximizeOnShow_ && !exclusive_) SDL_MaximizeWindow(window_);
+        if (model_.maximized() && !exclusive_) SDL_MaximizeWindow(window_);
     }
     if (OnShow) OnShow();
     SDL_RaiseWindow(window_);
     render();
-}
-
-void SdlWindow::placeInFrame() {
-    SDL_Rect borders{};
-    if (framed_ || border_ == BorderStyle::bsNone || exclusive_ || !bordersOf(window_, borders)) return;
-    // The window manager frames a newly shown window a little later; until it has, the
-    // frame sizes read as nothing.
-    if (!hasFrame(borders)) borders = awaitFrameChange(window_, borders);
-    frameExtents_ = borders;
-    framed_ = true;
-    // The stored position is the outer frame's; move the client area inside it.
-    windowedRect_.x += borders.x;
-    windowedRect_.y += borders.y;
-    SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
 }
 
 void SdlWindow::close() {
@@ -313,7 +135,7 @@ void SdlWindow::close() {
 
 void SdlWindow::finishClose() {
     if (closed_) return;
-    rememberPlace();  // a window manager may move a window it no longer shows
+    observe();  // a window manager may move a window it no longer shows
     closed_ = true;
     menu_.close();
     if (OnDestroy) OnDestroy();
@@ -325,35 +147,23 @@ void SdlWindow::minimize() {
 }
 
 void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
-    if (!frame || !picture_) return;
-    soft::convertScaled(*frame, src, *picture_, dstClient);
-    // Upload only the part that changed.
-    const SDL_Rect whole{0, 0, picture_->w, picture_->h};
-    SDL_Rect changed{};
-    if (frameTexture_ && SDL_IntersectRect(&dstClient, &whole, &changed)) {
-        const auto* first =
-            static_cast<const Uint8*>(picture_->pixels) + changed.y * picture_->pitch + changed.x * 4;
-        SDL_UpdateTexture(frameTexture_, &changed, first, picture_->pitch);
-    }
+    if (!frame) return;
+    if (closed_) return presenter_->keep(*frame, src, dstClient);
+    if (!chromeDirty_ || exclusive_) return presenter_->presentFrame(*frame, src, dstClient, shownLayout());
+    presenter_->keep(*frame, src, dstClient);
     render();
 }
 
 bool SdlWindow::enterExclusive(int width, int height) {
     if (width <= 0 || height <= 0) return false;
-    if (!exclusive_) {
-        maximizedBeforeExclusive_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
-        if (!everShown_) maximizedBeforeExclusive_ = maximizeOnShow_;
-        if (normalNow()) {
-            SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
-            SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
-        }
-    }
+    if (!exclusive_) observe();
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     exclusive_ = true;
+    model_.enterExclusive();
     exclusiveSize_ = SDL_Point{width, height};
     menu_.close();
     SDL_ShowCursor(SDL_DISABLE);
-    makeFrameTexture(width, height);
+    presenter_->resizePicture(width, height);
     render();
     return true;
 }
@@ -361,111 +171,68 @@ bool SdlWindow::enterExclusive(int width, int height) {
 void SdlWindow::leaveExclusive() {
     if (!exclusive_) return;
     exclusive_ = false;
+    model_.leaveExclusive();
+    // Only full screen ends here: the placement saved before it puts the window back.
     SDL_SetWindowFullscreen(window_, 0);
-    applyBorder(SDL_Point{windowedRect_.x, windowedRect_.y});
+    applyBorder(SDL_Point{model_.area().left, model_.area().top});
     applyResizable();
-    SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
-    SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
     placeInFrame();  // a window that was full screen from the start gets its frame only now
-    if (maximizedBeforeExclusive_) SDL_MaximizeWindow(window_);
     SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
-    makeFrameTexture(logical_.x, logical_.y);
+    presenter_->resizePicture(logical_.x, logical_.y);
     chromeDirty_ = true;
     render();
 }
 
 void SdlWindow::setVSync(bool on) {
-    if (renderer_) SDL_RenderSetVSync(renderer_, on ? 1 : 0);
+    presenter_->setVSync(on);
 }
 
 void SdlWindow::refreshChrome() {
     chromeDirty_ = false;
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    if (!menu_.bar() || w <= 0 || h <= 0 || !renderer_) return;
+    if (!menu_.bar() || w <= 0 || h <= 0) return;
     TextPainter& text = app_.text();
     const auto measure = [&text](const std::string& s) { return text.width(s, kMenuFontSize); };
     layout_.layoutBar(menu_.bar(), measure);
     layout_.layoutMenu(menu_.openMenu(), menu_.topIndex(), w, measure);
     // Only as tall as the strip and an open menu with its shadow: the rest of a large
-    // window would be blended over every frame for nothing.
+    // window would be blended over for nothing.
     const int shadow = 3;
     if (!layout_.menuRect.empty())
         h = std::min(h, std::max(MenuLayout::kBarHeight, layout_.menuRect.bottom + shadow));
     else
         h = std::min(h, MenuLayout::kBarHeight);
-    SDL_Surface* chrome = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    soft::SurfacePtr chrome(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!chrome) return;
-    SDL_FillRect(chrome, nullptr, 0);  // transparent: the client picture shows through
-    drawMenuBar(chrome, layout_, menu_, text);
-    drawOpenMenu(chrome, layout_, menu_, text);
-    if (chromeTexture_) SDL_DestroyTexture(chromeTexture_);
-    chromeTexture_ = SDL_CreateTextureFromSurface(renderer_, chrome);
-    if (chromeTexture_) SDL_SetTextureBlendMode(chromeTexture_, SDL_BLENDMODE_BLEND);
-    SDL_FreeSurface(chrome);
+    SDL_FillRect(chrome.get(), nullptr, 0);  // transparent: the client picture shows through
+    drawMenuBar(chrome.get(), layout_, menu_, text);
+    drawOpenMenu(chrome.get(), layout_, menu_, text);
+    chrome_ = std::move(chrome);
+    presenter_->chromeChanged();
+}
+
+ShownLayout SdlWindow::shownLayout() const {
+    return ShownLayout{pictureRect(), exclusive_ || !menu_.bar() ? nullptr : chrome_.get()};
 }
 
 void SdlWindow::render() {
-    if (!renderer_ || closed_) return;
-    draw();
-    SDL_RenderPresent(renderer_);
-}
-
-void SdlWindow::draw() {
+    if (closed_) return;
     SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    const SDL_Rect dst = pictureRect();
-    SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dst);
-    if (exclusive_) return;
-    if (chromeDirty_) refreshChrome();
-    if (menu_.bar() && chromeTexture_) renderChrome();
-}
-
-void SdlWindow::renderChrome() {
-    SDL_Rect area{};
-    SDL_QueryTexture(chromeTexture_, nullptr, nullptr, &area.w, &area.h);
-    SDL_RenderCopy(renderer_, chromeTexture_, nullptr, &area);
+    if (chromeDirty_ && !exclusive_) refreshChrome();
+    presenter_->showAll(shownLayout());
 }
 
 soft::SurfacePtr SdlWindow::shownPicture() {
-    if (!renderer_ || closed_) return nullptr;
-    int w = 0, h = 0;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
-    soft::SurfacePtr shown(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
-    if (!shown) return nullptr;
-    draw();
-    const bool read =
-        SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB888, shown->pixels, shown->pitch) == 0;
-    SDL_RenderPresent(renderer_);
-    return read ? std::move(shown) : nullptr;
+    if (closed_) return nullptr;
+    SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
+    if (chromeDirty_ && !exclusive_) refreshChrome();
+    return presenter_->shownPicture(shownLayout());
 }
 
 void SdlWindow::redraw() {
     render();
     if (OnPaint) OnPaint();
-}
-
-// Keeps the place and size to return to; a new size lays the menu bar out for the new
-// width and shows the picture at the zoom that now fits. A move alone needs neither.
-void SdlWindow::placed() {
-    if (!everShown_ || exclusive_ || closed_) return;
-    rememberPlace();
-    SDL_Point size{};
-    SDL_GetWindowSize(window_, &size.x, &size.y);
-    if (size.x != drawnSize_.x || size.y != drawnSize_.y) {
-        chromeDirty_ = true;
-        render();
-    }
-    if (OnPlaced) OnPlaced();
-}
-
-void SdlWindow::rememberPlace() {
-    if (!everShown_ || exclusive_ || closed_) return;
-    maximized_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
-    if (!normalNow()) return;
-    SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
-    SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
 }
 
 void SdlWindow::focusChanged(bool focused) {

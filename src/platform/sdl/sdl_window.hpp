@@ -6,13 +6,16 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/sdl/event_target.hpp"
+#include "platform/sdl/window_presenter.hpp"
 #include "platform/soft/format.hpp"
 #include "platform/soft/present_target.hpp"
 #include "platform/toolkit.hpp"
 #include "platform/toolkit/menu_bar.hpp"
+#include "platform/toolkit/placement_model.hpp"
 
 namespace vek::platform::sdl {
 
@@ -65,7 +68,7 @@ public:
     // A pixel (0xRRGGBB) of the last presented client picture.
     std::uint32_t pixel(int x, int y) const;
     // The whole window's picture as it is shown (menu strip, borders and the scaled client
-    // picture), read back from the renderer as 32-bit X-R-G-B; null when it cannot be read.
+    // picture), read back as 32-bit X-R-G-B; null when it cannot be read.
     soft::SurfacePtr shownPicture();
 
 private:
@@ -74,22 +77,23 @@ private:
     int stripHeight() const;
     // Where the client picture is shown, in window (or, exclusive, screen) pixels.
     SDL_Rect pictureRect() const;
-    void makeFrameTexture(int width, int height);
     void setMinimumSize();
     void refreshChrome();
+    // What the presenter shows now: the picture's place, and the chrome unless full screen.
+    ShownLayout shownLayout() const;
+    // Shows the whole window again.
     void render();
-    // Draws the window's picture into the renderer without presenting it.
-    void draw();
-    // Lays the menu bar (and an open menu) over the client picture.
-    void renderChrome();
     void applyMenuResult(const MenuResult& result);
-    SDL_Rect outerRect() const;
     // On the first showing with a frame: learns the window manager's frame sizes and puts
     // the frame's outer corner at the stored position.
     void placeInFrame();
     bool normalNow() const;
-    // Keeps the place and size to return to while the window is shown and not zoomed.
-    void rememberPlace();
+    // Tells the placement model where the shown window is and how it is shown.
+    void observe() const;
+    // A maximised window the window manager has just restored is put at the model's area.
+    void returnFromMaximized();
+    // Moves the window to the model's area, maximised or minimised as asked.
+    void applyPlace(bool minimize);
     // Shows or hides the window manager's frame as the border style asks, keeping the
     // client area's top-left corner at client.
     void applyBorder(SDL_Point client);
@@ -98,24 +102,17 @@ private:
 
     SdlApplication& app_;
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* frameTexture_ = nullptr;
-    SDL_Texture* chromeTexture_ = nullptr;
+    std::unique_ptr<WindowPresenter> presenter_;
+    soft::SurfacePtr chrome_;  // the menu strip and an open menu, transparent elsewhere
     std::string caption_;
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    soft::SurfacePtr picture_;  // the client picture as last presented, 32-bit
     SDL_Point logical_;         // the client area's size while windowed
-    SDL_Rect frameExtents_{};   // left, top, right, bottom decoration sizes while bordered
-    bool framed_ = false;       // frameExtents_ has been learnt
-    // The window's place and size (menu strip included) while neither maximised nor in
-    // exclusive mode. Until the frame is learnt, x and y are those of the frame's corner.
-    SDL_Rect windowedRect_{};
-    bool maximized_ = false;  // as last seen while shown
-    SDL_Point drawnSize_{};   // the window's size when it was last drawn
-    bool maximizeOnShow_ = false;
-    bool maximizedBeforeExclusive_ = false;
+    // Where the window stands and returns to; the window system's reports update it, so
+    // reading them refreshes it.
+    mutable PlacementModel model_;
+    SDL_Point drawnSize_{};  // the window's size when it was last drawn
     bool cursorVisible_ = true;
     bool chromeDirty_ = true;
     bool exclusive_ = false;

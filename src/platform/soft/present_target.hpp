@@ -21,7 +21,8 @@ public:
     virtual void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) = 0;
     // Exclusive full screen: the whole screen shows a logical width × height picture,
     // scaled with its aspect kept (whole-number scale when it fits), black borders,
-    // no menu bar and no cursor. Leaving puts the window back exactly as it was.
+    // no menu bar and no cursor. Leaving ends full screen only: the window's placement,
+    // saved before and set again after, puts it back where and how big it was.
     virtual bool enterExclusive(int width, int height) = 0;
     virtual void leaveExclusive() = 0;
     virtual bool exclusive() const = 0;

@@ -1,19 +1,13 @@
-// Idle slot, activation notifications and key-state table of the application object.
+// Idle slot, alarm, activation notifications and key-state table of the application object.
 #include "platform/toolkit/application_base.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "runtime/shown_text.hpp"
 
 namespace vek::platform {
-
-bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized) {
-    placement.length = kPlacementLength;
-    placement.flags = 0;
-    placement.showCmd = minimized ? 2 : 1;  // shown minimised, or shown normally
-    placement.minPosition = TPoint{-1, -1};
-    placement.maxPosition = TPoint{-1, -1};
-    placement.normalPosition = normal;
-    return true;
-}
 
 int ApplicationBase::hookMainWindow(std::function<void(AppMessage)> hook) {
     hooks_.emplace_back(nextHookId_, std::move(hook));
@@ -24,8 +18,17 @@ void ApplicationBase::unhookMainWindow(int id) {
     std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
 }
 
+namespace {
+// An error text says what went wrong, sometimes with a file name in it: room for both.
+constexpr std::size_t kShownErrorLength = 500;
+}  // namespace
+
 void ApplicationBase::handleException(const std::exception& error) {
-    messageBox(error.what(), title(), MB_OK | MB_ICONERROR);
+    if (messageBox(error.what(), title(), MB_OK | MB_ICONERROR) != 0) return;
+    // No box could be shown (none can be made, or the program is quitting): the error
+    // still reaches whoever started the program.
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name,
+                 shownName(error.what(), kShownErrorLength).c_str());
 }
 
 bool ApplicationBase::runIdle() {
@@ -60,6 +63,26 @@ void ApplicationBase::keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, 
         return;
     }
     if (virtualKey != 0 && virtualKey < keys_.size()) keys_[virtualKey] = state;
+}
+
+void ApplicationBase::setAlarm(std::uint32_t time, std::function<void()> handler) {
+    alarmTime_ = time;
+    alarm_ = std::move(handler);
+}
+
+std::optional<std::uint32_t> ApplicationBase::alarmAhead(std::uint32_t now) const {
+    if (!alarm_) return std::nullopt;
+    // The clock wraps round, so the time left is read as a signed difference.
+    const auto ahead = static_cast<std::int32_t>(alarmTime_ - now);
+    return static_cast<std::uint32_t>(std::max(ahead, 0));
+}
+
+bool ApplicationBase::runAlarm(std::uint32_t now) {
+    if (alarmAhead(now).value_or(1) != 0) return false;
+    const std::function<void()> handler = std::move(alarm_);
+    alarm_ = nullptr;
+    guarded(handler);
+    return true;
 }
 
 void ApplicationBase::guarded(const std::function<void()>& handler) {

@@ -1,5 +1,5 @@
 // The part of the application object that both backends share: title, the one idle slot,
-// the activation hooks with the active flag, and the table of virtual-key states.
+// the alarm, the activation hooks with the active flag, and the table of virtual-key states.
 #pragma once
 
 #include <array>
@@ -18,9 +18,6 @@ namespace vek::platform {
 // refuses a record of another length.
 inline constexpr std::uint32_t kPlacementLength = 44;
 
-// Fills a placement record with a window's normal rectangle (screen pixels) and show state.
-bool describePlacement(WindowPlacement& placement, const TRect& normal, bool minimized);
-
 class ApplicationBase : public Application {
 public:
     void setTitle(const std::string& title) override { title_ = title; }
@@ -36,6 +33,7 @@ public:
     }
     bool hasOnIdle() const override { return static_cast<bool>(idle_); }
     void setIdleWakeTime(std::uint32_t time) override { wake_ = time; }
+    void setAlarm(std::uint32_t time, std::function<void()> handler) override;
 
     bool active() const override { return active_; }
     int hookMainWindow(std::function<void(AppMessage)> hook) override;
@@ -44,7 +42,8 @@ public:
     void getKeyboardState(std::array<std::uint8_t, 256>& keys) override { keys = keys_; }
 
     // The default handling of an error: a message box with the error text, the
-    // application's title as caption and the error icon.
+    // application's title as caption and the error icon; where no box can be shown, one
+    // line on stderr: the program's name, then the error text, escaped.
     void handleException(const std::exception& error) override;
 
 protected:
@@ -55,6 +54,12 @@ protected:
     std::optional<std::uint32_t> idleWakeTime() const { return wake_; }
     // A message came: the handler must be called again before the loop sleeps.
     void forgetIdleWake() { wake_.reset(); }
+    // Milliseconds from now until the alarm is due (0 when it is), if one is set.
+    std::optional<std::uint32_t> alarmAhead(std::uint32_t now) const;
+    // Calls the alarm's handler if it is due at now, clearing the alarm first so that the
+    // handler may set another; an error escaping it goes to handleException. Answers
+    // whether it was called.
+    bool runAlarm(std::uint32_t now);
     // Sets the active flag; on a change, notifies the hooks after the flag is updated.
     // Going inactive also releases every key, since their key-up messages go elsewhere.
     void setActive(bool active);
@@ -69,6 +74,8 @@ private:
     std::string title_;
     IdleHandler idle_;
     std::optional<std::uint32_t> wake_;
+    std::uint32_t alarmTime_ = 0;
+    std::function<void()> alarm_;
     bool active_ = false;
     std::vector<std::pair<int, std::function<void(AppMessage)>>> hooks_;
     int nextHookId_ = 1;

@@ -60,4 +60,12 @@ DialogControl TButton::Describe() const {
     return control;
 }
 
+DialogControl TListBox::Describe() const {
+    DialogControl control = TControl::Describe();
+    control.items = Items;
+    control.itemHeight = ItemHeight;
+    control.chosen = chosen_;
+    return control;
+}
+
 }  // namespace vek::platform

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,27 @@ public:
 
 protected:
     DialogControl::Kind kind() const override { return DialogControl::Kind::Button; }
+};
+
+// Lines of text to choose from, one at a time: the arrow keys move the choice, a click
+// chooses a line, a double click or Enter presses the dialog's default button.
+class TListBox : public TControl {
+public:
+    using TControl::TControl;
+
+    std::vector<std::string> Items;
+    int ItemHeight = 16;
+    // The chosen line, -1 for none; it follows the choice while the dialog is shown.
+    int ItemIndex() const { return *chosen_; }
+    void SetItemIndex(int index) { *chosen_ = index; }
+
+    DialogControl Describe() const override;
+
+protected:
+    DialogControl::Kind kind() const override { return DialogControl::Kind::List; }
+
+private:
+    std::shared_ptr<int> chosen_ = std::make_shared<int>(-1);
 };
 
 }  // namespace vek::platform

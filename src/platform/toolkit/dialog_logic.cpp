@@ -1,6 +1,8 @@
 // Click and key rules of dialogs and message boxes; line breaking of message texts.
 #include "platform/toolkit/dialog_logic.hpp"
 
+#include <algorithm>
+
 namespace vek::platform {
 
 namespace {
@@ -40,7 +42,26 @@ TCursor cursorAt(const DialogSpec& dialog, int x, int y) {
     return crDefault;
 }
 
+DialogControl* firstList(DialogSpec& dialog) {
+    for (DialogControl& control : dialog.controls)
+        if (control.kind == DialogControl::Kind::List && control.chosen) return &control;
+    return nullptr;
+}
+
+int listLineAt(const DialogControl& list, int x, int y) {
+    if (!contains(list.bounds, x, y) || list.itemHeight <= 0) return -1;
+    const int line = (y - list.bounds.top) / list.itemHeight;
+    return line < static_cast<int>(list.items.size()) ? line : -1;
+}
+
 int dialogKey(DialogSpec& dialog, std::uint16_t key) {
+    if (key == vk::Up || key == vk::Down) {
+        DialogControl* list = firstList(dialog);
+        if (!list || list->items.empty()) return 0;
+        const int last = static_cast<int>(list->items.size()) - 1;
+        *list->chosen = std::clamp(*list->chosen + (key == vk::Down ? 1 : -1), 0, last);
+        return 0;
+    }
     if (key == vk::Return) {
         DialogControl* button = defaultButton(dialog);
         return button ? activateControl(dialog, *button) : 0;

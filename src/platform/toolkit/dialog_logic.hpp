@@ -21,8 +21,14 @@ DialogControl* clickableAt(DialogSpec& dialog, int x, int y);
 // The mouse cursor at (x, y): that of the topmost control there, else the default.
 TCursor cursorAt(const DialogSpec& dialog, int x, int y);
 // A key pressed in the dialog: Enter presses the default button, Escape closes it with
-// IDCANCEL. Answers the modal result, 0 while the dialog stays open.
+// IDCANCEL, the up and down arrows move the choice of the first list. Answers the modal
+// result, 0 while the dialog stays open.
 int dialogKey(DialogSpec& dialog, std::uint16_t key);
+
+// The dialog's first list, or null.
+DialogControl* firstList(DialogSpec& dialog);
+// The line of list at (x, y) in client coordinates, or -1.
+int listLineAt(const DialogControl& list, int x, int y);
 
 // A key pressed in a message box with one OK button: Enter, Escape and Space close it.
 int messageBoxKey(std::uint16_t key);

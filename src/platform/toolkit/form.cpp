@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "platform/platform.hpp"
 #include "platform/toolkit/main_menu.hpp"
@@ -53,7 +54,10 @@ void TCustomForm::DoCreate() {
     if (OnCreate) OnCreate();
 }
 
+// The window's close and the form's own destruction both come here; OnDestroy runs for
+// the first of them only.
 void TCustomForm::DoDestroy() {
+    if (std::exchange(destroyed_, true)) return;
     if (OnDestroy) OnDestroy();
 }
 

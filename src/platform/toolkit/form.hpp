@@ -67,6 +67,7 @@ protected:
     // A menu bar that goes away leaves the window.
     void Notification(TComponent* component, TOperation operation) override;
     void DoCreate();
+    // Runs OnDestroy, once in the form's life.
     void DoDestroy();
 
 private:
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<Window> window_;
     std::vector<std::pair<int, std::function<void(FormMessage)>>> hooks_;
     int nextHookId_ = 1;
+    bool destroyed_ = false;  // OnDestroy has run
 };
 
 }  // namespace vek::platform

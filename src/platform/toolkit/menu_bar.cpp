@@ -165,10 +165,7 @@ MenuResult MenuNavigator::keyDropDown(std::uint16_t key, TShiftState shift) {
         case vk::Return:
         case vk::Space:
             return item_ >= 0 ? choose(item_) : MenuResult{true, false, nullptr};
-        case vk::Escape:
-            enter(Mode::BarSelected);
-            item_ = -1;
-            return {true, true, nullptr};
+        case vk::Escape:  // one Escape gives the keyboard back to the window
         case vk::F10:
         case vk::Menu:
             close();

@@ -24,8 +24,8 @@ struct MenuResult {
 
 // Keyboard and mouse navigation of a menu bar, as a desktop menu loop does it: F10 or a
 // lone Alt selects the bar, Alt+letter opens a menu, arrows move (skipping separators),
-// Enter or a letter chooses, Escape steps back. Indices are child indices of the bar
-// (top) and of the open menu (item); -1 for none.
+// Enter or a letter chooses, Escape closes the menu and gives the keys back to the window. Indices are child
+// indices of the bar (top) and of the open menu (item); -1 for none.
 class MenuNavigator {
 public:
     enum class Mode { Closed, BarSelected, DropDown };

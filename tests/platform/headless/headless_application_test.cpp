@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -122,6 +123,14 @@ TEST_F(ToolkitApplication, ErrorInIdleHandlerGoesToMessageBoxAndKeepsDone) {
     EXPECT_EQ(app.messageBoxes()[0].caption, "Vektrion v1.2");
     EXPECT_EQ(app.messageBoxes()[0].flags, MB_OK | MB_ICONERROR);
     EXPECT_EQ(calls, 3);
+}
+
+TEST_F(ToolkitApplication, AnErrorNoBoxCanShowGoesToStderrInOneEscapedLine) {
+    app.refuseMessageBoxes = true;
+    ::testing::internal::CaptureStderr();
+    app.handleException(std::runtime_error("cannot read \x1b[2Jpicture"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              std::string(program_invocation_short_name) + ": cannot read \\x1b[2Jpicture\n");
 }
 
 TEST_F(ToolkitApplication, ActivationNotificationsSeeTheUpdatedFlag) {

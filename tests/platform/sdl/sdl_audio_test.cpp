@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -177,9 +178,14 @@ TEST(SdlAudioDriver, UnavailableDriverFailsCleanlyAndDummyOpens) {
     std::unique_ptr<SoundDevice> device;
     {
         ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+        ::testing::internal::CaptureStderr();
         EXPECT_EQ(system.directSoundCreate(device), HResult::NoDriver);
+        EXPECT_EQ(system.directSoundCreate(device), HResult::NoDriver);
+        const std::string said = ::testing::internal::GetCapturedStderr();
         EXPECT_FALSE(device);
         EXPECT_FALSE(SDL_WasInit(SDL_INIT_AUDIO));
+        EXPECT_NE(said.find("no-such-driver"), std::string::npos) << "SDL's reason is said: " << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "once: " << said;
     }
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     ASSERT_EQ(system.directSoundCreate(device), HResult::Ok);

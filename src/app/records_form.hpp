@@ -1,0 +1,39 @@
+// TfrmRecords: the table of best games, "Récords". One line per game with its rank, score,
+// date and length; Enter, a double click or "Ver" watches the chosen game, Escape or
+// "Cerrar" closes the table.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/replay_store.hpp"
+#include "platform/toolkit/controls.hpp"
+#include "platform/toolkit/dialog_form.hpp"
+
+namespace vek {
+
+// "1.  149900  2025-05-01 14:34  0:44  Ana": rank, score, date in local time, length, player.
+std::string RecordLine(int rank, const TReplayEntry& game);
+// A game's length in minutes and seconds of play at the timer's 33 ms a tick: "0:44".
+std::string PlayLength(int ticks);
+
+class TfrmRecords : public platform::TDialogForm {
+public:
+    TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games);
+
+    std::unique_ptr<platform::TLabel> lblHeading;
+    std::unique_ptr<platform::TListBox> lstGames;
+    std::unique_ptr<platform::TButton> btnVer;
+    std::unique_ptr<platform::TButton> btnCerrar;
+
+    // The game chosen to be watched once the table closed with mrOk.
+    const TReplayEntry* Chosen() const;
+
+private:
+    void btnVerClick();
+
+    std::vector<TReplayEntry> games_;
+};
+
+}  // namespace vek

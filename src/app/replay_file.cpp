@@ -1,0 +1,231 @@
+// Writing and reading the text form of a recorded game.
+#include "app/replay_file.hpp"
+
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+
+namespace vek {
+
+namespace {
+
+std::string CleanText(std::string_view text) {
+    std::string out(text.substr(0, kMaxReplayTextLength));
+    // A cut in the middle of a UTF-8 sequence drops the sequence's start.
+    if (text.size() > kMaxReplayTextLength)
+        while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0x80) out.pop_back();
+    if (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0xC0) out.pop_back();
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
+}
+
+std::uint64_t StatesValue(const TInputStates& states) {
+    std::uint64_t value = 0;
+    const auto& bytes = states.AsBytes();
+    for (std::size_t i = 0; i < bytes.size(); ++i) value |= std::uint64_t{bytes[i]} << (8 * i);
+    return value;
+}
+
+char* Hex(char* out, std::uint64_t value, int width) {
+    std::snprintf(out, 17, "%0*llx", width, static_cast<unsigned long long>(value));
+    return out;
+}
+
+// Reads the text line by line, keeping the line number.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& line) {
+        if (pos_ >= text_.size()) return false;
+        const std::size_t end = text_.find('\n', pos_);
+        line = text_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_);
+        pos_ = end == std::string_view::npos ? text_.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        ++number_;
+        return true;
+    }
+    int Number() const { return number_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    int number_ = 0;
+};
+
+template <class T>
+bool ReadNumber(std::string_view text, T& value, int base = 10) {
+    if (text.empty() || text.front() == '+' || text.front() == '-') return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+// Splits "KEY VALUE" at the first space.
+bool SplitKey(std::string_view line, std::string_view key, std::string_view& value) {
+    if (line.size() < key.size() + 1 || line.substr(0, key.size()) != key || line[key.size()] != ' ')
+        return false;
+    value = line.substr(key.size() + 1);
+    return true;
+}
+
+bool ValidDate(std::string_view date) {
+    constexpr std::string_view pattern = "dddd-dd-ddTdd:dd:ddZ";
+    if (date.size() != pattern.size()) return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const bool digit = date[i] >= '0' && date[i] <= '9';
+        if (pattern[i] == 'd' ? !digit : date[i] != pattern[i]) return false;
+    }
+    return true;
+}
+
+struct Parser {
+    LineReader lines;
+    TReplayFile& replay;
+    TReplayReadError& error;
+
+    // A fault of the line just read, or (atEnd) of the line the file lacks.
+    bool Fail(std::string why, bool atEnd = false) {
+        error.Line = lines.Number() + (atEnd ? 1 : 0);
+        error.Why = std::move(why);
+        return false;
+    }
+
+    bool Header(std::string_view key, std::string_view& value) {
+        std::string_view line;
+        if (!lines.Next(line))
+            return Fail("the file ends before its \"" + std::string(key) + "\" line", true);
+        if (!SplitKey(line, key, value)) return Fail("expected the \"" + std::string(key) + "\" line");
+        return true;
+    }
+
+    bool ReadHeader() {
+        std::string_view line;
+        const bool read = lines.Next(line);
+        if (!read || line != kReplayFormatLine)
+            return Fail("not a replay: the first line is not \"" + std::string(kReplayFormatLine) + "\"",
+                        !read);
+        std::string_view value;
+        TGameRecord& record = replay.Record;
+        if (!Header("game", value)) return false;
+        replay.Game = value;
+        if (!Header("seed", value)) return false;
+        if (!ReadNumber(value, record.Seed)) return Fail("the seed is not a number from 0 to 4294967295");
+        if (!Header("date", value)) return false;
+        if (!ValidDate(value)) return Fail("the date is not written as 2025-05-01T12:34:56Z");
+        replay.Date = value;
+        if (!Header("player", value)) return false;
+        replay.Player = value;
+        if (!Header("score", value)) return false;
+        if (!ReadNumber(value, record.Score)) return Fail("the score is not a whole number of 0 or more");
+        if (!Header("ticks", value)) return false;
+        if (!ReadNumber(value, record.Ticks) || record.Ticks < 1 || record.Ticks > kMaxReplayTicks)
+            return Fail("the ticks are not a whole number from 1 to " + std::to_string(kMaxReplayTicks));
+        return true;
+    }
+
+    bool ReadInput(std::string_view tickText, std::string_view statesText) {
+        TInputChange change;
+        std::uint64_t value = 0;
+        if (!ReadNumber(tickText, change.Tick) || change.Tick >= replay.Record.Ticks)
+            return Fail("the tick is not a whole number below the game's ticks");
+        const auto& inputs = replay.Record.Inputs;
+        if (!inputs.empty() && change.Tick <= inputs.back().Tick)
+            return Fail("the tick does not come after the previous input line's");
+        if (!ReadNumber(statesText, value, 16) || value >> kInputStateCount)
+            return Fail("the input states are not a hexadecimal number of 36 bits");
+        TInputStates::Bytes bytes;
+        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+        change.States = TInputStates::FromBytes(bytes);
+        replay.Record.Inputs.push_back(change);
+        return true;
+    }
+
+    int NextCheckTick() const {
+        return static_cast<int>(replay.Record.Checks.size()) * kCheckInterval + kCheckInterval - 1;
+    }
+    // Every check tick before the last tick has its line.
+    int CheckCount() const { return (replay.Record.Ticks - 1) / kCheckInterval; }
+
+    bool ReadCheck(std::string_view tickText, std::string_view hashText) {
+        TStateCheck check;
+        if (static_cast<int>(replay.Record.Checks.size()) >= CheckCount())
+            return Fail("a check after the game's last check tick");
+        if (!ReadNumber(tickText, check.Tick) || check.Tick != NextCheckTick())
+            return Fail("expected the check of tick " + std::to_string(NextCheckTick()));
+        if (hashText.size() != 16 || !ReadNumber(hashText, check.Hash, 16))
+            return Fail("the state hash is not 16 hexadecimal digits");
+        replay.Record.Checks.push_back(check);
+        return true;
+    }
+
+    bool ReadBody() {
+        std::string_view line;
+        while (lines.Next(line)) {
+            const std::size_t first = line.find(' ');
+            const std::size_t second = first == std::string_view::npos ? first : line.find(' ', first + 1);
+            if (second == std::string_view::npos || line.find(' ', second + 1) != std::string_view::npos)
+                return Fail("expected \"in TICK STATES\" or \"check TICK HASH\"");
+            const std::string_view kind = line.substr(0, first);
+            const std::string_view tick = line.substr(first + 1, second - first - 1);
+            const std::string_view value = line.substr(second + 1);
+            if (kind == "in") {
+                if (!ReadInput(tick, value)) return false;
+            } else if (kind == "check") {
+                if (!ReadCheck(tick, value)) return false;
+            } else {
+                return Fail("expected \"in TICK STATES\" or \"check TICK HASH\"");
+            }
+        }
+        if (static_cast<int>(replay.Record.Checks.size()) < CheckCount()) {
+            return Fail("the file ends before the check of tick " + std::to_string(NextCheckTick()), true);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+std::string FormatReplay(const TReplayFile& replay) {
+    const TGameRecord& record = replay.Record;
+    std::string out;
+    out.reserve(256 + record.Inputs.size() * 16 + record.Checks.size() * 32);
+    out.append(kReplayFormatLine).append("\n");
+    out += "game " + CleanText(replay.Game) + "\n";
+    out += "seed " + std::to_string(record.Seed) + "\n";
+    out += "date " + CleanText(replay.Date) + "\n";
+    out += "player " + CleanText(replay.Player) + "\n";
+    out += "score " + std::to_string(record.Score) + "\n";
+    out += "ticks " + std::to_string(record.Ticks) + "\n";
+    // Input and check lines come in tick order, an input before a check of the same tick.
+    std::size_t c = 0;
+    char hex[17];
+    for (std::size_t i = 0; i <= record.Inputs.size(); ++i) {
+        const int until = i < record.Inputs.size() ? record.Inputs[i].Tick : record.Ticks;
+        for (; c < record.Checks.size() && record.Checks[c].Tick < until; ++c)
+            out += "check " + std::to_string(record.Checks[c].Tick) + " " +
+                   Hex(hex, record.Checks[c].Hash, 16) + "\n";
+        if (i < record.Inputs.size())
+            out += "in " + std::to_string(until) + " " + Hex(hex, StatesValue(record.Inputs[i].States), 1) +
+                   "\n";
+    }
+    return out;
+}
+
+bool ParseReplay(std::string_view text, TReplayFile& replay, TReplayReadError& error, bool headerOnly) {
+    replay = TReplayFile{};
+    error = TReplayReadError{};
+    Parser parser{LineReader(text), replay, error};
+    if (!parser.ReadHeader()) return false;
+    return headerOnly || parser.ReadBody();
+}
+
+std::string ReplayDate(long long secondsSince1970) {
+    const std::time_t time = static_cast<std::time_t>(secondsSince1970);
+    std::tm utc{};
+    if (!gmtime_r(&time, &utc)) return "1970-01-01T00:00:00Z";
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+}  // namespace vek

@@ -1,0 +1,47 @@
+// The text form of a recorded game (docs/replay-format.md): a version line, a header of
+// one key and value a line, then the input states where they change and the state checks.
+// Reading checks everything a replay needs to be played again and names the first line
+// that is wrong.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "game/game_record.hpp"
+
+namespace vek {
+
+// The first line of every replay file.
+inline constexpr std::string_view kReplayFormatLine = "vektrion-replay 1";
+// Replay files end in this.
+inline constexpr std::string_view kReplayExtension = ".vkreplay";
+// Names and games longer than this are cut when written.
+inline constexpr std::size_t kMaxReplayTextLength = 64;
+// No game lasts longer than this many ticks (about a week of play).
+inline constexpr int kMaxReplayTicks = 1 << 24;
+
+struct TReplayFile {
+    std::string Game;    // the game and its version that played it
+    std::string Date;    // when it ended, UTC: "2025-05-01T12:34:56Z"
+    std::string Player;  // the player's name
+    TGameRecord Record;
+    friend bool operator==(const TReplayFile&, const TReplayFile&) = default;
+};
+
+// The file's text. Control characters in the texts become spaces; long ones are cut.
+std::string FormatReplay(const TReplayFile& replay);
+
+struct TReplayReadError {
+    int Line = 0;  // the line that cannot be read, from 1
+    std::string Why;
+};
+
+// Reads a replay's text. headerOnly stops after the header (the table of best games
+// needs no more). On a fault answers false with the line and the reason.
+bool ParseReplay(std::string_view text, TReplayFile& replay, TReplayReadError& error,
+                 bool headerOnly = false);
+
+// "2025-05-01T12:34:56Z" for a time in seconds since 1970.
+std::string ReplayDate(long long secondsSince1970);
+
+}  // namespace vek

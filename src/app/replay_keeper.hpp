@@ -1,0 +1,52 @@
+// Ties the main window to the folder of kept games: every finished game is written as a
+// replay (unless the settings say not to), the best score reaches the title screen, the
+// "Récords" table opens from the menu, and a replay is watched in the window, with a
+// message naming the file and the place when it cannot be read or stops matching.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/replay_store.hpp"
+#include "app/settings_keeper.hpp"
+
+namespace vek {
+
+class TMainForm;
+struct TPlaybackEnd;
+
+// The player's name for a replay: the account's full name, else its login.
+std::string PlayerName();
+
+class TReplayKeeper {
+public:
+    // Reads the best score from folder (none when empty); saveWanted tells at each game's
+    // end whether to keep it.
+    TReplayKeeper(TMainForm& form, std::string folder, std::function<bool()> saveWanted,
+                  TWarningSink warn = WarnOnStderr);
+    ~TReplayKeeper();
+    TReplayKeeper(const TReplayKeeper&) = delete;
+    TReplayKeeper& operator=(const TReplayKeeper&) = delete;
+
+    // Plays the replay at path in the window. A file that cannot be used is told on stderr
+    // and in a message box, and the title stays; answers whether playback began.
+    bool Watch(const std::string& path);
+    // Opens the table of best games; the chosen one is watched.
+    void ShowRecords();
+    // The replay file of the last game written, or empty.
+    const std::string& LastSaved() const { return lastSaved_; }
+
+private:
+    void Recorded(const TGameRecord& record);
+    void PlaybackEnded(const TPlaybackEnd& end);
+    void Tell(const std::string& path, const std::string& why);
+
+    TMainForm& form_;
+    TReplayStore store_;
+    std::function<bool()> saveWanted_;
+    TWarningSink warn_;
+    std::string watching_;
+    std::string lastSaved_;
+};
+
+}  // namespace vek

@@ -1,0 +1,46 @@
+// Presenting into the window's own pixels (SDL's window surface), for a window that no
+// graphics processor draws: the pixels of each frame that differ from the picture shown are
+// converted and zoomed straight into the window, the borders are drawn when the window's
+// size or the picture's place changes, the chrome when it changes or a frame lands under it,
+// and only the changed rectangle is handed to the display.
+#pragma once
+
+#include "platform/sdl/window_presenter.hpp"
+
+namespace vek::platform::sdl {
+
+class SurfacePresenter final : public WindowPresenter {
+public:
+    using WindowPresenter::WindowPresenter;
+
+    std::string name() const override { return "window surface"; }
+    SDL_Point outputSize() const override;
+    void presentFrame(SDL_Surface& frame, const SDL_Rect& src, const SDL_Rect& dstClient,
+                      const ShownLayout& layout) override;
+    void showAll(const ShownLayout& layout) override;
+    void showChrome(const ShownLayout& layout, int before) override;
+    soft::SurfacePtr shownPicture(const ShownLayout& layout) override;
+    void setVSync(bool) override {}
+
+private:
+    // The window's pixels; null (said once on stderr) when SDL cannot give them.
+    SDL_Surface* surface();
+    // Whether the window's pixels were made anew, or the window's size or the picture's place
+    // changed, since the last whole showing.
+    bool moved(const SDL_Surface& surface, const ShownLayout& layout) const;
+    // The whole-number zoom at which the picture fills its place; 0 when it does not.
+    int zoomOf(const ShownLayout& layout) const;
+    // Draws the borders, the picture and the chrome inside area (window pixels).
+    void paint(SDL_Surface& surface, const SDL_Rect& area, const ShownLayout& layout);
+    void paintPicture(SDL_Surface& surface, const SDL_Rect& area, const ShownLayout& layout);
+    void update(const SDL_Rect& area);
+
+    SDL_Point shownSize_{-1, -1};
+    SDL_Rect shownPlace_{};
+    // The window's pixels at the last whole showing: new ones hold nothing of the picture yet.
+    const SDL_Surface* shownSurface_ = nullptr;
+    const void* shownPixels_ = nullptr;
+    bool reported_ = false;
+};
+
+}  // namespace vek::platform::sdl

@@ -1,0 +1,103 @@
+// The folder of kept games: which games are kept, names of its own, the table read from the
+// headers, and one warning for a corrupt file or a folder that cannot be written.
+#include "app/replay_store.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "app/temp_folder.hpp"
+
+namespace vek {
+namespace {
+
+TEST(ReplayStore, KeepsTheTenBestAndTheTwentyMostRecent) {
+    // Game i ends on day i with score (i * 37) mod 41: days 1 to 40.
+    std::vector<TReplayEntry> games;
+    for (int i = 1; i <= 40; ++i) {
+        char date[32];
+        std::snprintf(date, sizeof date, "2025-01-%02dT10:00:00Z", i <= 31 ? i : i - 31);
+        if (i > 31) date[6] = '2';
+        games.push_back({"g" + std::to_string(i), date, "p", (i * 37) % 41, 100});
+    }
+    // Days 21 to 40 are the most recent; among days 1 to 20 the ten best scores are kept.
+    std::vector<std::string> expected;
+    std::vector<std::pair<int, int>> older;
+    for (int i = 1; i <= 20; ++i) older.push_back({(i * 37) % 41, i});
+    std::sort(older.begin(), older.end());
+    // The best ten overall: scores 31..40 are spread over both halves, so compute them.
+    std::vector<std::pair<int, int>> all;
+    for (int i = 1; i <= 40; ++i) all.push_back({(i * 37) % 41, i});
+    std::sort(all.rbegin(), all.rend());
+    std::set<int> kept;
+    for (int k = 0; k < 10; ++k) kept.insert(all[k].second);
+    for (int i = 21; i <= 40; ++i) kept.insert(i);
+    for (int i = 1; i <= 40; ++i)
+        if (!kept.contains(i)) expected.push_back("g" + std::to_string(i));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(GamesToDrop(games), expected);
+    EXPECT_TRUE(GamesToDrop({games.begin(), games.begin() + 20}).empty());
+}
+
+TEST(ReplayStore, OwnNamesOnly) {
+    EXPECT_TRUE(IsOwnReplayName("vektrion-20250501-123456-42-1.vkreplay"));
+    for (const char* name :
+         {"friend.vkreplay", "vektrion-20250501-123456-42-1.vkreplay.tmp",
+          "vektrion-2025050-123456-42-1.vkreplay", "x-vektrion-20250501-123456-42-1.vkreplay"})
+        EXPECT_FALSE(IsOwnReplayName(name)) << name;
+}
+
+TReplayFile Game(int score, const std::string& date) {
+    TReplayFile file{"Vektrion v1.2", date, "Ana", {}};
+    file.Record.Score = score;
+    file.Record.Ticks = 20;
+    return file;
+}
+
+TEST(ReplayStore, WritesUniqueFilesDropsItsOwnOnlyAndListsTheBestFirst) {
+    testing::TempFolder folder;
+    std::vector<std::string> warnings;
+    TReplayStore store(folder / "replays", [&warnings](const std::string& w) { warnings.push_back(w); });
+    std::ofstream(folder / "replays.keep");  // not in the folder
+    // Game i ends at second i with 100 - i points, game 3 with 1000: games 0 to 9 are the
+    // best, 12 to 31 the most recent.
+    std::vector<std::string> paths;
+    for (int i = 0; i < 32; ++i) {
+        char date[32];
+        std::snprintf(date, sizeof date, "2025-01-01T10:00:%02dZ", i);
+        const std::string path = store.Save(Game(i == 3 ? 1000 : 100 - i, date));
+        ASSERT_FALSE(path.empty());
+        paths.push_back(path);
+        if (i == 0)
+            std::ofstream(folder / "replays/friend.vkreplay")
+                << FormatReplay(Game(5, "2020-01-01T00:00:00Z"));
+        if (i == 0) std::ofstream(folder / "replays/broken.vkreplay") << "vektrion-replay 1\ngame x\n";
+    }
+    const auto games = store.Games();
+    // 30 of its own (20 recent, 10 best, overlapping) and the friend's file.
+    ASSERT_EQ(games.size(), 31u);
+    EXPECT_EQ(games.front().Score, 1000);
+    EXPECT_EQ(games.size(), static_cast<std::size_t>(std::count_if(games.begin(), games.end(), [](auto& g) {
+                  return g.Name == "friend.vkreplay" || IsOwnReplayName(g.Name);
+              })));
+    struct stat info {};
+    for (int i = 0; i < 32; ++i) EXPECT_EQ(::stat(paths[i].c_str(), &info) == 0, i < 10 || i >= 12) << i;
+    EXPECT_EQ(::stat((folder / "replays/broken.vkreplay").c_str(), &info), 0);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("broken.vkreplay: line 3:"), std::string::npos) << warnings[0];
+}
+
+TEST(ReplayStore, AFolderThatCannotBeWrittenCostsOneWarning) {
+    testing::TempFolder folder;
+    std::ofstream(folder / "file") << "x";
+    std::vector<std::string> warnings;
+    TReplayStore store(folder / "file/replays", [&warnings](const std::string& w) { warnings.push_back(w); });
+    EXPECT_EQ(store.Save(Game(1, "2025-01-01T10:00:00Z")), "");
+    EXPECT_EQ(store.Save(Game(2, "2025-01-01T10:00:01Z")), "");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("games are not kept"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vek

@@ -1,0 +1,72 @@
+// A player's replay played headless: a recorded game verifies, a changed input state fails
+// at its second, and the second game of a run verifies on its own.
+#include "replay/replay_check.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/main_form.hpp"
+#include "app/replay_file.hpp"
+#include "game/scenes.hpp"
+#include "replay/replay.hpp"
+
+namespace vek::replay {
+namespace {
+
+// Plays script (held keys from their ticks on) until `games` games have ended; the records.
+std::vector<TGameRecord> RecordGames(const TScript& script, int games, int maxTicks) {
+    TReplay replay;
+    std::vector<TGameRecord> records;
+    replay.Form().Game().OnGameRecorded = [&records](const TGameRecord& r) { records.push_back(r); };
+    for (int tick = 0; tick < maxTicks && static_cast<int>(records.size()) < games; ++tick)
+        replay.Step(KeysAt(script, tick));
+    return records;
+}
+
+TEST(ReplayCheck, ARecordedGameVerifiesAndAChangedInputFailsAtItsSecond) {
+    std::ifstream in(VEK_REPLAY_DIR "/full_game.replay");
+    TScript script;
+    std::string error;
+    ASSERT_TRUE(ParseScript(in, script, error)) << error;
+    const auto records = RecordGames(script, 1, 1400);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Score, 149900);
+
+    // Through the file's text, as a friend would receive it.
+    TReplayFile file{"Vektrion v1.2", "2025-05-01T12:34:56Z", "Ana", records[0]};
+    TReplayFile read;
+    TReplayReadError fault;
+    ASSERT_TRUE(ParseReplay(FormatReplay(file), read, fault)) << fault.Line << ": " << fault.Why;
+    const TPlaybackEnd ok = PlayRecord(read.Record);
+    EXPECT_TRUE(ok.Ok) << ok.Why;
+
+    // Button 1 dropped from the middle input change on: the game parts at that change's second
+    // at the latest, and not before the second it was made in.
+    TGameRecord changed = read.Record;
+    TInputChange& middle = changed.Inputs[changed.Inputs.size() / 2];
+    middle.States = middle.States.Contains(stButton1) ? middle.States - TInputStates{stButton1}
+                                                      : middle.States | TInputStates{stButton1};
+    const TPlaybackEnd bad = PlayRecord(changed);
+    EXPECT_FALSE(bad.Ok);
+    EXPECT_GE(bad.Second, SecondOfTick(middle.Tick));
+    EXPECT_LE(bad.Second, SecondOfTick(middle.Tick) + 1);
+    EXPECT_NE(bad.Why.find("second " + std::to_string(bad.Second)), std::string::npos) << bad.Why;
+}
+
+TEST(ReplayCheck, TheSecondGameOfARunStartsFromAnotherSeedAndVerifiesOnItsOwn) {
+    // Start, hold still until the game is over, back to the title, start again.
+    TScript script;
+    for (int start = 5; start < 20000; start += 400) {
+        script.push_back({start, {0x20}});
+        script.push_back({start + 1, {}});
+    }
+    const auto records = RecordGames(script, 2, 20000);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_NE(records[0].Seed, records[1].Seed);
+    const TPlaybackEnd end = PlayRecord(records[1]);
+    EXPECT_TRUE(end.Ok) << end.Why;
+}
+
+}  // namespace
+}  // namespace vek::replay

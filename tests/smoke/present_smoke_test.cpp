@@ -1,0 +1,119 @@
+// What the real main window shows, read back from it under xvfb-run: a test picture at one
+// and two zoom, in full screen, and with a menu open and closed again, against the picture
+// the game drew. The game's timer is stopped, so no tick draws over the test picture.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "graphics/dxdraw.hpp"
+#include "media/dxtimer.hpp"
+#include "smoke/real_main_window.hpp"
+#include "smoke/sdl_events.hpp"
+
+namespace vek {
+namespace {
+
+constexpr int kStrip = 20;  // the menu strip's height
+constexpr std::uint32_t kBarColor = 0xF0F0F0;
+
+// The colour (0xRRGGBB) that the test picture has at a pixel.
+std::uint32_t colorAt(int x, int y) {
+    return (std::uint32_t(x * 5 & 0xFF) << 16) | (std::uint32_t(y * 3 & 0xFF) << 8) | ((x + y) & 0x7F);
+}
+
+using Expected = std::function<std::uint32_t(int, int)>;
+
+class PresentSmoke : public RealMainWindow {
+protected:
+    void SetUp() override {
+        RealMainWindow::SetUp();
+        if (HasFatalFailure()) return;
+        form->Handle()->show();
+        Settle();
+    }
+    void Settle() {
+        const Uint64 end = SDL_GetTicks64() + 300;
+        while (SDL_GetTicks64() < end) {
+            backend->application().processMessages();
+            SDL_Delay(10);
+        }
+        form->DXTimer->SetEnabled(false);
+    }
+    void PresentTestPicture() {
+        TDirectDrawSurface& surface = *form->DXDraw->Surface();
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const std::uint32_t c = colorAt(x, y);
+                surface.SetPixel(x, y,
+                                 surface.MatchColor(TColor((c >> 16) | (c & 0xFF00) | ((c & 0xFF) << 16))));
+            }
+        form->DXDraw->Flip();
+    }
+    // The pixels of the shown window below the strip (from row `top` on) that are not what
+    // they should be: the picture at its place and zoom, black around it.
+    int WrongPixels(SDL_Rect place, int zoom, const Expected& expected, int top) {
+        const auto shown = window().shownPicture();
+        if (!shown) return -1;
+        int wrong = 0;
+        for (int y = top; y < shown->h; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const std::uint8_t*>(shown->pixels) + y * shown->pitch);
+            for (int x = 0; x < shown->w; ++x) {
+                const SDL_Point p{x, y};
+                const std::uint32_t want =
+                    SDL_PointInRect(&p, &place) ? expected((x - place.x) / zoom, (y - place.y) / zoom) : 0;
+                wrong += (row[x] & 0xFFFFFF) != want;
+            }
+        }
+        return wrong;
+    }
+    std::uint32_t ShownAt(int x, int y) {
+        const auto shown = window().shownPicture();
+        if (!shown || x >= shown->w || y >= shown->h) return 0xFFFFFFFF;
+        const auto* row = static_cast<const std::uint8_t*>(shown->pixels) + y * shown->pitch;
+        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+    }
+};
+
+TEST_F(PresentSmoke, WindowedAtOneAndTwoZoomTheWindowShowsThePictureItWasGiven) {
+    for (const int zoom : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << "zoom " << zoom);
+        const platform::WindowGeometry at = form->Handle()->geometry();
+        form->Handle()->setGeometry({at.left, at.top, 640 * zoom, 480 * zoom, false});
+        Settle();
+        PresentTestPicture();
+        EXPECT_EQ(WrongPixels(SDL_Rect{0, kStrip, 640 * zoom, 480 * zoom}, zoom, colorAt, kStrip), 0);
+        EXPECT_EQ(ShownAt(640 * zoom - 2, 2), kBarColor) << "the menu strip";
+    }
+}
+
+TEST_F(PresentSmoke, InFullScreenThePictureIsShownAtTwoZoomCentredInBlack) {
+    form->OptionFullScreenClick();
+    Settle();
+    ASSERT_TRUE(window().exclusive());
+    PresentTestPicture();
+    // On the 1280 × 1024 screen: 1280 × 960 at (0, 32); 8 bits show the palette's nearest
+    // colours, as the window keeps them.
+    const Expected kept = [this](int x, int y) { return window().pixel(x, y); };
+    EXPECT_EQ(WrongPixels(SDL_Rect{0, 32, 1280, 960}, 2, kept, 0), 0);
+    EXPECT_NE(window().pixel(320, 240), 0u) << "the test picture was presented";
+}
+
+TEST_F(PresentSmoke, AnOpenMenuLiesOverThePictureAndLeavesItWhole) {
+    const SDL_Rect place{0, kStrip, 640, 480};
+    PresentTestPicture();
+    platform::sdl::pushPress(SDLK_j, KMOD_LALT, windowId());
+    Settle();
+    const int covered = WrongPixels(place, 1, colorAt, kStrip);
+    EXPECT_GT(covered, 100 * 40) << "the open menu covers part of the picture";
+    // A frame presented while the menu is open goes under it.
+    PresentTestPicture();
+    EXPECT_EQ(WrongPixels(place, 1, colorAt, kStrip), covered);
+    platform::sdl::pushPress(SDLK_ESCAPE, KMOD_NONE, windowId());
+    Settle();
+    EXPECT_EQ(WrongPixels(place, 1, colorAt, kStrip), 0) << "the picture shows again where the menu was";
+}
+
+}  // namespace
+}  // namespace vek
