@@ -179,7 +179,7 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
     form->OptionShowFPS->Click();
     EXPECT_EQ(readText(path),
               "# my window\nwindow_left=30\nzoom=2\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
-              "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\n");
+              "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\n");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);

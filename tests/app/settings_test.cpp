@@ -111,7 +111,7 @@ TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
         std::string previous;
         std::string written;
     };
-    const std::string rest = "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\n";
+    const std::string rest = "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\nsave_replays=1\n";
     const Case cases[] = {
         {"comments, unknown keys, blanks and a bad line stay in their place",
          "# mine\n  window_left = 7 \nzoom=2\n\nwindow_top=x\nplay loud\nwindow_width=1\nwindow_height=2",
@@ -120,10 +120,10 @@ TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
              rest},
         {"CR LF line ends are kept, added keys take them too", "# mine\r\nsound=1\r\n",
          "# mine\r\nsound=0\r\nwindow_left=-20\r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
-         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\n"},
+         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\nsave_replays=1\r\n"},
         {"a key given twice changes twice", "sound=1\nsound=1\n",
          "sound=0\nsound=0\nwindow_left=-20\nwindow_top=40\nwindow_width=1300\nwindow_height=980\n"
-         "window_maximized=1\nfull_screen=1\nshow_fps=1\n"},
+         "window_maximized=1\nfull_screen=1\nshow_fps=1\nsave_replays=1\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatSettings(now, c.previous), c.written) << c.what;

@@ -138,7 +138,7 @@ TEST(ReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
         int status;
         std::string firstLine;
     } calls[] = {
-        {"", 2, "vektrion-replay: missing SCRIPT"},
+        {"", 2, "vektrion-replay: missing SCRIPT or REPLAY"},
         {script + " --ticks", 2, "vektrion-replay: option '--ticks' needs a value, N"},
         {script + " --ticks -3", 2, "vektrion-replay: --ticks needs a whole number from 0 up, not '-3'"},
         {script + " --ticks 99999999999", 2,

@@ -78,7 +78,7 @@ protected:
 
 TEST_F(PresentSmoke, WindowedAtOneAndTwoZoomTheWindowShowsThePictureItWasGiven) {
     for (const int zoom : {1, 2}) {
-        SCOPED_TRACE(testing::Message() << "zoom " << zoom);
+        SCOPED_TRACE(::testing::Message() << "zoom " << zoom);
         const platform::WindowGeometry at = form->Handle()->geometry();
         form->Handle()->setGeometry({at.left, at.top, 640 * zoom, 480 * zoom, false});
         Settle();

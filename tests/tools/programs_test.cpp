@@ -69,7 +69,7 @@ constexpr Program kPrograms[] = {
     {"vektrion-picture", "in.bmp", "missing OUT.ppm"},
     {"vektrion-wave", "", "missing IN"},
     {"vektrion-assets", "--description d.vktd", "missing OUT_DIR"},
-    {"vektrion-replay", "", "missing SCRIPT"},
+    {"vektrion-replay", "", "missing SCRIPT or REPLAY"},
     {"vektrion-soak", "--seed 3", "missing --minutes M"},
     {"vektrion-about-icon", "", "missing OUT.cpp"},
     {"vektrion-describe", "main_form.desc", "missing OUT.cpp"},

@@ -74,7 +74,7 @@ TEST(ZoomConvert, WritesEachFramePixelAsASquareOfTheZoomIntoBothTargets) {
         {SDL_PIXELFORMAT_BGR888, SDL_PIXELFORMAT_RGB888, {5, 0, 11, 12}, 4, {0, 0}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << SDL_GetPixelFormatName(c.frameFormat) << " zoom " << c.zoom);
+        SCOPED_TRACE(::testing::Message() << SDL_GetPixelFormatName(c.frameFormat) << " zoom " << c.zoom);
         const SurfacePtr frame = makeFrame(c.frameFormat, 16, 12);
         const SurfacePtr shown = makeTarget(SDL_PIXELFORMAT_RGB888, 16 * c.zoom + 9, 12 * c.zoom + 9);
         const SurfacePtr kept = makeTarget(c.keptFormat, 16 + 4, 12 + 4);
