@@ -171,15 +171,17 @@ TEST_F(SettingsKeeperTest, ARefusedFileIsKeptAsBadWithOneWarningBeforeANewOneIsW
 }
 
 TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFileIsNeverWritten) {
-    writeText(path, "# my window\nwindow_left=30\nzoom=2\n");
+    writeText(path, "# my window\nwindow_left=30\nzoom=2\nlanguage = pt\n");
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
     Start();
     EXPECT_EQ(warnings,
               std::vector<std::string>{"vektrion: warning: " + path + ":3: unknown key 'zoom'; skipped"});
     form->OptionShowFPS->Click();
     EXPECT_EQ(readText(path),
-              "# my window\nwindow_left=30\nzoom=2\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
+              "# my window\nwindow_left=30\nzoom=2\nlanguage = "
+              "pt\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
               "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\n");
+    EXPECT_EQ(Saved().language, "pt");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);

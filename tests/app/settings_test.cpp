@@ -105,7 +105,7 @@ TEST(Settings, AnUnknownKeyIsShownEscapedAndCutOnOneShortLine) {
 }
 
 TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
-    const TSettings now = With({-20, 40, 1300, 980, true}, true, false, true);
+    const TSettings now = With({-20, 40, 1300, 980, true}, true, false, true, "fr");
     struct Case {
         const char* what;
         std::string previous;
@@ -114,16 +114,18 @@ TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
     const std::string rest = "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\nsave_replays=1\n";
     const Case cases[] = {
         {"comments, unknown keys, blanks and a bad line stay in their place",
-         "# mine\n  window_left = 7 \nzoom=2\n\nwindow_top=x\nplay loud\nwindow_width=1\nwindow_height=2",
-         "# mine\n  window_left = -20 \nzoom=2\n\nwindow_top=40\nplay loud\nwindow_width=1300\n"
+         "# mine\n  window_left = 7 \nzoom=2\n\nwindow_top=x\nplay loud\nlanguage = de \nwindow_width=1\n"
+         "window_height=2",
+         "# mine\n  window_left = -20 \nzoom=2\n\nwindow_top=40\nplay loud\nlanguage = fr "
+         "\nwindow_width=1300\n"
          "window_height=980\n" +
              rest},
         {"CR LF line ends are kept, added keys take them too", "# mine\r\nsound=1\r\n",
          "# mine\r\nsound=0\r\nwindow_left=-20\r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
-         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\nsave_replays=1\r\n"},
+         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\nsave_replays=1\r\nlanguage=fr\r\n"},
         {"a key given twice changes twice", "sound=1\nsound=1\n",
          "sound=0\nsound=0\nwindow_left=-20\nwindow_top=40\nwindow_width=1300\nwindow_height=980\n"
-         "window_maximized=1\nfull_screen=1\nshow_fps=1\nsave_replays=1\n"},
+         "window_maximized=1\nfull_screen=1\nshow_fps=1\nsave_replays=1\nlanguage=fr\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatSettings(now, c.previous), c.written) << c.what;
