@@ -44,7 +44,7 @@ foreach(size ${VEK_ICON_SIZES})
 endforeach()
 install(FILES ${VEK_METAINFO_FILE} DESTINATION share/metainfo COMPONENT data)
 # The replay files' type, so that a file manager opens them with the game.
-install(FILES packaging/${VEK_APP_ID}.mime.xml DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
+install(FILES ${VEK_MIME_FILE} DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
         COMPONENT data)
 
 foreach(layout programs package)

@@ -1,7 +1,7 @@
 # Extracts the texts a player sees into BINARY_DIR/i18n/vektrion.pot and copies it over
 # SOURCE_DIR/po/vektrion.pot when a message, a reference or a comment differs (a new
 # creation date alone is no change). Run by the build (cmake/i18n.cmake) with XGETTEXT,
-# SOURCE_DIR, BINARY_DIR, DESCRIPTION_TEXTS, DESKTOP, METAINFO and VERSION set.
+# SOURCE_DIR, BINARY_DIR, DESCRIPTION_TEXTS, DESKTOP, METAINFO, MIME and VERSION set.
 
 set(extracted ${BINARY_DIR}/i18n/vektrion.pot)
 set(template ${SOURCE_DIR}/po/vektrion.pot)
@@ -17,8 +17,8 @@ function(xgettext)
   endif()
 endfunction()
 
-# The code's texts, then the stored description's captions, the menu entry's and the
-# metadata's, each file named relative to the source folder.
+# The code's texts, then the stored description's captions, the menu entry's, the
+# metadata's and the replay files' type's, each file named relative to the source folder.
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.hpp)
 list(SORT sources)
 xgettext(--language=C++ --keyword --keyword=tr --keyword=trLater ${sources})
@@ -28,6 +28,8 @@ xgettext(--join-existing --language=Desktop --keyword --keyword=GenericName --ke
          --keyword=Keywords ${desktop})
 file(RELATIVE_PATH metainfo ${SOURCE_DIR} ${METAINFO})
 xgettext(--join-existing ${metainfo})
+file(RELATIVE_PATH mime ${SOURCE_DIR} ${MIME})
+xgettext(--join-existing ${mime})
 
 function(messages_of file out)
   set(text)
