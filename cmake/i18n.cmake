@@ -9,7 +9,8 @@
 #     build folder, where the game finds it when it runs from there;
 #   - merges the menu entry, the metadata and the replay files' type with the catalogues'
 #     translations into i18n/.
-# Installing puts the compiled catalogues under share/locale/.
+# cmake/install.cmake installs the compiled catalogues under share/locale/ (the folders of
+# VEK_LOCALE_FOLDERS) and the merged files.
 
 find_program(VEK_XGETTEXT xgettext REQUIRED)
 find_program(VEK_MSGFMT msgfmt REQUIRED)
@@ -62,7 +63,6 @@ foreach(language ${VEK_LANGUAGES})
     COMMENT "Compiling the ${language} catalogue"
     VERBATIM)
   list(APPEND catalogues ${folder}/vektrion.mo)
-  install(FILES ${folder}/vektrion.mo DESTINATION share/locale/${language}/LC_MESSAGES COMPONENT data)
   list(APPEND VEK_LOCALE_FOLDERS share/locale/${language}/LC_MESSAGES)
 endforeach()
 

@@ -43,6 +43,10 @@ foreach(size ${VEK_ICON_SIZES})
           RENAME ${VEK_APP_ID}.png COMPONENT data)
 endforeach()
 install(FILES ${VEK_METAINFO_FILE} DESTINATION share/metainfo COMPONENT data)
+foreach(language ${VEK_LANGUAGES})
+  install(FILES ${CMAKE_BINARY_DIR}/locale/${language}/LC_MESSAGES/vektrion.mo
+          DESTINATION share/locale/${language}/LC_MESSAGES COMPONENT data)
+endforeach()
 # The replay files' type, so that a file manager opens them with the game.
 install(FILES ${VEK_MIME_FILE} DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
         COMPONENT data)
