@@ -43,5 +43,9 @@ messages_of(${extracted} new)
 messages_of(${template} old)
 if(NOT new STREQUAL old)
   message(STATUS "po/vektrion.pot: the texts have changed; the catalogues need updating (see README)")
-  file(COPY_FILE ${extracted} ${template})
+  # Through a file of this build's own and a rename, since two builds (make test's) may
+  # update the template at the same time.
+  string(MD5 build ${BINARY_DIR})
+  file(COPY_FILE ${extracted} ${template}.${build})
+  file(RENAME ${template}.${build} ${template})
 endif()
