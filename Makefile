@@ -51,16 +51,26 @@ unit-tests: build
 
 # The unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets,
 # come from one build with clang (which also checks that clang builds the code warning-free).
+# Its debug information is line tables only: all that the sanitizers' reports need.
 FUZZ_TARGETS := $(patsubst fuzz/%.cpp,fuzz_%,$(wildcard fuzz/*.cpp))
 
 sanitizer-build: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
 	  -DVEK_FUZZ=ON -DVEK_TESTS=ON -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vektrion_tests $(FUZZ_TARGETS)
 
+# The sanitised unit tests run as two shards side by side, one per core.
 asan-tests: sanitizer-build
-	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1 ./$(FUZZ_BUILD)/vektrion_tests --gtest_brief=1
+	@status=0; \
+	for shard in 0 1; do \
+	  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard $(FUZZ_BUILD)/vektrion_tests --gtest_brief=1 \
+	    > $(FUZZ_BUILD)/asan-tests-$$shard.log 2>&1 & \
+	done; \
+	for shard in 0 1; do wait -n || status=1; done; \
+	for shard in 0 1; do echo "sanitised unit tests, shard $$shard of 2:"; grep -v '^Running main()' $(FUZZ_BUILD)/asan-tests-$$shard.log; done; \
+	exit $$status
 
 # The window-manager tests run on a second private display with openbox started for them,
 # and the tests of window sizes and remembered settings on a third one of 3840 × 2160.
@@ -85,16 +95,16 @@ smoke-tests: build
 	    ./$(BUILD)/vektrion_smoke --gtest_brief=1 --gtest_filter='*OnLargeScreen*'; \
 	fi
 
-# Each fuzz target for a short fixed number of runs. New inputs go to the build folder, so
-# the committed seeds stay as they are.
+# Each fuzz target for a short fixed number of runs, two at a time; a target that fails
+# stops the run with the end of its log. New inputs go to the build folder, so the
+# committed seeds stay as they are.
 fuzz-tests: sanitizer-build
-	@for f in $(FUZZ_BUILD)/fuzz_*; do \
-	  [ -x "$$f" ] || continue; \
-	  corpus=fuzz/corpus/$$(basename $$f | sed 's/^fuzz_//'); \
-	  found=$(FUZZ_BUILD)/found/$$(basename $$f); mkdir -p $$found; \
-	  echo "fuzzing $$(basename $$f) for $(FUZZ_RUNS) runs"; \
-	  "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$found $$( [ -d $$corpus ] && echo $$corpus ) 2>&1 | tail -n 2 || exit 1; \
-	done
+	@find $(FUZZ_BUILD) -maxdepth 1 -name 'fuzz_*' -type f -executable | sort | \
+	  xargs -P 2 -I {} bash -c 'set -o pipefail; f={}; name=$$(basename $$f); \
+	    corpus=fuzz/corpus/$${name#fuzz_}; found=$(FUZZ_BUILD)/found/$$name; mkdir -p $$found; \
+	    if "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$found $$( [ -d $$corpus ] && echo $$corpus ) \
+	         > $$found.log 2>&1; then echo "fuzzed $$name for $(FUZZ_RUNS) runs: $$(tail -n 1 $$found.log)"; \
+	    else echo "FAILED: fuzzing $$name"; tail -n 40 $$found.log; exit 255; fi'
 
 # The pictures and sounds under assets/ are drawn and synthesised by tools/art/ (seeded, so
 # the same code writes the same bytes); each run checks them through the game's own readers.

@@ -30,7 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vek::TReplayFile replay;
     vek::TReplayReadError error;
     if (!vek::ParseReplay(text, replay, error)) {
-        const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+        // The text's lines, the last one counted whether or not a line end closes it; a
+        // file that stops early is refused at the line after its last.
+        const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                                  (text.empty() || text.back() == '\n' ? 0 : 1);
         if (error.Line < 1 || static_cast<std::size_t>(error.Line) > lines + 1 || error.Why.empty())
             std::abort();
         return 0;

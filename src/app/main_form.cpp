@@ -23,11 +23,6 @@ namespace {
 
 using platform::TMenuItem;
 
-// The controls help, a line each: the message box breaks the line at the carriage return.
-std::string controlsText() {
-    return std::string(tr("Direccionales para mover la nave")) + "\r" + tr("Barra espaciadora para disparar");
-}
-
 // Wraps a handler that needs no sender as a menu item's click.
 platform::TMenuEvent click(TMainForm* form, void (TMainForm::*handler)()) {
     return [form, handler](TMenuItem&) { (form->*handler)(); };
@@ -54,6 +49,7 @@ TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step
     }
     // The stored caption, which the window shows again when the game runs after a pause.
     ownCaption_ = Handle()->caption();
+    storedBindings_ = Bindings();
     if (step == TCreateStep::SkipOnCreate) return;
     // An error in the creation handler is shown like any error of an event handler.
     try {
@@ -126,6 +122,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     Ayuda1 = find("Ayuda1");
     Controles1 = find("Controles1");
     Acercade1 = find("Acercade1");
+    FindOptionItems(find);
 }
 
 THandlerTable TMainForm::Handlers() {
@@ -142,6 +139,12 @@ THandlerTable TMainForm::Handlers() {
     table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
     table.Add("OptionSoundClick", click(this, &TMainForm::OptionSoundClick));
     table.Add("OptionShowFPSClick", click(this, &TMainForm::OptionShowFPSClick));
+    table.Add("OptionVolumeClick",
+              platform::TMenuEvent([this](TMenuItem& item) { OptionVolumeClick(item); }));
+    table.Add("OptionAutoFireClick", click(this, &TMainForm::OptionAutoFireClick));
+    table.Add("OptionPauseInBackgroundClick", click(this, &TMainForm::OptionPauseInBackgroundClick));
+    table.Add("OptionVibrationClick", click(this, &TMainForm::OptionVibrationClick));
+    table.Add("OptionControlsClick", click(this, &TMainForm::OptionControlsClick));
     table.Add("Controles1Click", click(this, &TMainForm::Controles1Click));
     table.Add("Acercade1Click", click(this, &TMainForm::Acercade1Click));
     table.Add("DXDrawInitializing", TDXDrawEvent([this](TCustomDXDraw& s) { DXDrawInitializing(s); }));
@@ -174,11 +177,8 @@ void TMainForm::FormCreate() {
     DXDraw->DefColorTable = ImageList->Items().ColorTable;
     DXDraw->UpdatePalette();
 
-    OptionFullScreen->Checked = true;
-    OptionFullScreenClick();
-
-    OptionSound->Checked = false;
-    OptionSoundClick();
+    SetFullScreen(false);
+    SetSound(true);
 
     GameStartClick();
 }
@@ -200,7 +200,9 @@ void TMainForm::GameStartClick() {
 void TMainForm::GamePauseClick() {
     GamePause->Checked = !GamePause->Checked;
     Handle()->menuChanged();
+    if (!GamePause->Checked) WatchPadWhilePaused(false);
     DXTimer->SetEnabled(!GamePause->Checked);
+    if (GamePause->Checked) WatchPadWhilePaused(true);
     ShowPauseInCaption();
 }
 
@@ -217,52 +219,8 @@ void TMainForm::GameExitClick() {
     Handle()->close();
 }
 
-void TMainForm::OptionFullScreenClick() {
-    OptionFullScreen->Checked = !OptionFullScreen->Checked;
-    Handle()->menuChanged();
-    auto options = DXDraw->Options();
-    if (OptionFullScreen->Checked) {
-        DXDraw->Finalize();
-        if (!options.Contains(doFullScreen)) SaveWindowPlacement();
-        options.Include(doFullScreen);
-    } else {
-        DXDraw->Finalize();
-        if (options.Contains(doFullScreen)) RestoreWindowPlacement();
-        options.Exclude(doFullScreen);
-    }
-    DXDraw->SetOptions(options);
-    DXDraw->Display().SetWidth(640);
-    DXDraw->Display().SetHeight(480);
-    DXDraw->Display().SetBitCount(8);
-    DXDraw->Initialize();
-    if (OnOptionChanged) OnOptionChanged(*OptionFullScreen, OptionFullScreen->Checked);
-}
-
-void TMainForm::OptionSoundClick() {
-    OptionSound->Checked = !OptionSound->Checked;
-    const bool wanted = OptionSound->Checked;
-    if (!OptionSound->Checked) {
-        DXSound->Finalize();
-    } else if (!DXSound->Initialized()) {
-        try {
-            DXSound->Initialize();
-        } catch (const std::exception&) {
-            // No sound device: the game runs silently and the user may try again.
-            OptionSound->Checked = false;
-        }
-    }
-    Handle()->menuChanged();
-    if (OnOptionChanged) OnOptionChanged(*OptionSound, wanted);
-}
-
-void TMainForm::OptionShowFPSClick() {
-    OptionShowFPS->Checked = !OptionShowFPS->Checked;
-    Handle()->menuChanged();
-    if (OnOptionChanged) OnOptionChanged(*OptionShowFPS, OptionShowFPS->Checked);
-}
-
 void TMainForm::Controles1Click() {
-    platform::current().application().messageBox(controlsText(), tr("Controles"),
+    platform::current().application().messageBox(controlsHelpText(Bindings()), tr("Controles"),
                                                  platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
@@ -295,7 +253,9 @@ void TMainForm::DXTimerActivate(TCustomDXTimer&) {
     ShowPauseInCaption();
 }
 
-void TMainForm::DXTimerDeactivate(TCustomDXTimer&) {
+// Without "Pausar en segundo plano" the game goes on behind other windows, so it is not paused.
+void TMainForm::DXTimerDeactivate(TCustomDXTimer& sender) {
+    if (!sender.ActiveOnly()) return;
     inactive_ = true;
     ShowPauseInCaption();
 }
@@ -309,10 +269,13 @@ void TMainForm::ShowPauseInCaption() {
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {
     if (!DXDraw->CanDraw()) return;
     DXInput->Update();
+    ApplyAutoFire();
     Scenes->RunScene();
     Scenes->StartPendingScene();
     if (OptionShowFPS->Checked) DrawFrameRate();
     DXDraw->Flip();
+    // After the whole tick, so that a pause never cuts one in two.
+    if (PadStartPressed()) GamePauseClick();
 }
 
 void TMainForm::DrawFrameRate() {

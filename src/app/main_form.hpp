@@ -3,12 +3,14 @@
 // commands and the handlers of the display's and the timer's events, and plays sounds.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
 
+#include "app/bindings.hpp"
 #include "app/dx_form.hpp"
 #include "game/game_window.hpp"
 #include "platform/menu.hpp"
@@ -27,6 +29,9 @@ class TDXSound;
 class TDXSpriteEngine;
 class TGame;
 struct TStoredEntries;
+
+// The steps of the "Volumen" submenu, in percent.
+inline constexpr int kVolumeStep = 25;
 
 class TMainForm : public TDXForm, public TGameWindow {
 public:
@@ -66,6 +71,13 @@ public:
     platform::TMenuItem* OptionFullScreen = nullptr;
     platform::TMenuItem* OptionSound = nullptr;
     platform::TMenuItem* OptionShowFPS = nullptr;
+    platform::TMenuItem* OptionVolume = nullptr;
+    // The items of the "Volumen" submenu, from 0 to 100 % in steps of kVolumeStep.
+    std::array<platform::TMenuItem*, 5> OptionVolumeItems{};
+    platform::TMenuItem* OptionAutoFire = nullptr;
+    platform::TMenuItem* OptionPauseInBackground = nullptr;
+    platform::TMenuItem* OptionVibration = nullptr;
+    platform::TMenuItem* OptionControls = nullptr;
     platform::TMenuItem* Ayuda1 = nullptr;
     platform::TMenuItem* Controles1 = nullptr;
     platform::TMenuItem* Acercade1 = nullptr;
@@ -81,6 +93,11 @@ public:
     void OptionFullScreenClick();
     void OptionSoundClick();
     void OptionShowFPSClick();
+    void OptionVolumeClick(platform::TMenuItem& sender);
+    void OptionAutoFireClick();
+    void OptionPauseInBackgroundClick();
+    void OptionVibrationClick();
+    void OptionControlsClick();
     void Controles1Click();
     void Acercade1Click();
     void DXDrawInitializing(TCustomDXDraw& sender);
@@ -90,9 +107,33 @@ public:
     void DXTimerDeactivate(TCustomDXTimer& sender);
     void DXTimerTimer(TCustomDXTimer& sender, int lagCount);
 
-    // Told after the full-screen, sound or frame-rate command has run, with the check mark
-    // the command asked for: a sound device that cannot be opened leaves "Activar Sonido"
-    // unchecked although the command asked for sound.
+    // The options, set rather than toggled: the menu commands and the remembered settings
+    // both call these. Each sets its check mark and tells OnOptionChanged.
+    void SetFullScreen(bool on);
+    // A sound device that cannot be opened leaves sound off.
+    void SetSound(bool on);
+    void SetShowFPS(bool on);
+    // The mixer's output in percent, 0 to 100; the submenu checks the step it equals.
+    void SetVolume(int percent);
+    int Volume() const { return volume_; }
+    // While on, the ship fires in the playing scene as if the fire button were held; the
+    // title and game-over screens still wait for a real press.
+    void SetAutoFire(bool on);
+    // The game waits while another window has the focus (the timer's and the input's ActiveOnly).
+    void SetPauseInBackground(bool on);
+    // A pad that can rumble does so when the ship is hit and when the boss explodes.
+    void SetVibration(bool on);
+    // The five actions' keys and the pad's fire button, in the input component's own tables.
+    TBindings Bindings() const;
+    void SetBindings(const TBindings& bindings);
+    // The bindings of the stored description, which "Restablecer" puts back.
+    const TBindings& StoredBindings() const { return storedBindings_; }
+    // Whether a key press belongs to the menus: their shortcuts, F10 and Alt.
+    bool IsMenuKey(std::uint16_t key, platform::TShiftState shift);
+
+    // Told after an option has been set, with the check mark (or volume item) the command
+    // asked for: a sound device that cannot be opened leaves "Activar Sonido" unchecked
+    // although the command asked for sound. The controls dialog tells OptionControls.
     std::function<void(platform::TMenuItem& option, bool wanted)> OnOptionChanged;
 
     // "Récords…" runs this; nothing happens without it.
@@ -102,6 +143,7 @@ public:
 
     // Plays the named sound from the wave list while sound is switched on.
     void PlaySound(const std::string& name, bool wait) override;
+    void Rumble(TRumble what) override;
 
     // What the game reaches of the window.
     TCustomDXDraw& GameDisplay() override;
@@ -122,9 +164,22 @@ private:
     // the game, and is the stored caption otherwise.
     void ShowPauseInCaption();
 
-    std::string ownCaption_;  // the window's caption from its stored description
+    std::string ownCaption_;   // the window's caption from its stored description
     std::string captionNote_;  // what follows it while a replay plays
     bool inactive_ = false;    // another application has the foreground
+    void FindOptionItems(const std::function<platform::TMenuItem*(const char*)>& find);
+    void OptionChanged(platform::TMenuItem& option, bool wanted);
+    void ApplyVolume();
+    void ApplyAutoFire();
+    // The pad's Start button pauses and resumes like "Jugar / Pausar": read at the end of a
+    // tick while the game runs, and from the idle slot while it is paused.
+    bool PadStartPressed();
+    void WatchPadWhilePaused(bool paused);
+
+    int volume_ = 100;
+    TBindings storedBindings_;
+    bool padStartHeld_ = true;
+    bool padWatching_ = false;
 };
 
 // The one main window of the running program, or null.

@@ -13,6 +13,7 @@
 #include "app/program.hpp"
 #include "app/records_form.hpp"
 #include "game/scenes.hpp"
+#include "media/dxtimer.hpp"
 #include "platform/platform.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/translation.hpp"
@@ -71,6 +72,8 @@ bool TReplayKeeper::Watch(const std::string& path) {
         Tell(path, error);
         return false;
     }
+    // A replay still playing is left first, so that its end does not take the new file's name.
+    form_.Game().StopPlayback();
     watching_ = path;
     // TRANSLATORS: the caption's mark while a replay runs: the player's name, then the score.
     form_.SetCaptionNote(" - " + fillIn(tr("repetición: %s, %s puntos"),
@@ -93,9 +96,14 @@ void TReplayKeeper::Tell(const std::string& path, const std::string& why) {
         platform::MB_OK | platform::MB_ICONERROR);
 }
 
+// The game stands still behind the table: its timer stops while the table is open and
+// runs again afterwards as it ran before (a game the player paused stays paused).
 void TReplayKeeper::ShowRecords() {
     const auto box = std::make_unique<TfrmRecords>(&form_, store_.Games());
+    const bool ticking = form_.DXTimer->Enabled();
+    form_.DXTimer->SetEnabled(false);
     box->ShowModal();
+    form_.DXTimer->SetEnabled(ticking);
     if (const TReplayEntry* chosen = box->Chosen()) Watch(store_.Folder() + "/" + chosen->Name);
 }
 

@@ -13,6 +13,13 @@ namespace vek {
 
 namespace {
 
+std::string_view trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
 // One key of the file: its name, its range (a Boolean is 0 or 1) and its place in TSettings.
 struct KeySpec {
     std::string_view name;
@@ -22,7 +29,7 @@ struct KeySpec {
     void (*set)(TSettings&, int);
 };
 
-constexpr std::array<KeySpec, 9> kKeys{{
+constexpr std::array<KeySpec, 14> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
      [](TSettings& s, int v) { s.window.left = v; }},
     {"window_top", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.top; },
@@ -41,29 +48,71 @@ constexpr std::array<KeySpec, 9> kKeys{{
      [](TSettings& s, int v) { s.showFps = v != 0; }},
     {"save_replays", 0, 1, [](const TSettings& s) { return int(s.saveReplays); },
      [](TSettings& s, int v) { s.saveReplays = v != 0; }},
+    {"volume", 0, 100, [](const TSettings& s) { return s.volume; },
+     [](TSettings& s, int v) { s.volume = v; }},
+    {"auto_fire", 0, 1, [](const TSettings& s) { return int(s.autoFire); },
+     [](TSettings& s, int v) { s.autoFire = v != 0; }},
+    {"pause_in_background", 0, 1, [](const TSettings& s) { return int(s.pauseInBackground); },
+     [](TSettings& s, int v) { s.pauseInBackground = v != 0; }},
+    {"vibration", 0, 1, [](const TSettings& s) { return int(s.vibration); },
+     [](TSettings& s, int v) { s.vibration = v != 0; }},
+    {"pad_fire", 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
+     [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
 }};
 
-// The one key whose value is a text: the language, empty for the locale's.
+// The keys lines (keys_up …) come after the numbers, in the actions' order, and the language
+// last: a text, empty for the locale's.
+constexpr std::size_t kLanguageIndex = kKeys.size() + kPlayerActions.size();
+constexpr std::size_t kKeyCount = kLanguageIndex + 1;
 constexpr std::string_view kLanguageKey = "language";
+// Up to three key names, joined by commas; none twice.
+bool readKeyNames(std::string_view text, TKeyAssign& keys) {
+    TKeyAssign read{};
+    std::size_t count = 0;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const auto code = virtualKeyFromName(trim(text.substr(0, comma)));
+        if (!code || count == read.size() || std::find(read.begin(), read.end(), *code) != read.end())
+            return false;
+        read[count++] = *code;
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+        if (text.empty()) return false;  // a name is missing after the last comma
+    }
+    keys = read;
+    return true;
+}
 
-// Which keys a file gives: the number keys in their order, then the language.
-using TGiven = std::array<bool, kKeys.size() + 1>;
-constexpr std::size_t kLanguageGiven = kKeys.size();
+std::string keyNames(const TKeyAssign& keys) {
+    std::string text;
+    for (std::int32_t key : packedSlots(keys)) {
+        if (key == 0) continue;
+        if (!text.empty()) text += ",";
+        text += keyName(key);
+    }
+    return text;
+}
 
 // A file of nothing but noise would otherwise print a line for each of its lines.
 constexpr std::size_t kMaxWarnings = 10;
 
-std::string_view trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
+// The name of the file's key number i, and its value in settings.
+std::string_view keyNameAt(std::size_t i) {
+    if (i == kLanguageIndex) return kLanguageKey;
+    return i < kKeys.size() ? kKeys[i].name : kPlayerActions[i - kKeys.size()].settingsKey;
 }
 
-const KeySpec* findKey(std::string_view name) {
-    for (const KeySpec& key : kKeys)
-        if (key.name == name) return &key;
-    return nullptr;
+std::string valueAt(std::size_t i, const TSettings& settings) {
+    if (i == kLanguageIndex) return settings.language;
+    if (i < kKeys.size()) return std::to_string(kKeys[i].get(settings));
+    return keyNames(settings.bindings.keys[i - kKeys.size()]);
+}
+
+// The number of the file's key called name, or kKeyCount for a name the game does not know.
+std::size_t findKey(std::string_view name) {
+    std::size_t i = 0;
+    while (i < kKeyCount && keyNameAt(i) != name) ++i;
+    return i;
 }
 
 // A whole number written plainly (an optional minus sign, then digits) within the key's range.
@@ -83,41 +132,30 @@ std::string rangeText(const KeySpec& key) {
 }
 
 // The "key=value" lines of the keys not given, in the file's order.
-std::string keyLines(const TSettings& settings, const TGiven& given, std::string_view lineEnd) {
+std::string keyLines(const TSettings& settings, const std::array<bool, kKeyCount>& given,
+                     std::string_view lineEnd) {
     std::string text;
-    for (std::size_t i = 0; i < kKeys.size(); ++i)
-        if (!given[i])
-            text += std::string(kKeys[i].name) + "=" + std::to_string(kKeys[i].get(settings)) +
-                    std::string(lineEnd);
-    if (!given[kLanguageGiven])
-        text += std::string(kLanguageKey) + "=" + settings.language + std::string(lineEnd);
+    for (std::size_t i = 0; i < kKeyCount; ++i)
+        if (!given[i]) text += std::string(keyNameAt(i)) + "=" + valueAt(i, settings) + std::string(lineEnd);
     return text;
 }
 
 // A line of a file being rewritten: a known key gets its value, with the blanks around it
 // kept; every other line stays as it is.
-std::string rewrittenLine(std::string_view line, const TSettings& settings, TGiven& given) {
+std::string rewrittenLine(std::string_view line, const TSettings& settings,
+                          std::array<bool, kKeyCount>& given) {
     const std::string_view text = trim(line);
     const std::size_t equals = line.find('=');
     if (text.empty() || text.front() == '#' || equals == std::string_view::npos) return std::string(line);
-    const std::string_view name = trim(line.substr(0, equals));
-    const KeySpec* key = findKey(name);
-    std::string newValue;
-    if (key) {
-        given[static_cast<std::size_t>(key - kKeys.data())] = true;
-        newValue = std::to_string(key->get(settings));
-    } else if (name == kLanguageKey) {
-        given[kLanguageGiven] = true;
-        newValue = settings.language;
-    } else {
-        return std::string(line);
-    }
+    const std::size_t key = findKey(trim(line.substr(0, equals)));
+    if (key == kKeyCount) return std::string(line);
+    given[key] = true;
     const std::string_view value = line.substr(equals + 1);
     const std::string_view kept = trim(value);
     const std::size_t lead =
         kept.empty() ? value.size() : static_cast<std::size_t>(kept.data() - value.data());
     const std::size_t trail = value.size() - lead - kept.size();
-    return std::string(line.substr(0, equals + 1 + lead)) + newValue +
+    return std::string(line.substr(0, equals + 1 + lead)) + valueAt(key, settings) +
            std::string(value.substr(value.size() - trail));
 }
 
@@ -131,6 +169,7 @@ public:
 
 private:
     void warn(int line, const std::string& text);
+    void keysLine(std::size_t action, std::string_view value, int number);
     void language(std::string_view value, int number);
 
     const std::string& file_;
@@ -149,7 +188,35 @@ void Reader::warn(int line, const std::string& text) {
     result_.warnings.push_back(file_ + ":" + std::to_string(line) + ": " + text);
 }
 
-// The language may be left empty: most players go by their locale.
+void Reader::line(std::string_view text, int number) {
+    text = trim(text);
+    if (text.empty() || text.front() == '#') return;
+    const std::size_t equals = text.find('=');
+    const std::size_t index =
+        equals == std::string_view::npos ? kKeyCount : findKey(trim(text.substr(0, equals)));
+    anyKey_ = anyKey_ || index < kKeyCount;
+    anyOther_ = anyOther_ || index == kKeyCount;
+    if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
+    if (index == kKeyCount)
+        return warn(number, "unknown key '" + shownName(trim(text.substr(0, equals))) + "'; skipped");
+    if (index == kLanguageIndex) return language(trim(text.substr(equals + 1)), number);
+    if (index >= kKeys.size()) return keysLine(index - kKeys.size(), trim(text.substr(equals + 1)), number);
+    const KeySpec& key = kKeys[index];
+    int value = 0;
+    if (!readValue(trim(text.substr(equals + 1)), key, value))
+        return warn(number, std::string(key.name) + " must be " + rangeText(key) + "; using " +
+                                std::to_string(key.get(result_.settings)));
+    key.set(result_.settings, value);
+}
+
+void Reader::keysLine(std::size_t action, std::string_view value, int number) {
+    TKeyAssign& keys = result_.settings.bindings.keys[action];
+    if (!readKeyNames(value, keys))
+        warn(number, std::string(kPlayerActions[action].settingsKey) +
+                         " must be up to three different key names joined by commas; using " +
+                         keyNames(keys));
+}
+
 void Reader::language(std::string_view value, int number) {
     if (value.empty() || isLanguageList(value)) {
         result_.settings.language = std::string(value);
@@ -157,26 +224,6 @@ void Reader::language(std::string_view value, int number) {
     }
     warn(number, "language must be a language such as fr or pt_BR; using the locale's");
     result_.settings.language.clear();
-}
-
-void Reader::line(std::string_view text, int number) {
-    text = trim(text);
-    if (text.empty() || text.front() == '#') return;
-    const std::size_t equals = text.find('=');
-    if (equals != std::string_view::npos && trim(text.substr(0, equals)) == kLanguageKey) {
-        anyKey_ = true;
-        return language(trim(text.substr(equals + 1)), number);
-    }
-    const KeySpec* key = equals == std::string_view::npos ? nullptr : findKey(trim(text.substr(0, equals)));
-    anyKey_ = anyKey_ || key;
-    anyOther_ = anyOther_ || !key;
-    if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
-    if (!key) return warn(number, "unknown key '" + shownName(trim(text.substr(0, equals))) + "'; skipped");
-    int value = 0;
-    if (!readValue(trim(text.substr(equals + 1)), *key, value))
-        return warn(number, std::string(key->name) + " must be " + rangeText(*key) + "; using " +
-                                std::to_string(key->get(result_.settings)));
-    key->set(result_.settings, value);
 }
 
 TSettingsRead Reader::finish() {
@@ -208,7 +255,7 @@ std::string FormatSettings(const TSettings& settings, std::string_view previous)
                "# Lines of your own (comments, keys the game does not know) are kept where they are.\n" +
                keyLines(settings, {}, "\n");
     std::string text;
-    TGiven given{};
+    std::array<bool, kKeyCount> given{};
     while (!previous.empty()) {
         const std::size_t end = previous.find('\n');
         text += rewrittenLine(previous.substr(0, end), settings, given);

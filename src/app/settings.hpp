@@ -1,5 +1,6 @@
 // The settings the game remembers between runs (the window's size and place, full screen,
-// sound, the frame-rate text) and their text form, a key=value line for each:
+// sound, the frame-rate text, the volume, auto-fire, pausing in the background, vibration
+// and the controls) and their text form, a key=value line for each:
 //
 //     window_left=197          the window frame's left edge on the screen
 //     window_top=108           its top edge
@@ -10,6 +11,13 @@
 //     sound=1                  0 or 1
 //     show_fps=0               0 or 1
 //     save_replays=1           0 or 1: keep a replay of every finished game
+//     volume=100               the sound's volume in percent, 0 to 100
+//     auto_fire=0              0 or 1
+//     pause_in_background=1    0 or 1
+//     vibration=1              0 or 1
+//     pad_fire=1               the pad button that fires, 1 to 32, or 0 for none
+//     keys_up=K,Up,Keypad 8    up to three key names, joined by commas; also keys_down,
+//                              keys_left, keys_right and keys_fire
 //     language=                the menus' and texts' language ("fr", "pt_BR", "de:en"),
 //                              empty for the locale's
 //
@@ -24,6 +32,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/bindings.hpp"
 #include "platform/toolkit.hpp"
 
 namespace vek {
@@ -34,6 +43,12 @@ struct TSettings {
     bool sound = true;
     bool showFps = false;
     bool saveReplays = true;
+    int volume = 100;
+    bool autoFire = false;
+    bool pauseInBackground = true;
+    bool vibration = true;
+    // Kept with the empty slots last.
+    TBindings bindings = bindingsFromTable(defaultKeyAssigns(), 0);
     std::string language{};
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };

@@ -49,6 +49,7 @@ TSettings TSettingsKeeper::Defaults(const TMainForm& form) {
     TSettings defaults;
     defaults.window = platform::WindowGeometry{form.StoredSpec().left, form.StoredSpec().top,
                                                kPictureWidth * zoom, kPictureHeight * zoom, false};
+    defaults.bindings = form.StoredBindings();
     return defaults;
 }
 
@@ -108,8 +109,8 @@ TSettings TSettingsKeeper::Refuse(const TSettings& defaults, const std::string& 
     return defaults;
 }
 
-// After the stored description's defaults, through the menu commands: the window first, so
-// that full screen returns to the remembered place.
+// After the stored description's defaults, through the option setters the menus also use:
+// the window first, so that full screen returns to the remembered place.
 void TSettingsKeeper::Apply(const TSettings& settings) {
     platform::WindowGeometry window = settings.window;
     if (zoom_ > 0) window = {window.left, window.top, kPictureWidth * zoom_, kPictureHeight * zoom_, false};
@@ -121,10 +122,15 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     // The language was chosen before the window read its texts; it is kept as written.
     language_ = settings.language;
     try {
-        if (settings.fullScreen != form_.OptionFullScreen->Checked) form_.OptionFullScreenClick();
+        form_.SetFullScreen(settings.fullScreen);
         // Sound on is the default; a device that failed at start is not tried a second time.
-        if (!settings.sound && form_.OptionSound->Checked) form_.OptionSoundClick();
-        if (settings.showFps != form_.OptionShowFPS->Checked) form_.OptionShowFPSClick();
+        if (!settings.sound) form_.SetSound(false);
+        form_.SetShowFPS(settings.showFps);
+        form_.SetVolume(settings.volume);
+        form_.SetAutoFire(settings.autoFire);
+        form_.SetPauseInBackground(settings.pauseInBackground);
+        form_.SetVibration(settings.vibration);
+        form_.SetBindings(settings.bindings);
     } catch (const std::exception& error) {
         platform::current().application().handleException(error);
     }
@@ -171,6 +177,12 @@ TSettings TSettingsKeeper::Current() const {
     now.sound = soundWanted_;
     now.showFps = form_.OptionShowFPS->Checked;
     now.saveReplays = saveReplays_;
+    now.volume = form_.Volume();
+    now.autoFire = form_.OptionAutoFire->Checked;
+    now.pauseInBackground = form_.OptionPauseInBackground->Checked;
+    now.vibration = form_.OptionVibration->Checked;
+    now.bindings = form_.Bindings();
+    for (TKeyAssign& keys : now.bindings.keys) keys = packedSlots(keys);
     now.language = language_;
     return now;
 }

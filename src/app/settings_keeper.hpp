@@ -1,5 +1,5 @@
 // Ties the main window to the settings file: the remembered settings are applied after the
-// stored description's defaults, through the menu commands a player would use, and the
+// stored description's defaults, through the option setters the menus also use, and the
 // file is written again when a menu choice changes one, once the window has stood still
 // after a move or resize, and when the game ends.
 #pragma once

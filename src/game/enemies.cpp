@@ -1,6 +1,7 @@
 // The enemies' movements, hits and explosions.
 #include "game/enemies.hpp"
 
+#include "game/game_window.hpp"
 #include "game/scenes.hpp"
 #include "graphics/image_list.hpp"
 
@@ -146,6 +147,7 @@ void TEnemyBoss::Burst() {
 void TEnemyBoss::AfterHit(bool killed) {
     if (killed) {
         game_.PlaySound("Explosion");
+        game_.Window().Rumble(TRumble::BossExploded);
         Mode = 2;
         Timer = 0;
         game_.Score += kBossKillScore;

@@ -1,5 +1,5 @@
 // What the game needs of the window it runs in: the display, the named pictures, the
-// input states, the sprite engine, the sounds and the scene machine. The main window
+// input states, the sprite engine, the sounds, the pad's rumble and the scene machine. The main window
 // implements it; the game's sprites find it through the owner of their sprite engine.
 #pragma once
 
@@ -12,6 +12,9 @@ class TCustomDXInput;
 class TCustomDXSpriteEngine;
 class TGame;
 class TPictureCollection;
+
+// What shakes a pad that can rumble: the ship hit, the boss blown up.
+enum class TRumble { ShipHit, BossExploded };
 
 class TGameWindow {
 public:
@@ -27,6 +30,9 @@ public:
     virtual TGame& Game() = 0;
     // Starts the named sound while sound is switched on; wait blocks until it has played.
     virtual void PlaySound(const std::string& name, bool wait) = 0;
+    // Lets a pad that can rumble feel the event, while the player wants it. Nothing of the
+    // game depends on it.
+    virtual void Rumble(TRumble what) = 0;
 
 protected:
     ~TGameWindow() = default;

@@ -2,6 +2,7 @@
 #include "game/player.hpp"
 
 #include "game/enemies.hpp"
+#include "game/game_window.hpp"
 #include "game/scenes.hpp"
 #include "graphics/image_list.hpp"
 #include "media/input_states.hpp"
@@ -62,6 +63,7 @@ void TPlayerSprite::Fire() {
 void TPlayerSprite::DoCollision(TSprite& sprite, bool& done) {
     if (!dynamic_cast<TEnemy*>(&sprite)) return;
     game_.PlaySound("Explosion");
+    game_.Window().Rumble(TRumble::ShipHit);
     Collisioned = false;
     Counter = 0;
     State = 1;

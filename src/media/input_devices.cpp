@@ -203,10 +203,23 @@ void TJoystick::readAxes(const platform::JoyInfoEx& info) {
     joyState_.Z = axis(info.zPos, caps_.zMin, caps_.zMax, kAxisZ);
 }
 
+std::optional<TInputState> joystickButtonState(int button, int fireButton) {
+    if (button == fireButton) return stButton1;
+    if (button == 0) return fireButton < 0 ? std::nullopt : std::optional(buttonState(fireButton + 1));
+    return buttonState(button + 1);
+}
+
 void TJoystick::statesFromReading() {
     for (int i = 0; i < kMaskButtons; ++i)
-        if (isDown(joyState_.Buttons[static_cast<std::size_t>(i)])) states_.Include(buttonState(i + 1));
+        if (isDown(joyState_.Buttons[static_cast<std::size_t>(i)]))
+            if (const auto state = joystickButtonState(i, fireButton_)) states_.Include(*state);
     addAxisStates(states_, joyState_.X, joyState_.Y);
+}
+
+bool TJoystick::Rumble(std::uint16_t strength, std::uint32_t ms) {
+    if (!initialized_ || !forceFeedback_ || joystickNumber_ == -1) return false;
+    return platform::current().joysticks().rumble(static_cast<std::uint32_t>(joystickNumber_), strength,
+                                                  strength, ms);
 }
 
 void TJoystick::SetID(int value) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -156,6 +157,14 @@ public:
     void SetRangeY(int value) { SetRange(kAxisY, value); }
     void SetRangeZ(int value) { SetRange(kAxisZ, value); }
 
+    // The button (0 to 31) whose press makes stButton1, the fire button, or -1 for none.
+    // Button 0 fires unless the player chose another; see joystickButtonState.
+    int FireButton() const { return fireButton_; }
+    void SetFireButton(int button) { fireButton_ = button >= 0 && button < 32 ? button : -1; }
+    // Asks the joystick to rumble for ms milliseconds at strength (0 to 65535), when the
+    // device is in working order with a joystick and ForceFeedback is on. False otherwise.
+    bool Rumble(std::uint16_t strength, std::uint32_t ms);
+
     // Adds AutoCenter, DeadZoneX/Y/Z, ID and RangeX/Y/Z.
     bool ReadProperty(std::string_view name, TPropertyReader& reader) override;
 
@@ -168,6 +177,7 @@ private:
     void statesFromReading();
 
     bool autoCenter_ = true;
+    int fireButton_ = 0;
     int id_ = 0;
     int joystickNumber_ = -1;
     platform::JoyCaps caps_;
@@ -175,6 +185,12 @@ private:
     std::array<std::int32_t, kTableSize> ranges_{};
     TJoyState joyState_;
 };
+
+// The state button (0 to 31) of a joystick makes when fireButton is the fire button:
+// button i makes stButton(i + 1), except that the fire button makes stButton1 and button 0
+// takes the fire button's own state in exchange. With no fire button (-1), button 0 makes
+// no state.
+std::optional<TInputState> joystickButtonState(int button, int fireButton);
 
 // The mouse's movement and buttons. Only DirectInput could fill the record, so without it
 // the mouse reports nothing.

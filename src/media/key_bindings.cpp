@@ -1,6 +1,9 @@
 // Default key bindings and the byte form of the stored "Assigns" property.
 #include "media/key_bindings.hpp"
 
+#include <string>
+#include <utility>
+
 #include "platform/toolkit.hpp"
 #include "runtime/byte_order.hpp"
 #include "runtime/stream.hpp"
@@ -81,18 +84,87 @@ std::optional<TInputState> inputStateFromName(std::string_view name) {
     return std::nullopt;
 }
 
+namespace {
+
+// Keys other than letters, digits, function keys and keypad digits, by their names.
+constexpr std::pair<std::int32_t, std::string_view> kNamedKeys[] = {
+    {0x08, "Backspace"},
+    {0x09, "Tab"},
+    {platform::vk::Return, "Enter"},
+    {platform::vk::Shift, "Shift"},
+    {platform::vk::Control, "Ctrl"},
+    {platform::vk::Menu, "Alt"},
+    {0x13, "Pause"},
+    {0x14, "Caps Lock"},
+    {platform::vk::Escape, "Escape"},
+    {platform::vk::Space, "Space"},
+    {0x21, "Page Up"},
+    {0x22, "Page Down"},
+    {0x23, "End"},
+    {0x24, "Home"},
+    {platform::vk::Left, "Left"},
+    {platform::vk::Up, "Up"},
+    {platform::vk::Right, "Right"},
+    {platform::vk::Down, "Down"},
+    {0x2C, "Print Screen"},
+    {0x2D, "Insert"},
+    {0x2E, "Delete"},
+    {0x5B, "Left Super"},
+    {0x5C, "Right Super"},
+    {0x5D, "Menu"},
+    {0x6A, "Keypad *"},
+    {0x6B, "Keypad +"},
+    {0x6D, "Keypad -"},
+    {0x6E, "Keypad ."},
+    {0x6F, "Keypad /"},
+    {0x90, "Num Lock"},
+    {0x91, "Scroll Lock"},
+    {0xBA, "Semicolon"},
+    {0xBB, "Equals"},
+    {0xBC, "Comma"},
+    {0xBD, "Minus"},
+    {0xBE, "Period"},
+    {0xBF, "Slash"},
+    {0xC0, "Grave"},
+    {0xDB, "Left Bracket"},
+    {0xDC, "Backslash"},
+    {0xDD, "Right Bracket"},
+    {0xDE, "Apostrophe"},
+    {0xE2, "Less"},
+};
+constexpr int kFunctionKeys = 24;
+
+// A name without its spaces, in lower case, with the source's older spellings made current.
+std::string normalKeyName(std::string_view name) {
+    std::string normal;
+    for (char c : name)
+        if (c != ' ') normal += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (normal == "return") return "enter";
+    if (normal.starts_with("numpad")) normal.replace(0, 6, "keypad");
+    return normal;
+}
+
+}  // namespace
+
+std::string keyName(std::int32_t code) {
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return std::string(1, char(code));
+    if (code >= platform::vk::F1 && code < platform::vk::F1 + kFunctionKeys)
+        return "F" + std::to_string(code - platform::vk::F1 + 1);
+    if (code >= platform::vk::Numpad0 && code <= platform::vk::Numpad0 + 9)
+        return "Keypad " + std::to_string(code - platform::vk::Numpad0);
+    for (const auto& [key, name] : kNamedKeys)
+        if (key == code) return std::string(name);
+    return {};
+}
+
 std::optional<std::int32_t> virtualKeyFromName(std::string_view name) {
-    constexpr std::pair<std::string_view, std::int32_t> kNamed[] = {
-        {"Up", platform::vk::Up},         {"Down", platform::vk::Down},
-        {"Left", platform::vk::Left},     {"Right", platform::vk::Right},
-        {"Space", platform::vk::Space},   {"Return", platform::vk::Return},
-        {"Escape", platform::vk::Escape}, {"Tab", 0x09},
-    };
-    for (const auto& [keyName, code] : kNamed)
-        if (name == keyName) return code;
-    if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return name[0];
-    if (const auto n = numberAfter(name, "F", 1, 12)) return platform::vk::F1 + *n - 1;
-    if (const auto n = numberAfter(name, "Numpad", 0, 9)) return platform::vk::Numpad0 + *n;
+    const std::string wanted = normalKeyName(name);
+    if (wanted.empty()) return std::nullopt;
+    // Every code that has a name is at most 255, so the names can be searched by code.
+    for (std::int32_t code = 1; code <= 255; ++code) {
+        const std::string known = keyName(code);
+        if (!known.empty() && normalKeyName(known) == wanted) return code;
+    }
     return std::nullopt;
 }
 

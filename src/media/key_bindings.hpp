@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "media/input_states.hpp"
@@ -35,10 +36,16 @@ void writeKeyAssigns(TStream& stream, const TKeyAssignList& assigns);
 bool isKeyAssignsProperty(std::string_view name);
 inline constexpr std::string_view kKeyAssignsProperty = "Assigns";
 
-// The names a description source gives states and keys: "stUp" … "stButton32"; "A" …
-// "Z", "Up", "Down", "Left", "Right", "Space", "Return", "Escape", "Tab", "F1" … "F12",
-// "Numpad0" … "Numpad9". Empty for any other name.
+// The names a description source gives states: "stUp" … "stButton32". Empty for any
+// other name.
 std::optional<TInputState> inputStateFromName(std::string_view name);
-std::optional<std::int32_t> virtualKeyFromName(std::string_view name);
 
+// The name a person reads for a virtual key: "A" … "Z", "0" … "9", "F1" … "F24",
+// "Keypad 0" … "Keypad 9", "Up", "Space", "Enter", "Left Bracket" and so on. Empty for a
+// code that has no name (no key of the keyboard gives it).
+std::string keyName(std::int32_t code);
+// The virtual key a name stands for: the names keyName gives, in any case and with or
+// without their spaces, and the older spellings "Return" and "Numpad8" of the stored
+// description's source. Empty for any other name.
+std::optional<std::int32_t> virtualKeyFromName(std::string_view name);
 }  // namespace vek

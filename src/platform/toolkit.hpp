@@ -162,6 +162,7 @@ struct DialogControl {
     bool clipText = false;              // text kept inside bounds (labels of a fixed size)
     TCursor cursor = crDefault;         // the mouse cursor over the control
     bool isDefault = false;             // Enter presses it
+    bool focused = false;               // the control the keyboard is on: drawn with a frame
     int modalResult = 0;                // a button with a result closes the dialog
     std::vector<std::uint32_t> pixels;  // Image: 0xAARRGGBB, row by row
     int imageWidth = 0;
@@ -180,6 +181,11 @@ struct DialogSpec {
     std::vector<DialogControl> controls;
     // Set by an event handler while the dialog is up: a result other than 0 closes it.
     int modalResult = 0;
+    // Sees every key pressed in the dialog before Enter and Escape do their usual work, and
+    // answers whether it used the key.
+    std::function<bool(std::uint16_t key, TShiftState shift)> onKey;
+    // Set by the backend while the dialog is shown: draws it again after its controls changed.
+    std::function<void()> redraw;
 };
 
 class Application {

@@ -53,7 +53,7 @@ protected:
     std::unique_ptr<TMainForm> form;
 };
 
-TEST_F(HelpMenuTest, ControlsHelpShowsTwoLinesWithTheInformationIconAndTheGameStandsStill) {
+TEST_F(HelpMenuTest, ControlsHelpListsTheKeysBoundNowWithTheInformationIconAndTheGameStandsStill) {
     app().runFor(100, form->Handle());
     int presentsAtOpen = -1, idleAtOpen = -1, waits = 0;
     app().onModalWait = [&](HeadlessModal& box) {
@@ -66,6 +66,9 @@ TEST_F(HelpMenuTest, ControlsHelpShowsTwoLinesWithTheInformationIconAndTheGameSt
         backend.virtualClock().advance(100);
         app().post([] {});
     };
+    TBindings bindings = form->Bindings();
+    bindings.keys[kFireAction][0] = 'X';
+    form->SetBindings(bindings);
     app().postMenuClick(*form->Controles1);
     app().runFor(0, form->Handle());
     EXPECT_EQ(waits, 6);
@@ -75,9 +78,15 @@ TEST_F(HelpMenuTest, ControlsHelpShowsTwoLinesWithTheInformationIconAndTheGameSt
     const HeadlessApplication::MessageBoxRecord& box = app().messageBoxes()[0];
     EXPECT_EQ(box.caption, "Controles");
     EXPECT_EQ(box.flags, platform::MB_OK | platform::MB_ICONINFORMATION);
-    EXPECT_EQ(box.text, "Direccionales para mover la nave\rBarra espaciadora para disparar");
-    EXPECT_EQ(platform::splitLines(box.text), (std::vector<std::string>{"Direccionales para mover la nave",
-                                                                        "Barra espaciadora para disparar"}));
+    // The keys as they are bound now, the pad, the menu keys and how to quit.
+    const std::vector<std::string> lines = platform::splitLines(box.text);
+    ASSERT_GE(lines.size(), 12u);
+    EXPECT_EQ(lines[1], "Arriba: K, Up, Keypad 8");
+    EXPECT_EQ(lines[5], "Disparo: X, Space");
+    EXPECT_NE(box.text.find("F3: jugar / pausar"), std::string::npos);
+    EXPECT_NE(box.text.find("F10"), std::string::npos);
+    EXPECT_NE(box.text.find("Juego > Salir"), std::string::npos);
+    EXPECT_NE(box.text.find("Start pausa"), std::string::npos);
     app().runFor(100, form->Handle());
     EXPECT_GT(Presents(), presentsAtOpen) << "the game goes on once the box is closed";
 }

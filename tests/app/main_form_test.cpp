@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "app/program.hpp"
+#include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
 #include "media/sound_fixture.hpp"
 #include "media/wave_list.hpp"
+#include "platform/headless/headless_joystick.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "platform/joystick.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
@@ -231,6 +234,14 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     app().postKeyPress(platform::vk::F3);
     RunFor(10);
     EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
+
+    // Without "Pausar en segundo plano" the game goes on behind other windows, unpaused.
+    form->SetPauseInBackground(false);
+    app().postActivate(false);
+    const int behind = Presents();
+    RunFor(300);
+    EXPECT_GT(Presents(), behind);
+    EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
 }
 
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
@@ -290,16 +301,74 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     EXPECT_EQ(form->GameStart->ShortCut, platform::vk::F2);
     EXPECT_EQ(form->GamePause->ShortCut, platform::vk::F3);
     EXPECT_EQ(form->OptionFullScreen->ShortCut, platform::vk::F4);
-    EXPECT_EQ(form->OptionMenu->Count(), 5u);
+    EXPECT_EQ(form->OptionMenu->Count(), 12u);
     EXPECT_TRUE(form->OptionMenu->Items(1).IsLine());
     EXPECT_EQ(form->OptionSound->GroupIndex, 1);
+    EXPECT_EQ(form->OptionVolume->Count(), 5u);
+    EXPECT_TRUE(form->OptionVolumeItems[4]->Checked);
+    EXPECT_TRUE(form->OptionPauseInBackground->Checked);
+    EXPECT_TRUE(form->OptionVibration->Checked);
+    EXPECT_FALSE(form->OptionAutoFire->Checked);
+    EXPECT_EQ(form->OptionControls->Caption, "Configurar controles\xE2\x80\xA6");
 }
 
-}  // namespace
-}  // namespace vek
+TEST_F(MainFormTest, ThePadsStartButtonPausesAndResumesLikeF3) {
+    auto& pads = backend.scriptedJoysticks();
+    pads.add(16);
+    Create();
+    RunFor(200);
+    const auto press = [&](bool down) {
+        pads.stick(0).buttons = down ? 1u << platform::kPadStartButton : 0;
+        RunFor(200);
+    };
+    press(true);
+    EXPECT_TRUE(form->GamePause->Checked);
+    EXPECT_FALSE(form->DXTimer->Enabled());
+    const int pausedAt = Presents();
+    press(false);
+    EXPECT_EQ(Presents(), pausedAt);
+    press(true);
+    EXPECT_FALSE(form->GamePause->Checked);
+    press(false);
+    EXPECT_GT(Presents(), pausedAt);
+    EXPECT_FALSE(form->GamePause->Checked) << "held, Start counts once";
+}
 
-namespace vek {
-namespace {
+// A game left to itself ends with the ship hit: the pad rumbles then, unless "Vibración" is off.
+TEST_F(MainFormTest, ThePadRumblesWhenTheShipIsHitUnlessVibrationIsOff) {
+    auto& pads = backend.scriptedJoysticks();
+    pads.add(16);
+    for (const bool vibration : {true, false}) {
+        pads.stick(0).rumbles.clear();
+        form.reset();
+        Create();
+        form->SetVibration(vibration);
+        RunFor(200);
+        app().postKeyDown(platform::vk::Space);  // leaves the title, then the ship waits to be hit
+        RunFor(200);
+        app().postKeyUp(platform::vk::Space);
+        for (int i = 0; i < 600 && form->Game().Scene != scGameOver; ++i) RunFor(100);
+        ASSERT_EQ(form->Game().Scene, scGameOver);
+        const auto& rumbles = pads.stick(0).rumbles;
+        if (!vibration) {
+            EXPECT_TRUE(rumbles.empty());
+            continue;
+        }
+        ASSERT_FALSE(rumbles.empty());
+        EXPECT_EQ(rumbles[0].low, 0xC000);
+        EXPECT_EQ(rumbles[0].ms, 250u);
+    }
+}
+
+TEST_F(MainFormTest, TheVolumeSubmenuChecksItsStepAndScalesTheMix) {
+    Create();
+    form->OptionVolumeItems[1]->Click();
+    EXPECT_EQ(form->Volume(), 25);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(form->OptionVolumeItems[std::size_t(i)]->Checked, i == 1);
+    form->SetPauseInBackground(false);
+    EXPECT_FALSE(form->DXTimer->ActiveOnly());
+    EXPECT_FALSE(form->OptionPauseInBackground->Checked);
+}
 
 TEST_F(MainFormTest, FullScreenShowsTheFrameRateThroughThePalette) {
     Create();

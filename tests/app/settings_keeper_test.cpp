@@ -31,6 +31,16 @@ using testing::readText;
 using testing::TempFolder;
 using testing::writeText;
 
+// Settings of the window and the three first options; the others at their defaults.
+TSettings Basic(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
+    TSettings settings;
+    settings.window = window;
+    settings.fullScreen = fullScreen;
+    settings.sound = sound;
+    settings.showFps = showFps;
+    return settings;
+}
+
 class SettingsKeeperTest : public ::testing::Test {
 protected:
     void Start(int zoom = 0) {
@@ -62,8 +72,9 @@ protected:
 };
 
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
-    writeText(path, FormatSettings(TSettings{WindowGeometry{300, 200, 1300, 980, false}, true, false, true,
-                                             true, "fr"}));
+    TSettings remembered = Basic(WindowGeometry{300, 200, 1300, 980, false}, true, false, true);
+    remembered.language = "fr";
+    writeText(path, FormatSettings(remembered));
     EXPECT_EQ(RememberedLanguage(path), "fr");
     Start();
     EXPECT_TRUE(form->OptionFullScreen->Checked);
@@ -177,10 +188,13 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
     EXPECT_EQ(warnings,
               std::vector<std::string>{"vektrion: warning: " + path + ":3: unknown key 'zoom'; skipped"});
     form->OptionShowFPS->Click();
-    EXPECT_EQ(readText(path),
-              "# my window\nwindow_left=30\nzoom=2\nlanguage = "
-              "pt\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
-              "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\n");
+    EXPECT_EQ(
+        readText(path),
+        "# my window\nwindow_left=30\nzoom=2\nlanguage = "
+        "pt\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
+        "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\nvolume=100\nauto_fire=0\n"
+        "pause_in_background=1\nvibration=1\npad_fire=1\nkeys_up=K,Up,Keypad 8\nkeys_down=J,Down,Keypad 2\n"
+        "keys_left=H,Left,Keypad 4\nkeys_right=L,Right,Keypad 6\nkeys_fire=Z,Space\n");
     EXPECT_EQ(Saved().language, "pt");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -211,8 +225,7 @@ TEST_F(SettingsKeeperTest, AFirstStartFitsTheScreenAndZoomOverridesTheRemembered
     EXPECT_EQ(window().geometry(), (WindowGeometry{197, 108, 1280, 960, false}));
     EXPECT_TRUE(warnings.empty()) << "a first start is silent";
     Stop();
-    writeText(path,
-              FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, true}, false, true, false, true}));
+    writeText(path, FormatSettings(Basic(WindowGeometry{30, 40, 1300, 980, true}, false, true, false)));
     Start(3);
     EXPECT_EQ(window().geometry(), (WindowGeometry{30, 40, 1920, 1440, false}));
 }
@@ -248,8 +261,7 @@ TEST_F(SettingsKeeperTest, AViewTooLargeForTheScreenOpensAtTheLargestZoomThatFit
 }
 
 TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) {
-    writeText(path,
-              FormatSettings(TSettings{WindowGeometry{30, 40, 1300, 980, false}, false, false, true, true}));
+    writeText(path, FormatSettings(Basic(WindowGeometry{30, 40, 1300, 980, false}, false, false, true)));
     bool showFps = true;
     backend.app().post([&] {
         showFps = MainForm->OptionShowFPS->Checked;
@@ -260,7 +272,7 @@ TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) 
     options.resetSettings = true;
     EXPECT_EQ(RunProgram(backend, options), 0);
     EXPECT_FALSE(showFps);
-    EXPECT_EQ(Saved(), (TSettings{WindowGeometry{197, 108, 640, 480, false}, false, true, false, true}))
+    EXPECT_EQ(Saved(), (Basic(WindowGeometry{197, 108, 640, 480, false}, false, true, false)))
         << "written on exit";
 }
 

@@ -4,16 +4,38 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vek {
 namespace {
 
 using platform::WindowGeometry;
 
-const TSettings kDefaults{WindowGeometry{197, 108, 1280, 960, false}, false, true, false};
-
+// Settings of the window, the three first options and the language; the others at their
+// defaults.
 TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps, std::string language = "") {
-    return TSettings{window, fullScreen, sound, showFps, true, std::move(language)};
+    TSettings settings;
+    settings.language = std::move(language);
+    settings.window = window;
+    settings.fullScreen = fullScreen;
+    settings.sound = sound;
+    settings.showFps = showFps;
+    return settings;
 }
+
+// The lines of the keys after show_fps at their defaults, and the language, as a rewrite adds
+// them.
+std::string LaterKeys(const std::string& lineEnd = "\n", const std::string& language = "fr") {
+    std::string text;
+    for (const char* line :
+         {"save_replays=1", "volume=100", "auto_fire=0", "pause_in_background=1", "vibration=1", "pad_fire=1",
+          "keys_up=K,Up,Keypad 8", "keys_down=J,Down,Keypad 2", "keys_left=H,Left,Keypad 4",
+          "keys_right=L,Right,Keypad 6", "keys_fire=Z,Space"})
+        text += line + lineEnd;
+    return text + "language=" + language + lineEnd;
+}
+
+const TSettings kDefaults = With(WindowGeometry{197, 108, 1280, 960, false}, false, true, false);
 
 TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarningNamingTheLine) {
     const std::string whole =
@@ -111,21 +133,21 @@ TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
         std::string previous;
         std::string written;
     };
-    const std::string rest = "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\nsave_replays=1\n";
+    const std::string rest = "window_maximized=1\nfull_screen=1\nsound=0\nshow_fps=1\n" + LaterKeys();
     const Case cases[] = {
         {"comments, unknown keys, blanks and a bad line stay in their place",
-         "# mine\n  window_left = 7 \nzoom=2\n\nwindow_top=x\nplay loud\nlanguage = de \nwindow_width=1\n"
-         "window_height=2",
-         "# mine\n  window_left = -20 \nzoom=2\n\nwindow_top=40\nplay loud\nlanguage = fr "
-         "\nwindow_width=1300\n"
+         "# mine\n  window_left = 7 \nzoom=2\n\nwindow_top=x\nplay loud\nwindow_width=1\nwindow_height=2",
+         "# mine\n  window_left = -20 \nzoom=2\n\nwindow_top=40\nplay loud\nwindow_width=1300\n"
          "window_height=980\n" +
              rest},
         {"CR LF line ends are kept, added keys take them too", "# mine\r\nsound=1\r\n",
          "# mine\r\nsound=0\r\nwindow_left=-20\r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
-         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\nsave_replays=1\r\nlanguage=fr\r\n"},
+         "window_maximized=1\r\nfull_screen=1\r\nshow_fps=1\r\n" +
+             LaterKeys("\r\n")},
         {"a key given twice changes twice", "sound=1\nsound=1\n",
          "sound=0\nsound=0\nwindow_left=-20\nwindow_top=40\nwindow_width=1300\nwindow_height=980\n"
-         "window_maximized=1\nfull_screen=1\nshow_fps=1\nsave_replays=1\nlanguage=fr\n"},
+         "window_maximized=1\nfull_screen=1\nshow_fps=1\n" +
+             LaterKeys()},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatSettings(now, c.previous), c.written) << c.what;
@@ -167,6 +189,36 @@ TEST(Settings, APlaceOnNoScreenIsMovedOntoThePrimaryOne) {
         EXPECT_EQ(PlaceOnScreens(c.remembered, screens), c.placed) << c.remembered.left;
     const WindowGeometry far{9000, 100, 640, 480, false};
     EXPECT_EQ(PlaceOnScreens(far, {}), far) << "no screen known: left as it is";
+}
+
+TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault) {
+    TSettings settings = kDefaults;
+    settings.volume = 25;
+    settings.autoFire = true;
+    settings.pauseInBackground = false;
+    settings.vibration = false;
+    settings.bindings.padFire = 3;
+    settings.bindings.keys[0] = {platform::vk::Up, 'H', platform::vk::Numpad0 + 8};
+    settings.bindings.keys[kFireAction] = {'X', 0, 0};
+    const std::string text = FormatSettings(settings);
+    EXPECT_NE(text.find("\nkeys_up=Up,H,Keypad 8\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\npad_fire=4\n"), std::string::npos) << text;
+    const TSettingsRead read = ParseSettings(text, "s.ini", kDefaults);
+    EXPECT_EQ(read.settings, settings);
+    EXPECT_TRUE(read.warnings.empty());
+
+    std::string withoutUp = text;
+    withoutUp.erase(withoutUp.find("keys_up="), std::string("keys_up=Up,H,Keypad 8\n").size());
+    const char* bad[] = {"keys_up=Up,Nope", "keys_up=Up,H,J,K", "keys_up=Up,Up", "keys_up=Up,"};
+    const auto lastLine = std::count(withoutUp.begin(), withoutUp.end(), '\n') + 1;
+    for (const char* line : bad) {
+        const TSettingsRead badRead = ParseSettings(withoutUp + line + "\n", "s.ini", kDefaults);
+        EXPECT_EQ(badRead.settings.bindings.keys[0], kDefaults.bindings.keys[0]) << line;
+        ASSERT_EQ(badRead.warnings.size(), 1u) << line;
+        EXPECT_EQ(badRead.warnings[0], "s.ini:" + std::to_string(lastLine) +
+                                           ": keys_up must be up to three different key names joined by "
+                                           "commas; using K,Up,Keypad 8");
+    }
 }
 
 }  // namespace

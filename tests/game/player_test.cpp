@@ -1,11 +1,15 @@
 // The player's ship and shots: where the ship starts, how it keeps to the screen, the fire
 // cadence and the eight-shot limit, a shot fired at the right edge, and what touching an
-// enemy does.
+// enemy does, auto-fire, and the pad's rumble on a hit.
 #include "game/player.hpp"
+
+#include <algorithm>
 
 #include "game/enemies.hpp"
 #include "game_fixture.hpp"
 #include "media/input_states.hpp"
+#include "platform/headless/headless_joystick.hpp"
+#include "platform/platform.hpp"
 
 namespace vek {
 namespace {
@@ -113,3 +117,38 @@ TEST_F(GameTest, TouchingAnEnemyExplodesTheShipWhichVanishesAndEndsTheGameLater)
 
 }  // namespace
 }  // namespace vek
+
+namespace vek::testing {
+namespace {
+
+TEST_F(GameTest, AutoFireShootsInTheGameButTheTitleWaitsForARealPress) {
+    form().SetAutoFire(true);
+    for (int i = 0; i < 40; ++i) ASSERT_EQ(Tick().Scene, scTitle);
+    StartPlaying();
+    int shots = 0;
+    for (int i = 0; i < 30; ++i) shots = std::max(shots, Tick().ShotCount);
+    EXPECT_GT(shots, 0) << "fired without the button held";
+}
+
+TEST_F(GameTest, AHitShakesThePadOnlyWithVibrationOn) {
+    auto& pads = dynamic_cast<platform::headless::HeadlessJoystickService&>(platform::current().joysticks());
+    pads.add(16);
+    form().DXInput->Joystick().Initialize();
+    for (const bool vibration : {true, false}) {
+        form().SetVibration(vibration);
+        pads.stick(0).rumbles.clear();
+        StartWithEmptyTree();
+        auto& ship = TSprite::Create<TPlayerSprite>(engine());
+        auto& shot = TSprite::Create<TEnemyTama>(engine());
+        shot.X = ship.X + 40;
+        shot.Y = ship.Y + 10;
+        Move({stRight});
+        ASSERT_EQ(ship.State, 1);
+        EXPECT_EQ(pads.stick(0).rumbles.size(), vibration ? 1u : 0u);
+        game().StartScene(scTitle);
+        Tick();
+    }
+}
+
+}  // namespace
+}  // namespace vek::testing

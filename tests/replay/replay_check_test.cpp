@@ -1,9 +1,11 @@
 // A player's replay played headless: a recorded game verifies, a changed input state fails
-// at its second, and the second game of a run verifies on its own.
+// at its second, the second game of a run verifies on its own, and so does a game played
+// with auto-fire.
 #include "replay/replay_check.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/main_form.hpp"
@@ -15,8 +17,9 @@ namespace vek::replay {
 namespace {
 
 // Plays script (held keys from their ticks on) until `games` games have ended; the records.
-std::vector<TGameRecord> RecordGames(const TScript& script, int games, int maxTicks) {
+std::vector<TGameRecord> RecordGames(const TScript& script, int games, int maxTicks, bool autoFire = false) {
     TReplay replay;
+    replay.Form().SetAutoFire(autoFire);
     std::vector<TGameRecord> records;
     replay.Form().Game().OnGameRecorded = [&records](const TGameRecord& r) { records.push_back(r); };
     for (int tick = 0; tick < maxTicks && static_cast<int>(records.size()) < games; ++tick)
@@ -66,6 +69,23 @@ TEST(ReplayCheck, TheSecondGameOfARunStartsFromAnotherSeedAndVerifiesOnItsOwn) {
     EXPECT_NE(records[0].Seed, records[1].Seed);
     const TPlaybackEnd end = PlayRecord(records[1]);
     EXPECT_TRUE(end.Ok) << end.Why;
+}
+
+// Auto-fire acts before the tick's states are recorded: the record holds the fire button
+// the player never pressed, and plays back the same, whatever the watcher's own option.
+TEST(ReplayCheck, AGamePlayedWithAutoFireVerifies) {
+    const TScript script{{5, {0x20}}, {6, {}}};  // the space bar leaves the title, then nothing
+    const auto records = RecordGames(script, 1, 20000, true);
+    ASSERT_EQ(records.size(), 1u);
+    const auto& inputs = records[0].Inputs;
+    EXPECT_TRUE(std::any_of(inputs.begin(), inputs.end(),
+                            [](const TInputChange& c) { return c.States.Contains(stButton1); }));
+    EXPECT_GT(records[0].Score, 0) << "the ship's own shots scored";
+    for (const bool watcherAutoFire : {false, true}) {
+        const TPlaybackEnd end = PlayRecord(
+            records[0], [watcherAutoFire](TReplay& r, int) { r.Form().SetAutoFire(watcherAutoFire); });
+        EXPECT_TRUE(end.Ok) << end.Why;
+    }
 }
 
 }  // namespace

@@ -168,6 +168,8 @@ void mixVoices(std::span<Voice> voices, std::span<std::int16_t> output, MixState
         for (Voice& voice : voices) {
             if (voice.playing) addVoice(voice, acc.data(), frames, ownerFocused, state.rampStep);
         }
+        if (state.masterGain != 1.0f)
+            for (std::size_t k = 0; k < frames * kOutputChannels; ++k) acc[k] *= state.masterGain;
         writeBlock(acc.data(), output.data() + done * kOutputChannels, frames, state);
     }
 }

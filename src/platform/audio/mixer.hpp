@@ -58,6 +58,8 @@ struct MixState {
     float attackFactor;
     std::uint32_t holdFrames;
     float releaseFactor;
+    // The device's master volume over the whole mix, 0 (silent) to 1 (as mixed).
+    float masterGain = 1.0f;
     // The limiter's gain at the end of the last call and what is left of its hold.
     float gain = 1.0f;
     std::uint32_t holdLeft = 0;
@@ -70,9 +72,9 @@ inline constexpr std::uint32_t kOutputChannels = 2;
 // A one-shot voice that runs out stops and goes back to position 0; a looped voice wraps.
 // Voices that need the focus glide to silence while ownerFocused is false, advancing still,
 // and glide back when it is true again.
-// A sum that fits 16 bits is written exactly as it stands; a louder one is turned down by
-// the limiter just enough to fit, keeping its shape, instead of being clipped.
-// Allocates nothing; the caller guards the voices against concurrent change.
+// The sum is scaled by the master gain. A sum that fits 16 bits is written exactly as it stands; a louder one
+// is turned down by the limiter just enough to fit, keeping its shape, instead of being clipped. Allocates
+// nothing; the caller guards the voices against concurrent change.
 void mixVoices(std::span<Voice> voices, std::span<std::int16_t> output, MixState& state,
                bool ownerFocused = true);
 

@@ -269,8 +269,13 @@ HResult PrimaryBuffer::setPan(std::int32_t pan) {
     return answer(BufferCall::SetPan, pan, HResult::InvalidCall);
 }
 
+// The primary buffer's volume is the device's master volume over the whole mix.
 HResult PrimaryBuffer::setVolume(std::int32_t volume) {
-    return answer(BufferCall::SetVolume, volume, HResult::InvalidCall);
+    if (volume > 0 || volume < -10000) return answer(BufferCall::SetVolume, volume, HResult::InvalidParam);
+    if (const HResult refused = bank_->admit(BufferCall::SetVolume); !succeeded(refused))
+        return answer(BufferCall::SetVolume, volume, refused);
+    bank_->setMasterGain(gainFromHundredthsDb(volume));
+    return answer(BufferCall::SetVolume, volume, HResult::Ok);
 }
 
 HResult PrimaryBuffer::getStatus(std::uint32_t& status) {

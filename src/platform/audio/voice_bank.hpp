@@ -106,6 +106,11 @@ public:
     // Buffers without a focus flag are heard only while the owner window has the focus.
     void setOwnerFocused(bool focused) { ownerFocused_ = focused; }
     bool ownerFocused() const { return ownerFocused_; }
+    // The master volume over the whole output, 0 to 1 (the primary buffer's volume).
+    void setMasterGain(float gain) {
+        Locked locked(guard_);
+        mix_.masterGain = gain;
+    }
 
     int acquire(const std::shared_ptr<SampleMemory>& memory);
     // The buffer is gone; what its voice was sounding glides out.

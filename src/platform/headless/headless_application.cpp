@@ -26,8 +26,8 @@ std::uint16_t leftVariant(std::uint16_t key) {
 
 }  // namespace
 
-void HeadlessModal::keyDown(std::uint16_t key) {
-    const int result = dialog_ ? dialogKey(*dialog_, key) : messageBoxKey(key);
+void HeadlessModal::keyDown(std::uint16_t key, TShiftState shift) {
+    const int result = dialog_ ? dialogKey(*dialog_, key, shift) : messageBoxKey(key);
     if (result != 0) close(result);
 }
 

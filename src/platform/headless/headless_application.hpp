@@ -38,7 +38,7 @@ public:
 
     // A key pressed in the box: Enter/Escape/Space close a message box; in a dialog Enter
     // presses the default button and Escape cancels.
-    void keyDown(std::uint16_t key);
+    void keyDown(std::uint16_t key, TShiftState shift = 0);
     // Clicks the dialog's link or button called name.
     void click(const std::string& name);
     // The mouse cursor the dialog shows at (x, y) in its client area.

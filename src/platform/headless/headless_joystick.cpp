@@ -39,4 +39,11 @@ std::uint32_t HeadlessJoystickService::joyGetPosEx(std::uint32_t id, JoyInfoEx& 
     return JOYERR_NOERROR;
 }
 
+bool HeadlessJoystickService::rumble(std::uint32_t id, std::uint16_t low, std::uint16_t high,
+                                     std::uint32_t ms) {
+    if (id >= sticks_.size()) return false;
+    sticks_[id].rumbles.push_back({low, high, ms});
+    return true;
+}
+
 }  // namespace vek::platform::headless

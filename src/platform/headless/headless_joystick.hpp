@@ -18,6 +18,12 @@ public:
         std::uint32_t buttons = 0;
         std::uint32_t pov = 0xFFFF;
         bool failReads = false;
+        // The rumble requests it received, in order.
+        struct Rumble {
+            std::uint16_t low = 0, high = 0;
+            std::uint32_t ms = 0;
+        };
+        std::vector<Rumble> rumbles;
     };
 
     // Plugs in a joystick after the present ones and answers its number.
@@ -31,6 +37,7 @@ public:
 
     std::uint32_t joyGetDevCaps(std::uint32_t id, JoyCaps& caps) override;
     std::uint32_t joyGetPosEx(std::uint32_t id, JoyInfoEx& info) override;
+    bool rumble(std::uint32_t id, std::uint16_t low, std::uint16_t high, std::uint32_t ms) override;
 
 private:
     std::vector<Stick> sticks_;

@@ -24,6 +24,15 @@ SDL_Rect sdlRect(const TRect& r) {
     return SDL_Rect{r.left, r.top, r.width(), r.height()};
 }
 
+// The frame around the control the keyboard is on.
+void drawFocus(SDL_Surface* surface, const SDL_Rect& r) {
+    constexpr std::uint32_t kFocus = 0x0078D7;
+    fillRect(surface, SDL_Rect{r.x - 2, r.y - 2, r.w + 4, 2}, kFocus);
+    fillRect(surface, SDL_Rect{r.x - 2, r.y + r.h, r.w + 4, 2}, kFocus);
+    fillRect(surface, SDL_Rect{r.x - 2, r.y, 2, r.h}, kFocus);
+    fillRect(surface, SDL_Rect{r.x + r.w, r.y, 2, r.h}, kFocus);
+}
+
 int pixelSize(const DialogControl& control) {
     return std::max(6, std::abs(control.fontHeight));
 }
@@ -34,12 +43,14 @@ DialogWindow::DialogWindow(SdlApplication& app, DialogSpec& dialog, SDL_Window* 
     : BoxWindow(app), dialog_(dialog) {
     open(dialog.caption, dialog.clientWidth, dialog.clientHeight, owner);
     if (!valid()) return;
+    dialog_.redraw = [this] { redraw(); };
     hand_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     redraw();
 }
 
 DialogWindow::~DialogWindow() {
+    dialog_.redraw = nullptr;
     if (arrow_) SDL_SetCursor(arrow_);
     if (hand_) SDL_FreeCursor(hand_);
     if (arrow_) SDL_FreeCursor(arrow_);
@@ -74,6 +85,7 @@ void DialogWindow::drawControl(SDL_Surface* surface, const DialogControl& contro
         case DialogControl::Kind::Button:
             drawButton(surface, text, r, control.text, control.isDefault, pressed_ == &control,
                        pixelSize(control), control.fontName);
+            if (control.focused) drawFocus(surface, r);
             break;
     }
 }
@@ -128,8 +140,8 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
     SDL_FreeSurface(image);
 }
 
-void DialogWindow::keyDown(std::uint16_t key, TShiftState) {
-    if (const int result = dialogKey(dialog_, key)) {
+void DialogWindow::keyDown(std::uint16_t key, TShiftState shift) {
+    if (const int result = dialogKey(dialog_, key, shift)) {
         finish(result);
         return;
     }

@@ -38,6 +38,11 @@ void drawCheckMark(SDL_Surface* target, int x, int y, std::uint32_t color) {
     for (int i = 0; i < 5; ++i) fillRect(target, SDL_Rect{x + 3 + i, y + 4 - i, 1, 3}, color);
 }
 
+// A small triangle pointing right: the item opens a submenu.
+void drawSubmenuArrow(SDL_Surface* target, int x, int y, std::uint32_t color) {
+    for (int i = 0; i < 4; ++i) fillRect(target, SDL_Rect{x + i, y + i, 1, 9 - 2 * i}, color);
+}
+
 void drawItem(SDL_Surface* target, TextPainter& text, const TMenuItem& item, const SDL_Rect& r, bool hot) {
     if (item.IsLine()) {
         fillRect(target, SDL_Rect{r.x + 28, r.y + r.h / 2, r.w - 30, 1}, kSeparator);
@@ -50,6 +55,7 @@ void drawItem(SDL_Surface* target, TextPainter& text, const TMenuItem& item, con
     const int textY = r.y + (r.h - text.lineHeight(kMenuFontSize)) / 2;
     if (item.Checked) drawCheckMark(target, r.x + 8, r.y + r.h / 2 - 5, color);
     drawAccessCaption(target, text, r.x + 28, textY, item.Caption, color, kMenuFontSize);
+    if (hasSubmenu(item)) drawSubmenuArrow(target, r.x + r.w - 16, r.y + r.h / 2 - 4, color);
     const std::string key = shortCutText(item.ShortCut);
     if (!key.empty())
         text.draw(target, r.x + r.w - 24 - text.width(key, kMenuFontSize), textY, key, color, kMenuFontSize);
@@ -73,17 +79,21 @@ void drawMenuBar(SDL_Surface* target, const MenuLayout& layout, const MenuNaviga
     }
 }
 
-void drawOpenMenu(SDL_Surface* target, const MenuLayout& layout, const MenuNavigator& menu,
-                  TextPainter& text) {
-    const TMenuItem* open = menu.openMenu();
-    if (!open || layout.menuRect.empty()) return;
-    const SDL_Rect r = soft::toSdl(layout.menuRect);
-    fillRect(target, SDL_Rect{r.x + 3, r.y + 3, r.w, r.h}, 0xA0A0A0);  // drop shadow
-    fillRect(target, r, kMenuFrame);
-    fillRect(target, SDL_Rect{r.x + 1, r.y + 1, r.w - 2, r.h - 2}, kMenuBack);
-    for (const MenuLayout::Box& box : layout.items)
-        drawItem(target, text, open->Items(static_cast<std::size_t>(box.index)), soft::toSdl(box.rect),
-                 box.index == menu.itemIndex());
+void drawOpenMenus(SDL_Surface* target, const MenuLayout& layout, const MenuNavigator& menu,
+                   TextPainter& text) {
+    for (std::size_t level = 0; level < layout.menus.size(); ++level) {
+        const TMenuItem* open = menu.menuAt(static_cast<int>(level));
+        const MenuLayout::Panel& panel = layout.menus[level];
+        if (!open || panel.rect.empty()) return;
+        const SDL_Rect r = soft::toSdl(panel.rect);
+        fillRect(target, SDL_Rect{r.x + 3, r.y + 3, r.w, r.h}, 0xA0A0A0);  // drop shadow
+        fillRect(target, r, kMenuFrame);
+        fillRect(target, SDL_Rect{r.x + 1, r.y + 1, r.w - 2, r.h - 2}, kMenuBack);
+        // A parent item stays highlighted while its submenu is open.
+        for (const MenuLayout::Box& box : panel.items)
+            drawItem(target, text, open->Items(static_cast<std::size_t>(box.index)), soft::toSdl(box.rect),
+                     box.index == menu.itemIndex(static_cast<int>(level)));
+    }
 }
 
 }  // namespace vek::platform::sdl

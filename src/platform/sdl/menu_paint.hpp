@@ -1,5 +1,5 @@
 // The drawing of the toolkit's menu bar: the bar strip with its captions, and the open
-// menu with check marks, separators and shortcut names, on 32-bit surfaces.
+// menus with check marks, separators, submenu arrows and shortcut names, on 32-bit surfaces.
 #pragma once
 
 #include <SDL.h>
@@ -18,9 +18,10 @@ class TextPainter;
 void drawAccessCaption(SDL_Surface* target, TextPainter& text, int x, int y, const std::string& caption,
                        std::uint32_t color, int size, const std::string& face = {});
 
-// Draws the bar strip and, when one is open, its menu onto a 32-bit surface.
+// Draws the bar strip and, when one is open, its menu and open submenus (an item with a
+// submenu shows an arrow) onto a 32-bit surface.
 void drawMenuBar(SDL_Surface* target, const MenuLayout& layout, const MenuNavigator& menu, TextPainter& text);
-void drawOpenMenu(SDL_Surface* target, const MenuLayout& layout, const MenuNavigator& menu,
-                  TextPainter& text);
+void drawOpenMenus(SDL_Surface* target, const MenuLayout& layout, const MenuNavigator& menu,
+                   TextPainter& text);
 
 }  // namespace vek::platform::sdl

@@ -268,6 +268,10 @@ void SdlApplication::dispatchKey(EventTarget* target, const SDL_KeyboardEvent& e
     const bool down = event.type == SDL_KEYDOWN;
     keyEvent(key, sideKeyFromSdl(event.keysym.sym), down);
     if (!target || !acceptsInput(target) || key == 0) return;
+    // A held key repeats; in a message box or dialog only its first press counts, so that
+    // the Enter that chose a menu item, held a moment longer, neither closes the box it
+    // opened nor becomes a key the controls dialog takes.
+    if (down && event.repeat && std::find(modals_.begin(), modals_.end(), target) != modals_.end()) return;
     if (down) {
         target->keyDown(key, shiftStateFromSdl(event.keysym.mod));
     } else {

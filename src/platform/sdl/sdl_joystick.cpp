@@ -200,4 +200,11 @@ std::uint32_t SdlJoystickService::joyGetPosEx(std::uint32_t id, JoyInfoEx& info)
     return JOYERR_NOERROR;
 }
 
+bool SdlJoystickService::rumble(std::uint32_t id, std::uint16_t low, std::uint16_t high, std::uint32_t ms) {
+    if (id >= kMaxJoysticks || !ready_) return false;
+    syncPads();
+    const Pad* pad = padFor(id);
+    return pad && SDL_JoystickRumble(pad->stick.get(), low, high, ms) == 0;
+}
+
 }  // namespace vek::platform::sdl

@@ -46,6 +46,8 @@ public:
 
     std::uint32_t joyGetDevCaps(std::uint32_t id, JoyCaps& caps) override;
     std::uint32_t joyGetPosEx(std::uint32_t id, JoyInfoEx& info) override;
+    // Through the pad's own rumble motors (a virtual pad reports the request instead).
+    bool rumble(std::uint32_t id, std::uint16_t low, std::uint16_t high, std::uint32_t ms) override;
 
 private:
     template <auto Close>

@@ -195,19 +195,16 @@ void SdlWindow::refreshChrome() {
     TextPainter& text = app_.text();
     const auto measure = [&text](const std::string& s) { return text.width(s, kMenuFontSize); };
     layout_.layoutBar(menu_.bar(), measure);
-    layout_.layoutMenu(menu_.openMenu(), menu_.topIndex(), w, measure);
-    // Only as tall as the strip and an open menu with its shadow: the rest of a large
+    layout_.layoutMenus(menu_, w, h, measure);
+    // Only as tall as the strip and the open menus with their shadows: the rest of a large
     // window would be blended over for nothing.
     const int shadow = 3;
-    if (!layout_.menuRect.empty())
-        h = std::min(h, std::max(MenuLayout::kBarHeight, layout_.menuRect.bottom + shadow));
-    else
-        h = std::min(h, MenuLayout::kBarHeight);
+    h = std::min(h, std::max(MenuLayout::kBarHeight, layout_.menusBottom() + shadow));
     soft::SurfacePtr chrome(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!chrome) return;
     SDL_FillRect(chrome.get(), nullptr, 0);  // transparent: the client picture shows through
     drawMenuBar(chrome.get(), layout_, menu_, text);
-    drawOpenMenu(chrome.get(), layout_, menu_, text);
+    drawOpenMenus(chrome.get(), layout_, menu_, text);
     chrome_ = std::move(chrome);
     presenter_->chromeChanged();
 }
@@ -265,7 +262,11 @@ void SdlWindow::mouseEvent(const SDL_Event& event) {
         const int x = event.motion.x, y = event.motion.y;
         if (!menu_.isOpen()) return;
         const int top = layout_.topAt(x, y);
-        applyMenuResult(top >= 0 ? menu_.hoverTop(top) : menu_.hoverItem(layout_.itemAt(x, y)));
+        if (top >= 0) return applyMenuResult(menu_.hoverTop(top));
+        // Off every menu, only the deepest one's highlight goes: an open submenu stays.
+        const MenuLayout::Hit hit = layout_.itemAt(x, y);
+        applyMenuResult(hit.level >= 0 ? menu_.hoverItem(hit.item, hit.level)
+                                       : menu_.hoverItem(-1, menu_.depth() - 1));
         return;
     }
     if (event.button.button != SDL_BUTTON_LEFT) return;
@@ -279,7 +280,8 @@ void SdlWindow::mouseEvent(const SDL_Event& event) {
         }
         return;
     }
-    if (menu_.isOpen() && layout_.inMenu(x, y)) applyMenuResult(menu_.releaseItem(layout_.itemAt(x, y)));
+    const MenuLayout::Hit hit = layout_.itemAt(x, y);
+    if (menu_.isOpen() && hit.level >= 0) applyMenuResult(menu_.releaseItem(hit.item, hit.level));
 }
 
 }  // namespace vek::platform::sdl

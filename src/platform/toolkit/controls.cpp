@@ -19,6 +19,7 @@ DialogControl TControl::Describe() const {
     control.color = Font.Color;
     control.underline = Font.Underline;
     control.cursor = Cursor;
+    control.focused = Focused;
     if (OnClick) control.onClick = OnClick;
     return control;
 }

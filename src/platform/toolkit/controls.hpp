@@ -34,6 +34,8 @@ public:
 
     TFont Font;
     TCursor Cursor = crDefault;
+    // The control the keyboard is on; the dialog draws a frame around it.
+    bool Focused = false;
     std::function<void()> OnClick;
 
     // The control as the backend shows it.

@@ -27,10 +27,25 @@ DialogSpec TDialogForm::Describe() const {
     spec.caption = Caption;
     spec.clientWidth = ClientWidth;
     spec.clientHeight = ClientHeight;
+    spec.onKey = OnKey;
     for (int i = 0; i < ComponentCount(); ++i)
         if (const auto* control = dynamic_cast<const TControl*>(Components(i)))
             spec.controls.push_back(control->Describe());
     return spec;
+}
+
+void TDialogForm::Refresh() {
+    if (!showing_) return;
+    const DialogSpec now = Describe();
+    if (now.controls.size() != showing_->controls.size()) return;
+    // In place: the backend may be inside a control's click handler or hold a pointer to it.
+    for (std::size_t i = 0; i < now.controls.size(); ++i) {
+        DialogControl& shown = showing_->controls[i];
+        shown.text = now.controls[i].text;
+        shown.color = now.controls[i].color;
+        shown.focused = now.controls[i].focused;
+    }
+    if (showing_->redraw) showing_->redraw();
 }
 
 Window* TDialogForm::ownerWindow() const {

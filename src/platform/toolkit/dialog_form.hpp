@@ -3,6 +3,8 @@
 // it; its modal loop keeps the application's idle processing going.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/toolkit.hpp"
@@ -34,6 +36,11 @@ public:
 
     // The dialog as the backend shows it: its controls in creation order.
     DialogSpec Describe() const;
+    // While the dialog is shown: shows the controls' texts, colours and focus as they are
+    // now. The controls themselves (their number and order) must stay as they were.
+    void Refresh();
+    // Sees every key pressed in the dialog before Enter and Escape; answers whether it used it.
+    std::function<bool(std::uint16_t key, TShiftState shift)> OnKey;
 
 private:
     // The window of the nearest form among the owners, which the dialog is centred on.

@@ -54,7 +54,8 @@ int listLineAt(const DialogControl& list, int x, int y) {
     return line < static_cast<int>(list.items.size()) ? line : -1;
 }
 
-int dialogKey(DialogSpec& dialog, std::uint16_t key) {
+int dialogKey(DialogSpec& dialog, std::uint16_t key, TShiftState shift) {
+    if (dialog.onKey && dialog.onKey(key, shift)) return dialog.modalResult;
     if (key == vk::Up || key == vk::Down) {
         DialogControl* list = firstList(dialog);
         if (!list || list->items.empty()) return 0;

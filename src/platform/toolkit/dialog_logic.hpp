@@ -20,10 +20,10 @@ DialogControl* defaultButton(DialogSpec& dialog);
 DialogControl* clickableAt(DialogSpec& dialog, int x, int y);
 // The mouse cursor at (x, y): that of the topmost control there, else the default.
 TCursor cursorAt(const DialogSpec& dialog, int x, int y);
-// A key pressed in the dialog: Enter presses the default button, Escape closes it with
-// IDCANCEL, the up and down arrows move the choice of the first list. Answers the modal
-// result, 0 while the dialog stays open.
-int dialogKey(DialogSpec& dialog, std::uint16_t key);
+// A key pressed in the dialog: the dialog's own key handler first; a key it leaves, Enter
+// presses the default button, Escape closes it with IDCANCEL, the up and down arrows move
+// the choice of the first list. Answers the modal result, 0 while the dialog stays open.
+int dialogKey(DialogSpec& dialog, std::uint16_t key, TShiftState shift = 0);
 
 // The dialog's first list, or null.
 DialogControl* firstList(DialogSpec& dialog);

@@ -35,14 +35,27 @@ void MenuNavigator::setBar(TMenuItem* bar) {
     close();
 }
 
-TMenuItem* MenuNavigator::openMenu() const {
-    if (!bar_ || mode_ != Mode::DropDown || top_ < 0) return nullptr;
-    return &bar_->Items(static_cast<std::size_t>(top_));
+bool hasSubmenu(const TMenuItem& item) {
+    for (std::size_t i = 0; i < item.Count(); ++i)
+        if (isShown(item.Items(i))) return true;
+    return false;
+}
+
+TMenuItem* MenuNavigator::menuAt(int level) const {
+    if (!bar_ || mode_ != Mode::DropDown || top_ < 0 || level < 0 || level >= depth()) return nullptr;
+    TMenuItem* menu = &bar_->Items(static_cast<std::size_t>(top_));
+    for (int i = 0; i < level; ++i) menu = &menu->Items(static_cast<std::size_t>(items_[std::size_t(i)]));
+    return menu;
+}
+
+int MenuNavigator::itemIndex(int level) const {
+    return level >= 0 && level < depth() ? items_[std::size_t(level)] : -1;
 }
 
 void MenuNavigator::close() {
     mode_ = Mode::Closed;
-    top_ = item_ = -1;
+    top_ = -1;
+    items_.clear();
     altAlone_ = false;
 }
 
@@ -61,8 +74,8 @@ int MenuNavigator::nextTop(int from, int step) const {
                      [this](int i) { return isShown(bar_->Items(static_cast<std::size_t>(i))); });
 }
 
-int MenuNavigator::nextItem(int from, int step) const {
-    const TMenuItem* menu = openMenu();
+int MenuNavigator::nextItem(int level, int from, int step) const {
+    const TMenuItem* menu = menuAt(level);
     if (!menu) return -1;
     return stepIndex(static_cast<int>(menu->Count()), from, step,
                      [menu](int i) { return isSelectable(menu->Items(static_cast<std::size_t>(i))); });
@@ -82,14 +95,38 @@ MenuResult MenuNavigator::openTop(int top, bool selectFirst) {
     if (!bar_ || top < 0) return {true, false, nullptr};
     enter(Mode::DropDown);
     top_ = top;
-    item_ = -1;
-    if (selectFirst) item_ = nextItem(-1, 1);
+    items_.assign(1, -1);
+    if (selectFirst) items_[0] = nextItem(0, -1, 1);
     return {true, true, nullptr};
 }
 
-MenuResult MenuNavigator::choose(int item) {
-    const TMenuItem* menu = openMenu();
+bool MenuNavigator::opensSubmenu(int level, int item) const {
+    const TMenuItem* menu = menuAt(level);
+    if (!menu || item < 0 || item >= static_cast<int>(menu->Count())) return false;
+    const TMenuItem& parent = menu->Items(static_cast<std::size_t>(item));
+    return isSelectable(parent) && parent.Enabled && hasSubmenu(parent);
+}
+
+MenuResult MenuNavigator::select(int level, int item, bool selectFirst) {
+    items_.resize(static_cast<std::size_t>(level) + 1);
+    items_.back() = item;
+    if (opensSubmenu(level, item)) {
+        items_.push_back(-1);
+        if (selectFirst) items_.back() = nextItem(level + 1, -1, 1);
+    }
+    return {true, true, nullptr};
+}
+
+MenuResult MenuNavigator::closeSubmenu() {
+    items_.pop_back();
+    return {true, true, nullptr};
+}
+
+// An item with a submenu opens it instead of being chosen.
+MenuResult MenuNavigator::choose(int level, int item) {
+    const TMenuItem* menu = menuAt(level);
     if (!menu || item < 0 || item >= static_cast<int>(menu->Count())) return {true, false, nullptr};
+    if (opensSubmenu(level, item)) return select(level, item, true);
     TMenuItem& chosen = menu->Items(static_cast<std::size_t>(item));
     if (!isSelectable(chosen) || !chosen.Enabled) return {true, false, nullptr};
     close();
@@ -153,19 +190,28 @@ MenuResult MenuNavigator::keyBar(std::uint16_t key, TShiftState shift) {
     }
 }
 
+// The keys act on the deepest open menu.
 MenuResult MenuNavigator::keyDropDown(std::uint16_t key, TShiftState shift) {
+    const int level = depth() - 1;
+    const int item = itemIndex(level);
     switch (key) {
         case vk::Up:
         case vk::Down:
-            item_ = nextItem(item_, key == vk::Up ? -1 : 1);
+            items_.back() = nextItem(level, item, key == vk::Up ? -1 : 1);
             return {true, true, nullptr};
-        case vk::Left:
         case vk::Right:
-            return openTop(nextTop(top_, key == vk::Left ? -1 : 1), true);
+            if (opensSubmenu(level, item)) return select(level, item, true);
+            return openTop(nextTop(top_, 1), true);
+        case vk::Left:
+            if (level > 0) return closeSubmenu();
+            return openTop(nextTop(top_, -1), true);
         case vk::Return:
         case vk::Space:
-            return item_ >= 0 ? choose(item_) : MenuResult{true, false, nullptr};
-        case vk::Escape:  // one Escape gives the keyboard back to the window
+            return item >= 0 ? choose(level, item) : MenuResult{true, false, nullptr};
+        case vk::Escape:  // closes a submenu; at the first level it gives the keyboard back
+            if (level > 0) return closeSubmenu();
+            close();
+            return {true, true, nullptr};
         case vk::F10:
         case vk::Menu:
             close();
@@ -173,11 +219,11 @@ MenuResult MenuNavigator::keyDropDown(std::uint16_t key, TShiftState shift) {
         default:
             break;
     }
-    const TMenuItem* menu = openMenu();
+    const TMenuItem* menu = menuAt(level);
     for (std::size_t i = 0; menu && isLetterOrDigit(key) && i < menu->Count(); ++i) {
-        const TMenuItem& item = menu->Items(i);
-        if (isSelectable(item) && static_cast<std::uint16_t>(accessLetter(item.Caption)) == key)
-            return choose(static_cast<int>(i));
+        const TMenuItem& entry = menu->Items(i);
+        if (isSelectable(entry) && static_cast<std::uint16_t>(accessLetter(entry.Caption)) == key)
+            return choose(level, static_cast<int>(i));
     }
     (void)shift;
     return {true, false, nullptr};
@@ -206,17 +252,20 @@ MenuResult MenuNavigator::hoverTop(int top) {
     return openTop(top, false);
 }
 
-MenuResult MenuNavigator::hoverItem(int item) {
-    if (mode_ != Mode::DropDown || item == item_) return {};
-    const TMenuItem* menu = openMenu();
-    if (item >= 0 && menu && !isSelectable(menu->Items(static_cast<std::size_t>(item)))) item = -1;
-    item_ = item;
-    return {true, true, nullptr};
+// Over the item whose submenu is open, that submenu stays as it is.
+MenuResult MenuNavigator::hoverItem(int item, int level) {
+    const TMenuItem* menu = menuAt(level);
+    if (!menu) return {};
+    if (item >= 0 && !isSelectable(menu->Items(static_cast<std::size_t>(item)))) item = -1;
+    const bool open = depth() > level + 1;
+    if (item == itemIndex(level) && (open || !opensSubmenu(level, item))) return {};
+    return select(level, item, false);
 }
 
-MenuResult MenuNavigator::releaseItem(int item) {
-    if (mode_ != Mode::DropDown || item < 0) return {};
-    return choose(item);
+MenuResult MenuNavigator::releaseItem(int item, int level) {
+    if (!menuAt(level) || item < 0) return {};
+    if (opensSubmenu(level, item)) return select(level, item, false);
+    return choose(level, item);
 }
 
 MenuResult MenuNavigator::pressOutside() {
@@ -261,7 +310,7 @@ std::string stripAccessMark(const std::string& caption, int* letterIndex) {
     return plain;
 }
 
-void MenuLayout::layoutBar(const TMenuItem* bar, const std::function<int(const std::string&)>& measure) {
+void MenuLayout::layoutBar(const TMenuItem* bar, const Measure& measure) {
     tops.clear();
     int x = 2;
     for (std::size_t i = 0; bar && i < bar->Count(); ++i) {
@@ -273,28 +322,61 @@ void MenuLayout::layoutBar(const TMenuItem* bar, const std::function<int(const s
     }
 }
 
-void MenuLayout::layoutMenu(const TMenuItem* menu, int top, int windowWidth,
-                            const std::function<int(const std::string&)>& measure) {
-    items.clear();
-    menuRect = TRect{};
-    const auto caption =
-        std::find_if(tops.begin(), tops.end(), [top](const Box& b) { return b.index == top; });
-    if (!menu || caption == tops.end()) return;
+namespace {
+
+// A menu's items one below the other from (0, 0), and the width of its widest one.
+MenuLayout::Panel stackItems(const TMenuItem& menu, const MenuLayout::Measure& measure) {
+    MenuLayout::Panel panel;
     int textWidth = 0, keyWidth = 0, height = 0;
-    for (std::size_t i = 0; i < menu->Count(); ++i) {
-        const TMenuItem& item = menu->Items(i);
+    for (std::size_t i = 0; i < menu.Count(); ++i) {
+        const TMenuItem& item = menu.Items(i);
         if (!isShown(item)) continue;
         textWidth = std::max(textWidth, measure(stripAccessMark(item.Caption)));
         keyWidth = std::max(keyWidth, measure(shortCutText(item.ShortCut)));
-        const int h = item.IsLine() ? kSeparatorHeight : kItemHeight;
-        items.push_back({static_cast<int>(i), Bounds(0, height, 0, h)});
+        const int h = item.IsLine() ? MenuLayout::kSeparatorHeight : MenuLayout::kItemHeight;
+        panel.items.push_back({static_cast<int>(i), Bounds(0, height, 0, h)});
         height += h;
     }
     const int width = std::max(120, 28 + textWidth + (keyWidth ? 32 + keyWidth : 0) + 24);
-    const int left = std::clamp(caption->rect.left, 0, std::max(0, windowWidth - width - 4));
-    menuRect = Bounds(left, kBarHeight, width + 4, height + 4);
-    for (Box& box : items)
-        box.rect = Bounds(left + 2, kBarHeight + 2 + box.rect.top, width, box.rect.height());
+    panel.rect = Bounds(0, 0, width + 4, height + 4);
+    return panel;
+}
+
+// Moves a stacked panel so that its box's top-left corner is at (left, top).
+void placePanel(MenuLayout::Panel& panel, int left, int top) {
+    const int width = panel.rect.width() - 4;
+    panel.rect = Bounds(left, top, panel.rect.width(), panel.rect.height());
+    for (MenuLayout::Box& box : panel.items)
+        box.rect = Bounds(left + 2, top + 2 + box.rect.top, width, box.rect.height());
+}
+
+}  // namespace
+
+void MenuLayout::layoutMenus(const MenuNavigator& navigator, int windowWidth, int windowHeight,
+                             const Measure& measure) {
+    menus.clear();
+    const int top = navigator.topIndex();
+    const auto caption =
+        std::find_if(tops.begin(), tops.end(), [top](const Box& b) { return b.index == top; });
+    if (!navigator.openMenu() || caption == tops.end()) return;
+    Panel first = stackItems(*navigator.openMenu(), measure);
+    placePanel(first, std::clamp(caption->rect.left, 0, std::max(0, windowWidth - first.rect.width())),
+               kBarHeight);
+    menus.push_back(std::move(first));
+    for (int level = 1; level < navigator.depth(); ++level) {
+        const Panel& parent = menus.back();
+        const int parentItem = navigator.itemIndex(level - 1);
+        const auto item = std::find_if(parent.items.begin(), parent.items.end(),
+                                       [parentItem](const Box& b) { return b.index == parentItem; });
+        if (item == parent.items.end()) return;
+        Panel sub = stackItems(*navigator.menuAt(level), measure);
+        const int width = sub.rect.width();
+        int left = parent.rect.right - 3;
+        if (left + width > windowWidth) left = std::max(0, parent.rect.left - width + 3);
+        const int lowest = std::max(kBarHeight, windowHeight - sub.rect.height());
+        placePanel(sub, left, std::clamp(item->rect.top - 2, kBarHeight, lowest));
+        menus.push_back(std::move(sub));
+    }
 }
 
 namespace {
@@ -309,14 +391,25 @@ int MenuLayout::topAt(int x, int y) const {
     return -1;
 }
 
-int MenuLayout::itemAt(int x, int y) const {
-    for (const Box& box : items)
-        if (inside(box.rect, x, y)) return box.index;
-    return -1;
+MenuLayout::Hit MenuLayout::itemAt(int x, int y) const {
+    for (int level = static_cast<int>(menus.size()) - 1; level >= 0; --level) {
+        const Panel& panel = menus[std::size_t(level)];
+        if (!inside(panel.rect, x, y)) continue;
+        for (const Box& box : panel.items)
+            if (inside(box.rect, x, y)) return {level, box.index};
+        return {level, -1};
+    }
+    return {};
 }
 
 bool MenuLayout::inMenu(int x, int y) const {
-    return inside(menuRect, x, y);
+    return itemAt(x, y).level >= 0;
+}
+
+int MenuLayout::menusBottom() const {
+    int bottom = 0;
+    for (const Panel& panel : menus) bottom = std::max(bottom, panel.rect.bottom);
+    return bottom;
 }
 
 }  // namespace vek::platform

@@ -24,8 +24,12 @@ struct MenuResult {
 
 // Keyboard and mouse navigation of a menu bar, as a desktop menu loop does it: F10 or a
 // lone Alt selects the bar, Alt+letter opens a menu, arrows move (skipping separators),
-// Enter or a letter chooses, Escape closes the menu and gives the keys back to the window. Indices are child
-// indices of the bar (top) and of the open menu (item); -1 for none.
+// Enter or a letter chooses, Escape closes the menu and gives the keys back to the window.
+// An item with items of its own opens them as a submenu beside it: Right, Enter or its
+// letter opens it, Left or Escape closes it again; the mouse opens it by hovering over or
+// clicking its item. Indices are child indices of the bar (top) and of each open menu
+// (item); -1 for none. Level 0 is the menu below the bar, level 1 its open submenu, and
+// so on.
 class MenuNavigator {
 public:
     enum class Mode { Closed, BarSelected, DropDown };
@@ -35,17 +39,23 @@ public:
     Mode mode() const { return mode_; }
     bool isOpen() const { return mode_ != Mode::Closed; }
     int topIndex() const { return top_; }
-    int itemIndex() const { return item_; }
+    // The highlighted item of the menu at level.
+    int itemIndex(int level = 0) const;
     // The menu of the selected top item, or null.
-    TMenuItem* openMenu() const;
+    TMenuItem* openMenu() const { return menuAt(0); }
+    // How many menus are open: the one below the bar and its open submenus.
+    int depth() const { return static_cast<int>(items_.size()); }
+    // The open menu at level, or null.
+    TMenuItem* menuAt(int level) const;
 
     MenuResult keyDown(std::uint16_t key, TShiftState shift);
     MenuResult keyUp(std::uint16_t key);
     // Mouse: press on a bar caption, hover over a caption or an item, release on an item.
     MenuResult pressTop(int top);
     MenuResult hoverTop(int top);
-    MenuResult hoverItem(int item);
-    MenuResult releaseItem(int item);
+    // The item of the open menu at level the mouse is over (-1: none); a submenu opens.
+    MenuResult hoverItem(int item, int level = 0);
+    MenuResult releaseItem(int item, int level = 0);
     // A mouse press outside the bar and the open menu.
     MenuResult pressOutside();
     void close();
@@ -57,16 +67,21 @@ private:
     MenuResult keyBar(std::uint16_t key, TShiftState shift);
     MenuResult keyDropDown(std::uint16_t key, TShiftState shift);
     MenuResult openTop(int top, bool selectFirst);
-    MenuResult choose(int item);
+    MenuResult choose(int level, int item);
+    // Highlights item at level, closing the submenus below it, and opens its submenu if it
+    // has one (with its first item highlighted when selectFirst).
+    MenuResult select(int level, int item, bool selectFirst);
+    MenuResult closeSubmenu();
+    bool opensSubmenu(int level, int item) const;
     int topByLetter(std::uint16_t key) const;
     int nextTop(int from, int step) const;
-    int nextItem(int from, int step) const;
+    int nextItem(int level, int from, int step) const;
     void enter(Mode mode);
 
     TMenuItem* bar_ = nullptr;
     Mode mode_ = Mode::Closed;
     int top_ = -1;
-    int item_ = -1;
+    std::vector<int> items_;  // the highlighted item of each open menu, level by level
     bool altAlone_ = false;
     bool entered_ = false;
 };
@@ -82,7 +97,7 @@ std::string shortCutText(std::uint16_t key);
 // A caption without its "&" marks, and the position of the access letter in the result.
 std::string stripAccessMark(const std::string& caption, int* letterIndex = nullptr);
 
-// Where the bar's captions and an open menu's items lie, in window pixels.
+// Where the bar's captions and the open menus' items lie, in window pixels.
 struct MenuLayout {
     static constexpr int kBarHeight = 20;
     static constexpr int kItemHeight = 22;
@@ -92,18 +107,36 @@ struct MenuLayout {
         int index = -1;
         TRect rect;
     };
+    // One open menu: its box and its items' boxes.
+    struct Panel {
+        TRect rect;
+        std::vector<Box> items;
+    };
+    // An item of an open menu: the menu's level and the item's index; -1 for none.
+    struct Hit {
+        int level = -1;
+        int item = -1;
+    };
+    using Measure = std::function<int(const std::string&)>;
+
     std::vector<Box> tops;
-    std::vector<Box> items;
-    TRect menuRect;  // the open menu's box (empty when closed)
+    std::vector<Panel> menus;  // level by level; empty when no menu is open
 
     // Lays out the bar; measure answers a text's width in pixels.
-    void layoutBar(const TMenuItem* bar, const std::function<int(const std::string&)>& measure);
-    // Lays out the open menu below its caption, kept inside windowWidth.
-    void layoutMenu(const TMenuItem* menu, int top, int windowWidth,
-                    const std::function<int(const std::string&)>& measure);
+    void layoutBar(const TMenuItem* bar, const Measure& measure);
+    // Lays out the menus open in navigator: the first below its caption, each submenu
+    // beside its item (on the left when the right has no room), all kept inside the window.
+    void layoutMenus(const MenuNavigator& navigator, int windowWidth, int windowHeight,
+                     const Measure& measure);
     int topAt(int x, int y) const;
-    int itemAt(int x, int y) const;
+    // The deepest open menu's item at (x, y).
+    Hit itemAt(int x, int y) const;
     bool inMenu(int x, int y) const;
+    // The lowest edge of the open menus, 0 when none is open.
+    int menusBottom() const;
 };
+
+// Whether item opens a submenu: it has an item that is shown.
+bool hasSubmenu(const TMenuItem& item);
 
 }  // namespace vek::platform

@@ -61,6 +61,15 @@ TEST(MixerResampling, SameRateReproducesTheSamplesThenSilence) {
     EXPECT_EQ(voices[0].position, 0u);
 }
 
+TEST(MixerVolume, TheMasterGainScalesTheWholeMix) {
+    std::vector<Voice> voices{playingVoice(monoBlock({1000, -2000})), playingVoice(monoBlock({400, 400}))};
+    std::vector<std::int16_t> out(4);
+    MixState state(kRate);
+    state.masterGain = 0.25f;
+    mixVoices(voices, out, state);
+    EXPECT_EQ(out, (std::vector<std::int16_t>{350, 350, -400, -400}));
+}
+
 TEST(MixerResampling, QuarterRatePutsEachSampleEveryFourthFrame) {
     EXPECT_EQ(stepFor(11025, 44100), kOneFrame / 4);
     std::vector<Voice> voices{playingVoice(monoBlock({0, 4000, -4000, 800}), stepFor(11025, 44100))};

@@ -1,5 +1,7 @@
 // SDL's pads as the input component sees them: virtual game controllers and joysticks
 // plugged in and removed under a real SDL joystick service, read through the input states.
+#include "platform/sdl/sdl_joystick.hpp"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -8,9 +10,8 @@
 #include <vector>
 
 #include "media/dxinput.hpp"
-#include "platform/toolkit/form.hpp"
 #include "platform/headless/headless_platform.hpp"
-#include "platform/sdl/sdl_joystick.hpp"
+#include "platform/toolkit/form.hpp"
 
 namespace vek {
 namespace {
@@ -45,6 +46,11 @@ public:
         desc.nbuttons = controller ? SDL_CONTROLLER_BUTTON_MAX : 6;
         desc.nhats = controller ? 0 : 1;
         desc.name = controller ? "virtual pad" : "virtual stick";
+        desc.userdata = this;
+        desc.Rumble = [](void* self, Uint16 low, Uint16 high) {
+            static_cast<VirtualPad*>(self)->rumbles.push_back({low, high});
+            return 0;
+        };
         const int index = SDL_JoystickAttachVirtualEx(&desc);
         mapped_ = SDL_IsGameController(index);
         stick_ = SDL_JoystickOpen(index);
@@ -54,6 +60,8 @@ public:
     VirtualPad& operator=(const VirtualPad&) = delete;
 
     bool plugged() const { return stick_ != nullptr; }
+    // The rumble requests the pad received: low- and high-frequency strengths.
+    std::vector<std::pair<Uint16, Uint16>> rumbles;
     bool mapped() const { return mapped_; }
     void axis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(stick_, axis, value); }
     void button(int button, bool down) { SDL_JoystickSetVirtualButton(stick_, button, down); }
@@ -216,6 +224,21 @@ TEST_F(SdlPadTest, APadPluggedInAfterStartIsReadOnItsFirstTick) {
     pad.button(SDL_CONTROLLER_BUTTON_A, true);
     input.Update();
     EXPECT_EQ(input.States(), (TInputStates{stUp, stButton1}));
+}
+
+// Start is the eighth button of the reported mask; a rumble request reaches the pad.
+TEST_F(SdlPadTest, StartIsTheEighthButtonAndARumbleReachesThePad) {
+    load();
+    input.Joystick().SetForceFeedback(true);
+    VirtualPad& pad = plug(true);
+    pad.button(SDL_CONTROLLER_BUTTON_START, true);
+    input.Update();
+    EXPECT_TRUE(input.Joystick().Joystate().Buttons[platform::kPadStartButton] & 0x80);
+    ASSERT_TRUE(input.Joystick().Rumble(0x8000, 100));
+    ASSERT_EQ(pad.rumbles.size(), 1u);
+    EXPECT_EQ(pad.rumbles[0], (std::pair<Uint16, Uint16>{0x8000, 0x8000}));
+    input.Joystick().SetForceFeedback(false);
+    EXPECT_FALSE(input.Joystick().Rumble(0x8000, 100)) << "a device without force feedback does not rumble";
 }
 
 TEST(ToolkitJoystick, SdlAxisToPosition) {

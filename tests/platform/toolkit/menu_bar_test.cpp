@@ -18,6 +18,7 @@ struct GameMenu {
     TMenuItem* options;
     TMenuItem* fullScreen;
     TMenuItem* sound;
+    TMenuItem* volume;
     TMenuItem* help;
     std::vector<std::string> clicks;
 
@@ -31,6 +32,9 @@ struct GameMenu {
         fullScreen = &add(*options, "OptionFullScreen", "Pantalla completa", vk::F4);
         add(*options, "N3", "-");
         sound = &add(*options, "OptionSound", "Activar Sonido");
+        volume = &add(*options, "OptionVolume", "&Volumen");
+        for (const char* step : {"OptionVolume0", "OptionVolume50", "OptionVolume100"})
+            add(*volume, step, step);
         help = &add(bar, "Ayuda1", "Ay&uda");
         add(*help, "Controles1", "Controles");
     }
@@ -201,15 +205,117 @@ TEST(ToolkitMenu, LayoutPlacesCaptionsInOrderAndMenuBelowItsCaption) {
     EXPECT_EQ(layout.topAt(layout.tops[1].rect.left + 1, 5), 2);
     EXPECT_EQ(layout.topAt(600, 5), -1);
 
-    layout.layoutMenu(m.game, 0, 640, measure);
-    ASSERT_EQ(layout.items.size(), 4u);
-    EXPECT_EQ(layout.menuRect.top, MenuLayout::kBarHeight);
-    const TRect sep = layout.items[2].rect;
+    MenuNavigator nav;
+    nav.setBar(&m.bar);
+    nav.pressTop(0);
+    layout.layoutMenus(nav, 640, 480, measure);
+    ASSERT_EQ(layout.menus.size(), 1u);
+    const MenuLayout::Panel& menu = layout.menus[0];
+    ASSERT_EQ(menu.items.size(), 4u);
+    EXPECT_EQ(menu.rect.top, MenuLayout::kBarHeight);
+    const TRect sep = menu.items[2].rect;
     EXPECT_EQ(sep.height(), MenuLayout::kSeparatorHeight);
-    EXPECT_EQ(layout.itemAt(sep.left + 5, layout.items[3].rect.top + 1), 3);
-    EXPECT_TRUE(layout.inMenu(layout.menuRect.left + 1, layout.menuRect.top + 1));
-    layout.layoutMenu(m.help, 2, 150, measure);
-    EXPECT_LE(layout.menuRect.right, 150) << "kept inside the window";
+    EXPECT_EQ(layout.itemAt(sep.left + 5, menu.items[3].rect.top + 1).item, 3);
+    EXPECT_TRUE(layout.inMenu(menu.rect.left + 1, menu.rect.top + 1));
+    nav.pressTop(2);
+    layout.layoutMenus(nav, 150, 480, measure);
+    EXPECT_LE(layout.menus.at(0).rect.right, 150) << "kept inside the window";
+}
+
+// Each row: keys pressed from Alt+O (the options menu, its first item highlighted), then
+// the open menus' depth, the highlighted item of the deepest one, and the item clicked.
+TEST(ToolkitMenu, ASubmenuOpensAndClosesFromTheKeyboard) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint16_t> keys;
+        int depth;
+        int item;
+        const char* clicked;
+    };
+    const Case cases[] = {
+        {"Right on a plain item moves to the next menu", {vk::Right}, 1, 0, nullptr},
+        {"Right on the parent opens its submenu at its first item", {vk::Up, vk::Right}, 2, 0, nullptr},
+        {"Enter on the parent opens it too", {vk::Up, vk::Return}, 2, 0, nullptr},
+        {"its letter opens it", {'V'}, 2, 0, nullptr},
+        {"Left closes it, its parent still highlighted", {'V', vk::Left}, 1, 3, nullptr},
+        {"Escape closes only the submenu", {'V', vk::Escape}, 1, 3, nullptr},
+        {"a second Escape closes the menu", {'V', vk::Escape, vk::Escape}, 0, -1, nullptr},
+        {"arrows move in the submenu, wrapping", {'V', vk::Up}, 2, 2, nullptr},
+        {"Enter in the submenu chooses and closes all", {'V', vk::Down, vk::Return}, 0, -1, "OptionVolume50"},
+        {"Right in the submenu moves to the next menu", {'V', vk::Right}, 1, 0, nullptr},
+        {"F10 closes all", {'V', vk::F10}, 0, -1, nullptr},
+    };
+    for (const Case& c : cases) {
+        GameMenu m;
+        MenuNavigator nav;
+        nav.setBar(&m.bar);
+        nav.keyDown('O', ssAlt);
+        MenuResult last;
+        for (const std::uint16_t key : c.keys) last = nav.keyDown(key, 0);
+        EXPECT_EQ(nav.depth(), c.depth) << c.what;
+        EXPECT_EQ(nav.itemIndex(nav.depth() - 1), c.item) << c.what;
+        EXPECT_EQ(last.click ? last.click->Name : "", c.clicked ? c.clicked : "") << c.what;
+    }
+    GameMenu m;
+    MenuNavigator nav;
+    nav.setBar(&m.bar);
+    nav.keyDown('O', ssAlt);
+    nav.keyDown('V', 0);
+    EXPECT_EQ(nav.menuAt(1), m.volume);
+    nav.close();
+    m.volume->Items(0).Visible = m.volume->Items(1).Visible = m.volume->Items(2).Visible = false;
+    nav.keyDown('O', ssAlt);
+    EXPECT_EQ(nav.keyDown('V', 0).click, m.volume) << "an item whose items are all hidden is chosen";
+}
+
+TEST(ToolkitMenu, TheMouseOpensASubmenuByHoveringOrClickingAndChoosesInIt) {
+    GameMenu m;
+    MenuNavigator nav;
+    nav.setBar(&m.bar);
+    nav.pressTop(1);
+    nav.hoverItem(3);
+    EXPECT_EQ(nav.menuAt(1), m.volume) << "hovering opens it";
+    EXPECT_EQ(nav.itemIndex(1), -1);
+    EXPECT_FALSE(nav.hoverItem(3).changed) << "the submenu stays while the mouse is on its parent";
+    nav.hoverItem(1, 1);
+    EXPECT_EQ(nav.itemIndex(1), 1);
+    nav.hoverItem(-1, 1);
+    EXPECT_EQ(nav.depth(), 2) << "leaving the submenu for nowhere keeps it open";
+    nav.hoverItem(0);
+    EXPECT_EQ(nav.depth(), 1) << "another item of the parent menu closes it";
+    EXPECT_EQ(nav.releaseItem(3).click, nullptr) << "a click on the parent opens the submenu";
+    EXPECT_EQ(nav.depth(), 2);
+    EXPECT_EQ(nav.releaseItem(2, 1).click, &m.volume->Items(2));
+    EXPECT_FALSE(nav.isOpen());
+}
+
+TEST(ToolkitMenu, ASubmenuLiesBesideItsItemOrOnItsLeftWithoutRoom) {
+    GameMenu m;
+    MenuNavigator nav;
+    nav.setBar(&m.bar);
+    auto measure = [](const std::string& s) { return static_cast<int>(s.size()) * 7; };
+    m.game->Caption = "&Juego de naves espaciales";  // the options menu lies further right
+    MenuLayout layout;
+    layout.layoutBar(&m.bar, measure);
+    nav.keyDown('O', ssAlt);
+    nav.keyDown('V', 0);
+    for (const int width : {640, 400}) {
+        layout.layoutMenus(nav, width, 480, measure);
+        ASSERT_EQ(layout.menus.size(), 2u);
+        const MenuLayout::Panel& menu = layout.menus[0];
+        const MenuLayout::Panel& sub = layout.menus[1];
+        EXPECT_EQ(sub.items.size(), 3u);
+        EXPECT_EQ(sub.rect.top, menu.items[3].rect.top - 2) << "level with its parent item";
+        if (width == 640)
+            EXPECT_GE(sub.rect.left, menu.rect.right - 3);
+        else
+            EXPECT_LE(sub.rect.right, menu.rect.left + 3);
+        EXPECT_LE(sub.rect.right, width);
+        const MenuLayout::Hit hit = layout.itemAt(sub.items[1].rect.left + 1, sub.items[1].rect.top + 1);
+        EXPECT_EQ(hit.level, 1);
+        EXPECT_EQ(hit.item, 1);
+        EXPECT_EQ(layout.menusBottom(), std::max(menu.rect.bottom, sub.rect.bottom));
+    }
 }
 
 }  // namespace

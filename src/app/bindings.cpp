@@ -1,0 +1,125 @@
+// The player's controls: edits of the five actions' keys and pad button, and their texts.
+#include "app/bindings.hpp"
+
+#include <utility>
+
+namespace vek {
+
+namespace {
+
+constexpr const char* kEmptySlot = "\xE2\x80\x94";  // an em dash
+
+// Where key sits among the actions' slots, or {-1, -1}.
+std::pair<int, int> findKey(const TBindings& bindings, std::int32_t key) {
+    for (int action = 0; action < kActionCount; ++action)
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            if (bindings.keys[std::size_t(action)][std::size_t(slot)] == key) return {action, slot};
+    return {-1, -1};
+}
+
+std::string joinedKeys(const TKeyAssign& keys) {
+    std::string text;
+    for (std::int32_t key : packedSlots(keys)) {
+        if (key == 0) continue;
+        if (!text.empty()) text += ", ";
+        text += keyName(key);
+    }
+    return text.empty() ? tr("ninguna tecla") : text;
+}
+
+}  // namespace
+
+TBindings bindingsFromTable(const TKeyAssignList& table, int padFire) {
+    TBindings bindings;
+    for (int action = 0; action < kActionCount; ++action)
+        bindings.keys[std::size_t(action)] = table[kPlayerActions[std::size_t(action)].state];
+    bindings.padFire = padFire;
+    return bindings;
+}
+
+void bindingsIntoTable(const TBindings& bindings, TKeyAssignList& table) {
+    for (int action = 0; action < kActionCount; ++action)
+        table[kPlayerActions[std::size_t(action)].state] = bindings.keys[std::size_t(action)];
+}
+
+TKeyAssign packedSlots(const TKeyAssign& keys) {
+    TKeyAssign packed{};
+    std::size_t next = 0;
+    for (std::int32_t key : keys)
+        if (key != 0) packed[next++] = key;
+    return packed;
+}
+
+TBindingEditor::TBindingEditor(TBindings current, TBindings stored, TMenuKeyTest isMenuKey)
+    : bindings_(current), stored_(stored), isMenuKey_(std::move(isMenuKey)) {}
+
+TBindResult TBindingEditor::Bind(int action, int slot, std::uint16_t key, platform::TShiftState shift) {
+    if (isMenuKey_ && isMenuKey_(key, shift)) return {TBindOutcome::MenuKey};
+    if (keyName(key).empty()) return {TBindOutcome::Unnamed};
+    TBindResult result;
+    const auto [oldAction, oldSlot] = findKey(bindings_, key);
+    if (oldAction >= 0) {
+        bindings_.keys[std::size_t(oldAction)][std::size_t(oldSlot)] = 0;
+        if (oldAction != action) result = {TBindOutcome::Moved, oldAction};
+    }
+    bindings_.keys[std::size_t(action)][std::size_t(slot)] = key;
+    return result;
+}
+
+TBindResult TBindingEditor::Clear(int action, int slot) {
+    bindings_.keys[std::size_t(action)][std::size_t(slot)] = 0;
+    return {TBindOutcome::Cleared};
+}
+
+std::string slotText(std::int32_t key) {
+    const std::string name = key > 0 && key <= 255 ? keyName(key) : std::string();
+    return name.empty() ? kEmptySlot : name;
+}
+
+std::string padText(int button) {
+    return button < 0 ? kEmptySlot : fillIn(tr("Botón %s"), {std::to_string(button + 1)});
+}
+
+std::string bindStatus(const TBindResult& result, int action, std::uint16_t key) {
+    const std::string name = keyName(key);
+    const std::string actionName = tr(kPlayerActions[std::size_t(action)].caption);
+    switch (result.outcome) {
+        case TBindOutcome::Bound:
+            return actionName + ": " + name;
+        case TBindOutcome::Moved:
+            // TRANSLATORS: a key, the action it leaves, the action it goes to.
+            return fillIn(tr("%s pasa de %s a %s"),
+                          {name, tr(kPlayerActions[std::size_t(result.movedFrom)].caption), actionName});
+        case TBindOutcome::Cleared:
+            return actionName + ": " + tr("casilla vacía");
+        case TBindOutcome::MenuKey:
+            return fillIn(tr("%s es del menú y no se puede asignar"),
+                          {name.empty() ? std::string(tr("Esa tecla")) : name});
+        case TBindOutcome::Unnamed:
+            break;
+    }
+    return tr("Esa tecla no se puede asignar");
+}
+
+std::string controlsHelpText(const TBindings& bindings) {
+    // A line each: the message box breaks the line at the carriage return.
+    std::string text = tr("Teclado:") + std::string("\r");
+    for (int action = 0; action < kActionCount; ++action)
+        text += tr(kPlayerActions[std::size_t(action)].caption) + std::string(": ") +
+                joinedKeys(bindings.keys[std::size_t(action)]) + "\r";
+    const std::string padFire =
+        bindings.padFire < 0 ? tr("ningún botón dispara")
+                             : fillIn(tr("el botón %s dispara"), {std::to_string(bindings.padFire + 1)});
+    // TRANSLATORS: %s says which pad button fires ("el botón 1 dispara").
+    text += "\r" +
+            fillIn(tr("Mando: la palanca o la cruceta mueven la nave; %s; Start pausa y sigue el juego."),
+                   {padFire}) +
+            "\r\r";
+    text += tr("F2: iniciar juego   F3: jugar / pausar   F4: pantalla completa") + std::string("\r");
+    text += tr("F10 o Alt: abrir el menú") + std::string("\r");
+    text += tr("Para salir: Juego > Salir, o cerrar la ventana.") + std::string("\r");
+    text += tr("Los controles se cambian en Opciones > Configurar controles…");
+    return text;
+}
+
+}  // namespace vek

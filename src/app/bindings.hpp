@@ -1,0 +1,100 @@
+// The player's controls: the keys and the pad button of the five actions the game reads,
+// the edits the "Configurar controles…" dialog makes to them, and the help text that lists
+// them. Pure logic over copies; the main window applies the result to its input component.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "media/key_bindings.hpp"
+#include "platform/toolkit.hpp"
+#include "runtime/translation.hpp"
+
+namespace vek {
+
+struct TPlayerAction {
+    TInputState state;
+    const char* caption;      // as the dialog and the help show it, through tr()
+    const char* settingsKey;  // its line in the settings file
+};
+
+// The actions the game reads, in the order the dialog, the help and the settings list them.
+inline constexpr std::array<TPlayerAction, 5> kPlayerActions{{
+    {stUp, trLater("Arriba"), "keys_up"},
+    {stDown, trLater("Abajo"), "keys_down"},
+    {stLeft, trLater("Izquierda"), "keys_left"},
+    {stRight, trLater("Derecha"), "keys_right"},
+    {stButton1, trLater("Disparo"), "keys_fire"},
+}};
+inline constexpr int kActionCount = static_cast<int>(kPlayerActions.size());
+inline constexpr int kFireAction = kActionCount - 1;
+inline constexpr int kSlotCount = 3;
+inline constexpr int kPadButtons = 32;
+
+// The keys of each action (three slots, 0 for an empty one) and the pad's fire button
+// (0 to 31, or -1 for none).
+struct TBindings {
+    std::array<TKeyAssign, kActionCount> keys{};
+    int padFire = 0;
+    friend bool operator==(const TBindings&, const TBindings&) = default;
+};
+
+// The actions' keys as the input component's binding table holds them, and back: only the
+// five actions' rows change.
+TBindings bindingsFromTable(const TKeyAssignList& table, int padFire);
+void bindingsIntoTable(const TBindings& bindings, TKeyAssignList& table);
+// The same keys with the empty slots last, as the settings file keeps them.
+TKeyAssign packedSlots(const TKeyAssign& keys);
+
+// Whether a key press belongs to the menus (their shortcuts, F10, Alt and Alt+letters) and
+// so may not be bound.
+using TMenuKeyTest = std::function<bool(std::uint16_t key, platform::TShiftState shift)>;
+
+enum class TBindOutcome {
+    Bound,    // the key is in the slot now
+    Moved,    // the key is in the slot now and left another action (MovedFrom)
+    Cleared,  // the slot is empty now
+    MenuKey,  // refused: the menus use the key
+    Unnamed,  // refused: a key without a name (nothing a keyboard gives)
+};
+
+struct TBindResult {
+    TBindOutcome outcome = TBindOutcome::Bound;
+    int movedFrom = -1;  // the action the key left, for Moved
+};
+
+// Edits a copy of the bindings; the dialog applies it on "Aceptar" and drops it on "Cancelar".
+class TBindingEditor {
+public:
+    TBindingEditor(TBindings current, TBindings stored, TMenuKeyTest isMenuKey);
+
+    // Puts key into the slot. A key that another slot holds leaves that slot, so that one
+    // key never makes two actions.
+    TBindResult Bind(int action, int slot, std::uint16_t key, platform::TShiftState shift = 0);
+    TBindResult Clear(int action, int slot);
+    // The pad button (0 to 31) that fires, or -1 for none.
+    void BindPad(int button) { bindings_.padFire = button >= 0 && button < kPadButtons ? button : -1; }
+    // The stored description's bindings again.
+    void Reset() { bindings_ = stored_; }
+    const TBindings& Bindings() const { return bindings_; }
+
+private:
+    TBindings bindings_;
+    TBindings stored_;
+    TMenuKeyTest isMenuKey_;
+};
+
+// What a slot shows: the key's name, or a dash when it is empty.
+std::string slotText(std::int32_t key);
+// What the pad's slot shows: "Botón N", or a dash.
+std::string padText(int button);
+// The status line after an edit of action's slot with key.
+std::string bindStatus(const TBindResult& result, int action, std::uint16_t key);
+
+// The text of Ayuda > Controles: the bindings as they are now, the menu keys, how to quit,
+// and the pad. Lines are broken with carriage returns, as the message box wants.
+std::string controlsHelpText(const TBindings& bindings);
+
+}  // namespace vek

@@ -1,0 +1,187 @@
+// The kept games in the main window on the headless backend: a finished game is written and
+// becomes the best score; a replay watched in the window ignores the game's keys and goes
+// back to the title at its end or on Escape; the "Récords" table stops the game, answers the
+// arrows, Enter and Escape, and a chosen replay that parts from its record is told with its
+// file and second.
+#include "app/replay_keeper.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_form.hpp"
+#include "app/program.hpp"
+#include "app/records_form.hpp"
+#include "app/temp_folder.hpp"
+#include "game/scenes.hpp"
+#include "platform/headless/headless_platform.hpp"
+#include "platform/headless/headless_window.hpp"
+
+namespace vek {
+namespace {
+
+using platform::DialogControl;
+using platform::headless::HeadlessApplication;
+using platform::headless::HeadlessModal;
+using platform::headless::HeadlessPlatform;
+using platform::headless::HeadlessWindow;
+using platform::headless::ScopedPlatform;
+namespace vk = platform::vk;
+
+class ReplayKeeperTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app().setTitle(kApplicationTitle);
+        form = std::make_unique<TMainForm>();
+        window().show();
+        app().setIdleAdvance(1);
+        app().modalIdleLimit = 5000;  // the tests close the table themselves
+    }
+    void StartKeeper() {
+        keeper = std::make_unique<TReplayKeeper>(
+            *form, folder.path(), [] { return true; },
+            [this](const std::string& line) { warnings.push_back(line); });
+    }
+    HeadlessApplication& app() { return backend.app(); }
+    HeadlessWindow& window() { return static_cast<HeadlessWindow&>(*form->Handle()); }
+    TGame& game() { return form->Game(); }
+    int Presents() { return window().screen().presentCount(); }
+    // Runs the loop for about ms milliseconds of the virtual clock.
+    void RunFor(int ms) { app().runFor(ms, form->Handle()); }
+    // Runs until done() or about a minute of play has passed.
+    void RunUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 120 && !done(); ++i) RunFor(500);
+    }
+
+    // A game whose first state check cannot match, with its header's score.
+    void WriteUnmatchedGame(const std::string& name, int score) {
+        TReplayFile file{"Vektrion", "2025-05-01T12:34:56Z", "Ana", {}};
+        file.Record.Seed = 7;
+        file.Record.Ticks = 100;
+        file.Record.Score = score;
+        file.Record.Checks = {{29, 1}, {59, 1}, {89, 1}};
+        testing::writeText(folder / name, FormatReplay(file));
+    }
+
+    // Opens "Récords…", lets half a second pass while it is open (the game must stand still),
+    // then presses keys; lines: the table's lines.
+    void ChooseInTable(const std::vector<std::uint16_t>& keys, std::vector<std::string>& lines) {
+        int presentsAtOpen = -1, waits = 0;
+        app().onModalWait = [&](HeadlessModal& box) {
+            if (!box.isDialog() || waits > 5) return;
+            if (waits++ == 0) {
+                presentsAtOpen = Presents();
+                EXPECT_EQ(box.caption(), "Récords");
+                for (const DialogControl& control : box.dialog()->controls)
+                    if (control.name == "lstGames") lines = control.items;
+            }
+            if (waits <= 5) {
+                backend.virtualClock().advance(100);
+                app().post([] {});
+                return;
+            }
+            EXPECT_EQ(Presents(), presentsAtOpen) << "the game ticked behind the table";
+            for (std::uint16_t key : keys) app().postKeyPress(key);
+        };
+        app().postMenuClick(*form->GameRecords);
+        RunFor(50);
+        app().onModalWait = nullptr;
+    }
+
+    HeadlessPlatform backend;
+    ScopedPlatform installed{backend};
+    std::unique_ptr<TMainForm> form;
+    testing::TempFolder folder;
+    std::vector<std::string> warnings;
+    std::unique_ptr<TReplayKeeper> keeper;
+};
+
+TEST_F(ReplayKeeperTest, AFinishedGameIsKeptAndItsReplayIgnoresTheKeysAndEndsOnTheTitle) {
+    StartKeeper();
+    RunFor(200);
+    // Start a game and hold still until it is over.
+    app().postKeyDown(vk::Space);
+    RunFor(200);
+    app().postKeyUp(vk::Space);
+    RunUntil([this] { return game().Scene == scGameOver; });
+    ASSERT_EQ(game().Scene, scGameOver);
+    const std::string path = keeper->LastSaved();
+    ASSERT_TRUE(std::filesystem::exists(path)) << path;
+    EXPECT_EQ(game().BestScore, game().Score);
+
+    // Escape leaves the replay for the title.
+    const std::string ownCaption = window().caption();
+    ASSERT_TRUE(keeper->Watch(path));
+    EXPECT_NE(window().caption().find("repetición"), std::string::npos) << window().caption();
+    RunFor(1000);
+    ASSERT_TRUE(game().PlayingBack());
+    app().postKeyPress(vk::Escape);
+    RunFor(100);
+    EXPECT_FALSE(game().PlayingBack());
+    EXPECT_EQ(game().Scene, scTitle);
+
+    // Watched to its end with the fire button and an arrow held: the keys change nothing,
+    // so every state check matches and the end is the title, without a message.
+    ASSERT_TRUE(keeper->Watch(path));
+    app().postKeyDown(vk::Space);
+    app().postKeyDown(vk::Up);
+    RunUntil([this] { return !game().PlayingBack(); });
+    app().postKeyUp(vk::Space);
+    app().postKeyUp(vk::Up);
+    RunFor(100);
+    EXPECT_EQ(game().Scene, scTitle);
+    EXPECT_TRUE(app().messageBoxes().empty()) << app().messageBoxes()[0].text;
+    EXPECT_EQ(window().caption(), ownCaption);
+    EXPECT_TRUE(warnings.empty());
+}
+
+TEST_F(ReplayKeeperTest, TheTableStopsTheGameAndAnswersTheArrowsEnterAndEscape) {
+    WriteUnmatchedGame("vektrion-20250501-120000-1-1.vkreplay", 300);
+    WriteUnmatchedGame("vektrion-20250501-120000-1-2.vkreplay", 200);
+    WriteUnmatchedGame("vektrion-20250501-120000-1-3.vkreplay", 100);
+    StartKeeper();
+    EXPECT_EQ(game().BestScore, 300);
+    RunFor(200);
+
+    std::vector<std::string> lines;
+    ChooseInTable({vk::Down, vk::Escape}, lines);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(0, 13), " 1.      300 ");
+    EXPECT_FALSE(game().PlayingBack());
+
+    ChooseInTable({vk::Down, vk::Down, vk::Up, vk::Return}, lines);
+    ASSERT_TRUE(game().PlayingBack());
+    EXPECT_NE(window().caption().find(", 200 puntos"), std::string::npos) << window().caption();
+
+    // Chosen while another plays: the first is left without a word, the second watched.
+    ChooseInTable({vk::Up, vk::Return}, lines);
+    ASSERT_TRUE(game().PlayingBack());
+    EXPECT_NE(window().caption().find(", 300 puntos"), std::string::npos) << window().caption();
+    RunUntil([this] { return !game().PlayingBack(); });
+    EXPECT_EQ(game().Scene, scTitle);
+    ASSERT_EQ(app().messageBoxes().size(), 1u);
+    const std::string& told = app().messageBoxes()[0].text;
+    EXPECT_NE(told.find("vektrion-20250501-120000-1-1.vkreplay: "), std::string::npos) << told;
+    EXPECT_NE(told.find("second 1"), std::string::npos) << told;
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("-1-1.vkreplay: "), std::string::npos) << warnings[0];
+}
+
+TEST_F(ReplayKeeperTest, AFileThatCannotBeReadIsToldWithItsLineAndTheTitleStays) {
+    testing::writeText(folder / "friend.vkreplay", "vektrion-replay 1\nseed: many\n");
+    StartKeeper();
+    RunFor(200);
+    EXPECT_FALSE(keeper->Watch(folder / "friend.vkreplay"));
+    EXPECT_EQ(game().Scene, scTitle);
+    ASSERT_EQ(app().messageBoxes().size(), 1u);
+    const std::string& told = app().messageBoxes()[0].text;
+    EXPECT_NE(told.find("friend.vkreplay: line 2"), std::string::npos) << told;
+    EXPECT_EQ(app().messageBoxes()[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+}
+
+}  // namespace
+}  // namespace vek

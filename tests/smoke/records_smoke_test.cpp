@@ -1,0 +1,161 @@
+// Kept games in the real window under a window manager (`make smoke-tests` starts openbox):
+// a game played to its end is written to the replay folder, "Récords…" lists it and Enter
+// watches it to the title; the program started with that file plays it and comes back to
+// the title on its own.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "app/replay_keeper.hpp"
+#include "app/temp_folder.hpp"
+#include "game/scenes.hpp"
+#include "media/dxtimer.hpp"
+#include "smoke/real_main_window.hpp"
+#include "smoke/sdl_events.hpp"
+
+namespace vek {
+namespace {
+
+using platform::sdl::pause;
+using platform::sdl::pushClose;
+using platform::sdl::pushKey;
+using platform::sdl::pushPress;
+
+// The first window shown after the main window: the table of best games.
+struct ShownBox {
+    Uint32 main = 0;
+    std::atomic<Uint32> box{0};
+    static int watch(void* self, SDL_Event* event) {
+        auto& shown = *static_cast<ShownBox*>(self);
+        if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_SHOWN &&
+            event->window.windowID != shown.main)
+            shown.box = event->window.windowID;
+        return 0;
+    }
+};
+
+// Polls until done() or ms have passed; answers done().
+template <typename Done>
+bool waitFor(Done done, int ms) {
+    for (int waited = 0; !done() && waited < ms; waited += 50) pause(50);
+    return done();
+}
+
+// The captions of the display's top-level windows that contain "Vektrion", one a line.
+std::string gameCaptions() {
+    std::string captions;
+    if (FILE* out = ::popen("xwininfo -root -tree 2>/dev/null", "r")) {
+        char line[1024];
+        while (std::fgets(line, sizeof line, out))
+            if (std::string(line).find("\"Vektrion") != std::string::npos) captions += line;
+        ::pclose(out);
+    }
+    return captions;
+}
+
+class RecordsUnderWindowManager : public RealMainWindow {
+protected:
+    void SetUp() override {
+        if (!std::getenv("VEK_SMOKE_WINDOW_MANAGER"))
+            GTEST_SKIP() << "needs a window manager (make smoke-tests)";
+        RealMainWindow::SetUp();
+    }
+};
+
+TEST_F(RecordsUnderWindowManager, AFinishedGameIsListedWatchedToTheTitleAndOpensTheProgram) {
+    const testing::TempFolder home;
+    const std::string folder = home / "data/vektrion/replays";
+    TReplayKeeper keeper(*form, folder, [] { return true; });
+    TMainForm& form = *this->form;
+    std::atomic<int> scene{scTitle};
+    std::atomic<bool> playing{false}, watched{false};
+    std::string playingCaption;
+    form.DXTimer->OnTimer = [&](TCustomDXTimer& sender, int lag) {
+        form.DXTimerTimer(sender, lag);
+        scene = form.Game().Scene;
+        playing = form.Game().PlayingBack();
+        if (playing && !watched) playingCaption = window().caption();
+        if (playing) watched = true;
+    };
+    ShownBox shown;
+    shown.main = windowId();
+    SDL_AddEventWatch(&ShownBox::watch, &shown);
+
+    // Start, hold still until the game is over, then "Juego", "Récords…" and Enter.
+    std::atomic<bool> over{false}, listed{false}, ended{false};
+    std::thread script([&] {
+        const Uint32 id = shown.main;
+        pause(800);
+        pushKey(SDLK_SPACE, KMOD_NONE, true, id);
+        pause(300);
+        pushKey(SDLK_SPACE, KMOD_NONE, false, id);
+        over = waitFor([&] { return scene == scGameOver; }, 60000);
+        if (over) {
+            pause(500);
+            pushPress(SDLK_j, KMOD_LALT, id);
+            pause(150);
+            pushPress(SDLK_DOWN, KMOD_NONE, id);
+            pushPress(SDLK_DOWN, KMOD_NONE, id);
+            pushPress(SDLK_RETURN, KMOD_NONE, id);
+            listed = waitFor([&] { return shown.box != 0; }, 5000);
+            pause(300);
+            pushPress(SDLK_RETURN, KMOD_NONE, shown.box);
+            ended = waitFor([&] { return watched && !playing; }, 60000);
+        }
+        pause(300);
+        pushClose(id);
+    });
+    Run();
+    script.join();
+    SDL_DelEventWatch(&ShownBox::watch, &shown);
+
+    ASSERT_TRUE(over) << "the game never ended";
+    const std::string replay = keeper.LastSaved();
+    ASSERT_TRUE(std::filesystem::exists(replay)) << "no replay in " << folder;
+    EXPECT_EQ(std::filesystem::path(replay).parent_path(), folder);
+    EXPECT_TRUE(listed) << "the table never opened";
+    EXPECT_TRUE(watched) << "Enter in the table did not watch the game";
+    EXPECT_NE(playingCaption.find(" puntos"), std::string::npos) << playingCaption;
+    EXPECT_TRUE(ended) << "the replay never ended";
+    EXPECT_EQ(scene, scTitle);
+
+    // The program started with the file, as a file manager starts it.
+    const std::string errors = home / "stderr.txt";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::setenv("HOME", home.path().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home / "other-data").c_str(), 1);
+        if (std::FILE* err = std::freopen(errors.c_str(), "w", stderr)) (void)err;
+        ::execl(VEKTRION_EXE, VEKTRION_EXE, replay.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const bool began = waitFor([] { return gameCaptions().find(" puntos") != std::string::npos; }, 10000);
+    const bool titled =
+        began && waitFor(
+                     [] {
+                         const std::string captions = gameCaptions();
+                         return !captions.empty() && captions.find(" puntos") == std::string::npos;
+                     },
+                     60000);
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(began) << "the program did not play the file: " << gameCaptions();
+    EXPECT_TRUE(titled) << "the replay did not end on the title: " << gameCaptions();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(testing::readText(errors), "");
+}
+
+}  // namespace
+}  // namespace vek
