@@ -20,9 +20,12 @@ set(VEK_ICON_SIZES 16 32 48 64 128 256)
 set(VEK_MAINTAINER "Murelle <vektrion@vektrion.example>")
 set(VEK_DEB_REVISION 1)
 
+# The catalogues, and the menu entry and metadata merged with their translations.
+include(cmake/i18n.cmake)
+
 # First of all: which of the folders that a plain install fills do not exist yet, so that
 # make uninstall can take away the ones it made.
-set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages)
+set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages ${VEK_LOCALE_FOLDERS})
 foreach(size ${VEK_ICON_SIZES})
   list(APPEND install_folders share/icons/hicolor/${size}x${size}/apps)
 endforeach()
@@ -39,9 +42,13 @@ foreach(size ${VEK_ICON_SIZES})
   install(FILES assets/icons/vektrion-${size}.png DESTINATION share/icons/hicolor/${size}x${size}/apps
           RENAME ${VEK_APP_ID}.png COMPONENT data)
 endforeach()
-install(FILES packaging/${VEK_APP_ID}.metainfo.xml DESTINATION share/metainfo COMPONENT data)
+install(FILES ${VEK_METAINFO_FILE} DESTINATION share/metainfo COMPONENT data)
+foreach(language ${VEK_LANGUAGES})
+  install(FILES ${CMAKE_BINARY_DIR}/locale/${language}/LC_MESSAGES/vektrion.mo
+          DESTINATION share/locale/${language}/LC_MESSAGES COMPONENT data)
+endforeach()
 # The replay files' type, so that a file manager opens them with the game.
-install(FILES packaging/${VEK_APP_ID}.mime.xml DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
+install(FILES ${VEK_MIME_FILE} DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
         COMPONENT data)
 
 foreach(layout programs package)
@@ -55,6 +62,7 @@ foreach(layout programs package)
     set(VEK_VERSION ${PROJECT_VERSION})
     set(VEK_TOOLS \"${VEK_INSTALLED_TOOLS}\")
     set(VEK_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\")
+    set(VEK_DESKTOP_TEMPLATE \"${VEK_DESKTOP_TEMPLATE}\")
     set(VEK_STAGE \"${CMAKE_BINARY_DIR}/packaging/${layout}\")
     set(VEK_VERSION ${PROJECT_VERSION})
     set(VEK_DEB_REVISION ${VEK_DEB_REVISION})
@@ -77,9 +85,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "side-scrolling space shooter")
 set(CPACK_PACKAGE_DESCRIPTION "\
 Your ship flies over a scrolling field of stars and fires to the right at a
 fixed script of enemies: spinning disks, attackers and, at the end, a boss
-that fires back. One hit and the game is over. The game runs in a window with
-a menu bar in Spanish, or full screen, and is played with the keyboard or a
-game controller.
+that fires back. One hit and the game is over. The game runs in a window, or
+full screen, with its menus and texts in Spanish, English, French, German or
+Portuguese, and is played with the keyboard or a game controller.
 
 The package also holds four tools for people who make or check the game's
 media: a picture decoder, a wave rewriter, a writer of the game's built-in

@@ -43,7 +43,7 @@ endfunction()
 # The menu entry, starting the game from where this layout puts it.
 function(stage_menu_entry executable)
   set(VEK_EXEC "${executable}")
-  configure_file("${VEK_SOURCE_DIR}/packaging/${VEK_APP_ID}.desktop.in" "${VEK_STAGE}/${VEK_APP_ID}.desktop" @ONLY)
+  configure_file("${VEK_DESKTOP_TEMPLATE}" "${VEK_STAGE}/${VEK_APP_ID}.desktop" @ONLY)
 endfunction()
 
 # The manual page as PAGE, and each tool's name as a link to it; their paths in PAGES.

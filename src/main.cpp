@@ -3,6 +3,7 @@
 // code 1, and a command line it does not understand ends it with exit code 2.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
                      vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
+    std::error_code noPath;
+    vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
     vek::TReplayOptions replays;
     replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     replays.watch = line.replay;

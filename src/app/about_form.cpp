@@ -8,6 +8,7 @@
 #include "graphics/dib.hpp"
 #include "platform/platform.hpp"
 #include "runtime/stream.hpp"
+#include "runtime/translation.hpp"
 #include "runtime/version.hpp"
 
 namespace vek {
@@ -53,7 +54,7 @@ std::unique_ptr<Control> Make(platform::TDialogForm& form, const char* name, int
 
 TfrmAcercaDe::TfrmAcercaDe(TComponent* owner) : platform::TDialogForm(owner) {
     SetName("frmAcercaDe");
-    Caption = "Acerca de";
+    Caption = tr("Acerca de");
     ClientWidth = 436;
     ClientHeight = 168;
     Font = MakeFont("MS Sans Serif", -11);
@@ -95,22 +96,23 @@ void TfrmAcercaDe::SetControlSettings() {
     Label2->AutoSize = false;
     Label2->WordWrap = true;
     btnAceptar->Font = MakeFont("Tahoma", -12);
-    btnAceptar->Caption = "&Aceptar";
+    btnAceptar->Caption = tr("&Aceptar");
     btnAceptar->Default = true;
     btnAceptar->OnClick = [this] { btnAceptarClick(); };
 }
 
 void TfrmAcercaDe::CreateTexts() {
-    Label1->Caption = "Murelle - Vektrion, duelo entre estrellas";
-    Label3->Caption = "Version " VEK_VERSION " Build 160";
-    Label4->Caption = "© Murelle,";
+    Label1->Caption = tr("Murelle - Vektrion, duelo entre estrellas");
+    // TRANSLATORS: the version number, then the build number.
+    Label3->Caption = fillIn(tr("Version %s Build %s"), {VEK_VERSION, "160"});
+    Label4->Caption = tr("© Murelle,");
     Label8->Caption = kWebAddress;
-    Label6->Caption = "Programa y dibujos: equipo Murelle";
-    Label7->Caption = "Soria, España";
+    Label6->Caption = tr("Programa y dibujos: equipo Murelle");
+    Label7->Caption = tr("Soria, España");
     Label2->Caption =
-        "Vektrion se entrega tal cual, sin garantía de ningún tipo. Puede copiarlo y regalarlo "
-        "entero y sin cambios; no puede venderlo ni cobrar por él. Los dibujos, sonidos y "
-        "nombres del juego son de Murelle.";
+        tr("Vektrion se entrega tal cual, sin garantía de ningún tipo. Puede copiarlo y regalarlo "
+           "entero y sin cambios; no puede venderlo ni cobrar por él. Los dibujos, sonidos y "
+           "nombres del juego son de Murelle.");
 }
 
 void TfrmAcercaDe::btnAceptarClick() {

@@ -24,7 +24,7 @@ std::string joinedKeys(const TKeyAssign& keys) {
         if (!text.empty()) text += ", ";
         text += keyName(key);
     }
-    return text.empty() ? "ninguna tecla" : text;
+    return text.empty() ? tr("ninguna tecla") : text;
 }
 
 }  // namespace
@@ -77,44 +77,48 @@ std::string slotText(std::int32_t key) {
 }
 
 std::string padText(int button) {
-    return button < 0 ? kEmptySlot : "Bot\xC3\xB3n " + std::to_string(button + 1);
+    return button < 0 ? kEmptySlot : fillIn(tr("Botón %s"), {std::to_string(button + 1)});
 }
 
 std::string bindStatus(const TBindResult& result, int action, std::uint16_t key) {
     const std::string name = keyName(key);
-    const std::string actionName = kPlayerActions[std::size_t(action)].caption;
+    const std::string actionName = tr(kPlayerActions[std::size_t(action)].caption);
     switch (result.outcome) {
         case TBindOutcome::Bound:
             return actionName + ": " + name;
         case TBindOutcome::Moved:
-            return name + " pasa de " + kPlayerActions[std::size_t(result.movedFrom)].caption + " a " +
-                   actionName;
+            // TRANSLATORS: a key, the action it leaves, the action it goes to.
+            return fillIn(tr("%s pasa de %s a %s"),
+                          {name, tr(kPlayerActions[std::size_t(result.movedFrom)].caption), actionName});
         case TBindOutcome::Cleared:
-            return actionName +
-                   ": casilla vac\xC3\xAD"
-                   "a";
+            return actionName + ": " + tr("casilla vacía");
         case TBindOutcome::MenuKey:
-            return (name.empty() ? std::string("Esa tecla") : name) +
-                   " es del men\xC3\xBA y no se puede asignar";
+            return fillIn(tr("%s es del menú y no se puede asignar"),
+                          {name.empty() ? std::string(tr("Esa tecla")) : name});
         case TBindOutcome::Unnamed:
             break;
     }
-    return "Esa tecla no se puede asignar";
+    return tr("Esa tecla no se puede asignar");
 }
 
 std::string controlsHelpText(const TBindings& bindings) {
-    std::string text = "Teclado:\r";
+    // A line each: the message box breaks the line at the carriage return.
+    std::string text = tr("Teclado:") + std::string("\r");
     for (int action = 0; action < kActionCount; ++action)
-        text += std::string(kPlayerActions[std::size_t(action)].caption) + ": " +
+        text += tr(kPlayerActions[std::size_t(action)].caption) + std::string(": ") +
                 joinedKeys(bindings.keys[std::size_t(action)]) + "\r";
-    text += "\rMando: la palanca o la cruceta mueven la nave; " +
-            (bindings.padFire < 0 ? std::string("ning\xC3\xBAn bot\xC3\xB3n dispara")
-                                  : "el bot\xC3\xB3n " + std::to_string(bindings.padFire + 1) + " dispara") +
-            "; Start pausa y sigue el juego.\r"
-            "\rF2: iniciar juego   F3: jugar / pausar   F4: pantalla completa\r"
-            "F10 o Alt: abrir el men\xC3\xBA\r"
-            "Para salir: Juego > Salir, o cerrar la ventana.\r"
-            "Los controles se cambian en Opciones > Configurar controles\xE2\x80\xA6";
+    const std::string padFire =
+        bindings.padFire < 0 ? tr("ningún botón dispara")
+                             : fillIn(tr("el botón %s dispara"), {std::to_string(bindings.padFire + 1)});
+    // TRANSLATORS: %s says which pad button fires ("el botón 1 dispara").
+    text += "\r" +
+            fillIn(tr("Mando: la palanca o la cruceta mueven la nave; %s; Start pausa y sigue el juego."),
+                   {padFire}) +
+            "\r\r";
+    text += tr("F2: iniciar juego   F3: jugar / pausar   F4: pantalla completa") + std::string("\r");
+    text += tr("F10 o Alt: abrir el menú") + std::string("\r");
+    text += tr("Para salir: Juego > Salir, o cerrar la ventana.") + std::string("\r");
+    text += tr("Los controles se cambian en Opciones > Configurar controles…");
     return text;
 }
 

@@ -10,22 +10,23 @@
 
 #include "media/key_bindings.hpp"
 #include "platform/toolkit.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 
 struct TPlayerAction {
     TInputState state;
-    const char* caption;      // as the dialog and the help show it
+    const char* caption;      // as the dialog and the help show it, through tr()
     const char* settingsKey;  // its line in the settings file
 };
 
 // The actions the game reads, in the order the dialog, the help and the settings list them.
 inline constexpr std::array<TPlayerAction, 5> kPlayerActions{{
-    {stUp, "Arriba", "keys_up"},
-    {stDown, "Abajo", "keys_down"},
-    {stLeft, "Izquierda", "keys_left"},
-    {stRight, "Derecha", "keys_right"},
-    {stButton1, "Disparo", "keys_fire"},
+    {stUp, trLater("Arriba"), "keys_up"},
+    {stDown, trLater("Abajo"), "keys_down"},
+    {stLeft, trLater("Izquierda"), "keys_left"},
+    {stRight, trLater("Derecha"), "keys_right"},
+    {stButton1, trLater("Disparo"), "keys_fire"},
 }};
 inline constexpr int kActionCount = static_cast<int>(kPlayerActions.size());
 inline constexpr int kFireAction = kActionCount - 1;

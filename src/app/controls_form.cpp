@@ -7,6 +7,7 @@
 #include "media/input_devices.hpp"
 #include "platform/clock.hpp"
 #include "platform/joystick.hpp"
+#include "platform/menu.hpp"
 #include "platform/platform.hpp"
 
 namespace vek {
@@ -24,12 +25,12 @@ constexpr std::uint32_t kPadReadInterval = 20;
 constexpr int kGridLeft = 110, kGridTop = 34, kSlotWidth = 80, kSlotHeight = 24, kColumnStep = 86,
               kRowStep = 30;
 
-constexpr const char* kChooseText = "Elija una casilla con las flechas e Intro, o con el rat\xC3\xB3n";
-constexpr const char* kWaitKeyText = "Pulse una tecla (Esc: no cambiar, Supr: vaciar)";
-constexpr const char* kWaitPadText = "Pulse un bot\xC3\xB3n del mando (Esc: no cambiar, Supr: vaciar)";
+constexpr const char* kChooseText = trLater("Elija una casilla con las flechas e Intro, o con el ratón");
+constexpr const char* kWaitKeyText = trLater("Pulse una tecla (Esc: no cambiar, Supr: vaciar)");
+constexpr const char* kWaitPadText = trLater("Pulse un botón del mando (Esc: no cambiar, Supr: vaciar)");
 
 std::string ActionName(int index) {
-    return kPlayerActions[std::size_t(index / kSlotCount)].caption;
+    return tr(kPlayerActions[std::size_t(index / kSlotCount)].caption);
 }
 
 // Row and column of a focus index: rows 0 to 4 are the actions (the fire row has the pad's
@@ -56,13 +57,13 @@ TfrmControles::TfrmControles(TComponent* owner, const TBindings& current, const 
                              TMenuKeyTest isMenuKey, TJoystick* pad)
     : platform::TDialogForm(owner), editor_(current, stored, std::move(isMenuKey)), pad_(pad) {
     SetName("frmControles");
-    Caption = "Configurar controles";
+    Caption = tr("Configurar controles");
     ClientWidth = 470;
     ClientHeight = 276;
     Font = platform::TFont{"Tahoma", -12};
     CreateControls();
     OnKey = [this](std::uint16_t key, TShiftState shift) { return KeyPressed(key, shift); };
-    lblStatus->Caption = kChooseText;
+    lblStatus->Caption = tr(kChooseText);
     ShowBindings();
 }
 
@@ -71,16 +72,16 @@ TfrmControles::~TfrmControles() = default;
 void TfrmControles::CreateControls() {
     lblKeys = std::make_unique<platform::TLabel>(*this, "lblKeys");
     lblKeys->SetBounds(kGridLeft, 12, 3 * kColumnStep, 16);
-    lblKeys->Caption = "Teclas";
+    lblKeys->Caption = tr("Teclas");
     lblPad = std::make_unique<platform::TLabel>(*this, "lblPad");
     lblPad->SetBounds(kGridLeft + 3 * kColumnStep, 12, kSlotWidth, 16);
-    lblPad->Caption = "Mando";
+    lblPad->Caption = tr("Mando");
     for (int action = 0; action < kActionCount; ++action) {
         const int top = kGridTop + action * kRowStep;
         auto& label = lblActions[std::size_t(action)];
         label = std::make_unique<platform::TLabel>(*this, std::string("lblAction") + char('1' + action));
         label->SetBounds(16, top + 5, 90, 16);
-        label->Caption = kPlayerActions[std::size_t(action)].caption;
+        label->Caption = tr(kPlayerActions[std::size_t(action)].caption);
         for (int slot = 0; slot < kSlotCount; ++slot) {
             auto& button = btnKeys[std::size_t(action)][std::size_t(slot)];
             button = std::make_unique<platform::TButton>(
@@ -100,16 +101,16 @@ void TfrmControles::CreateControls() {
     const int buttonsTop = ClientHeight - 38;
     btnRestablecer = std::make_unique<platform::TButton>(*this, "btnRestablecer");
     btnRestablecer->SetBounds(16, buttonsTop, 100, 26);
-    btnRestablecer->Caption = "&Restablecer";
+    btnRestablecer->Caption = tr("&Restablecer");
     btnRestablecer->OnClick = [this] { Activate(kResetButton); };
     btnAceptar = std::make_unique<platform::TButton>(*this, "btnAceptar");
     btnAceptar->SetBounds(ClientWidth - 196, buttonsTop, 88, 26);
-    btnAceptar->Caption = "&Aceptar";
+    btnAceptar->Caption = tr("&Aceptar");
     btnAceptar->Default = true;
     btnAceptar->ModalResult = platform::mrOk;
     btnCancelar = std::make_unique<platform::TButton>(*this, "btnCancelar");
     btnCancelar->SetBounds(ClientWidth - 104, buttonsTop, 88, 26);
-    btnCancelar->Caption = "&Cancelar";
+    btnCancelar->Caption = tr("&Cancelar");
     btnCancelar->ModalResult = platform::mrCancel;
 }
 
@@ -143,12 +144,16 @@ void TfrmControles::ShowBindings() {
 
 bool TfrmControles::KeyPressed(std::uint16_t key, TShiftState shift) {
     if (capturing_) return CaptureKey(key, shift);
+    // Alt and a button's access letter, whichever language its caption is in.
     if (shift & platform::ssAlt) {
-        const char letter = static_cast<char>(key);
-        if (letter == 'R') Activate(kResetButton);
-        if (letter == 'A') Activate(kOkButton);
-        if (letter == 'C') Activate(kCancelButton);
-        return letter == 'R' || letter == 'A' || letter == 'C';
+        for (const int button : {kResetButton, kOkButton, kCancelButton}) {
+            const char letter = platform::accessLetter(ControlAt(button).Caption);
+            if (letter != 0 && key == static_cast<std::uint8_t>(letter)) {
+                Activate(button);
+                return true;
+            }
+        }
+        return false;
     }
     if (key == vk::Return || key == vk::Space) {
         Activate(focus_);
@@ -164,17 +169,17 @@ bool TfrmControles::KeyPressed(std::uint16_t key, TShiftState shift) {
 bool TfrmControles::CaptureKey(std::uint16_t key, TShiftState shift) {
     if (key == vk::Escape) {
         capturing_ = false;
-        lblStatus->Caption = kChooseText;
+        lblStatus->Caption = tr(kChooseText);
     } else if (key == kDelete && focus_ == kPadSlot) {
         editor_.BindPad(-1);
         capturing_ = false;
-        lblStatus->Caption = "Mando: ning\xC3\xBAn bot\xC3\xB3n dispara";
+        lblStatus->Caption = tr("Mando: ningún botón dispara");
     } else if (key == kDelete) {
         lblStatus->Caption =
             bindStatus(editor_.Clear(focus_ / kSlotCount, focus_ % kSlotCount), focus_ / kSlotCount, 0);
         capturing_ = false;
     } else if (focus_ == kPadSlot) {
-        lblStatus->Caption = kWaitPadText;
+        lblStatus->Caption = tr(kWaitPadText);
     } else {
         const TBindResult result = editor_.Bind(focus_ / kSlotCount, focus_ % kSlotCount, key, shift);
         lblStatus->Caption = bindStatus(result, focus_ / kSlotCount, key);
@@ -215,7 +220,7 @@ void TfrmControles::Activate(int index) {
     if (index == kResetButton) {
         editor_.Reset();
         SetFocus(kResetButton);
-        lblStatus->Caption = "Controles restablecidos";
+        lblStatus->Caption = tr("Controles restablecidos");
         return ShowBindings();
     }
     SetModalResult(index == kOkButton ? platform::mrOk : platform::mrCancel);
@@ -230,20 +235,20 @@ void TfrmControles::StartCapture(int index) {
     focus_ = index;
     capturing_ = true;
     padHeld_ = true;
-    lblStatus->Caption = index == kPadSlot ? kWaitPadText : kWaitKeyText;
-    if (index < kPadSlot) lblStatus->Caption = ActionName(index) + ": " + kWaitKeyText;
+    lblStatus->Caption = tr(index == kPadSlot ? kWaitPadText : kWaitKeyText);
+    if (index < kPadSlot) lblStatus->Caption = ActionName(index) + ": " + tr(kWaitKeyText);
     ShowBindings();
 }
 
 void TfrmControles::PadButtonPressed(int button) {
     if (!capturing_ || focus_ != kPadSlot) return;
     if (button == platform::kPadStartButton) {
-        lblStatus->Caption = "Start pausa el juego y no se puede asignar";
+        lblStatus->Caption = tr("Start pausa el juego y no se puede asignar");
         return ShowBindings();
     }
     editor_.BindPad(button);
     capturing_ = false;
-    lblStatus->Caption = "Disparo: " + padText(button);
+    lblStatus->Caption = tr(kPlayerActions[kFireAction].caption) + std::string(": ") + padText(button);
     ShowBindings();
 }
 

@@ -12,6 +12,7 @@
 #include "media/dxtimer.hpp"
 #include "media/wave_list.hpp"
 #include "platform/platform.hpp"
+#include "runtime/translation.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
@@ -21,8 +22,6 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 using platform::TMenuItem;
-
-constexpr const char* kPausedSuffix = " [Pausado]";
 
 // Wraps a handler that needs no sender as a menu item's click.
 platform::TMenuEvent click(TMainForm* form, void (TMainForm::*handler)()) {
@@ -221,7 +220,7 @@ void TMainForm::GameExitClick() {
 }
 
 void TMainForm::Controles1Click() {
-    platform::current().application().messageBox(controlsHelpText(Bindings()), "Controles",
+    platform::current().application().messageBox(controlsHelpText(Bindings()), tr("Controles"),
                                                  platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
@@ -263,7 +262,7 @@ void TMainForm::DXTimerDeactivate(TCustomDXTimer& sender) {
 
 void TMainForm::ShowPauseInCaption() {
     const bool paused = GamePause->Checked || inactive_;
-    Handle()->setCaption(paused ? platform::current().application().title() + kPausedSuffix
+    Handle()->setCaption(paused ? platform::current().application().title() + " " + tr("[Pausado]")
                                 : ownCaption_ + captionNote_);
 }
 

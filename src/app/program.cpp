@@ -10,6 +10,7 @@
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 
@@ -26,6 +27,11 @@ public:
 };
 
 }  // namespace
+
+void ChooseLanguage(const TProgramOptions& options, const std::string& programPath) {
+    const std::string setting = options.resetSettings ? "" : RememberedLanguage(options.settingsPath);
+    useLanguages(localeFolder(programPath), chooseLanguages(TLocaleEnvironment::current(), setting));
+}
 
 int RunProgram(platform::Platform& backend, const TProgramOptions& options, const TReplayOptions& replays) {
     return RunProgram(backend, EmbeddedDescription(), options, replays);

@@ -33,6 +33,13 @@ struct TReplayOptions {
     std::string watch;
 };
 
+// Chooses the language of the texts a player sees: the settings file's language (unless
+// options reset the settings), else the locale's, with the catalogues found beside the
+// program at programPath or under its install prefix. It comes before the window, whose
+// menus are looked up as its stored description is read. Without it the game shows its
+// own texts, as the replay tool and the tests do.
+void ChooseLanguage(const TProgramOptions& options, const std::string& programPath);
+
 // Runs the game on an installed platform backend until the main window closes.
 // Answers the process exit code: 0, or 1 when the main window cannot be made (the reason
 // on stderr, for a stored description that cannot be used with where it went wrong).

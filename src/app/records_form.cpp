@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "runtime/translation.hpp"
+
 namespace vek {
 
 namespace {
@@ -46,14 +48,16 @@ std::string RecordLine(int rank, const TReplayEntry& game) {
 TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games)
     : platform::TDialogForm(owner), games_(std::move(games)) {
     SetName("frmRecords");
-    Caption = "Récords";
+    Caption = tr("Récords");
     ClientWidth = 460;
     ClientHeight = 56 + kLines * kLineHeight + 44;
     Font = platform::TFont{"DejaVu Sans Mono", -12, clBlack, false};
     lblHeading = std::make_unique<platform::TLabel>(*this, "lblHeading");
     lblHeading->SetBounds(12, 12, 436, 16);
-    lblHeading->Caption = games_.empty() ? "Todavía no hay partidas terminadas."
-                                         : " #   Puntos   Fecha              Duración  Jugador";
+    // TRANSLATORS: the column heads stand over a fixed-width list: keep each one starting
+    // where the Spanish one does.
+    lblHeading->Caption = games_.empty() ? tr("Todavía no hay partidas terminadas.")
+                                         : tr(" #   Puntos   Fecha              Duración  Jugador");
     lstGames = std::make_unique<platform::TListBox>(*this, "lstGames");
     lstGames->SetBounds(12, 34, 436, kLines * kLineHeight + 6);
     lstGames->ItemHeight = kLineHeight;
@@ -63,12 +67,12 @@ TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games)
     const int buttons = ClientHeight - 36;
     btnVer = std::make_unique<platform::TButton>(*this, "btnVer");
     btnVer->SetBounds(292, buttons, 75, 25);
-    btnVer->Caption = "&Ver";
+    btnVer->Caption = tr("&Ver");
     btnVer->Default = true;
     btnVer->OnClick = [this] { btnVerClick(); };
     btnCerrar = std::make_unique<platform::TButton>(*this, "btnCerrar");
     btnCerrar->SetBounds(373, buttons, 75, 25);
-    btnCerrar->Caption = "&Cerrar";
+    btnCerrar->Caption = tr("&Cerrar");
     btnCerrar->ModalResult = platform::mrCancel;
 }
 

@@ -16,6 +16,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/platform.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 
@@ -74,8 +75,9 @@ bool TReplayKeeper::Watch(const std::string& path) {
     // A replay still playing is left first, so that its end does not take the new file's name.
     form_.Game().StopPlayback();
     watching_ = path;
-    form_.SetCaptionNote(" - repetición: " + replay.Player + ", " + std::to_string(replay.Record.Score) +
-                         " puntos");
+    // TRANSLATORS: the caption's mark while a replay runs: the player's name, then the score.
+    form_.SetCaptionNote(" - " + fillIn(tr("repetición: %s, %s puntos"),
+                                        {replay.Player, std::to_string(replay.Record.Score)}));
     form_.Game().StartPlayback(std::move(replay.Record));
     return true;
 }
@@ -89,8 +91,9 @@ void TReplayKeeper::PlaybackEnded(const TPlaybackEnd& end) {
 void TReplayKeeper::Tell(const std::string& path, const std::string& why) {
     const std::string line = shownText(path) + ": " + why;
     warn_("vektrion: " + line);
-    platform::current().application().messageBox("No se puede ver la repetición.\r" + line, "Récords",
-                                                 platform::MB_OK | platform::MB_ICONERROR);
+    platform::current().application().messageBox(
+        tr("No se puede ver la repetición.") + std::string("\r") + line, tr("Récords"),
+        platform::MB_OK | platform::MB_ICONERROR);
 }
 
 // The game stands still behind the table: its timer stops while the table is open and

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "runtime/shown_text.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 
@@ -59,8 +60,11 @@ constexpr std::array<KeySpec, 14> kKeys{{
      [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
 }};
 
-// The keys lines (keys_up …) come after the numbers, in the actions' order.
-constexpr std::size_t kKeyCount = kKeys.size() + kPlayerActions.size();
+// The keys lines (keys_up …) come after the numbers, in the actions' order, and the language
+// last: a text, empty for the locale's.
+constexpr std::size_t kLanguageIndex = kKeys.size() + kPlayerActions.size();
+constexpr std::size_t kKeyCount = kLanguageIndex + 1;
+constexpr std::string_view kLanguageKey = "language";
 // Up to three key names, joined by commas; none twice.
 bool readKeyNames(std::string_view text, TKeyAssign& keys) {
     TKeyAssign read{};
@@ -94,10 +98,12 @@ constexpr std::size_t kMaxWarnings = 10;
 
 // The name of the file's key number i, and its value in settings.
 std::string_view keyNameAt(std::size_t i) {
+    if (i == kLanguageIndex) return kLanguageKey;
     return i < kKeys.size() ? kKeys[i].name : kPlayerActions[i - kKeys.size()].settingsKey;
 }
 
 std::string valueAt(std::size_t i, const TSettings& settings) {
+    if (i == kLanguageIndex) return settings.language;
     if (i < kKeys.size()) return std::to_string(kKeys[i].get(settings));
     return keyNames(settings.bindings.keys[i - kKeys.size()]);
 }
@@ -164,6 +170,7 @@ public:
 private:
     void warn(int line, const std::string& text);
     void keysLine(std::size_t action, std::string_view value, int number);
+    void language(std::string_view value, int number);
 
     const std::string& file_;
     TSettingsRead result_;
@@ -192,6 +199,7 @@ void Reader::line(std::string_view text, int number) {
     if (equals == std::string_view::npos) return warn(number, "not a key=value line; skipped");
     if (index == kKeyCount)
         return warn(number, "unknown key '" + shownName(trim(text.substr(0, equals))) + "'; skipped");
+    if (index == kLanguageIndex) return language(trim(text.substr(equals + 1)), number);
     if (index >= kKeys.size()) return keysLine(index - kKeys.size(), trim(text.substr(equals + 1)), number);
     const KeySpec& key = kKeys[index];
     int value = 0;
@@ -207,6 +215,15 @@ void Reader::keysLine(std::size_t action, std::string_view value, int number) {
         warn(number, std::string(kPlayerActions[action].settingsKey) +
                          " must be up to three different key names joined by commas; using " +
                          keyNames(keys));
+}
+
+void Reader::language(std::string_view value, int number) {
+    if (value.empty() || isLanguageList(value)) {
+        result_.settings.language = std::string(value);
+        return;
+    }
+    warn(number, "language must be a language such as fr or pt_BR; using the locale's");
+    result_.settings.language.clear();
 }
 
 TSettingsRead Reader::finish() {

@@ -18,6 +18,8 @@
 //     pad_fire=1               the pad button that fires, 1 to 32, or 0 for none
 //     keys_up=K,Up,Keypad 8    up to three key names, joined by commas; also keys_down,
 //                              keys_left, keys_right and keys_fire
+//     language=                the menus' and texts' language ("fr", "pt_BR", "de:en"),
+//                              empty for the locale's
 //
 // Blank lines and lines starting with '#' are skipped. Reading never fails: a key that is
 // missing keeps its default quietly; a value that is malformed or out of range keeps its
@@ -47,6 +49,7 @@ struct TSettings {
     bool vibration = true;
     // Kept with the empty slots last.
     TBindings bindings = bindingsFromTable(defaultKeyAssigns(), 0);
+    std::string language{};
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };
 

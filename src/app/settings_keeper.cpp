@@ -21,6 +21,12 @@ void WarnOnStderr(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+std::string RememberedLanguage(const std::string& path) {
+    std::string text, error;
+    if (path.empty() || ReadSettingsFile(path, text, error) != TFileRead::Read) return {};
+    return ParseSettings(text, path, TSettings{}).settings.language;
+}
+
 TSettingsKeeper::TSettingsKeeper(TMainForm& form, const TProgramOptions& options, TWarningSink warn)
     : form_(form),
       path_(options.settingsPath),
@@ -113,6 +119,8 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     WarnIfReduced(window);
     soundWanted_ = settings.sound;
     saveReplays_ = settings.saveReplays;
+    // The language was chosen before the window read its texts; it is kept as written.
+    language_ = settings.language;
     try {
         form_.SetFullScreen(settings.fullScreen);
         // Sound on is the default; a device that failed at start is not tried a second time.
@@ -175,6 +183,7 @@ TSettings TSettingsKeeper::Current() const {
     now.vibration = form_.OptionVibration->Checked;
     now.bindings = form_.Bindings();
     for (TKeyAssign& keys : now.bindings.keys) keys = packedSlots(keys);
+    now.language = language_;
     return now;
 }
 

@@ -19,6 +19,10 @@ class TMainForm;
 using TWarningSink = std::function<void(const std::string& line)>;
 void WarnOnStderr(const std::string& line);
 
+// The language that the settings file at path names, empty when it names none or cannot be
+// read; the keeper warns of the file's faults when it reads it again.
+std::string RememberedLanguage(const std::string& path);
+
 class TSettingsKeeper {
 public:
     // How long the window stands still after a move or resize before its place is written:
@@ -36,7 +40,8 @@ public:
     TSettingsKeeper& operator=(const TSettingsKeeper&) = delete;
 
     // The settings as they stand: the window's geometry, the check marks, and the sound the
-    // player last asked for (a sound device that failed does not turn it off).
+    // player last asked for (a sound device that failed does not turn it off), and the
+    // language as the file names it.
     TSettings Current() const;
     // Whether finished games are kept as replays, as the file says (it has no menu command).
     bool SaveReplays() const { return saveReplays_; }
@@ -70,6 +75,7 @@ private:
     bool saving_ = true;  // False: the file is not to be written in this run
     bool readOnly_ = false;
     TSettings pinned_;  // what a read-only file says
+    std::string language_;
     bool writeFailed_ = false;
     bool placeWaiting_ = false;  // the window moved, and the alarm waits for it to stand still
     std::string written_;        // the file's text as last read or written

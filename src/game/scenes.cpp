@@ -12,14 +12,15 @@
 #include "graphics/image_list.hpp"
 #include "media/dxinput.hpp"
 #include "platform/platform.hpp"
+#include "runtime/translation.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
 
 namespace {
 
-// Made once: the text is longer than a string keeps without allocating.
-const std::string kPrompt = "PRESIONE BARRA ESPACIADORA";
+constexpr const char* kPromptText = trLater("PRESIONE BARRA ESPACIADORA");
+constexpr const char* kGameOverText = trLater("Game Over");
 constexpr std::uint32_t kBlinkTime = 300;
 constexpr double kAnimSpeed = 0.015;
 
@@ -29,7 +30,15 @@ platform::Clock& clock() {
 
 }  // namespace
 
-TGame::TGame(TGameWindow& window) : window_(window) {}
+// The texts are looked up once: the prompt is longer than a string keeps without allocating.
+TGame::TGame(TGameWindow& window)
+    : window_(window),
+      prompt_(tr(kPromptText)),
+      gameOver_(tr(kGameOverText)),
+      // TRANSLATORS: before the best score, under the title prompt.
+      best_(tr("RÉCORD")),
+      // TRANSLATORS: after the final score of a game that beat the best one.
+      newBest_(tr("¡NUEVO RÉCORD!")) {}
 
 void TGame::RunScene() {
     switch (Scene) {
@@ -162,7 +171,7 @@ void TGame::RunGameOverScene() {
     canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.Font.color = clRed;
     canvas.Font.size = 25;
-    canvas.TextOut(190, 340, "Game Over");
+    DrawCentred(190, 340, kGameOverText, gameOver_);
     DrawFinalScore();
     DrawPrompt(100, 400, 20);
     UpdateSceneTime();
@@ -175,7 +184,14 @@ void TGame::DrawPrompt(int x, int y, int size) {
     auto& canvas = window_.GameDisplay().Surface()->Canvas();
     canvas.Font.color = clWhite;
     canvas.Font.size = size;
-    canvas.TextOut(x, y, kPrompt);
+    DrawCentred(x, y, kPromptText, prompt_);
+}
+
+// At x, y when the text is the game's own; a translation of another width keeps its centre.
+void TGame::DrawCentred(int x, int y, const char* ownText, const std::string& text) {
+    auto& canvas = window_.GameDisplay().Surface()->Canvas();
+    if (text != ownText) x += (canvas.TextExtent(ownText).x - canvas.TextExtent(text).x) / 2;
+    canvas.TextOut(x, y, text);
 }
 
 void TGame::LeaveOnFire(TScene next) {
@@ -272,14 +288,14 @@ void TGame::DrawBestScore() {
     auto& canvas = window_.GameDisplay().Surface()->Canvas();
     canvas.Font.color = clYellow;
     canvas.Font.size = 20;
-    canvas.TextOut(50, 400, "RÉCORD " + std::to_string(BestScore));
+    canvas.TextOut(50, 400, best_ + " " + std::to_string(BestScore));
 }
 
 void TGame::DrawFinalScore() {
     auto& canvas = window_.GameDisplay().Surface()->Canvas();
     canvas.Font.color = clYellow;
     canvas.Font.size = 20;
-    const std::string text = std::to_string(Score) + (NewBest ? "  ¡NUEVO RÉCORD!" : "");
+    const std::string text = std::to_string(Score) + (NewBest ? "  " + newBest_ : "");
     canvas.TextOut(190, 370, text);
 }
 

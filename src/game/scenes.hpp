@@ -99,6 +99,7 @@ private:
     void EndPlayback(const TPlaybackEnd& end);
     // The blinking "press the space bar" prompt, shown while SceneTime div 300 is even.
     void DrawPrompt(int x, int y, int size);
+    void DrawCentred(int x, int y, const char* ownText, const std::string& text);
     // The title and game-over scenes leave on the fire button for the given scene.
     void LeaveOnFire(TScene next);
     void Wait(std::uint32_t ms);
@@ -107,6 +108,11 @@ private:
     TRandomGenerator random_;
     TGameTape tape_;
     std::uint32_t seedBeforePlayback_ = 0;
+    // The prompt, "Game Over" and the best score's words in the player's language.
+    std::string prompt_;
+    std::string gameOver_;
+    std::string best_;
+    std::string newBest_;
 };
 
 // One palette entry blended from src towards dest by percent / 256 of the way.

@@ -72,7 +72,10 @@ protected:
 };
 
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
-    writeText(path, FormatSettings(Basic(WindowGeometry{300, 200, 1300, 980, false}, true, false, true)));
+    TSettings remembered = Basic(WindowGeometry{300, 200, 1300, 980, false}, true, false, true);
+    remembered.language = "fr";
+    writeText(path, FormatSettings(remembered));
+    EXPECT_EQ(RememberedLanguage(path), "fr");
     Start();
     EXPECT_TRUE(form->OptionFullScreen->Checked);
     EXPECT_TRUE(form->DXDraw->NowOptions().Contains(doFullScreen));
@@ -82,6 +85,9 @@ TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheD
     EXPECT_TRUE(form->OptionShowFPS->Checked);
     EXPECT_EQ(window().geometry(), (WindowGeometry{300, 200, 1300, 980, false}));
     EXPECT_EQ(form->DXDraw->Surface()->Width(), 640) << "the game's display keeps its size";
+    form->OptionShowFPSClick();
+    EXPECT_FALSE(Saved().showFps);
+    EXPECT_EQ(Saved().language, "fr") << "the language is kept as the file named it";
     EXPECT_TRUE(warnings.empty());
     form->OptionFullScreenClick();
     EXPECT_EQ(window().clientRect(), (TRect{0, 0, 640, 480}));
@@ -176,7 +182,7 @@ TEST_F(SettingsKeeperTest, ARefusedFileIsKeptAsBadWithOneWarningBeforeANewOneIsW
 }
 
 TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFileIsNeverWritten) {
-    writeText(path, "# my window\nwindow_left=30\nzoom=2\n");
+    writeText(path, "# my window\nwindow_left=30\nzoom=2\nlanguage = pt\n");
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
     Start();
     EXPECT_EQ(warnings,
@@ -184,10 +190,12 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
     form->OptionShowFPS->Click();
     EXPECT_EQ(
         readText(path),
-        "# my window\nwindow_left=30\nzoom=2\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
+        "# my window\nwindow_left=30\nzoom=2\nlanguage = "
+        "pt\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
         "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\nvolume=100\nauto_fire=0\n"
         "pause_in_background=1\nvibration=1\npad_fire=1\nkeys_up=K,Up,Keypad 8\nkeys_down=J,Down,Keypad 2\n"
         "keys_left=H,Left,Keypad 4\nkeys_right=L,Right,Keypad 6\nkeys_fire=Z,Space\n");
+    EXPECT_EQ(Saved().language, "pt");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);

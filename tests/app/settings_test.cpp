@@ -11,9 +11,11 @@ namespace {
 
 using platform::WindowGeometry;
 
-// Settings of the window and the three first options; the others at their defaults.
-TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
+// Settings of the window, the three first options and the language; the others at their
+// defaults.
+TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps, std::string language = "") {
     TSettings settings;
+    settings.language = std::move(language);
     settings.window = window;
     settings.fullScreen = fullScreen;
     settings.sound = sound;
@@ -21,15 +23,16 @@ TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps)
     return settings;
 }
 
-// The lines of the keys after show_fps at their defaults, as a rewrite adds them.
-std::string LaterKeys(const std::string& lineEnd = "\n") {
+// The lines of the keys after show_fps at their defaults, and the language, as a rewrite adds
+// them.
+std::string LaterKeys(const std::string& lineEnd = "\n", const std::string& language = "fr") {
     std::string text;
     for (const char* line :
          {"save_replays=1", "volume=100", "auto_fire=0", "pause_in_background=1", "vibration=1", "pad_fire=1",
           "keys_up=K,Up,Keypad 8", "keys_down=J,Down,Keypad 2", "keys_left=H,Left,Keypad 4",
           "keys_right=L,Right,Keypad 6", "keys_fire=Z,Space"})
         text += line + lineEnd;
-    return text;
+    return text + "language=" + language + lineEnd;
 }
 
 const TSettings kDefaults = With(WindowGeometry{197, 108, 1280, 960, false}, false, true, false);
@@ -47,6 +50,14 @@ TEST(Settings, AFileGivesItsValuesAndEveryFaultKeepsThatValuesDefaultWithAWarnin
     };
     const Case cases[] = {
         {"good", whole, given, {}},
+        {"a language",
+         whole + "language = pt_BR.UTF-8:en\n",
+         With({-20, 40, 1300, 980, true}, true, false, true, "pt_BR.UTF-8:en"),
+         {}},
+        {"a language that is no language's name",
+         whole + "language=fr;touch x\n",
+         given,
+         {"s.ini:9: language must be a language such as fr or pt_BR; using the locale's"}},
         {"comments, blank lines, blanks around keys and values, CR LF line ends",
          "# mine\r\n\r\n  window_left = -20 \r\nwindow_top=40\r\nwindow_width=1300\r\nwindow_height=980\r\n"
          "window_maximized=1\r\nfull_screen=1\r\nsound=0\r\nshow_fps=1",
@@ -116,7 +127,7 @@ TEST(Settings, AnUnknownKeyIsShownEscapedAndCutOnOneShortLine) {
 }
 
 TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
-    const TSettings now = With({-20, 40, 1300, 980, true}, true, false, true);
+    const TSettings now = With({-20, 40, 1300, 980, true}, true, false, true, "fr");
     struct Case {
         const char* what;
         std::string previous;
@@ -146,7 +157,7 @@ TEST(Settings, ARewriteChangesOnlyTheValuesAndAddsTheMissingKeysAtTheEnd) {
 
 TEST(Settings, WhatTheGameWritesReadsBackTheSameWithoutWarnings) {
     for (const TSettings& settings :
-         {kDefaults, With({-32767, 32767, 16384, 480, true}, true, false, true)}) {
+         {kDefaults, With({-32767, 32767, 16384, 480, true}, true, false, true, "de")}) {
         const TSettingsRead read = ParseSettings(FormatSettings(settings), "s.ini", TSettings{});
         EXPECT_EQ(read.settings, settings);
         EXPECT_TRUE(read.warnings.empty()) << read.warnings.front();

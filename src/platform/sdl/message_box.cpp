@@ -7,6 +7,7 @@
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
 #include "platform/toolkit/dialog_logic.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek::platform::sdl {
 
@@ -105,7 +106,7 @@ void MessageBoxWindow::redraw() {
     for (std::size_t i = 0; i < lines_.size(); ++i)
         text.draw(surface, textLeft, textTop + static_cast<int>(i) * lineHeight, lines_[i], 0x000000,
                   kMenuFontSize);
-    drawButton(surface, text, button_, "OK", true, pressed_, kMenuFontSize, {});
+    drawButton(surface, text, button_, tr("OK"), true, pressed_, kMenuFontSize, {});
     SDL_UpdateWindowSurface(window_);
 }
 

@@ -1,6 +1,8 @@
 // The menu bar component: its items read from the stored description.
 #include "platform/toolkit/main_menu.hpp"
 
+#include "runtime/translation.hpp"
+
 namespace vek::platform {
 
 namespace {
@@ -41,7 +43,8 @@ void TMainMenu::readItemProperty(TPropertyReader& reader, TMenuItem& item) {
     if (name == "Name") {
         item.Name = reader.ReadString();
     } else if (name == "Caption") {
-        item.Caption = reader.ReadString();
+        // In the player's language, looked up as the stored caption is read.
+        item.Caption = tr(reader.ReadString());
     } else if (name == "ShortCut") {
         item.ShortCut = static_cast<std::uint16_t>(reader.ReadInteger(0, 0xFFFF));
     } else if (name == "Checked") {

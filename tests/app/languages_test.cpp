@@ -1,0 +1,83 @@
+// The main window in each language the build has a catalogue for: its menus are looked up
+// as the stored description is read, every menu keeps one access key per item, typed with
+// a letter or digit, and the title and game-over texts stay within the 640-pixel picture
+// where the scenes centre them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/main_form.hpp"
+#include "graphics/dxdraw.hpp"
+#include "platform/headless/headless_platform.hpp"
+#include "runtime/translation.hpp"
+
+namespace vek {
+namespace {
+
+using platform::headless::HeadlessPlatform;
+using platform::headless::ScopedPlatform;
+
+std::vector<std::string> BuiltLanguages() {
+    std::vector<std::string> languages;
+    for (const auto& entry : std::filesystem::directory_iterator(VEK_LOCALE_DIR))
+        languages.push_back(entry.path().filename().string());
+    std::sort(languages.begin(), languages.end());
+    return languages;
+}
+
+void ExpectOneKeyPerItem(const platform::TMenuItem& menu, const std::string& where) {
+    std::set<char> keys;
+    for (std::size_t i = 0; i < menu.Count(); ++i) {
+        const platform::TMenuItem& item = menu.Items(i);
+        if (const char key = platform::accessLetter(item.Caption)) {
+            EXPECT_TRUE((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+                << where << ": " << item.Caption;
+            EXPECT_TRUE(keys.insert(key).second) << where << ": a second " << key << " in " << item.Caption;
+        }
+        if (item.Count() > 0) ExpectOneKeyPerItem(item, where + " > " + item.Caption);
+    }
+}
+
+class LanguagesTest : public ::testing::Test {
+protected:
+    void TearDown() override { useLanguages("", ""); }
+
+    HeadlessPlatform backend;
+    ScopedPlatform installed{backend};
+};
+
+TEST_F(LanguagesTest, EachLanguageHasItsMenusWithOneKeyPerItemAndTextsThatFitThePicture) {
+    const std::vector<std::string> languages = BuiltLanguages();
+    ASSERT_GE(languages.size(), 5u);
+    for (const std::string& language : languages) {
+        useLanguages(VEK_LOCALE_DIR, language);
+        TMainForm form;
+        EXPECT_EQ(form.GameMenu->Caption == "&Juego", language == "es")
+            << language << ": " << form.GameMenu->Caption;
+        ExpectOneKeyPerItem(form.MainMenu->Bar(), language);
+        // Where the scenes draw them: the text, its left edge and size in the game's own language.
+        struct Shown {
+            const char* text;
+            int left;
+            int size;
+        };
+        auto& canvas = form.DXDraw->Surface()->Canvas();
+        for (const Shown& shown :
+             {Shown{"PRESIONE BARRA ESPACIADORA", 50, 25}, Shown{"PRESIONE BARRA ESPACIADORA", 100, 20},
+              Shown{"Game Over", 190, 25}}) {
+            canvas.Font.size = shown.size;
+            const int width = canvas.TextExtent(tr(shown.text)).x;
+            const int left = shown.left + (canvas.TextExtent(shown.text).x - width) / 2;
+            EXPECT_GE(left, 0) << language << ": " << tr(shown.text);
+            EXPECT_LE(left + width, 640) << language << ": " << tr(shown.text);
+        }
+        canvas.Release();
+    }
+}
+
+}  // namespace
+}  // namespace vek
