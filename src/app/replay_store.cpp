@@ -19,8 +19,6 @@ namespace vek {
 
 namespace {
 
-constexpr const char* kWarningPrefix = "vektrion: warning: ";
-
 bool Recent(const TReplayEntry& a, const TReplayEntry& b) {
     return a.Date != b.Date ? a.Date > b.Date : a.Name > b.Name;
 }
@@ -80,10 +78,16 @@ bool IsOwnReplayName(const std::string& name) {
 std::string ReadReplayFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::string("cannot read it (") + std::strerror(errno) + ")";
-    text.assign(std::istreambuf_iterator<char>(in), {});
+    // Read in pieces and stopped at the limit, so that endless input (/dev/zero, a pipe)
+    // costs no more than the limit.
+    text.clear();
+    char piece[64 * 1024];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+        text.append(piece, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxReplayFileSize)
+            return "larger than " + std::to_string(kMaxReplayFileSize) + " bytes, not a replay";
+    }
     if (in.bad()) return "cannot read it";
-    if (text.size() > kMaxReplayFileSize)
-        return "larger than " + std::to_string(kMaxReplayFileSize) + " bytes, not a replay";
     return {};
 }
 

@@ -11,12 +11,6 @@
 
 namespace vek {
 
-namespace {
-
-constexpr const char* kWarningPrefix = "vektrion: warning: ";
-
-}  // namespace
-
 void WarnOnStderr(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }

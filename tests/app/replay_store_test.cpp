@@ -88,6 +88,14 @@ TEST(ReplayStore, WritesUniqueFilesDropsItsOwnOnlyAndListsTheBestFirst) {
     EXPECT_NE(warnings[0].find("broken.vkreplay: line 3:"), std::string::npos) << warnings[0];
 }
 
+// Endless input stops at the limit, and a folder is not read as a replay.
+TEST(ReplayStore, ReadingStopsAtTheLimit) {
+    std::string text;
+    EXPECT_NE(ReadReplayFile("/dev/zero", text).find("larger than"), std::string::npos);
+    EXPECT_LE(text.size(), kMaxReplayFileSize + 64 * 1024);
+    EXPECT_FALSE(ReadReplayFile("/tmp", text).empty());
+}
+
 TEST(ReplayStore, AFolderThatCannotBeWrittenCostsOneWarning) {
     testing::TempFolder folder;
     std::ofstream(folder / "file") << "x";
