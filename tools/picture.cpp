@@ -1,6 +1,7 @@
 // vektrion-picture IN OUT.ppm: decodes a stored picture ("Picture.Data" with its kind
 // name, or a "BM" bitmap file) and writes it as a binary PPM, top row first. Invalid data:
-// exit 1 with one line on stderr (the error's class and text), and no output file.
+// exit 1 with one line on stderr (the error's class, the file's name and the picture
+// format's own text), and no output file.
 #include "graphics/picture.hpp"
 
 #include <stdexcept>
@@ -10,6 +11,7 @@
 
 #include "graphics/dib.hpp"
 #include "runtime/arguments.hpp"
+#include "runtime/exception.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/stream.hpp"
 
@@ -54,8 +56,18 @@ std::vector<std::uint8_t> toPpm(const vek::TDIB& dib) {
     return out;
 }
 
+// The picture in the file; the picture format's errors come with the file's name.
+vek::TDIB readPictureFile(const std::string& path) {
+    const auto bytes = vek::readFileBytes(path, vek::kPictureFileLimit);
+    try {
+        return readPicture(bytes);
+    } catch (const vek::Exception& error) {
+        throw vek::EFileContentError(path, error);
+    }
+}
+
 int convert(const std::string& in, const std::string& out) {
-    const vek::TDIB dib = readPicture(vek::readFileBytes(in, vek::kPictureFileLimit));
+    const vek::TDIB dib = readPictureFile(in);
     if (dib.Empty())
         throw std::runtime_error("\"" + vek::shownName(in, vek::kShownPathLength) + "\" holds no picture");
     vek::writeFileBytes(out, toPpm(dib));

@@ -1,7 +1,8 @@
 // vektrion-wave IN OUT.wav: reads a RIFF WAVE file and writes it back the way the stored
 // description keeps waves: fmt and data chunks only, odd data padded. Exit 0 on success; 1
-// with one line on stderr, and no output file, when the input is invalid or holds no
-// samples or no format; 2 on wrong usage.
+// with one line on stderr, and no output file, when the input is invalid (the wave
+// format's own error, with the file's name) or holds no samples or no format; 2 on wrong
+// usage.
 #include "media/wave.hpp"
 
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "runtime/arguments.hpp"
+#include "runtime/exception.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/stream.hpp"
 
@@ -24,11 +26,21 @@ constexpr const char* kUsage =
 constexpr std::string_view kOperands[] = {"IN", "OUT.wav"};
 constexpr vek::TProgramSpec kProgram{"vektrion-wave", kUsage, {}, kOperands, 2};
 
-int rewrite(const std::string& inPath, const std::string& outPath) {
-    const auto input = vek::readFileBytes(inPath, vek::kWaveFileLimit);
+// The wave in the file; the wave format's errors come with the file's name.
+vek::TWave readWaveFile(const std::string& path) {
+    const auto input = vek::readFileBytes(path, vek::kWaveFileLimit);
     vek::TSpanStream in(input);
     vek::TWave wave;
-    wave.LoadFromStream(in);
+    try {
+        wave.LoadFromStream(in);
+    } catch (const vek::Exception& error) {
+        throw vek::EFileContentError(path, error);
+    }
+    return wave;
+}
+
+int rewrite(const std::string& inPath, const std::string& outPath) {
+    const vek::TWave wave = readWaveFile(inPath);
     // Such a wave saves as nothing at all, which is no RIFF WAVE file.
     if (wave.FormatSize() <= 0 || wave.Size() <= 0)
         throw std::runtime_error("\"" + vek::shownName(inPath, vek::kShownPathLength) +

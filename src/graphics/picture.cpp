@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "runtime/exception.hpp"
+
 namespace vek {
 
 namespace {
@@ -34,11 +36,14 @@ const TPictureKind* FindPictureKind(std::string_view name) {
 
 namespace {
 
+// A picture file's first bytes, read as the readers read them: a bitmap file's header is
+// the bitmap reader's to judge, and an empty file holds no picture; stored picture data
+// names its kind, and a name that runs past the end of the file is the stream's read error.
 std::string checkPictureHeader(std::span<const std::uint8_t> header) {
-    if (IsBitmapFile(header)) return {};
-    const std::size_t length = header.empty() ? 0 : header[0];
-    if (length > 0 && header.size() > length &&
-        FindPictureKind(std::string_view(reinterpret_cast<const char*>(header.data()) + 1, length)))
+    if (header.empty() || IsBitmapFile(header)) return {};
+    const std::size_t length = header[0];
+    if (header.size() <= length) throw EReadError(kStreamReadError);
+    if (FindPictureKind(std::string_view(reinterpret_cast<const char*>(header.data()) + 1, length)))
         return {};
     return "it starts with neither \"BM\" nor the name of a picture kind";
 }

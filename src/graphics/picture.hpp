@@ -27,9 +27,9 @@ std::span<const TPictureKind> RegisteredPictureKinds();
 const TPictureKind* FindPictureKind(std::string_view name);
 
 // Picture files as the tools read them: a bitmap file ("BM"; a JPEG's 0xFF 0xD8 too, which
-// the bitmap reader names and refuses) or stored picture data, starting with a registered
-// kind's name. The limit leaves room for the headers around the largest pixel data the
-// bitmap reader takes.
+// the bitmap reader refuses) or stored picture data, starting with a registered kind's
+// name; a name longer than the file is "Stream read error", as reading it gives. The limit
+// leaves room for the headers around the largest pixel data the bitmap reader takes.
 inline constexpr std::int64_t kMaxPictureFileBytes = kMaxDibPixelBytes + (std::int64_t{1} << 20);
 extern const TFileLimit kPictureFileLimit;
 // True when the bytes hold a bitmap file rather than stored picture data.

@@ -27,21 +27,30 @@ struct ChunkHeader {
     std::uint32_t length = 0;
 };
 
+bool sameId(const std::uint8_t* p, const FourCC& id) {
+    return std::memcmp(p, id.data(), 4) == 0;
+}
+
+// "RIFF", a length that is not consulted, "WAVE": fewer than 12 bytes are "Stream read
+// error", other bytes "Wave is invalid".
+void readRiffHeader(TStream& stream) {
+    std::array<std::uint8_t, 12> header{};
+    stream.ReadBuffer(header.data(), 12);
+    if (!sameId(header.data(), kRiff) || !sameId(header.data() + 8, kWave))
+        throw EWaveStreamError(kWaveInvalid);
+}
+
+// A wave file's first bytes, read as the wave reader reads them, so that a file of another
+// kind gets the reader's own error.
 std::string checkWaveHeader(std::span<const std::uint8_t> header) {
-    const auto starts = [&](std::size_t at, const FourCC& id) {
-        return header.size() >= at + 4 && std::equal(id.begin(), id.end(), header.begin() + at);
-    };
-    if (starts(0, kRiff) && starts(8, kWave)) return {};
-    return "it does not start with \"RIFF\" and \"WAVE\"";
+    TSpanStream stream(header);
+    readRiffHeader(stream);
+    return {};
 }
 
 std::int32_t stepsFor(std::int32_t size) {
     return static_cast<std::int32_t>((static_cast<std::int64_t>(size) + kWaveAllocationStep - 1) /
                                      kWaveAllocationStep);
-}
-
-bool sameId(const std::uint8_t* p, const FourCC& id) {
-    return std::memcmp(p, id.data(), 4) == 0;
 }
 
 // Reads up to 8 bytes of a chunk header; missing bytes stay zero, so the end of the
@@ -248,10 +257,7 @@ TWaveStream::~TWaveStream() {
 }
 
 void TWaveStream::ReadDataHeader() {
-    std::array<std::uint8_t, 12> header{};
-    Underlying().ReadBuffer(header.data(), 12);
-    if (!sameId(header.data(), kRiff) || !sameId(header.data() + 8, kWave))
-        throw EWaveStreamError(kWaveInvalid);
+    readRiffHeader(Underlying());
     for (auto chunk = readChunkHeader(Underlying()); chunk.id != FourCC{};
          chunk = readChunkHeader(Underlying())) {
         if (chunk.id == kFmt) {

@@ -22,8 +22,9 @@ inline constexpr const char* kWaveFormatInvalid = "Format is invalid";
 inline constexpr std::int32_t kWaveAllocationStep = 8096;
 
 // Wave files as the tools read them: RIFF WAVE files of at most kMaxWaveFileBytes (some six
-// minutes of CD-quality stereo; the game's sounds are short effects), "RIFF" and "WAVE"
-// checked before the rest is read.
+// minutes of CD-quality stereo; the game's sounds are short effects). The 12 bytes of
+// "RIFF", length and "WAVE" are read first, as the wave reader reads them: a file of another
+// kind costs no more, and its error is the reader's own.
 inline constexpr std::int64_t kMaxWaveFileBytes = std::int64_t{64} << 20;
 extern const TFileLimit kWaveFileLimit;
 

@@ -68,6 +68,19 @@ void readUpTo(int fd, const std::string& path, std::vector<std::uint8_t>& bytes,
     }
 }
 
+// The header check's verdict, with the file's name: the format's own error, or why the
+// file is not of the limit's kind.
+void checkHeader(const std::string& path, const TFileLimit& limit, std::span<const std::uint8_t> header) {
+    std::string why;
+    try {
+        why = limit.CheckHeader(header);
+    } catch (const Exception& error) {
+        throw EFileContentError(path, error);
+    }
+    if (!why.empty())
+        throw EStreamError("File " + shownPath(path) + " is not " + std::string(limit.What) + ": " + why);
+}
+
 std::int64_t seekTarget(std::int64_t offset, SeekOrigin origin, std::int64_t pos, std::int64_t size) {
     switch (origin) {
         case SeekOrigin::soBeginning:
@@ -80,6 +93,9 @@ std::int64_t seekTarget(std::int64_t offset, SeekOrigin origin, std::int64_t pos
     return pos;
 }
 }  // namespace
+
+EFileContentError::EFileContentError(const std::string& path, const Exception& cause)
+    : Exception(shownPath(path) + ": " + cause.what()), className_(cause.className()) {}
 
 std::int64_t TStream::Size() {
     const auto pos = Seek(0, SeekOrigin::soCurrent);
@@ -148,8 +164,7 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path, const TFileLimi
     std::vector<std::uint8_t> bytes;
     if (limit.CheckHeader) {
         readUpTo(file.fd, path, bytes, static_cast<std::int64_t>(limit.HeaderBytes));
-        if (const std::string why = limit.CheckHeader(bytes); !why.empty())
-            throw EStreamError("File " + shownPath(path) + " is not " + std::string(limit.What) + ": " + why);
+        checkHeader(path, limit, bytes);
     }
     if (S_ISREG(status.st_mode)) bytes.reserve(static_cast<std::size_t>(status.st_size));
     readUpTo(file.fd, path, bytes, limit.MaxBytes + 1);

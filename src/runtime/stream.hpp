@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/exception.hpp"
+
 namespace vek {
 
 enum class SeekOrigin { soBeginning, soCurrent, soEnd };
@@ -66,9 +68,11 @@ private:
 };
 
 // What a reader of whole files takes: at most MaxBytes, and with CheckHeader, a file whose
-// first HeaderBytes (or all of a shorter file) it accepts; it answers why not, or nothing.
-// The header is checked before the rest is read, so that a file of another kind costs
-// no more than its first bytes.
+// first HeaderBytes (or all of a shorter file) it accepts. The header is checked before the
+// rest is read, so that a file of another kind costs no more than its first bytes. The
+// check reads those bytes as the format does and raises the format's own error where the
+// format has one ("Wave is invalid"); for a file the format has no error for, it answers
+// why it is not of this kind. It answers nothing for a header it accepts.
 struct TFileLimit {
     std::int64_t MaxBytes = 0;
     std::string_view What;  // for messages: "a replay script"
@@ -78,9 +82,21 @@ struct TFileLimit {
 // The limit of a file read without a limit of its own kind.
 inline constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 30;
 
+// An error in a file's data, as a tool reports it: the format's own class and text after
+// the file's name (escaped and cut), as in "\"a.wav\": Wave is invalid".
+class EFileContentError : public Exception {
+public:
+    EFileContentError(const std::string& path, const Exception& cause);
+    const char* className() const noexcept override { return className_; }
+
+private:
+    const char* className_;  // the cause's, which names a class and so outlives it
+};
+
 // Reads a whole file into memory. Raises EStreamError with one line that names the file
 // (escaped and cut) and the reason: the system's own (strerror), for a folder too; the
-// limit, for a larger file; or the header check's.
+// limit, for a larger file; or why the header check refuses it. An error of the format
+// that the header check raises comes as EFileContentError.
 std::vector<std::uint8_t> readFileBytes(const std::string& path, const TFileLimit& limit);
 // The same with the general limit kMaxFileBytes.
 std::vector<std::uint8_t> readFileBytes(const std::string& path);

@@ -129,5 +129,36 @@ TEST(Programs, EveryReaderRefusesAnEndlessInputAndAFolderInOneLine) {
     }
 }
 
+// The media tools report a file they cannot read with the format's own error class and
+// text, the file's name before the text, whether the first bytes or the rest are at fault.
+TEST(Programs, TheMediaToolsNameTheFileBeforeTheFormatsOwnError) {
+    using namespace std::string_literals;
+    const struct {
+        const char* program;
+        std::string input;
+        const char* line;  // after "PROGRAM: ", @ standing for the file's name
+    } cases[] = {
+        {"vektrion-wave", "plain text, no sound"s, "EWaveStreamError: \"@\": Wave is invalid"},
+        {"vektrion-wave", "RIFF\x04\0\0\0"s, "EReadError: \"@\": Stream read error"},
+        {"vektrion-wave", "RIFF\x10\0\0\0WAVEdata\x40\0\0\0\1\2"s, "EReadError: \"@\": Stream read error"},
+        {"vektrion-picture", "BM\0\0\0\0\0\0"s, "EInvalidGraphic: \"@\": DIB is invalid"},
+        {"vektrion-picture", "\x04TDI"s, "EReadError: \"@\": Stream read error"},
+        {"vektrion-picture", "\x04JUNKdata"s,
+         "EStreamError: File \"@\" is not a picture: it starts with neither \"BM\" nor the name of a picture "
+         "kind"},
+    };
+    const testing::TempFolder inputs;
+    const std::string input = inputs / "input";
+    for (const auto& c : cases) {
+        testing::writeText(input, c.input);
+        const ProgramRun run = RunProgram(c.program, input + " out");
+        std::string line = c.line;
+        line.replace(line.find('@'), 1, input);
+        EXPECT_EQ(run.status, 1) << c.program << ": " << c.line;
+        EXPECT_EQ(run.err, c.program + ": "s + line + "\n");
+        EXPECT_TRUE(run.created.empty()) << c.program << ": " << c.line;
+    }
+}
+
 }  // namespace
 }  // namespace vek
