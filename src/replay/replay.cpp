@@ -290,19 +290,17 @@ std::vector<std::uint32_t> TReplay::Frame() const {
     return pixels;
 }
 
-bool TReplay::WriteFramePpm(const std::string& path) const {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    std::fprintf(file, "P6\n%d %d\n255\n", kFrameWidth, kFrameHeight);
-    std::vector<unsigned char> rgb;
-    rgb.reserve(static_cast<std::size_t>(kFrameWidth) * kFrameHeight * 3);
+std::vector<std::uint8_t> TReplay::FramePpm() const {
+    const std::string head =
+        "P6\n" + std::to_string(kFrameWidth) + " " + std::to_string(kFrameHeight) + "\n255\n";
+    std::vector<std::uint8_t> ppm(head.begin(), head.end());
+    ppm.reserve(ppm.size() + static_cast<std::size_t>(kFrameWidth) * kFrameHeight * 3);
     for (const std::uint32_t pixel : Frame()) {
-        rgb.push_back(static_cast<unsigned char>(pixel >> 16));
-        rgb.push_back(static_cast<unsigned char>(pixel >> 8));
-        rgb.push_back(static_cast<unsigned char>(pixel));
+        ppm.push_back(static_cast<std::uint8_t>(pixel >> 16));
+        ppm.push_back(static_cast<std::uint8_t>(pixel >> 8));
+        ppm.push_back(static_cast<std::uint8_t>(pixel));
     }
-    const bool written = std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
-    return std::fclose(file) == 0 && written;
+    return ppm;
 }
 
 std::string TReplay::StarChips() {

@@ -87,8 +87,8 @@ public:
     TMainForm& Form();
     // The last presented frame of the 640 × 480 client area, 0x00RRGGBB, top row first.
     std::vector<std::uint32_t> Frame() const;
-    // The frame as a binary PPM file; false when it cannot be written.
-    bool WriteFramePpm(const std::string& path) const;
+    // The frame as the bytes of a binary PPM file.
+    std::vector<std::uint8_t> FramePpm() const;
     // The chips of the playing scene's three star layers: 30 lines of 200 numbers, the
     // first layer's rows first; empty without a playing scene.
     std::string StarChips();

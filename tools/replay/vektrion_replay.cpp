@@ -2,11 +2,9 @@
 // and prints one line per tick with the game's state and a hash of the presented frame.
 // --help prints the usage; wrong arguments print one line and the usage on stderr with exit
 // status 2; a script or an output that cannot be used ends it with one line and status 1.
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <span>
 #include <sstream>
 #include <stdexcept>
@@ -108,10 +106,9 @@ std::string FramePath(const std::string& dir, std::int64_t tick) {
     return dir + name;
 }
 
+// writeFileBytes names the file and the system's reason for the very call that failed.
 void WriteFrame(vek::replay::TReplay& replay, const std::string& path) {
-    if (!replay.WriteFramePpm(path))
-        throw vek::EWriteError("Cannot write file \"" + vek::shownName(path, vek::kShownPathLength) +
-                               "\": " + std::strerror(errno));
+    vek::writeFileBytes(path, replay.FramePpm());
 }
 
 int Replay(const Options& options, const vek::replay::TScript& script) {
