@@ -2,7 +2,8 @@
 # Every catalogue in PO_DIR (po/ by default) against the template: each language of LINGUAS
 # has its catalogue and every catalogue is listed; no message of the template is missing,
 # untranslated or fuzzy, none is obsolete or unknown to the template; formats and access keys
-# agree with the game's own texts (msgfmt --check); and i18nspector finds nothing.
+# agree with the game's own texts (msgfmt --check); German calls no pad button a key; and
+# i18nspector finds nothing.
 # The catalogues' addresses are at the project's own reserved domain, which i18nspector
 # calls invalid; those three tags alone are let through.
 set -u
@@ -29,6 +30,12 @@ for language in $languages; do
     fail "$catalogue has messages that the template does not"
   msgfmt --check --check-accelerators='&' -o /dev/null "$catalogue" || fail "$catalogue: msgfmt --check"
 done
+
+# German keeps two words apart: "Taste" is a key of the keyboard, a pad's button is "Knopf".
+if [ -f "$po_dir/de.po" ]; then
+  keys=$(msggrep --no-wrap -K -e '[Bb]otón' -e '[Bb]utton' "$po_dir/de.po" | grep '^msgstr' | grep -i 'taste')
+  [ -z "$keys" ] || fail "$po_dir/de.po calls a pad's button a key (Taste): $keys"
+fi
 
 found=$(i18nspector "$po_dir"/*.po 2>&1 |
   grep -Ev ': (invalid-report-msgid-bugs-to|invalid-last-translator|invalid-language-team) .*vektrion\.example')
