@@ -14,13 +14,19 @@ bool isShown(const TMenuItem& item) {
 bool isSelectable(const TMenuItem& item) {
     return item.Visible && !item.IsLine();
 }
+// The arrow keys pass over what cannot be chosen.
+bool isReachable(const TMenuItem& item) {
+    return isSelectable(item) && item.Enabled;
+}
 bool isLetterOrDigit(std::uint16_t key) {
     return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
 }
 
+// The next index from from in the direction of step, round the end, that accept takes;
+// from -1 (nothing selected) the first going forwards and the last going backwards.
 int stepIndex(int count, int from, int step, const std::function<bool(int)>& accept) {
     if (count <= 0) return -1;
-    int index = from;
+    int index = from < 0 && step < 0 ? count : from;
     for (int tries = 0; tries < count; ++tries) {
         index = ((index + step) % count + count) % count;
         if (accept(index)) return index;
@@ -78,7 +84,7 @@ int MenuNavigator::nextItem(int level, int from, int step) const {
     const TMenuItem* menu = menuAt(level);
     if (!menu) return -1;
     return stepIndex(static_cast<int>(menu->Count()), from, step,
-                     [menu](int i) { return isSelectable(menu->Items(static_cast<std::size_t>(i))); });
+                     [menu](int i) { return isReachable(menu->Items(static_cast<std::size_t>(i))); });
 }
 
 int MenuNavigator::topByLetter(std::uint16_t key) const {

@@ -120,10 +120,34 @@ TEST(ToolkitMenu, LetterInOpenMenuChoosesAndDisabledItemsCannotBeChosen) {
     EXPECT_EQ(nav.keyDown('S', 0).click, m.exit);
 
     m.start->Enabled = false;
-    nav.keyDown('J', ssAlt);
+    nav.pressTop(0);
+    nav.hoverItem(0);
+    ASSERT_EQ(nav.itemIndex(), 0) << "the mouse still shows a disabled item";
     const MenuResult r = nav.keyDown(vk::Return, 0);
     EXPECT_EQ(r.click, nullptr);
     EXPECT_TRUE(nav.isOpen());
+}
+
+// Juego holds Iniciar juego (0), Jugar / Pausar (1), a separator (2) and Salir (3).
+TEST(ToolkitMenu, ArrowsFromNoSelectionLandOnTheFirstOrLastItemThatCanBeChosen) {
+    const struct {
+        std::uint16_t key;
+        std::vector<int> disabled;
+        int selected;
+    } cases[] = {
+        {vk::Down, {}, 0}, {vk::Up, {}, 3}, {vk::Down, {0}, 1}, {vk::Up, {3}, 1}, {vk::Up, {0, 1, 3}, -1},
+    };
+    for (const auto& c : cases) {
+        GameMenu m;
+        for (int item : c.disabled) m.game->Items(static_cast<std::size_t>(item)).Enabled = false;
+        MenuNavigator nav;
+        nav.setBar(&m.bar);
+        nav.pressTop(0);
+        ASSERT_EQ(nav.itemIndex(), -1);
+        nav.keyDown(c.key, 0);
+        EXPECT_EQ(nav.itemIndex(), c.selected)
+            << (c.key == vk::Up ? "Up" : "Down") << " with " << c.disabled.size() << " disabled";
+    }
 }
 
 TEST(ToolkitMenu, MouseOpensHoversChoosesAndClosesOutside) {
