@@ -1,6 +1,7 @@
 // The scene machine: scene changes, the scene clock, the fade, and the three scenes.
 #include "game/scenes.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -11,7 +12,9 @@
 #include "graphics/dxdraw.hpp"
 #include "graphics/image_list.hpp"
 #include "media/dxinput.hpp"
+#include "media/key_bindings.hpp"
 #include "platform/platform.hpp"
+#include "platform/toolkit.hpp"
 #include "runtime/translation.hpp"
 #include "sprite/sprite_engine.hpp"
 
@@ -20,6 +23,12 @@ namespace vek {
 namespace {
 
 constexpr const char* kPromptText = trLater("PRESIONE BARRA ESPACIADORA");
+// TRANSLATORS: the title prompt when the space bar does not fire; %s is the name of the
+// key that does, in English as the controls dialog shows it ("Z", "Enter", "Keypad 0").
+constexpr const char* kKeyPromptText = trLater("PRESIONE %s");
+// TRANSLATORS: the title prompt when no key fires; %s is the number of the pad's button
+// that does.
+constexpr const char* kPadPromptText = trLater("PRESIONE EL BOTÓN %s DEL MANDO");
 constexpr const char* kGameOverText = trLater("Game Over");
 constexpr std::uint32_t kBlinkTime = 300;
 constexpr double kAnimSpeed = 0.015;
@@ -28,12 +37,26 @@ platform::Clock& clock() {
     return platform::current().clock();
 }
 
+// What leaves the title and game-over screens, in words: the space bar while it fires, as
+// the game has always said; else the first key that fires; else the pad's fire button;
+// nothing when nothing fires.
+std::string firePromptText(const TKeyAssign& fireKeys, int padButton) {
+    if (std::find(fireKeys.begin(), fireKeys.end(), platform::vk::Space) != fireKeys.end())
+        return tr(kPromptText);
+    for (const std::int32_t key : fireKeys) {
+        const std::string name = key > 0 && key <= 255 ? keyName(key) : std::string();
+        if (!name.empty()) return fillIn(tr(kKeyPromptText), {name});
+    }
+    if (padButton >= 0) return fillIn(tr(kPadPromptText), {std::to_string(padButton + 1)});
+    return {};
+}
+
 }  // namespace
 
-// The texts are looked up once: the prompt is longer than a string keeps without allocating.
+// The texts are looked up once, the prompt whenever the fire controls change: it is
+// longer than a string keeps without allocating.
 TGame::TGame(TGameWindow& window)
     : window_(window),
-      prompt_(tr(kPromptText)),
       gameOver_(tr(kGameOverText)),
       // TRANSLATORS: before the best score, under the title prompt.
       best_(tr("RÉCORD")),
@@ -179,12 +202,28 @@ void TGame::RunGameOverScene() {
     LeaveOnFire(scTitle);
 }
 
+const std::string& TGame::FirePrompt() {
+    const TCustomDXInput& input = window_.GameInput();
+    const TKeyAssign& keys = input.Keyboard().KeyAssigns()[stButton1];
+    const int padButton = input.Joystick().FireButton();
+    if (!promptMade_ || keys != promptKeys_ || padButton != promptPadButton_) {
+        prompt_ = firePromptText(keys, padButton);
+        promptKeys_ = keys;
+        promptPadButton_ = padButton;
+        promptMade_ = true;
+    }
+    return prompt_;
+}
+
+// Any prompt stands where the game's own one does, centred on it.
 void TGame::DrawPrompt(int x, int y, int size) {
     if ((SceneTime / kBlinkTime) % 2 != 0) return;
+    const std::string& prompt = FirePrompt();
+    if (prompt.empty()) return;
     auto& canvas = window_.GameDisplay().Surface()->Canvas();
     canvas.Font.color = clWhite;
     canvas.Font.size = size;
-    DrawCentred(x, y, kPromptText, prompt_);
+    DrawCentred(x, y, kPromptText, prompt);
 }
 
 // At x, y when the text is the game's own; a translation of another width keeps its centre.

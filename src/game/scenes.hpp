@@ -9,6 +9,7 @@
 
 #include "game/game_record.hpp"
 #include "game/random.hpp"
+#include "media/key_bindings.hpp"
 #include "runtime/types.hpp"
 
 namespace vek {
@@ -68,6 +69,11 @@ public:
     // Told when a playback ends: at its end, at a difference, or left.
     std::function<void(const TPlaybackEnd&)> OnPlaybackEnd;
 
+    // What the title and game-over screens ask the player to press, for the fire controls
+    // as they are now: "PRESIONE BARRA ESPACIADORA" while the space bar fires, else the first
+    // key that fires, else the pad's fire button; empty when nothing fires.
+    const std::string& FirePrompt();
+
     // The best score known; the title shows it when above 0. A game that ends above it
     // becomes the new best.
     int BestScore = 0;
@@ -97,7 +103,7 @@ private:
     void DrawFinalScore();
     void GameEnded();
     void EndPlayback(const TPlaybackEnd& end);
-    // The blinking "press the space bar" prompt, shown while SceneTime div 300 is even.
+    // The blinking FirePrompt, shown while SceneTime div 300 is even.
     void DrawPrompt(int x, int y, int size);
     void DrawCentred(int x, int y, const char* ownText, const std::string& text);
     // The title and game-over scenes leave on the fire button for the given scene.
@@ -108,8 +114,12 @@ private:
     TRandomGenerator random_;
     TGameTape tape_;
     std::uint32_t seedBeforePlayback_ = 0;
-    // The prompt, "Game Over" and the best score's words in the player's language.
+    // The prompt, "Game Over" and the best score's words in the player's language; the
+    // prompt with the fire keys and pad button it was made for.
     std::string prompt_;
+    TKeyAssign promptKeys_{};
+    int promptPadButton_ = -1;
+    bool promptMade_ = false;
     std::string gameOver_;
     std::string best_;
     std::string newBest_;

@@ -1,7 +1,7 @@
 // The main window in each language the build has a catalogue for: its menus are looked up
 // as the stored description is read, every menu keeps one access key per item, typed with
-// a letter or digit, and the title and game-over texts stay within the 640-pixel picture
-// where the scenes centre them.
+// a letter or digit, and the title and game-over texts, whichever key the prompt names,
+// stay within the 640-pixel picture where the scenes centre them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "app/main_form.hpp"
+#include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
+#include "media/dxinput.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "runtime/translation.hpp"
 
@@ -59,21 +61,35 @@ TEST_F(LanguagesTest, EachLanguageHasItsMenusWithOneKeyPerItemAndTextsThatFitThe
         EXPECT_EQ(form.GameMenu->Caption == "&Juego", language == "es")
             << language << ": " << form.GameMenu->Caption;
         ExpectOneKeyPerItem(form.MainMenu->Bar(), language);
-        // Where the scenes draw them: the text, its left edge and size in the game's own language.
+        // Where the scenes draw them: the game's own text, its left edge and size there, and
+        // the texts centred in its place. The prompts name any key that may fire, or the pad.
+        std::set<std::string> prompts;
+        TKeyAssign& fireKeys = form.DXInput->Keyboard().KeyAssigns()[stButton1];
+        for (std::int32_t key = 1; key <= 255; ++key) {
+            fireKeys = {key, 0, 0};
+            prompts.insert(form.Game().FirePrompt());
+        }
+        fireKeys = {};
+        form.DXInput->Joystick().SetFireButton(31);
+        prompts.insert(form.Game().FirePrompt());
+        const std::set<std::string> gameOver{tr("Game Over")};
         struct Shown {
-            const char* text;
+            const char* own;
+            const std::set<std::string>& texts;
             int left;
             int size;
         };
         auto& canvas = form.DXDraw->Surface()->Canvas();
         for (const Shown& shown :
-             {Shown{"PRESIONE BARRA ESPACIADORA", 50, 25}, Shown{"PRESIONE BARRA ESPACIADORA", 100, 20},
-              Shown{"Game Over", 190, 25}}) {
+             {Shown{"PRESIONE BARRA ESPACIADORA", prompts, 50, 25},
+              Shown{"PRESIONE BARRA ESPACIADORA", prompts, 100, 20}, Shown{"Game Over", gameOver, 190, 25}}) {
             canvas.Font.size = shown.size;
-            const int width = canvas.TextExtent(tr(shown.text)).x;
-            const int left = shown.left + (canvas.TextExtent(shown.text).x - width) / 2;
-            EXPECT_GE(left, 0) << language << ": " << tr(shown.text);
-            EXPECT_LE(left + width, 640) << language << ": " << tr(shown.text);
+            for (const std::string& text : shown.texts) {
+                const int width = canvas.TextExtent(text).x;
+                const int left = shown.left + (canvas.TextExtent(shown.own).x - width) / 2;
+                EXPECT_GE(left, 0) << language << ": " << text;
+                EXPECT_LE(left + width, 640) << language << ": " << text;
+            }
         }
         canvas.Release();
     }

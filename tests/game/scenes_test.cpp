@@ -4,6 +4,7 @@
 #include "game/scenes.hpp"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include "game/enemies.hpp"
@@ -11,9 +12,11 @@
 #include "game/random.hpp"
 #include "game_fixture.hpp"
 #include "graphics/dxdraw.hpp"
+#include "media/dxinput.hpp"
 #include "platform/headless/headless_clock.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/platform.hpp"
+#include "platform/toolkit.hpp"
 
 namespace vek {
 namespace {
@@ -82,6 +85,57 @@ TEST_F(GameTest, TheTitleWavesItsLogoAndShowsThePromptForThreeHundredMillisecond
         }
     }
     EXPECT_EQ(game().SceneTime, 660u);
+}
+
+TEST_F(GameTest, ThePromptNamesTheSpaceBarWhileItFiresElseTheFirstKeyElseThePadButton) {
+    using platform::vk::Return;
+    using platform::vk::Space;
+    const struct {
+        TKeyAssign fireKeys;
+        int padButton;
+        const char* prompt;
+    } cases[] = {
+        {{'Z', Space, 0}, 0, "PRESIONE BARRA ESPACIADORA"},
+        {{0, 'Z', Space}, -1, "PRESIONE BARRA ESPACIADORA"},
+        {{'Z', 0, 0}, 0, "PRESIONE Z"},
+        {{0, Return, 'Z'}, 0, "PRESIONE Enter"},
+        {{0x07, 0, 0x62}, 0, "PRESIONE Keypad 2"},  // 0x07 has no name
+        {{0, 0, 0}, 4, "PRESIONE EL BOTÓN 5 DEL MANDO"},
+        {{0, 0, 0}, -1, ""},
+    };
+    TCustomDXInput& input = *form().DXInput;
+    for (const auto& c : cases) {
+        input.Keyboard().KeyAssigns()[stButton1] = c.fireKeys;
+        input.Joystick().SetFireButton(c.padButton);
+        EXPECT_EQ(game().FirePrompt(), c.prompt);
+    }
+}
+
+// The lit part of the prompt's rows of a title frame: left, right, top and bottom.
+std::array<int, 4> PromptBox(const std::vector<std::uint32_t>& frame) {
+    std::array<int, 4> box{640, -1, 480, -1};
+    for (int y = 300; y < 340; ++y)
+        for (int x = 0; x < 640; ++x)
+            if (frame[static_cast<std::size_t>(y) * 640 + x] == 0xFFFFFF)
+                box = {std::min(box[0], x), std::max(box[1], x), std::min(box[2], y), std::max(box[3], y)};
+    return box;
+}
+
+TEST_F(GameTest, AnotherPromptStandsCentredWhereTheGamesOwnDoesAndNoneWhenNothingFires) {
+    auto& fireKeys = form().DXInput->Keyboard().KeyAssigns()[stButton1];
+    Tick();
+    const auto own = PromptBox(replay.Frame());
+    fireKeys = {'Z', 0, 0};
+    Tick();
+    const auto other = PromptBox(replay.Frame());
+    EXPECT_LT(other[1] - other[0], own[1] - own[0]) << "PRESIONE Z is the shorter";
+    EXPECT_NEAR(other[0] + other[1], own[0] + own[1], 2) << "centred alike";
+    EXPECT_EQ(other[2], own[2]) << "the same line and size";
+    EXPECT_EQ(other[3], own[3]) << "the same line and size";
+    fireKeys = {0, 0, 0};
+    form().DXInput->Joystick().SetFireButton(-1);
+    Tick();
+    EXPECT_EQ(PromptBox(replay.Frame())[1], -1) << "nothing lit";
 }
 
 TEST_F(GameTest, SpaceHeldAcrossTheChangeStartsOneGameAndFiresOnlyWhenPressedAgain) {
