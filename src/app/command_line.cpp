@@ -19,10 +19,12 @@ constexpr std::string_view kHelpText =
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
     "\n"
-    "The window's size and place, full screen, sound and the frame-rate display are\n"
-    "remembered in $XDG_CONFIG_HOME/vektrion/settings.ini (~/.config/vektrion/settings.ini\n"
-    "when XDG_CONFIG_HOME is not set). Finished games are kept as replays in\n"
-    "$XDG_DATA_HOME/vektrion/replays (~/.local/share/vektrion/replays).\n";
+    "The settings (the window, the Opciones menu's choices, the controls, the language\n"
+    "and whether finished games are kept) are remembered in\n"
+    "$XDG_CONFIG_HOME/vektrion/settings.ini (~/.config/vektrion/settings.ini when\n"
+    "XDG_CONFIG_HOME is not set); the manual page, man 6 vektrion, lists every key.\n"
+    "Finished games are kept as replays in $XDG_DATA_HOME/vektrion/replays\n"
+    "(~/.local/share/vektrion/replays).\n";
 
 constexpr TOptionSpec kOptions[] = {{"--zoom", "N"}, {"--reset-settings", {}}};
 

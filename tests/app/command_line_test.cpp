@@ -1,9 +1,16 @@
-// The command line: --zoom N, --reset-settings, --help, --version, and what is refused.
+// The command line: --zoom N, --reset-settings, --help, --version, and what is refused;
+// and that the settings' keys the help refers to are all documented.
 #include "app/command_line.hpp"
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
+#include <string>
 #include <vector>
+
+#include "app/settings.hpp"
+#include "app/temp_folder.hpp"
 
 namespace vek {
 namespace {
@@ -46,6 +53,26 @@ TEST(CommandLine, OptionsAreReadAndAnythingElseIsRefusedWithTheReason) {
     const std::string_view replay[] = {"--zoom", "2", "my game.vkreplay"};
     EXPECT_EQ(ParseCommandLine(replay, line).Outcome, TArgumentsOutcome::Run);
     EXPECT_EQ(line.replay, "my game.vkreplay");
+}
+
+// The help names the settings file and sends the player to the manual page for its keys;
+// the manual page and the README name every key the game writes.
+TEST(CommandLine, TheHelpSendsToAManualPageThatNamesEverySettingsKey) {
+    const std::string_view help = kGameCommandLine.Usage;
+    EXPECT_NE(help.find("vektrion/settings.ini"), std::string_view::npos);
+    EXPECT_NE(help.find("man 6 vektrion"), std::string_view::npos);
+    // The checkout's root, above the assets.
+    const std::string manual = testing::readText(VEK_ASSETS_DIR "/../packaging/vektrion.6");
+    const std::string readme = testing::readText(VEK_ASSETS_DIR "/../README.md");
+    ASSERT_FALSE(manual.empty() || readme.empty());
+    std::istringstream lines(FormatSettings(TSettings{}));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::string key = line.substr(0, line.find('='));
+        EXPECT_TRUE(std::regex_search(manual, std::regex("\\b" + key + "\\b")))
+            << key << " in the manual page";
+        EXPECT_NE(readme.find("`" + key + "`"), std::string::npos) << key << " in the README";
+    }
 }
 
 }  // namespace
