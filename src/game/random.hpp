@@ -1,5 +1,5 @@
 // The game's random numbers: a linear congruential generator with a 32-bit seed that
-// starts at 0 and is never reseeded, so every run sees the same sequence.
+// starts at 0, so every run sees the same sequence; only watching a kept game sets it.
 #pragma once
 
 #include <cstdint>
