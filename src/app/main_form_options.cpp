@@ -147,12 +147,17 @@ void TMainForm::SetAutoFire(bool on) {
     OptionChanged(*OptionAutoFire, on);
 }
 
-// Takes effect at once for the input and at the next change of focus for the timer, which
-// is when it matters: the menu is only reached while the window has the focus.
+// Takes effect at once, the same from the settings file before the window is in front as
+// from the menu: the timer runs without the focus, or waits for it.
 void TMainForm::SetPauseInBackground(bool on) {
     OptionPauseInBackground->Checked = on;
     DXTimer->SetActiveOnly(on);
     DXInput->SetActiveOnly(on);
+    // A game going on behind other windows is not paused.
+    if (!on && inactive_) {
+        inactive_ = false;
+        ShowPauseInCaption();
+    }
     OptionChanged(*OptionPauseInBackground, on);
 }
 
