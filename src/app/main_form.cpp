@@ -260,10 +260,15 @@ void TMainForm::DXTimerDeactivate(TCustomDXTimer& sender) {
     ShowPauseInCaption();
 }
 
+// While a replay plays its mark stays through a pause, on the window's own caption: the
+// caption does not change its version text halfway through the replay.
 void TMainForm::ShowPauseInCaption() {
     const bool paused = GamePause->Checked || inactive_;
-    Handle()->setCaption(paused ? platform::current().application().title() + " " + tr("[Pausado]")
-                                : ownCaption_ + captionNote_);
+    const std::string mark = std::string(" ") + tr("[Pausado]");
+    if (!captionNote_.empty())
+        Handle()->setCaption(ownCaption_ + captionNote_ + (paused ? mark : std::string()));
+    else
+        Handle()->setCaption(paused ? platform::current().application().title() + mark : ownCaption_);
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {

@@ -161,7 +161,7 @@ private:
     void DetachHandlers();
     void DrawFrameRate();
     // The caption says " [Pausado]" while the player's pause or another application holds
-    // the game, and is the stored caption otherwise.
+    // the game, and is the stored caption otherwise; a replay's note stays in both.
     void ShowPauseInCaption();
 
     std::string ownCaption_;   // the window's caption from its stored description

@@ -244,6 +244,26 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
 }
 
+// A replay's mark stays on the window's own caption through a pause, by F3 or in the
+// background; without one the paused caption is the application's title.
+TEST_F(MainFormTest, APausedReplayKeepsItsMarkOnTheOwnCaption) {
+    Create();
+    const std::string own = "Vektrion v1.2.0 - Murelle", note = " - repetición: Ana, 300 puntos";
+    form->SetCaptionNote(note);
+    form->GamePauseClick();
+    EXPECT_EQ(window().caption(), own + note + " [Pausado]");
+    form->GamePauseClick();
+    app().postActivate(false);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), own + note + " [Pausado]");
+    app().postActivate(true);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), own + note);
+    form->SetCaptionNote({});
+    form->GamePauseClick();
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+}
+
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
     Create();
     backend.screenlessGraphics().setRefuseModeSwitch(true);
