@@ -234,11 +234,10 @@ void TfrmControles::StartCapture(int index) {
 
 void TfrmControles::PadButtonPressed(int button) {
     if (!capturing_ || focus_ != kPadSlot) return;
-    if (button == platform::kPadStartButton) {
+    if (!editor_.BindPad(button)) {
         lblStatus->Caption = tr("Start pausa el juego y no se puede asignar");
         return ShowBindings();
     }
-    editor_.BindPad(button);
     capturing_ = false;
     lblStatus->Caption = tr(kPlayerActions[kFireAction].caption) + std::string(": ") + padText(button);
     ShowBindings();
