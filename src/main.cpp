@@ -38,12 +38,6 @@ int main(int argc, char** argv) {
     vek::TCommandLine line;
     if (const auto exit = vek::AnswerArguments(vek::kGameCommandLine, vek::ParseCommandLine(args, line)))
         return *exit;
-    std::string error;
-    auto backend = vek::platform::sdl::SdlPlatform::open(error);
-    if (!backend) {
-        std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
-        return 1;
-    }
     vek::TProgramOptions options;
     const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
@@ -54,7 +48,15 @@ int main(int argc, char** argv) {
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
     std::error_code noPath;
+    // The language goes into the environment (LANGUAGE), which is safe to change only
+    // while the program has no other thread: before the backend starts SDL's.
     vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
+    std::string error;
+    auto backend = vek::platform::sdl::SdlPlatform::open(error);
+    if (!backend) {
+        std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
+        return 1;
+    }
     vek::TReplayOptions replays;
     replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     replays.watch = line.replay;

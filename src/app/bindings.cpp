@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "platform/joystick.hpp"
+
 namespace vek {
 
 namespace {
@@ -16,6 +18,24 @@ std::pair<int, int> findKey(const TBindings& bindings, std::int32_t key) {
             if (bindings.keys[std::size_t(action)][std::size_t(slot)] == key) return {action, slot};
     return {-1, -1};
 }
+
+}  // namespace
+
+TBindOutcome keyBindable(std::uint16_t key, platform::TShiftState shift, const TMenuKeyTest& isMenuKey) {
+    if (isMenuKey && isMenuKey(key, shift)) return TBindOutcome::MenuKey;
+    if (keyName(key).empty()) return TBindOutcome::Unnamed;
+    return TBindOutcome::Bound;
+}
+
+bool padFireBindable(int button) {
+    return button >= -1 && button < kPadButtons && button != platform::kPadStartButton;
+}
+
+int actionHolding(const TBindings& bindings, std::int32_t key) {
+    return key == 0 ? -1 : findKey(bindings, key).first;
+}
+
+namespace {
 
 std::string joinedKeys(const TKeyAssign& keys) {
     std::string text;
@@ -54,8 +74,8 @@ TBindingEditor::TBindingEditor(TBindings current, TBindings stored, TMenuKeyTest
     : bindings_(current), stored_(stored), isMenuKey_(std::move(isMenuKey)) {}
 
 TBindResult TBindingEditor::Bind(int action, int slot, std::uint16_t key, platform::TShiftState shift) {
-    if (isMenuKey_ && isMenuKey_(key, shift)) return {TBindOutcome::MenuKey};
-    if (keyName(key).empty()) return {TBindOutcome::Unnamed};
+    if (const TBindOutcome refused = keyBindable(key, shift, isMenuKey_); refused != TBindOutcome::Bound)
+        return {refused};
     TBindResult result;
     const auto [oldAction, oldSlot] = findKey(bindings_, key);
     if (oldAction >= 0) {
@@ -64,6 +84,12 @@ TBindResult TBindingEditor::Bind(int action, int slot, std::uint16_t key, platfo
     }
     bindings_.keys[std::size_t(action)][std::size_t(slot)] = key;
     return result;
+}
+
+bool TBindingEditor::BindPad(int button) {
+    if (!padFireBindable(button)) return false;
+    bindings_.padFire = button;
+    return true;
 }
 
 TBindResult TBindingEditor::Clear(int action, int slot) {

@@ -65,6 +65,14 @@ struct TBindResult {
     int movedFrom = -1;  // the action the key left, for Moved
 };
 
+// The rules every binding keeps, in the controls dialog and in the settings file alike.
+// Whether key may be bound: Bound, or why not (MenuKey, Unnamed).
+TBindOutcome keyBindable(std::uint16_t key, platform::TShiftState shift, const TMenuKeyTest& isMenuKey);
+// Whether the pad button (0 to 31, or -1 for none) may fire: Start pauses the game instead.
+bool padFireBindable(int button);
+// The action whose slots hold key, or -1: one key makes one action.
+int actionHolding(const TBindings& bindings, std::int32_t key);
+
 // Edits a copy of the bindings; the dialog applies it on "Aceptar" and drops it on "Cancelar".
 class TBindingEditor {
 public:
@@ -74,8 +82,9 @@ public:
     // key never makes two actions.
     TBindResult Bind(int action, int slot, std::uint16_t key, platform::TShiftState shift = 0);
     TBindResult Clear(int action, int slot);
-    // The pad button (0 to 31) that fires, or -1 for none.
-    void BindPad(int button) { bindings_.padFire = button >= 0 && button < kPadButtons ? button : -1; }
+    // The pad button (0 to 31) that fires, or -1 for none; answers false, and changes
+    // nothing, for a button that may not fire.
+    bool BindPad(int button);
     // The stored description's bindings again.
     void Reset() { bindings_ = stored_; }
     const TBindings& Bindings() const { return bindings_; }

@@ -114,14 +114,6 @@ void TfrmControles::CreateControls() {
     btnCancelar->ModalResult = platform::mrCancel;
 }
 
-int TfrmControles::Run() {
-    auto& application = platform::current().application();
-    if (pad_) application.setOnIdle([this](bool& done) { PollPad(done); });
-    const int result = ShowModal();
-    if (pad_) application.clearOnIdle();
-    return result;
-}
-
 platform::TButton& TfrmControles::ControlAt(int index) const {
     if (index < kPadSlot) return *btnKeys[std::size_t(index / kSlotCount)][std::size_t(index % kSlotCount)];
     if (index == kPadSlot) return *btnPad;
@@ -242,11 +234,10 @@ void TfrmControles::StartCapture(int index) {
 
 void TfrmControles::PadButtonPressed(int button) {
     if (!capturing_ || focus_ != kPadSlot) return;
-    if (button == platform::kPadStartButton) {
+    if (!editor_.BindPad(button)) {
         lblStatus->Caption = tr("Start pausa el juego y no se puede asignar");
         return ShowBindings();
     }
-    editor_.BindPad(button);
     capturing_ = false;
     lblStatus->Caption = tr(kPlayerActions[kFireAction].caption) + std::string(": ") + padText(button);
     ShowBindings();
@@ -255,11 +246,11 @@ void TfrmControles::PadButtonPressed(int button) {
 // Reads the pad every few milliseconds, straight from the joystick service: the input
 // component reports nothing while the dialog, not the game's window, has the focus. The
 // first button pressed after all were let go fills the pad's slot.
-void TfrmControles::PollPad(bool& done) {
+void TfrmControles::ReadPad(bool& done) {
     done = false;
     platform::current().application().setIdleWakeTime(platform::current().clock().timeGetTime() +
                                                       kPadReadInterval);
-    if (!capturing_ || focus_ != kPadSlot || pad_->JoystickNumber() < 0) return;
+    if (!pad_ || !capturing_ || focus_ != kPadSlot || pad_->JoystickNumber() < 0) return;
     platform::JoyInfoEx info;
     if (platform::current().joysticks().joyGetPosEx(static_cast<std::uint32_t>(pad_->JoystickNumber()),
                                                     info) != platform::JOYERR_NOERROR)

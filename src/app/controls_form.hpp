@@ -24,9 +24,9 @@ public:
                   TMenuKeyTest isMenuKey, TJoystick* pad);
     ~TfrmControles() override;
 
-    // Shows the dialog; while it is up the application's idle slot reads the pad. Answers
-    // the modal result: mrOk when the player accepted the bindings.
-    int Run();
+    // The pad's reading while the dialog is up, for the application's idle slot: ShowModal
+    // answers mrOk when the player accepted the bindings.
+    void ReadPad(bool& done);
     const TBindings& Bindings() const { return editor_.Bindings(); }
 
     // The focus order: the slots row by row (the pad's slot ends the fire row), then the
@@ -61,7 +61,6 @@ private:
     void SetFocus(int index);
     void StartCapture(int index);
     void ShowBindings();
-    void PollPad(bool& done);
     platform::TButton& ControlAt(int index) const;
 
     TBindingEditor editor_;

@@ -184,7 +184,7 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormDestroy() {
-    if (DXTimer) DXTimer->SetEnabled(false);
+    if (DXTimer) SetTicking(false);
 }
 
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
@@ -201,7 +201,7 @@ void TMainForm::GamePauseClick() {
     GamePause->Checked = !GamePause->Checked;
     Handle()->menuChanged();
     if (!GamePause->Checked) WatchPadWhilePaused(false);
-    DXTimer->SetEnabled(!GamePause->Checked);
+    SetTicking(!GamePause->Checked);
     if (GamePause->Checked) WatchPadWhilePaused(true);
     ShowPauseInCaption();
 }
@@ -220,10 +220,13 @@ void TMainForm::GameExitClick() {
 }
 
 void TMainForm::Controles1Click() {
+    const TModalHold hold(*this);
     platform::current().application().messageBox(controlsHelpText(Bindings()), tr("Controles"),
                                                  platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
+// The one box behind which the game goes on: its modal loop is the application's own, and
+// the timer and the pad watcher keep the idle slot, so it takes no modal hold.
 void TMainForm::Acercade1Click() {
     const auto box = std::make_unique<TfrmAcercaDe>(this);
     frmAcercaDe = box.get();
@@ -239,11 +242,11 @@ void TMainForm::DXDrawInitializing(TCustomDXDraw& sender) {
 
 // A game the player paused stays paused through a change of display.
 void TMainForm::DXDrawInitialize(TCustomDXDraw&) {
-    DXTimer->SetEnabled(!GamePause->Checked);
+    SetTicking(!GamePause->Checked);
 }
 
 void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
-    DXTimer->SetEnabled(false);
+    SetTicking(false);
 }
 
 // The paused caption of a deactivation goes once the game is active again, unless the
@@ -260,10 +263,15 @@ void TMainForm::DXTimerDeactivate(TCustomDXTimer& sender) {
     ShowPauseInCaption();
 }
 
+// While a replay plays its mark stays through a pause, on the window's own caption: the
+// caption does not change its version text halfway through the replay.
 void TMainForm::ShowPauseInCaption() {
     const bool paused = GamePause->Checked || inactive_;
-    Handle()->setCaption(paused ? platform::current().application().title() + " " + tr("[Pausado]")
-                                : ownCaption_ + captionNote_);
+    const std::string mark = std::string(" ") + tr("[Pausado]");
+    if (!captionNote_.empty())
+        Handle()->setCaption(ownCaption_ + captionNote_ + (paused ? mark : std::string()));
+    else
+        Handle()->setCaption(paused ? platform::current().application().title() + mark : ownCaption_);
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {

@@ -141,6 +141,30 @@ public:
     // The window's caption is its own followed by note (while a replay plays); empty: its own.
     void SetCaptionNote(const std::string& note);
 
+    // Holds the game while a modal dialog or box of the window is open, so that nothing
+    // moves behind it and nothing read meanwhile (the pad's Start) changes the game: the
+    // frame timer stops and the pad's pause watcher leaves the idle slot, and both are
+    // given back as they were when the hold ends. idle, when given, has the idle slot while
+    // the hold lasts (a dialog that reads the pad itself). Besides the timer and the watcher
+    // that it manages, a hold is the only user of the idle slot. Holds may nest.
+    class TModalHold {
+    public:
+        explicit TModalHold(TMainForm& form, std::function<void(bool& done)> idle = nullptr);
+        ~TModalHold();
+        TModalHold(const TModalHold&) = delete;
+        TModalHold& operator=(const TModalHold&) = delete;
+
+    private:
+        friend class TMainForm;
+        TMainForm& form_;
+        bool outermost_;
+        std::function<void(bool& done)> idle_;
+        std::function<void(bool& done)> outerIdle_;  // what an enclosing hold gave the slot
+        // What the outermost hold gives back: the timer runs, the pad watcher runs.
+        bool ticking_ = false;
+        bool watching_ = false;
+    };
+
     // Plays the named sound from the wave list while sound is switched on.
     void PlaySound(const std::string& name, bool wait) override;
     void Rumble(TRumble what) override;
@@ -161,7 +185,7 @@ private:
     void DetachHandlers();
     void DrawFrameRate();
     // The caption says " [Pausado]" while the player's pause or another application holds
-    // the game, and is the stored caption otherwise.
+    // the game, and is the stored caption otherwise; a replay's note stays in both.
     void ShowPauseInCaption();
 
     std::string ownCaption_;   // the window's caption from its stored description
@@ -175,11 +199,15 @@ private:
     // tick while the game runs, and from the idle slot while it is paused.
     bool PadStartPressed();
     void WatchPadWhilePaused(bool paused);
+    // Runs or stops the frame timer; while a modal hold is on, at the hold's end.
+    void SetTicking(bool on);
 
     int volume_ = 100;
     TBindings storedBindings_;
     bool padStartHeld_ = true;
     bool padWatching_ = false;
+    TModalHold* hold_ = nullptr;                // the outermost modal hold, while one is on
+    std::function<void(bool& done)> holdIdle_;  // what the holds give the idle slot
 };
 
 // The one main window of the running program, or null.

@@ -1,5 +1,6 @@
 // The main window's options: setters that the menu commands and the remembered settings
-// share, the controls dialog, auto-fire, and the pad's Start button and rumble.
+// share, the controls dialog, auto-fire, the pad's Start button and rumble, and the hold
+// of the game while a modal dialog is open.
 #include <algorithm>
 #include <cmath>
 
@@ -147,12 +148,17 @@ void TMainForm::SetAutoFire(bool on) {
     OptionChanged(*OptionAutoFire, on);
 }
 
-// Takes effect at once for the input and at the next change of focus for the timer, which
-// is when it matters: the menu is only reached while the window has the focus.
+// Takes effect at once, the same from the settings file before the window is in front as
+// from the menu: the timer runs without the focus, or waits for it.
 void TMainForm::SetPauseInBackground(bool on) {
     OptionPauseInBackground->Checked = on;
     DXTimer->SetActiveOnly(on);
     DXInput->SetActiveOnly(on);
+    // A game going on behind other windows is not paused.
+    if (!on && inactive_) {
+        inactive_ = false;
+        ShowPauseInCaption();
+    }
     OptionChanged(*OptionPauseInBackground, on);
 }
 
@@ -177,21 +183,21 @@ bool TMainForm::IsMenuKey(std::uint16_t key, platform::TShiftState shift) {
     return MainMenu->Bar().FindShortCut(key) != nullptr;
 }
 
-// The game waits while the dialog is up, so that the keys pressed in it move nothing; the
+// The game is held while the dialog is up, so that the keys pressed in it move nothing; the
 // idle slot reads the pad for the dialog meanwhile.
 void TMainForm::OptionControlsClick() {
-    const bool running = DXTimer->Enabled();
-    if (running) DXTimer->SetEnabled(false);
-    WatchPadWhilePaused(false);
     TfrmControles dialog(
         this, Bindings(), storedBindings_,
         [this](std::uint16_t key, platform::TShiftState shift) { return IsMenuKey(key, shift); },
         &DXInput->Joystick());
-    const bool accepted = dialog.Run() == platform::mrOk;
-    if (accepted) SetBindings(dialog.Bindings());
-    if (running) DXTimer->SetEnabled(true);
-    if (GamePause->Checked) WatchPadWhilePaused(true);
-    if (accepted && OnOptionChanged) OnOptionChanged(*OptionControls, true);
+    bool accepted = false;
+    {
+        const TModalHold hold(*this, [&dialog](bool& done) { dialog.ReadPad(done); });
+        accepted = dialog.ShowModal() == platform::mrOk;
+    }
+    if (!accepted) return;
+    SetBindings(dialog.Bindings());
+    if (OnOptionChanged) OnOptionChanged(*OptionControls, true);
 }
 
 // Before the tick's states are used (and recorded), so a replay of the game plays the same.
@@ -212,14 +218,14 @@ bool TMainForm::PadStartPressed() {
 // While paused the timer gives up the idle slot; the pad's reading takes it, so that Start
 // resumes. Going on again, the reading leaves the slot before the timer takes it back.
 void TMainForm::WatchPadWhilePaused(bool paused) {
-    auto& application = platform::current().application();
-    if (!paused) {
-        if (padWatching_ && !DXTimer->Enabled()) application.clearOnIdle();
-        padWatching_ = false;
+    if (hold_) {
+        hold_->watching_ = paused;
         return;
     }
-    if (application.hasOnIdle()) return;
-    padWatching_ = true;
+    if (paused == padWatching_) return;
+    padWatching_ = paused;
+    auto& application = platform::current().application();
+    if (!paused) return application.clearOnIdle();
     application.setOnIdle([this](bool& done) {
         done = false;
         auto& host = platform::current();
@@ -227,6 +233,42 @@ void TMainForm::WatchPadWhilePaused(bool paused) {
         DXInput->Joystick().Update();
         if (PadStartPressed()) GamePauseClick();
     });
+}
+
+void TMainForm::SetTicking(bool on) {
+    if (hold_)
+        hold_->ticking_ = on;
+    else
+        DXTimer->SetEnabled(on);
+}
+
+TMainForm::TModalHold::TModalHold(TMainForm& form, std::function<void(bool& done)> idle)
+    : form_(form), outermost_(form.hold_ == nullptr), idle_(std::move(idle)), outerIdle_(form.holdIdle_) {
+    if (outermost_) {
+        ticking_ = form_.DXTimer->Enabled();
+        watching_ = form_.padWatching_;
+        form_.WatchPadWhilePaused(false);
+        form_.DXTimer->SetEnabled(false);
+        form_.hold_ = this;
+    }
+    if (!idle_) return;
+    form_.holdIdle_ = idle_;
+    platform::current().application().setOnIdle(idle_);
+}
+
+TMainForm::TModalHold::~TModalHold() {
+    if (idle_) {
+        form_.holdIdle_ = outerIdle_;
+        auto& application = platform::current().application();
+        if (outerIdle_)
+            application.setOnIdle(outerIdle_);
+        else
+            application.clearOnIdle();
+    }
+    if (!outermost_) return;
+    form_.hold_ = nullptr;
+    form_.DXTimer->SetEnabled(ticking_);
+    form_.WatchPadWhilePaused(watching_);
 }
 
 void TMainForm::Rumble(TRumble what) {

@@ -35,9 +35,11 @@ struct TReplayOptions {
 
 // Chooses the language of the texts a player sees: the settings file's language (unless
 // options reset the settings), else the locale's, with the catalogues found beside the
-// program at programPath or under its install prefix. It comes before the window, whose
-// menus are looked up as its stored description is read. Without it the game shows its
-// own texts, as the replay tool and the tests do.
+// program at programPath or under its install prefix. It sets LANGUAGE in the
+// environment, so it comes before the backend is opened (no other thread may read the
+// environment meanwhile), and so before the window, whose menus are looked up as its
+// stored description is read. Without it the game shows its own texts, as the replay tool
+// and the tests do.
 void ChooseLanguage(const TProgramOptions& options, const std::string& programPath);
 
 // Runs the game on an installed platform backend until the main window closes.

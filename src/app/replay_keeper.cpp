@@ -13,7 +13,6 @@
 #include "app/program.hpp"
 #include "app/records_form.hpp"
 #include "game/scenes.hpp"
-#include "media/dxtimer.hpp"
 #include "platform/platform.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/translation.hpp"
@@ -96,14 +95,14 @@ void TReplayKeeper::Tell(const std::string& path, const std::string& why) {
         platform::MB_OK | platform::MB_ICONERROR);
 }
 
-// The game stands still behind the table: its timer stops while the table is open and
-// runs again afterwards as it ran before (a game the player paused stays paused).
+// The game is held behind the table and given back as it was (a game the player paused
+// stays paused, whatever the pad's Start did meanwhile).
 void TReplayKeeper::ShowRecords() {
     const auto box = std::make_unique<TfrmRecords>(&form_, store_.Games());
-    const bool ticking = form_.DXTimer->Enabled();
-    form_.DXTimer->SetEnabled(false);
-    box->ShowModal();
-    form_.DXTimer->SetEnabled(ticking);
+    {
+        const TMainForm::TModalHold hold(form_);
+        box->ShowModal();
+    }
     if (const TReplayEntry* chosen = box->Chosen()) Watch(store_.Folder() + "/" + chosen->Name);
 }
 

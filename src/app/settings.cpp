@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 
 #include "runtime/shown_text.hpp"
 #include "runtime/translation.hpp"
@@ -28,6 +29,8 @@ struct KeySpec {
     int (*get)(const TSettings&);
     void (*set)(TSettings&, int);
 };
+
+constexpr std::string_view kPadFireKey = "pad_fire";
 
 constexpr std::array<KeySpec, 14> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
@@ -56,7 +59,7 @@ constexpr std::array<KeySpec, 14> kKeys{{
      [](TSettings& s, int v) { s.pauseInBackground = v != 0; }},
     {"vibration", 0, 1, [](const TSettings& s) { return int(s.vibration); },
      [](TSettings& s, int v) { s.vibration = v != 0; }},
-    {"pad_fire", 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
+    {kPadFireKey, 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
      [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
 }};
 
@@ -161,20 +164,26 @@ std::string rewrittenLine(std::string_view line, const TSettings& settings,
 
 class Reader {
 public:
-    Reader(const std::string& fileName, const TSettings& defaults)
-        : file_(fileName), result_{defaults, {}, false}, defaults_(defaults) {}
+    Reader(const std::string& fileName, const TSettings& defaults, const TMenuKeyTest& isMenuKey)
+        : file_(fileName), result_{defaults, {}, false}, defaults_(defaults), isMenuKey_(isMenuKey) {}
 
     void line(std::string_view text, int number);
     TSettingsRead finish();
 
 private:
     void warn(int line, const std::string& text);
+    void valueLine(const KeySpec& key, std::string_view value, int line);
     void keysLine(std::size_t action, std::string_view value, int number);
     void language(std::string_view value, int number);
+    void keepBindingRules();
+    TKeyAssign claimKeys(int action, const TBindings& claimed);
 
     const std::string& file_;
     TSettingsRead result_;
     TSettings defaults_;
+    const TMenuKeyTest& isMenuKey_;
+    // The line that gave each action's keys, 0 for none.
+    std::array<int, kActionCount> keysLines_{};
     bool anyKey_ = false;    // a line named a key of the file
     bool anyOther_ = false;  // a line that is neither blank, a comment nor a known key
     std::size_t unshown_ = 0;
@@ -201,20 +210,74 @@ void Reader::line(std::string_view text, int number) {
         return warn(number, "unknown key '" + shownName(trim(text.substr(0, equals))) + "'; skipped");
     if (index == kLanguageIndex) return language(trim(text.substr(equals + 1)), number);
     if (index >= kKeys.size()) return keysLine(index - kKeys.size(), trim(text.substr(equals + 1)), number);
-    const KeySpec& key = kKeys[index];
+    valueLine(kKeys[index], trim(text.substr(equals + 1)), number);
+}
+
+void Reader::valueLine(const KeySpec& key, std::string_view text, int line) {
     int value = 0;
-    if (!readValue(trim(text.substr(equals + 1)), key, value))
-        return warn(number, std::string(key.name) + " must be " + rangeText(key) + "; using " +
-                                std::to_string(key.get(result_.settings)));
+    const std::string instead = "; using " + std::to_string(key.get(result_.settings));
+    if (!readValue(text, key, value))
+        return warn(line, std::string(key.name) + " must be " + rangeText(key) + instead);
+    // The controls dialog's rule: Start pauses the game, so it never fires.
+    if (key.name == kPadFireKey && !padFireBindable(value - 1))
+        return warn(line, std::string(key.name) + " " + std::to_string(value) +
+                              " is the pad's Start button, which pauses the game" + instead);
     key.set(result_.settings, value);
 }
 
 void Reader::keysLine(std::size_t action, std::string_view value, int number) {
     TKeyAssign& keys = result_.settings.bindings.keys[action];
-    if (!readKeyNames(value, keys))
-        warn(number, std::string(kPlayerActions[action].settingsKey) +
-                         " must be up to three different key names joined by commas; using " +
-                         keyNames(keys));
+    if (readKeyNames(value, keys)) {
+        keysLines_[action] = number;
+        return;
+    }
+    warn(number, std::string(kPlayerActions[action].settingsKey) +
+                     " must be up to three different key names joined by commas; using " + keyNames(keys));
+}
+
+// The controls dialog's rules for the keys as a whole: a key belongs to one action and
+// never to the menus. The file's lines claim their keys in the file's order; a key that an
+// earlier line holds, or that the menus use, leaves its line with a warning (the first
+// binding stays). The actions the file does not set then keep those of their default keys
+// that are still free, as the dialog moves a key from the action that had it.
+void Reader::keepBindingRules() {
+    std::array<int, kActionCount> order{};
+    for (int action = 0; action < kActionCount; ++action) order[std::size_t(action)] = action;
+    const auto claimOrder = [this](int action) {
+        const int line = keysLines_[std::size_t(action)];
+        return line == 0 ? std::numeric_limits<int>::max() : line;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return claimOrder(a) < claimOrder(b); });
+    TBindings claimed;
+    for (const int action : order) claimed.keys[std::size_t(action)] = claimKeys(action, claimed);
+    result_.settings.bindings.keys = claimed.keys;
+}
+
+// The keys of action that are its to keep, given those claimed before it.
+TKeyAssign Reader::claimKeys(int action, const TBindings& claimed) {
+    const TKeyAssign& keys = result_.settings.bindings.keys[std::size_t(action)];
+    const int line = keysLines_[std::size_t(action)];
+    TKeyAssign kept{};
+    std::size_t count = 0;
+    std::vector<std::string> why;
+    for (const std::int32_t key : keys) {
+        if (key == 0) continue;
+        const int holder = actionHolding(claimed, key);
+        if (holder >= 0)
+            why.push_back(keyName(key) + " is bound on line " +
+                          std::to_string(keysLines_[std::size_t(holder)]) + " already");
+        else if (keyBindable(static_cast<std::uint16_t>(key), 0, isMenuKey_) == TBindOutcome::MenuKey)
+            why.push_back(keyName(key) + " belongs to the menus");
+        else
+            kept[count++] = key;
+    }
+    if (why.empty()) return keys;
+    const std::string left = count == 0 ? "no key" : keyNames(kept);
+    // A default key that a line of the file took leaves its action quietly.
+    if (line != 0)
+        for (const std::string& reason : why)
+            warn(line, reason + "; " + kPlayerActions[std::size_t(action)].settingsKey + " uses " + left);
+    return kept;
 }
 
 void Reader::language(std::string_view value, int number) {
@@ -230,6 +293,7 @@ TSettingsRead Reader::finish() {
     // Keys that are missing keep their defaults without a word: a file the player trimmed,
     // or one from before a key was added, is a good file.
     if (anyOther_ && !anyKey_) return TSettingsRead{defaults_, {}, true};
+    keepBindingRules();
     if (unshown_ > 0)
         result_.warnings.push_back(file_ + ": " + std::to_string(unshown_) + " more problems not shown");
     return result_;
@@ -237,8 +301,9 @@ TSettingsRead Reader::finish() {
 
 }  // namespace
 
-TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults) {
-    Reader reader(fileName, defaults);
+TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults,
+                            const TMenuKeyTest& isMenuKey) {
+    Reader reader(fileName, defaults, isMenuKey);
     int number = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

@@ -15,9 +15,11 @@
 //     auto_fire=0              0 or 1
 //     pause_in_background=1    0 or 1
 //     vibration=1              0 or 1
-//     pad_fire=1               the pad button that fires, 1 to 32, or 0 for none
+//     pad_fire=1               the pad button that fires, 1 to 32 but not 8 (Start, which
+//                              pauses), or 0 for none
 //     keys_up=K,Up,Keypad 8    up to three key names, joined by commas; also keys_down,
-//                              keys_left, keys_right and keys_fire
+//                              keys_left, keys_right and keys_fire. A key makes one action
+//                              (the first line naming it keeps it) and never a menu key's
 //     language=                the menus' and texts' language ("fr", "pt_BR", "de:en"),
 //                              empty for the locale's
 //
@@ -70,8 +72,10 @@ struct TSettingsRead {
 };
 
 // Reads the text of a settings file named fileName (for the warnings, shown as it is given);
-// every value it does not give properly keeps its value in defaults.
-TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults);
+// every value it does not give properly keeps its value in defaults. The bindings keep the
+// controls dialog's rules, with isMenuKey telling the menus' keys (none when empty).
+TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults,
+                            const TMenuKeyTest& isMenuKey = {});
 // The text of a settings file that gives every value. With the text of the file it replaces,
 // that text with each key's value changed and the keys it lacks added at its end; every
 // other line stays as it was.

@@ -79,7 +79,9 @@ TSettings TSettingsKeeper::ReadFile(const TSettings& defaults) {
         case TFileRead::Read:
             break;
     }
-    const TSettingsRead read = ParseSettings(written_, shownPath_, defaults);
+    const TSettingsRead read = ParseSettings(
+        written_, shownPath_, defaults,
+        [this](std::uint16_t key, platform::TShiftState shift) { return form_.IsMenuKey(key, shift); });
     if (read.refused) return Refuse(defaults, "not a settings file");
     for (const std::string& warning : read.warnings) warn_(kWarningPrefix + warning);
     readOnly_ = SettingsFileReadOnly(path_);

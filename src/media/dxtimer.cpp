@@ -55,6 +55,17 @@ void TCustomDXTimer::SetEnabled(bool value) {
         Finalize();
 }
 
+void TCustomDXTimer::SetActiveOnly(bool value) {
+    if (activeOnly_ == value) return;
+    activeOnly_ = value;
+    if (!initialized_) return;
+    const bool wanted = !activeOnly_ || application().active();
+    if (wanted && !resumed_)
+        Resume();
+    else if (!wanted && resumed_)
+        Suspend();
+}
+
 void TCustomDXTimer::SetInterval(std::uint32_t value) {
     if (interval_ == value) return;
     const bool tooLarge = value >= kNegativeInterval;

@@ -26,8 +26,11 @@ public:
     ~TCustomDXTimer() override;
 
     bool ActiveOnly() const { return activeOnly_; }
-    // Only stored: the new value takes effect at the next activation change or Initialize.
-    void SetActiveOnly(bool value) { activeOnly_ = value; }
+    // Takes effect at once: a timer that waits for the application to come to the front
+    // runs without it, and one in the background with the new value waits. A timer that
+    // waited when the flag was cleared would otherwise never run again, since activation
+    // resumes only a timer with ActiveOnly.
+    void SetActiveOnly(bool value);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value);
     std::uint32_t Interval() const { return interval_; }

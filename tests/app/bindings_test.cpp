@@ -10,6 +10,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "platform/joystick.hpp"
 
 namespace vek {
 namespace {
@@ -82,7 +83,8 @@ TEST(BindingEditor, EditsGiveTheTableAndRefuseMenuKeys) {
         EXPECT_EQ(result.movedFrom, edit.outcome == TBindOutcome::Moved ? kLeft : -1) << edit.what;
     }
     EXPECT_EQ(bindStatus({TBindOutcome::Moved, kLeft}, kFire, 'H'), "H pasa de Izquierda a Disparo");
-    editor.BindPad(3);
+    EXPECT_TRUE(editor.BindPad(3));
+    EXPECT_FALSE(editor.BindPad(platform::kPadStartButton)) << "Start pauses the game";
     EXPECT_EQ(editor.Bindings().padFire, 3);
     editor.Reset();
     EXPECT_EQ(editor.Bindings(), Defaults());

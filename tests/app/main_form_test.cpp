@@ -244,6 +244,26 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
 }
 
+// A replay's mark stays on the window's own caption through a pause, by F3 or in the
+// background; without one the paused caption is the application's title.
+TEST_F(MainFormTest, APausedReplayKeepsItsMarkOnTheOwnCaption) {
+    Create();
+    const std::string own = "Vektrion v1.2.0 - Murelle", note = " - repetición: Ana, 300 puntos";
+    form->SetCaptionNote(note);
+    form->GamePauseClick();
+    EXPECT_EQ(window().caption(), own + note + " [Pausado]");
+    form->GamePauseClick();
+    app().postActivate(false);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), own + note + " [Pausado]");
+    app().postActivate(true);
+    RunFor(10);
+    EXPECT_EQ(window().caption(), own + note);
+    form->SetCaptionNote({});
+    form->GamePauseClick();
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+}
+
 TEST_F(MainFormTest, ARefusedDisplayModeShowsTheErrorAndStopsTheTicks) {
     Create();
     backend.screenlessGraphics().setRefuseModeSwitch(true);
@@ -332,6 +352,49 @@ TEST_F(MainFormTest, ThePadsStartButtonPausesAndResumesLikeF3) {
     press(false);
     EXPECT_GT(Presents(), pausedAt);
     EXPECT_FALSE(form->GamePause->Checked) << "held, Start counts once";
+}
+
+// Each modal dialog and box holds the game: nothing ticks behind it, the pad's Start held
+// meanwhile changes nothing, and afterwards the game runs, or stays paused with Start
+// resuming it, as before.
+TEST_F(MainFormTest, EachModalDialogHoldsTheGameAndGivesItBackAsItWas) {
+    auto& pads = backend.scriptedJoysticks();
+    pads.add(16);
+    const auto start = [&](bool down) { pads.stick(0).buttons = down ? 1u << platform::kPadStartButton : 0; };
+    struct Dialog {
+        const char* what;
+        void (TMainForm::*open)();
+    };
+    const Dialog dialogs[] = {{"Configurar controles", &TMainForm::OptionControlsClick},
+                              {"Controles", &TMainForm::Controles1Click}};
+    Create();
+    form->SetPauseInBackground(false);  // the pad is read while the box has the focus
+    for (const Dialog& dialog : dialogs)
+        for (const bool paused : {false, true}) {
+            if (form->GamePause->Checked != paused) form->GamePauseClick();
+            RunFor(100);
+            int shown = -1, waits = 0;
+            app().onModalWait = [&](platform::headless::HeadlessModal& box) {
+                if (waits++ == 0) shown = Presents();
+                EXPECT_FALSE(form->DXTimer->Enabled()) << dialog.what;
+                start(waits < 20);
+                if (waits < 40) {
+                    backend.virtualClock().advance(10);
+                    return app().post([] {});
+                }
+                EXPECT_EQ(Presents(), shown) << dialog.what << ": the game moved behind it";
+                box.closeBox();
+            };
+            (form.get()->*dialog.open)();
+            app().onModalWait = nullptr;
+            EXPECT_EQ(form->GamePause->Checked, paused) << dialog.what;
+            EXPECT_EQ(form->DXTimer->Enabled(), !paused) << dialog.what;
+            start(true);
+            RunFor(200);
+            start(false);
+            RunFor(200);
+            EXPECT_EQ(form->GamePause->Checked, !paused) << dialog.what << ": Start answers again";
+        }
 }
 
 // A game left to itself ends with the ship hit: the pad rumbles then, unless "Vibración" is off.

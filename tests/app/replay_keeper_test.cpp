@@ -18,8 +18,12 @@
 #include "app/records_form.hpp"
 #include "app/temp_folder.hpp"
 #include "game/scenes.hpp"
+#include "media/dxinput.hpp"
+#include "media/dxtimer.hpp"
+#include "platform/headless/headless_joystick.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "platform/joystick.hpp"
 
 namespace vek {
 namespace {
@@ -181,6 +185,43 @@ TEST_F(ReplayKeeperTest, AFileThatCannotBeReadIsToldWithItsLineAndTheTitleStays)
     const std::string& told = app().messageBoxes()[0].text;
     EXPECT_NE(told.find("friend.vkreplay: line 2"), std::string::npos) << told;
     EXPECT_EQ(app().messageBoxes()[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+}
+
+// With the game paused and "Pausar en segundo plano" off, the pad's Start pressed while the
+// table is open changes nothing: afterwards the game is still paused, with its caption and
+// check mark, and one press of Start resumes it.
+TEST_F(ReplayKeeperTest, ThePadsStartWhileTheTableIsOpenLeavesAPausedGamePaused) {
+    auto& pads = backend.scriptedJoysticks();
+    pads.add(16);
+    form->DXInput->Initialize();  // finds the pad
+    const auto start = [&](bool down) { pads.stick(0).buttons = down ? 1u << platform::kPadStartButton : 0; };
+    StartKeeper();
+    form->SetPauseInBackground(false);
+    RunFor(200);
+    app().postKeyPress(vk::F3);
+    RunFor(100);
+    ASSERT_TRUE(form->GamePause->Checked);
+    int waits = 0;
+    app().onModalWait = [&](HeadlessModal& box) {
+        start(++waits < 20);
+        if (waits < 40) {
+            backend.virtualClock().advance(10);
+            return app().post([] {});
+        }
+        box.keyDown(vk::Escape);
+    };
+    app().postMenuClick(*form->GameRecords);
+    RunFor(50);
+    app().onModalWait = nullptr;
+    EXPECT_TRUE(form->GamePause->Checked);
+    EXPECT_FALSE(form->DXTimer->Enabled());
+    EXPECT_EQ(window().caption(), "Vektrion v1.2 [Pausado]");
+    start(true);
+    RunFor(200);
+    start(false);
+    RunFor(200);
+    EXPECT_FALSE(form->GamePause->Checked);
+    EXPECT_TRUE(form->DXTimer->Enabled());
 }
 
 }  // namespace

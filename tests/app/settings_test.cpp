@@ -198,17 +198,17 @@ TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault)
     settings.pauseInBackground = false;
     settings.vibration = false;
     settings.bindings.padFire = 3;
-    settings.bindings.keys[0] = {platform::vk::Up, 'H', platform::vk::Numpad0 + 8};
+    settings.bindings.keys[0] = {platform::vk::Up, 'Q', platform::vk::Numpad0 + 8};
     settings.bindings.keys[kFireAction] = {'X', 0, 0};
     const std::string text = FormatSettings(settings);
-    EXPECT_NE(text.find("\nkeys_up=Up,H,Keypad 8\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nkeys_up=Up,Q,Keypad 8\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\npad_fire=4\n"), std::string::npos) << text;
     const TSettingsRead read = ParseSettings(text, "s.ini", kDefaults);
     EXPECT_EQ(read.settings, settings);
     EXPECT_TRUE(read.warnings.empty());
 
     std::string withoutUp = text;
-    withoutUp.erase(withoutUp.find("keys_up="), std::string("keys_up=Up,H,Keypad 8\n").size());
+    withoutUp.erase(withoutUp.find("keys_up="), std::string("keys_up=Up,Q,Keypad 8\n").size());
     const char* bad[] = {"keys_up=Up,Nope", "keys_up=Up,H,J,K", "keys_up=Up,Up", "keys_up=Up,"};
     const auto lastLine = std::count(withoutUp.begin(), withoutUp.end(), '\n') + 1;
     for (const char* line : bad) {
@@ -218,6 +218,45 @@ TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault)
         EXPECT_EQ(badRead.warnings[0], "s.ini:" + std::to_string(lastLine) +
                                            ": keys_up must be up to three different key names joined by "
                                            "commas; using K,Up,Keypad 8");
+    }
+}
+
+// The controls dialog's rules hold for the file too: the pad's Start never fires, a key
+// makes one action (the first line naming it keeps it) and no menu key is bound.
+TEST(Settings, BindingsTheControlsDialogRefusesKeepTheDefaultOrFirstBindingWithAWarning) {
+    namespace vk = platform::vk;
+    const TMenuKeyTest menuKeys = [](std::uint16_t key, platform::TShiftState) {
+        return key == vk::F3 || key == vk::F10;
+    };
+    struct Case {
+        const char* text;
+        int padFire;
+        TKeyAssign up, fire;
+        std::vector<std::string> warnings;
+    };
+    const TKeyAssign up = kDefaults.bindings.keys[0], fire = kDefaults.bindings.keys[kFireAction];
+    const Case cases[] = {
+        {"pad_fire=8\n",
+         0,
+         up,
+         fire,
+         {"s.ini:1: pad_fire 8 is the pad's Start button, which pauses the game; using 1"}},
+        {"pad_fire=9\n", 8, up, fire, {}},
+        {"keys_fire=K,Space\nkeys_up=Up,K\n",
+         0,
+         {vk::Up, 0, 0},
+         {'K', vk::Space, 0},
+         {"s.ini:2: K is bound on line 1 already; keys_up uses Up"}},
+        {"keys_fire=K\n", 0, {vk::Up, vk::Numpad0 + 8, 0}, {'K', 0, 0}, {}},
+        {"keys_fire=F3,X\n", 0, up, {'X', 0, 0}, {"s.ini:1: F3 belongs to the menus; keys_fire uses X"}},
+        {"keys_fire=F10\n", 0, up, {}, {"s.ini:1: F10 belongs to the menus; keys_fire uses no key"}},
+    };
+    for (const Case& c : cases) {
+        const TSettingsRead read = ParseSettings(c.text, "s.ini", kDefaults, menuKeys);
+        EXPECT_EQ(read.settings.bindings.padFire, c.padFire) << c.text;
+        EXPECT_EQ(read.settings.bindings.keys[0], c.up) << c.text;
+        EXPECT_EQ(read.settings.bindings.keys[kFireAction], c.fire) << c.text;
+        EXPECT_EQ(read.warnings, c.warnings) << c.text;
     }
 }
 

@@ -218,6 +218,22 @@ TEST_F(DXTimerTest, InitializeWhileInactiveWaitsForActivation) {
     EXPECT_TRUE(host.app().hasOnIdle());
 }
 
+// The settings file clears ActiveOnly after the timer started waiting, before the window
+// is in front: the timer must run from then on, and wait again once it is set.
+TEST_F(DXTimerTest, ActiveOnlyChangedWhileWaitingTakesEffectAtOnce) {
+    host.activate(false);
+    load(33);
+    timer.SetActiveOnly(false);
+    EXPECT_TRUE(host.app().hasOnIdle());
+    after(33);
+    host.activate(true);
+    after(33);
+    EXPECT_EQ(lags.size(), 2u);
+    host.activate(false);
+    timer.SetActiveOnly(true);
+    EXPECT_FALSE(host.app().hasOnIdle()) << "in the background with ActiveOnly the timer waits";
+}
+
 TEST_F(DXTimerTest, ActivationEventsFireEvenWhenStoppedOrNotActiveOnly) {
     load(33, false);
     host.activate(false);
