@@ -25,6 +25,9 @@ namespace {
 // A reader's fault with its line, for the box: the line's words in the player's language.
 // TRANSLATORS: where a replay file is wrong: the line's number, then what is wrong there.
 constexpr const char* kLineFault = trLater("line %s: %s");
+// TRANSLATORS: in the box that tells why a replay cannot be watched: the file's name, then
+// the reason.
+constexpr const char* kFileFault = trLater("%s: %s");
 
 }  // namespace
 
@@ -103,9 +106,9 @@ void TReplayKeeper::PlaybackEnded(const TPlaybackEnd& end) {
 // wrote it wherever it is text that can be shown, and the reason in the player's language.
 void TReplayKeeper::Tell(const std::string& path, const std::string& why, const std::string& shownWhy) {
     warn_("vektrion: " + shownText(path) + ": " + why);
-    platform::current().application().messageBox(
-        tr("No se puede ver la repetición.") + std::string("\r") + shownUtf8Name(path) + ": " + shownWhy,
-        tr("Récords"), platform::MB_OK | platform::MB_ICONERROR);
+    platform::current().application().messageBox(tr("No se puede ver la repetición.") + std::string("\r") +
+                                                     fillIn(tr(kFileFault), {shownUtf8Name(path), shownWhy}),
+                                                 tr("Récords"), platform::MB_OK | platform::MB_ICONERROR);
 }
 
 // The game stands still behind the table: its timer stops while the table is open and

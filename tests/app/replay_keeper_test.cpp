@@ -198,7 +198,8 @@ TEST_F(ReplayKeeperTest, AFileThatCannotBeReadIsToldWithItsLineAndTheTitleStays)
          "chargements/friend\\x1b.vkreplay: line 2: expected the \"game\" line"},
         {"fr",
          "/T\xC3\xA9l\xC3\xA9"
-         "chargements/friend\\x1b.vkreplay: ligne 2\u00A0: ligne \u00AB\u00A0game\u00A0\u00BB attendue"},
+         "chargements/friend\\x1b.vkreplay\u00A0: ligne 2\u00A0: ligne \u00AB\u00A0game\u00A0\u00BB "
+         "attendue"},
     };
     for (const auto& c : cases) {
         useLanguages(VEK_LOCALE_DIR, c.language);
