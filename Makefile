@@ -169,8 +169,9 @@ bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
 
 # The real main window's processor use and frame timing, sleeping loop against polling loop,
-# on a private X display with a window manager (about 100 s). The display is large enough for
-# the window at three zoom, so full screen shows the picture at three zoom too.
+# and its start-up and "Récords…" with 5,000 replays in the folder, on a private X display
+# with a window manager (about 105 s). The display is large enough for the window at three
+# zoom, so full screen shows the picture at three zoom too.
 bench-window: deps build
 	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 2560x1600x24" tests/smoke/with_window_manager.sh \
 	  ./$(BUILD)/vektrion_window_bench

@@ -1,6 +1,7 @@
 // The table of best games.
 #include "app/records_form.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -30,6 +31,51 @@ std::string LocalDate(const std::string& date) {
     return text;
 }
 
+// A column of the table: its head and cells, numbers right-aligned under a head that is too.
+// Before separates it from the column to its left; Mark follows every cell and stands as
+// spaces after the head ("1." under "#").
+struct RecordColumn {
+    std::string Head;
+    bool Right = false;
+    std::size_t MinWidth = 0;
+    const char* Before = "   ";
+    const char* Mark = "";
+    std::vector<std::string> Cells;
+};
+
+// Characters, not bytes: the table's face gives each the same width.
+std::size_t CharacterCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string Padded(const std::string& text, std::size_t width, bool right) {
+    const std::string fill(width - std::min(width, CharacterCount(text)), ' ');
+    return right ? fill + text : text + fill;
+}
+
+std::vector<RecordColumn> RecordColumns(const std::vector<TReplayEntry>& games) {
+    // The heads may be of any length: the columns widen to fit them.
+    std::vector<RecordColumn> columns{
+        // TRANSLATORS: the records table's head over each game's rank (1 to 10).
+        {tr("#"), true, 2, "", ".", {}},
+        // TRANSLATORS: the records table's head over each game's score.
+        {tr("Puntos"), true, 7, "  ", "", {}},
+        // TRANSLATORS: the records table's head over the date and time each game ended.
+        {tr("Fecha"), false, 0, "   ", "", {}},
+        // TRANSLATORS: the records table's head over each game's length of play ("0:44").
+        {tr("Duración"), true, 0, "   ", "", {}},
+        // TRANSLATORS: the records table's head over the name of each game's player.
+        {tr("Jugador"), false, 0, "   ", "", {}}};
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        const TReplayEntry& game = games[i];
+        const std::string cells[] = {std::to_string(i + 1), std::to_string(game.Score), LocalDate(game.Date),
+                                     PlayLength(game.Ticks), game.Player};
+        for (std::size_t c = 0; c < columns.size(); ++c) columns[c].Cells.push_back(cells[c]);
+    }
+    return columns;
+}
+
 }  // namespace
 
 std::string PlayLength(int ticks) {
@@ -39,10 +85,18 @@ std::string PlayLength(int ticks) {
     return text;
 }
 
-std::string RecordLine(int rank, const TReplayEntry& game) {
-    char head[48];
-    std::snprintf(head, sizeof head, "%2d.  %7d   ", rank, game.Score);
-    return head + LocalDate(game.Date) + "   " + PlayLength(game.Ticks) + "   " + game.Player;
+std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games) {
+    std::vector<std::string> lines(games.size() + 1);
+    for (const RecordColumn& column : RecordColumns(games)) {
+        std::size_t width = std::max(column.MinWidth, CharacterCount(column.Head));
+        for (const std::string& cell : column.Cells) width = std::max(width, CharacterCount(cell));
+        lines[0] += column.Before + Padded(column.Head, width, column.Right) +
+                    std::string(CharacterCount(column.Mark), ' ');
+        for (std::size_t i = 0; i < column.Cells.size(); ++i)
+            lines[i + 1] += column.Before + Padded(column.Cells[i], width, column.Right) + column.Mark;
+    }
+    for (std::string& line : lines) line.erase(line.find_last_not_of(' ') + 1);
+    return lines;
 }
 
 TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games)
@@ -52,17 +106,15 @@ TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games)
     ClientWidth = 460;
     ClientHeight = 56 + kLines * kLineHeight + 44;
     Font = platform::TFont{"DejaVu Sans Mono", -12, clBlack, false};
+    if (games_.size() > static_cast<std::size_t>(kLines)) games_.resize(kLines);
+    const std::vector<std::string> lines = RecordLines(games_);
     lblHeading = std::make_unique<platform::TLabel>(*this, "lblHeading");
     lblHeading->SetBounds(12, 12, 436, 16);
-    // TRANSLATORS: the column heads stand over a fixed-width list: keep each one starting
-    // where the Spanish one does.
-    lblHeading->Caption = games_.empty() ? tr("Todavía no hay partidas terminadas.")
-                                         : tr(" #   Puntos   Fecha              Duración  Jugador");
+    lblHeading->Caption = games_.empty() ? tr("Todavía no hay partidas terminadas.") : lines[0];
     lstGames = std::make_unique<platform::TListBox>(*this, "lstGames");
     lstGames->SetBounds(12, 34, 436, kLines * kLineHeight + 6);
     lstGames->ItemHeight = kLineHeight;
-    for (std::size_t i = 0; i < games_.size() && i < kLines; ++i)
-        lstGames->Items.push_back(RecordLine(static_cast<int>(i) + 1, games_[i]));
+    lstGames->Items.assign(lines.begin() + 1, lines.end());
     lstGames->SetItemIndex(lstGames->Items.empty() ? -1 : 0);
     const int buttons = ClientHeight - 36;
     btnVer = std::make_unique<platform::TButton>(*this, "btnVer");

@@ -13,8 +13,11 @@
 
 namespace vek {
 
-// "1.  149900  2025-05-01 14:34  0:44  Ana": rank, score, date in local time, length, player.
-std::string RecordLine(int rank, const TReplayEntry& game);
+// The table's text, its column heads first, then one line per game in the order given:
+// rank, score, date in local time, length and player, " 1.   149900   2025-05-01 14:34 ...".
+// Each column is as wide as its widest head or cell in characters (the table's face is of
+// fixed width), so heads and rows line up whatever the language's words.
+std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games);
 // A game's length in minutes and seconds of play at the timer's 33 ms a tick: "0:44".
 std::string PlayLength(int ticks);
 

@@ -5,20 +5,12 @@
 #include <cstdio>
 #include <ctime>
 
+#include "game/spawn_table.hpp"
+#include "runtime/shown_text.hpp"
+
 namespace vek {
 
 namespace {
-
-std::string CleanText(std::string_view text) {
-    std::string out(text.substr(0, kMaxReplayTextLength));
-    // A cut in the middle of a UTF-8 sequence drops the sequence's start.
-    if (text.size() > kMaxReplayTextLength)
-        while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0x80) out.pop_back();
-    if (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0xC0) out.pop_back();
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return out;
-}
 
 std::uint64_t StatesValue(const TInputStates& states) {
     std::uint64_t value = 0;
@@ -84,17 +76,22 @@ struct Parser {
     TReplayReadError& error;
 
     // A fault of the line just read, or (atEnd) of the line the file lacks.
-    bool Fail(std::string why, bool atEnd = false) {
+    bool Fail(TFilledText why, bool atEnd = false) {
         error.Line = lines.Number() + (atEnd ? 1 : 0);
-        error.Why = std::move(why);
+        error.Why = why.Written();
+        error.Reason = std::move(why);
         return false;
     }
+    bool Fail(const char* why) { return Fail(TFilledText{why, {}}); }
 
     bool Header(std::string_view key, std::string_view& value) {
         std::string_view line;
+        // TRANSLATORS: this and the reader's other reasons follow a replay file's name and line
+        // in a message box. The words in quotes are the file's own and stay as they are.
         if (!lines.Next(line))
-            return Fail("the file ends before its \"" + std::string(key) + "\" line", true);
-        if (!SplitKey(line, key, value)) return Fail("expected the \"" + std::string(key) + "\" line");
+            return Fail({trLater("the file ends before its \"%s\" line"), {std::string(key)}}, true);
+        if (!SplitKey(line, key, value))
+            return Fail({trLater("expected the \"%s\" line"), {std::string(key)}});
         return true;
     }
 
@@ -102,24 +99,36 @@ struct Parser {
         std::string_view line;
         const bool read = lines.Next(line);
         if (!read || line != kReplayFormatLine)
-            return Fail("not a replay: the first line is not \"" + std::string(kReplayFormatLine) + "\"",
-                        !read);
+            return Fail(
+                {trLater("not a replay: the first line is not \"%s\""), {std::string(kReplayFormatLine)}},
+                !read);
         std::string_view value;
         TGameRecord& record = replay.Record;
         if (!Header("game", value)) return false;
-        replay.Game = value;
+        replay.Game = CleanReplayText(value);
         if (!Header("seed", value)) return false;
-        if (!ReadNumber(value, record.Seed)) return Fail("the seed is not a number from 0 to 4294967295");
+        if (!ReadNumber(value, record.Seed))
+            return Fail(trLater("the seed is not a number from 0 to 4294967295"));
         if (!Header("date", value)) return false;
-        if (!ValidDate(value)) return Fail("the date is not written as 2025-05-01T12:34:56Z");
+        if (!ValidDate(value)) return Fail(trLater("the date is not written as 2025-05-01T12:34:56Z"));
         replay.Date = value;
         if (!Header("player", value)) return false;
-        replay.Player = value;
+        replay.Player = CleanReplayText(value);
+        return ReadNumbers();
+    }
+
+    // The score no more than the most a game can make, since the table and the title trust it.
+    bool ReadNumbers() {
+        std::string_view value;
+        TGameRecord& record = replay.Record;
         if (!Header("score", value)) return false;
-        if (!ReadNumber(value, record.Score)) return Fail("the score is not a whole number of 0 or more");
+        if (!ReadNumber(value, record.Score) || record.Score > MaxGameScore())
+            return Fail(
+                {trLater("the score is not a whole number from 0 to %s"), {std::to_string(MaxGameScore())}});
         if (!Header("ticks", value)) return false;
         if (!ReadNumber(value, record.Ticks) || record.Ticks < 1 || record.Ticks > kMaxReplayTicks)
-            return Fail("the ticks are not a whole number from 1 to " + std::to_string(kMaxReplayTicks));
+            return Fail({trLater("the ticks are not a whole number from 1 to %s"),
+                         {std::to_string(kMaxReplayTicks)}});
         return true;
     }
 
@@ -127,12 +136,12 @@ struct Parser {
         TInputChange change;
         std::uint64_t value = 0;
         if (!ReadNumber(tickText, change.Tick) || change.Tick >= replay.Record.Ticks)
-            return Fail("the tick is not a whole number below the game's ticks");
+            return Fail(trLater("the tick is not a whole number below the game's ticks"));
         const auto& inputs = replay.Record.Inputs;
         if (!inputs.empty() && change.Tick <= inputs.back().Tick)
-            return Fail("the tick does not come after the previous input line's");
+            return Fail(trLater("the tick does not come after the previous input line's"));
         if (!ReadNumber(statesText, value, 16) || value >> kInputStateCount)
-            return Fail("the input states are not a hexadecimal number of 36 bits");
+            return Fail(trLater("the input states are not a hexadecimal number of 36 bits"));
         TInputStates::Bytes bytes;
         for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
         change.States = TInputStates::FromBytes(bytes);
@@ -149,14 +158,16 @@ struct Parser {
     bool ReadCheck(std::string_view tickText, std::string_view hashText) {
         TStateCheck check;
         if (static_cast<int>(replay.Record.Checks.size()) >= CheckCount())
-            return Fail("a check after the game's last check tick");
+            return Fail(trLater("a check after the game's last check tick"));
         if (!ReadNumber(tickText, check.Tick) || check.Tick != NextCheckTick())
-            return Fail("expected the check of tick " + std::to_string(NextCheckTick()));
+            return Fail({trLater("expected the check of tick %s"), {std::to_string(NextCheckTick())}});
         if (hashText.size() != 16 || !ReadNumber(hashText, check.Hash, 16))
-            return Fail("the state hash is not 16 hexadecimal digits");
+            return Fail(trLater("the state hash is not 16 hexadecimal digits"));
         replay.Record.Checks.push_back(check);
         return true;
     }
+
+    static constexpr const char* kBodyLine = trLater("expected \"in TICK STATES\" or \"check TICK HASH\"");
 
     bool ReadBody() {
         std::string_view line;
@@ -164,7 +175,7 @@ struct Parser {
             const std::size_t first = line.find(' ');
             const std::size_t second = first == std::string_view::npos ? first : line.find(' ', first + 1);
             if (second == std::string_view::npos || line.find(' ', second + 1) != std::string_view::npos)
-                return Fail("expected \"in TICK STATES\" or \"check TICK HASH\"");
+                return Fail(kBodyLine);
             const std::string_view kind = line.substr(0, first);
             const std::string_view tick = line.substr(first + 1, second - first - 1);
             const std::string_view value = line.substr(second + 1);
@@ -173,11 +184,13 @@ struct Parser {
             } else if (kind == "check") {
                 if (!ReadCheck(tick, value)) return false;
             } else {
-                return Fail("expected \"in TICK STATES\" or \"check TICK HASH\"");
+                return Fail(kBodyLine);
             }
         }
         if (static_cast<int>(replay.Record.Checks.size()) < CheckCount()) {
-            return Fail("the file ends before the check of tick " + std::to_string(NextCheckTick()), true);
+            return Fail(
+                {trLater("the file ends before the check of tick %s"), {std::to_string(NextCheckTick())}},
+                true);
         }
         return true;
     }
@@ -190,10 +203,10 @@ std::string FormatReplay(const TReplayFile& replay) {
     std::string out;
     out.reserve(256 + record.Inputs.size() * 16 + record.Checks.size() * 32);
     out.append(kReplayFormatLine).append("\n");
-    out += "game " + CleanText(replay.Game) + "\n";
+    out += "game " + CleanReplayText(replay.Game) + "\n";
     out += "seed " + std::to_string(record.Seed) + "\n";
-    out += "date " + CleanText(replay.Date) + "\n";
-    out += "player " + CleanText(replay.Player) + "\n";
+    out += "date " + CleanReplayText(replay.Date) + "\n";
+    out += "player " + CleanReplayText(replay.Player) + "\n";
     out += "score " + std::to_string(record.Score) + "\n";
     out += "ticks " + std::to_string(record.Ticks) + "\n";
     // Input and check lines come in tick order, an input before a check of the same tick.
@@ -217,6 +230,22 @@ bool ParseReplay(std::string_view text, TReplayFile& replay, TReplayReadError& e
     Parser parser{LineReader(text), replay, error};
     if (!parser.ReadHeader()) return false;
     return headerOnly || parser.ReadBody();
+}
+
+std::string CleanReplayText(std::string_view text) {
+    constexpr std::string_view kUnreadable = "\xEF\xBF\xBD";  // U+FFFD
+    std::string out;
+    while (!text.empty()) {
+        char32_t c = 0;
+        const std::size_t size = utf8Character(text, c);
+        const std::string_view shown = size == 0             ? kUnreadable
+                                       : isShownCharacter(c) ? text.substr(0, size)
+                                                             : " ";
+        if (out.size() + shown.size() > kMaxReplayTextLength) break;
+        out += shown;
+        text.remove_prefix(size == 0 ? 1 : size);
+    }
+    return out;
 }
 
 std::string ReplayDate(long long secondsSince1970) {

@@ -19,6 +19,17 @@
 
 namespace vek {
 
+namespace {
+
+// A reader's fault with its line, for the box: the line's words in the player's language.
+// TRANSLATORS: where a replay file is wrong: the line's number, then what is wrong there.
+constexpr const char* kLineFault = trLater("line %s: %s");
+// TRANSLATORS: in the box that tells why a replay cannot be watched: the file's name, then
+// the reason.
+constexpr const char* kFileFault = trLater("%s: %s");
+
+}  // namespace
+
 std::string PlayerName() {
     if (const passwd* user = ::getpwuid(::getuid())) {
         const std::string gecos = user->pw_gecos ? user->pw_gecos : "";
@@ -62,13 +73,16 @@ void TReplayKeeper::Recorded(const TGameRecord& record) {
 
 bool TReplayKeeper::Watch(const std::string& path) {
     std::string text;
-    std::string error = ReadReplayFile(path, text);
+    if (const auto why = ReadReplayFile(path, text)) {
+        Tell(path, why->Written(), why->Translated());
+        return false;
+    }
     TReplayFile replay;
     TReplayReadError fault;
-    if (error.empty() && !ParseReplay(text, replay, fault))
-        error = "line " + std::to_string(fault.Line) + ": " + fault.Why;
-    if (!error.empty()) {
-        Tell(path, error);
+    if (!ParseReplay(text, replay, fault)) {
+        const std::string line = std::to_string(fault.Line);
+        Tell(path, fillIn(kLineFault, {line, fault.Why}),
+             fillIn(tr(kLineFault), {line, fault.Reason.Translated()}));
         return false;
     }
     // A replay still playing is left first, so that its end does not take the new file's name.
@@ -84,15 +98,16 @@ bool TReplayKeeper::Watch(const std::string& path) {
 void TReplayKeeper::PlaybackEnded(const TPlaybackEnd& end) {
     form_.SetCaptionNote({});
     const std::string path = std::exchange(watching_, {});
-    if (!end.Ok && !end.Stopped) Tell(path, end.Why);
+    if (!end.Ok && !end.Stopped) Tell(path, end.Why, end.Reason.Translated());
 }
 
-void TReplayKeeper::Tell(const std::string& path, const std::string& why) {
-    const std::string line = shownText(path) + ": " + why;
-    warn_("vektrion: " + line);
-    platform::current().application().messageBox(
-        tr("No se puede ver la repetición.") + std::string("\r") + line, tr("Récords"),
-        platform::MB_OK | platform::MB_ICONERROR);
+// stderr keeps its English and its escapes; the box shows the file's name as the player
+// wrote it wherever it is text that can be shown, and the reason in the player's language.
+void TReplayKeeper::Tell(const std::string& path, const std::string& why, const std::string& shownWhy) {
+    warn_("vektrion: " + shownText(path) + ": " + why);
+    platform::current().application().messageBox(tr("No se puede ver la repetición.") + std::string("\r") +
+                                                     fillIn(tr(kFileFault), {shownUtf8Name(path), shownWhy}),
+                                                 tr("Récords"), platform::MB_OK | platform::MB_ICONERROR);
 }
 
 // The game is held behind the table and given back as it was (a game the player paused

@@ -39,7 +39,8 @@ public:
 private:
     void Recorded(const TGameRecord& record);
     void PlaybackEnded(const TPlaybackEnd& end);
-    void Tell(const std::string& path, const std::string& why);
+    // why for stderr, shownWhy for the box.
+    void Tell(const std::string& path, const std::string& why, const std::string& shownWhy);
 
     TMainForm& form_;
     TReplayStore store_;

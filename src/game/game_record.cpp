@@ -43,14 +43,14 @@ private:
     std::uint64_t hash_ = 0xcbf29ce484222325ull;
 };
 
-std::string TickText(int tick) {
-    return "second " + std::to_string(SecondOfTick(tick)) + " (tick " + std::to_string(tick) + ")";
-}
-
-TPlaybackEnd Differs(int tick, const std::string& what) {
+// what ends in "at second %s (tick %s)", filled in after its own values.
+TPlaybackEnd Differs(int tick, const char* what, std::vector<std::string> values = {}) {
     TPlaybackEnd end;
     end.Second = SecondOfTick(tick);
-    end.Why = what + " at " + TickText(tick);
+    values.push_back(std::to_string(end.Second));
+    values.push_back(std::to_string(tick));
+    end.Reason = {what, std::move(values)};
+    end.Why = end.Reason.Written();
     return end;
 }
 
@@ -100,19 +100,23 @@ std::optional<TPlaybackEnd> TGameTape::TickEnded(int tick, bool endAsked, const 
     if (IsCheckTick(tick) && !endAsked) {
         const bool listed = nextCheck_ < record.Checks.size() && record.Checks[nextCheck_].Tick == tick;
         if (!listed || record.Checks[nextCheck_++].Hash != GameStateHash(game, root))
-            return Differs(tick, "the game's state differs from the replay's");
+            return Differs(tick,
+                           trLater("the game's state differs from the replay's at second %s (tick %s)"));
     }
     if (endAsked) {
-        if (tick + 1 != record.Ticks) return Differs(tick, "the game ends earlier than the replay says");
+        if (tick + 1 != record.Ticks)
+            return Differs(tick,
+                           trLater("the game ends earlier than the replay says at second %s (tick %s)"));
         if (game.Score != record.Score)
-            return Differs(tick, "the game ends with " + std::to_string(game.Score) + " points, not " +
-                                     std::to_string(record.Score));
+            return Differs(tick, trLater("the game ends with %s points, not %s at second %s (tick %s)"),
+                           {std::to_string(game.Score), std::to_string(record.Score)});
         TPlaybackEnd end;
         end.Ok = true;
         end.Second = SecondOfTick(tick);
         return end;
     }
-    if (tick + 1 >= record.Ticks) return Differs(tick, "the game goes on where the replay ends");
+    if (tick + 1 >= record.Ticks)
+        return Differs(tick, trLater("the game goes on where the replay ends at second %s (tick %s)"));
     return std::nullopt;
 }
 

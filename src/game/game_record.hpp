@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "media/input_states.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 
@@ -60,6 +61,7 @@ struct TPlaybackEnd {
     bool Stopped = false;  // left before its end (Escape, a new game)
     int Second = 0;        // for a difference: the second of play it was found in
     std::string Why;       // for a difference: "the state differs at second 3 (tick 89)"
+    TFilledText Reason;    // Why, for a window in the player's language
 };
 
 class TGameTape {

@@ -11,6 +11,15 @@ const TSpriteClass kUFO = TSpriteClass::Of<TEnemyUFO>();
 const TSpriteClass kAttacker = TSpriteClass::Of<TEnemyAttacker>();
 const TSpriteClass kBoss = TSpriteClass::Of<TEnemyBoss>();
 
+// What destroying an enemy of the class is worth: each of the boss's hits but the last, the
+// last, and its explosions; a disk or an attacker takes one hit.
+int MostPoints(const TSpriteClass& enemy) {
+    if (enemy == kBoss)
+        return (TEnemyBoss::kHitPoints - 1) * kBossHitScore + kBossKillScore +
+               kBossExplosionCount * kBossExplosionScore;
+    return kEnemyScore;
+}
+
 }  // namespace
 
 const std::array<TSpawnRow, 28> SpawnTable{{
@@ -22,5 +31,14 @@ const std::array<TSpawnRow, 28> SpawnTable{{
     {490, kUFO, 0, 240},      {500, kUFO, 0, 240},      {520, kAttacker, 0, 240}, {530, kAttacker, 0, 240},
     {540, kAttacker, 0, 240}, {550, kAttacker, 0, 240}, {560, kAttacker, 0, 240}, {600, kBoss, 0, 200},
 }};
+
+int MaxGameScore() {
+    static const int most = [] {
+        int sum = 0;
+        for (const TSpawnRow& row : SpawnTable) sum += MostPoints(row.EnemyClass);
+        return sum;
+    }();
+    return most;
+}
 
 }  // namespace vek

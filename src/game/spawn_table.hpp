@@ -18,4 +18,8 @@ struct TSpawnRow {
 // Sorted by Frame; read once, strictly in row order.
 extern const std::array<TSpawnRow, 28> SpawnTable;
 
+// The most points a game can make: every enemy of the script destroyed, the boss with all
+// its hits. A score above it was not played.
+int MaxGameScore();
+
 }  // namespace vek

@@ -23,6 +23,28 @@ bool namesNoLanguage(std::string_view locale) {
     return base.empty() || base == "C" || base == "POSIX";
 }
 
+template <class Iterator>
+std::string fillInRange(std::string_view format, Iterator next, Iterator end) {
+    std::string out;
+    out.reserve(format.size());
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size()) {
+            if (format[i + 1] == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (format[i + 1] == 's' && next != end) {
+                out += *next++;
+                ++i;
+                continue;
+            }
+        }
+        out += format[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 bool isLanguageList(std::string_view list) {
@@ -44,25 +66,15 @@ std::string tr(const std::string& text) {
 }
 
 std::string fillIn(std::string_view format, std::initializer_list<std::string_view> values) {
-    std::string out;
-    out.reserve(format.size());
-    auto next = values.begin();
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size()) {
-            if (format[i + 1] == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == 's' && next != values.end()) {
-                out += *next++;
-                ++i;
-                continue;
-            }
-        }
-        out += format[i];
-    }
-    return out;
+    return fillInRange(format, values.begin(), values.end());
+}
+
+std::string TFilledText::Written() const {
+    return fillInRange(Format, Values.begin(), Values.end());
+}
+
+std::string TFilledText::Translated() const {
+    return fillInRange(tr(Format), Values.begin(), Values.end());
 }
 
 TLocaleEnvironment TLocaleEnvironment::current() {

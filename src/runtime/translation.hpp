@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vek {
 
@@ -26,6 +27,16 @@ constexpr const char* trLater(const char* text) {
 // value left, and any other '%', stay as they are. Translated formats come from files, so
 // nothing in them is handed to printf.
 std::string fillIn(std::string_view format, std::initializer_list<std::string_view> values);
+
+// A reason told on the command line as written and in a window in the player's language:
+// Format is marked with trLater where it is written, Values are filled into it.
+struct TFilledText {
+    const char* Format = "";
+    std::vector<std::string> Values;
+
+    std::string Written() const;     // Format with Values filled in
+    std::string Translated() const;  // tr(Format) with Values filled in
+};
 
 // What the environment says of the language, as gettext reads it.
 struct TLocaleEnvironment {

@@ -43,6 +43,8 @@ TEST(ReplayFile, NamesTheFirstLineThatCannotBeRead) {
         {replaced("vektrion-replay 1", "vektrion-replay 2"), 1, "not a replay"},
         {replaced("seed 7", "seed -7"), 3, "the seed"},
         {replaced("2025-05-01T", "2025-05-01 "), 4, "the date"},
+        {replaced("score 300", "score 2147483647"), 6, "the score is not a whole number from 0 to 149900"},
+        {replaced("score 300", "score 149901"), 6, "the score"},
         {replaced("ticks 61", "ticks 0"), 7, "the ticks"},
         {replaced("in 29 18", "in 0 18"), 9, "does not come after"},
         {replaced("in 29 18", "in 61 18"), 9, "below the game's ticks"},
@@ -59,6 +61,37 @@ TEST(ReplayFile, NamesTheFirstLineThatCannotBeRead) {
         EXPECT_FALSE(ParseReplay(c.text, read, error)) << c.text;
         EXPECT_EQ(error.Line, c.line) << c.text;
         EXPECT_NE(error.Why.find(c.why), std::string::npos) << error.Why;
+    }
+}
+
+// The texts of a file from anyone read as the game writes them: what a caption or a table
+// cannot show becomes a space or U+FFFD, and a cut never splits or drops a whole character.
+TEST(ReplayFile, NamesAreCleanedWithTheWritersRuleWhenRead) {
+    const std::string a62(62, 'a'), a63(63, 'a');
+    std::string escapes;
+    while (escapes.size() < (1u << 20)) escapes += "\x1b[2J\x1b]0;pwned\x07";
+    const struct {
+        std::string player;
+        std::string cleaned;
+    } cases[] = {
+        {"Ana\tP\xC3\xA9rez\r\x7f", "Ana P\xC3\xA9rez  "},
+        {"evil\xE2\x80\xAEgpj", "evil gpj"},           // U+202E
+        {"a\u009Bb", "a b"},                           // a C1 control
+        {"a\xFF\xC3(", "a\xEF\xBF\xBD\xEF\xBF\xBD("},  // bytes that are no UTF-8
+        {a62 + "\xC3\xA9" + "z", a62 + "\xC3\xA9"},    // the cut falls right after the é
+        {a63 + "\xC3\xA9", a63},                       // it would fall inside it
+        {escapes, " [2J ]0;pwned  [2J ]0;pwned  [2J ]0;pwned  [2J ]0;pwned  [2J ]0;"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CleanReplayText(c.player), c.cleaned);
+        EXPECT_EQ(CleanReplayText(c.cleaned), c.cleaned) << "cleaned twice differs";
+        std::string text = FormatReplay(Sample());
+        const std::string line = "player Ana Pérez\n";
+        text.replace(text.find(line), line.size(), "player " + c.player + "\n");
+        TReplayFile read;
+        TReplayReadError error;
+        ASSERT_TRUE(ParseReplay(text, read, error, true)) << error.Why;
+        EXPECT_EQ(read.Player, c.cleaned);
     }
 }
 

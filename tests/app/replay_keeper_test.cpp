@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/joystick.hpp"
+#include "runtime/translation.hpp"
 
 namespace vek {
 namespace {
@@ -62,8 +64,10 @@ protected:
     }
 
     // A game whose first state check cannot match, with its header's score.
-    void WriteUnmatchedGame(const std::string& name, int score) {
-        TReplayFile file{"Vektrion", "2025-05-01T12:34:56Z", "Ana", {}};
+    void WriteUnmatchedGame(const std::string& name, int score,
+                            const std::string& date = "2025-05-01T12:34:56Z",
+                            const std::string& player = "Ana") {
+        TReplayFile file{"Vektrion", date, player, {}};
         file.Record.Seed = 7;
         file.Record.Ticks = 100;
         file.Record.Score = score;
@@ -147,8 +151,13 @@ TEST_F(ReplayKeeperTest, TheTableStopsTheGameAndAnswersTheArrowsEnterAndEscape) 
     WriteUnmatchedGame("vektrion-20250501-120000-1-1.vkreplay", 300);
     WriteUnmatchedGame("vektrion-20250501-120000-1-2.vkreplay", 200);
     WriteUnmatchedGame("vektrion-20250501-120000-1-3.vkreplay", 100);
+    // Forged under the names the game gives its own: neither reaches the title or the table.
+    WriteUnmatchedGame("vektrion-20250501-120000-1-4.vkreplay", 2147483647);
+    WriteUnmatchedGame("vektrion-99991231-235959-1-1.vkreplay", 149900, "9999-12-31T23:59:59Z");
     StartKeeper();
     EXPECT_EQ(game().BestScore, 300);
+    ASSERT_EQ(warnings.size(), 2u);
+    warnings.clear();
     RunFor(200);
 
     std::vector<std::string> lines;
@@ -175,16 +184,64 @@ TEST_F(ReplayKeeperTest, TheTableStopsTheGameAndAnswersTheArrowsEnterAndEscape) 
     EXPECT_NE(warnings[0].find("-1-1.vkreplay: "), std::string::npos) << warnings[0];
 }
 
+// The box names the file as the player's folders name it and tells why in the player's
+// language; stderr keeps its escapes and its English.
 TEST_F(ReplayKeeperTest, AFileThatCannotBeReadIsToldWithItsLineAndTheTitleStays) {
-    testing::writeText(folder / "friend.vkreplay", "vektrion-replay 1\nseed: many\n");
+    const std::string path = folder /
+                             "T\xC3\xA9l\xC3\xA9"
+                             "chargements/friend\x1b.vkreplay";
+    testing::writeText(path, "vektrion-replay 1\nseed: many\n");
     StartKeeper();
     RunFor(200);
-    EXPECT_FALSE(keeper->Watch(folder / "friend.vkreplay"));
-    EXPECT_EQ(game().Scene, scTitle);
-    ASSERT_EQ(app().messageBoxes().size(), 1u);
-    const std::string& told = app().messageBoxes()[0].text;
-    EXPECT_NE(told.find("friend.vkreplay: line 2"), std::string::npos) << told;
-    EXPECT_EQ(app().messageBoxes()[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+    const struct {
+        const char* language;
+        const char* told;
+    } cases[] = {
+        {"",
+         "/T\xC3\xA9l\xC3\xA9"
+         "chargements/friend\\x1b.vkreplay: line 2: expected the \"game\" line"},
+        {"fr",
+         "/T\xC3\xA9l\xC3\xA9"
+         "chargements/friend\\x1b.vkreplay\u00A0: ligne 2\u00A0: ligne \u00AB\u00A0game\u00A0\u00BB "
+         "attendue"},
+    };
+    for (const auto& c : cases) {
+        useLanguages(VEK_LOCALE_DIR, c.language);
+        EXPECT_FALSE(keeper->Watch(path));
+        EXPECT_EQ(game().Scene, scTitle);
+        ASSERT_FALSE(app().messageBoxes().empty());
+        const std::string& told = app().messageBoxes().back().text;
+        EXPECT_NE(told.find(c.told), std::string::npos) << told;
+        EXPECT_EQ(app().messageBoxes().back().flags, platform::MB_OK | platform::MB_ICONERROR);
+        ASSERT_FALSE(warnings.empty());
+        EXPECT_NE(
+            warnings.back().find("/T\\xc3\\xa9l\\xc3\\xa9chargements/friend\\x1b.vkreplay: line 2: expected"),
+            std::string::npos)
+            << warnings.back();
+    }
+    useLanguages("", "");
+}
+
+// A name of a megabyte of escape sequences reaches the caption and the table short and
+// printable.
+TEST_F(ReplayKeeperTest, APlayersNameOfEscapeSequencesIsShownShortAndPrintable) {
+    std::string player;
+    while (player.size() < (1u << 20)) player += "\x1b]0;pwned\x07\x1b[2J\r";
+    WriteUnmatchedGame("friend.vkreplay", 100, "2025-05-01T12:34:56Z", player);
+    StartKeeper();
+    RunFor(200);
+    const auto printable = [](const std::string& text) {
+        return std::none_of(text.begin(), text.end(), [](char c) { return c >= 0 && c < 0x20; });
+    };
+    std::vector<std::string> lines;
+    ChooseInTable({vk::Return}, lines);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(printable(lines[0])) << lines[0];
+    EXPECT_LT(lines[0].size(), 120u) << lines[0];
+    ASSERT_TRUE(game().PlayingBack());
+    EXPECT_TRUE(printable(window().caption())) << window().caption();
+    EXPECT_LT(window().caption().size(), 160u) << window().caption();
+    EXPECT_NE(window().caption().find("]0;pwned"), std::string::npos) << window().caption();
 }
 
 // With the game paused and "Pausar en segundo plano" off, the pad's Start pressed while the

@@ -1,10 +1,12 @@
 // Kept games in the real window under a window manager (`make smoke-tests` starts openbox):
 // a game played to its end is written to the replay folder, "Récords…" lists it and Enter
 // watches it to the title; the program started with that file plays it and comes back to
-// the title on its own.
+// the title on its own; a FIFO and a 60 MB file among the replays stop neither the window
+// nor the table.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -155,6 +157,48 @@ TEST_F(RecordsUnderWindowManager, AFinishedGameIsListedWatchedToTheTitleAndOpens
     EXPECT_TRUE(titled) << "the replay did not end on the title: " << gameCaptions();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(testing::readText(errors), "");
+}
+
+// Opening a FIFO for reading waits for a writer: a listing that opened x.vkreplay would
+// never show the window. The title must run, and "Récords…" open and close, with one there.
+TEST_F(RecordsUnderWindowManager, AFifoAndAHugeFileAmongTheReplaysStopNeitherTheWindowNorTheTable) {
+    const testing::TempFolder home;
+    const std::string folder = home / "replays";
+    testing::writeText(folder + "/big.vkreplay", "vektrion-replay 1\n");
+    ASSERT_EQ(::truncate((folder + "/big.vkreplay").c_str(), 60 << 20), 0);
+    ASSERT_EQ(::mkfifo((folder + "/x.vkreplay").c_str(), 0600), 0);
+    TReplayKeeper keeper(*form, folder, [] { return false; });
+    TMainForm& form = *this->form;
+    std::atomic<int> ticks{0};
+    form.DXTimer->OnTimer = [&](TCustomDXTimer& sender, int lag) {
+        form.DXTimerTimer(sender, lag);
+        ++ticks;
+    };
+    ShownBox shown;
+    shown.main = windowId();
+    SDL_AddEventWatch(&ShownBox::watch, &shown);
+    std::atomic<bool> ran{false}, listed{false}, runsAgain{false};
+    std::thread script([&] {
+        const Uint32 id = shown.main;
+        ran = waitFor([&] { return ticks > 10; }, 10000);
+        pushPress(SDLK_j, KMOD_LALT, id);
+        pause(150);
+        pushPress(SDLK_DOWN, KMOD_NONE, id);
+        pushPress(SDLK_DOWN, KMOD_NONE, id);
+        pushPress(SDLK_RETURN, KMOD_NONE, id);
+        listed = waitFor([&] { return shown.box != 0; }, 5000);
+        pause(300);
+        pushPress(SDLK_ESCAPE, KMOD_NONE, shown.box);
+        const int before = ticks;
+        runsAgain = waitFor([&] { return ticks > before + 10; }, 5000);
+        pushClose(id);
+    });
+    Run();
+    script.join();
+    SDL_DelEventWatch(&ShownBox::watch, &shown);
+    EXPECT_TRUE(ran) << "the title did not run";
+    EXPECT_TRUE(listed) << "the table never opened";
+    EXPECT_TRUE(runsAgain) << "the title did not run again after the table";
 }
 
 }  // namespace

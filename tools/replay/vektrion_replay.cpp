@@ -13,7 +13,6 @@
 
 #include "app/records_form.hpp"
 #include "app/replay_file.hpp"
-#include "app/replay_store.hpp"
 #include "replay/replay.hpp"
 #include "replay/replay_check.hpp"
 #include "runtime/arguments.hpp"
@@ -55,8 +54,10 @@ constexpr vek::TOptionSpec kOptions[] = {
 constexpr std::string_view kOperands[] = {"SCRIPT or REPLAY"};
 constexpr vek::TProgramSpec kProgram{"vektrion-replay", kUsage, kOptions, kOperands, 1};
 
-// A script of one line per tick for hours of play stays far below this.
-constexpr vek::TFileLimit kScriptLimit{std::int64_t{16} << 20, "a replay script"};
+// The game's own limit for replays; a script of one line per tick for hours of play stays far
+// below it too.
+constexpr vek::TFileLimit kScriptLimit{static_cast<std::int64_t>(vek::kMaxReplayFileSize),
+                                       "a replay or a replay script"};
 
 struct Options {
     std::string script;
