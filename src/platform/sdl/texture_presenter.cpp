@@ -26,6 +26,7 @@ SDL_Point TexturePresenter::outputSize() const {
 }
 
 void TexturePresenter::resizePicture(int width, int height) {
+    if (frameTexture_ && picture_ && picture_->w == width && picture_->h == height) return;
     if (frameTexture_) SDL_DestroyTexture(frameTexture_);
     frameTexture_ = nullptr;
     WindowPresenter::resizePicture(width, height);

@@ -50,8 +50,7 @@ bool saidNoPixels = false;
 }  // namespace
 
 void WindowPresenter::resizePicture(int width, int height) {
-    picture_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
-    if (picture_) SDL_FillRect(picture_.get(), nullptr, 0);
+    picture_ = soft::resizedPicture(std::move(picture_), width, height);
 }
 
 void WindowPresenter::keep(SDL_Surface& frame, const SDL_Rect& src, const SDL_Rect& dstClient) {

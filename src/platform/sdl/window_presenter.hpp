@@ -30,7 +30,8 @@ public:
     virtual std::string name() const = 0;
     // The size of what is drawn, in pixels.
     virtual SDL_Point outputSize() const = 0;
-    // A black client picture of a new size.
+    // The client picture at a size, showing what it showed: the game's last frame stays
+    // on the screen through a change of display until the next frame comes.
     virtual void resizePicture(int width, int height);
     // The client picture as last presented, 32-bit X-R-G-B; null when it could not be made.
     const SDL_Surface* picture() const { return picture_.get(); }
