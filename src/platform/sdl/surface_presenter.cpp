@@ -41,7 +41,7 @@ SDL_Surface* SurfacePresenter::surface() {
 }
 
 bool SurfacePresenter::moved(const SDL_Surface& surface, const ShownLayout& layout) const {
-    return surface.w != shownSize_.x || surface.h != shownSize_.y ||
+    return !marked(surface) || surface.w != shownSize_.x || surface.h != shownSize_.y ||
            !SDL_RectEquals(&layout.picture, &shownPlace_);
 }
 
@@ -93,8 +93,7 @@ void SurfacePresenter::showAll(const ShownLayout& layout) {
     paint(*surface, SDL_Rect{0, 0, surface->w, surface->h}, layout);
     shownSize_ = SDL_Point{surface->w, surface->h};
     shownPlace_ = layout.picture;
-    shownSurface_ = surface;
-    shownPixels_ = surface->pixels;
+    surface->userdata = this;
     SDL_UpdateWindowSurface(window_);
 }
 

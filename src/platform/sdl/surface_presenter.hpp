@@ -28,6 +28,10 @@ private:
     // Whether the window's pixels were made anew, or the window's size or the picture's place
     // changed, since the last whole showing.
     bool moved(const SDL_Surface& surface, const ShownLayout& layout) const;
+    // Whether these are the window's pixels of the last whole showing, which left its mark on
+    // them: SDL makes them anew on a resize or a change of display, often at the address and
+    // size of the old ones, and new ones hold nothing of the picture yet.
+    bool marked(const SDL_Surface& surface) const { return surface.userdata == this; }
     // The whole-number zoom at which the picture fills its place; 0 when it does not.
     int zoomOf(const ShownLayout& layout) const;
     // Draws the borders, the picture and the chrome inside area (window pixels).
@@ -37,9 +41,6 @@ private:
 
     SDL_Point shownSize_{-1, -1};
     SDL_Rect shownPlace_{};
-    // The window's pixels at the last whole showing: new ones hold nothing of the picture yet.
-    const SDL_Surface* shownSurface_ = nullptr;
-    const void* shownPixels_ = nullptr;
     bool reported_ = false;
 };
 
