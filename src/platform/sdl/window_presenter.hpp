@@ -17,6 +17,9 @@ namespace vek::platform::sdl {
 struct ShownLayout {
     SDL_Rect picture{};
     SDL_Surface* chrome = nullptr;  // 32-bit with alpha: transparent where the picture shows
+    // At a place that is no whole zoom of the picture, the picture is smoothed sharp-bilinear
+    // (a whole zoom, then a smooth last step); otherwise each pixel shows the nearest one.
+    bool smooth = false;
 };
 
 class WindowPresenter {
