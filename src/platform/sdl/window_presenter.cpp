@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/sdl/graphics_processor.hpp"
 #include "platform/sdl/surface_presenter.hpp"
 #include "platform/sdl/texture_presenter.hpp"
 #include "platform/soft/blitter.hpp"
@@ -28,13 +29,6 @@ bool rasterisesOnProcessor(SDL_Renderer* renderer) {
     const std::string_view gl(reinterpret_cast<const char*>(name));
     return gl.find("llvmpipe") != gl.npos || gl.find("softpipe") != gl.npos || gl.find("swrast") != gl.npos ||
            gl.find("Software Rasterizer") != gl.npos;
-}
-
-// The video drivers without a screen never offer a graphics processor: lacking one there
-// is no failure worth a word.
-bool drawsWithoutScreen() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && (SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0);
 }
 
 // Says why the window draws another way than it could, once a run for each reason.
@@ -58,11 +52,14 @@ void WindowPresenter::keep(SDL_Surface& frame, const SDL_Rect& src, const SDL_Re
 }
 
 std::unique_ptr<WindowPresenter> makePresenter(SDL_Window* window) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    // Where no graphics processor draws, no renderer is made: its OpenGL would be loaded only
+    // to be found rasterising on the processor. Where one seems to, its name is checked still.
+    const bool processor = graphicsProcessorLikely(window);
+    SDL_Renderer* renderer = processor ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED) : nullptr;
     if (renderer && !rasterisesOnProcessor(renderer))
         return std::make_unique<TexturePresenter>(window, renderer);
     if (renderer) SDL_DestroyRenderer(renderer);
-    if (!renderer && !drawsWithoutScreen())
+    if (processor && !renderer)
         reportOnce(saidNoRenderer, "no accelerated renderer, the processor draws the window", SDL_GetError());
     // Without a graphics processor, the window's own pixels handed straight to the display
     // cost the least: SDL is told not to put a renderer of its own behind them.
