@@ -1,6 +1,7 @@
 // Whole-number zoom of a frame into 32-bit pictures: each frame pixel becomes a square of
 // zoom × zoom pixels, converted once and written once; the later rows of a square are
-// copies of its finished first row.
+// copies of its finished first row. Also the conversion that only keeps a frame in a
+// picture and marks where it changed, for scaling that is not a whole zoom.
 #pragma once
 
 #include <SDL.h>
