@@ -1,9 +1,11 @@
 // The real main window on a display: how much of a processor the process takes while the
 // game runs, and how evenly its frames come, with the message loop that sleeps until the
 // next tick is due and, beside it, with the loop that polls instead; windowed at one and two
-// zoom, at three zoom, and full screen. Each case runs the game for 10 s after a second to
-// settle, and its label names the renderer the window draws with ("window surface" when it
-// draws into the window's own pixels without one). Without a display every case is skipped.
+// zoom, at three zoom, and full screen; and full screen on a 1920 × 1080 screen at whole
+// zoom and fitted ("Ajustar a la ventana"), side by side. Each case runs the game for 10 s
+// after a second to settle, and its label names the renderer the window draws with ("window
+// surface" when it draws into the window's own pixels without one) and the screen's size.
+// Without a display every case is skipped.
 //
 // Counters: cpu_pct (user + system time of the whole process as % of one core), and the
 // intervals between presented frames: interval_median_ms, interval_p99_ms, interval_max_ms.
@@ -36,6 +38,7 @@ struct Case {
     bool fullScreen = false;  // "Pantalla completa" chosen at start
     bool spinning = false;    // the loop polls instead of sleeping until the next tick
     int zoom = 1;             // the window's view at this whole zoom of 640 × 480
+    bool fit = false;         // "Ajustar a la ventana" chosen at start
 };
 
 double cpuSeconds() {
@@ -69,13 +72,18 @@ private:
     std::vector<double> intervals_;
 };
 
-// The renderer the window presents with, or the window surface when it has none.
+// The renderer the window presents with, or the window surface when it has none, and the
+// screen's size.
 std::string rendererOf(platform::Window& window) {
     auto* shown = dynamic_cast<platform::sdl::SdlWindow*>(&window);
     SDL_Renderer* renderer = shown ? SDL_GetRenderer(shown->sdlWindow()) : nullptr;
     SDL_RendererInfo info{};
-    if (!renderer || SDL_GetRendererInfo(renderer, &info) != 0) return "window surface";
-    return std::string("renderer ") + info.name;
+    std::string name = "window surface";
+    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0) name = std::string("renderer ") + info.name;
+    SDL_DisplayMode screen{};
+    if (SDL_GetDesktopDisplayMode(0, &screen) == 0)
+        name += ", screen " + std::to_string(screen.w) + "x" + std::to_string(screen.h);
+    return name;
 }
 
 void runCase(benchmark::State& state, Case run) {
@@ -97,6 +105,7 @@ void runCase(benchmark::State& state, Case run) {
         TMainForm form;
         const platform::WindowGeometry window = form.Handle()->geometry();
         form.Handle()->setGeometry({window.left, window.top, 640 * run.zoom, 480 * run.zoom, false});
+        if (run.fit) form.SetPictureScale(platform::PictureScale::Fit);
         if (run.fullScreen) form.OptionFullScreenClick();
         renderer = rendererOf(*form.Handle());
         const Clock::time_point start = Clock::now();
@@ -142,6 +151,9 @@ void registerCases() {
         {"PlayingAtThreeZoom/Sleeping", {true, false, false, 3}},
         {"FullScreenTitle/Sleeping", {false, true, false, 1}},
         {"FullScreenPlaying/Sleeping", {true, true, false, 1}},
+        // make bench-window runs these two on a 1920 × 1080 screen of their own.
+        {"FullScreenPlayingAt1920x1080/Whole", {true, true, false, 1, false}},
+        {"FullScreenPlayingAt1920x1080/Fit", {true, true, false, 1, true}},
     };
     for (const Named& c : cases)
         benchmark::RegisterBenchmark((std::string("BM_WindowLoop/") + c.name).c_str(),

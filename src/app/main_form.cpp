@@ -137,6 +137,7 @@ THandlerTable TMainForm::Handlers() {
     table.Add("GameRecordsClick", click(this, &TMainForm::GameRecordsClick));
     table.Add("GameExitClick", click(this, &TMainForm::GameExitClick));
     table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
+    table.Add("OptionScaleClick", platform::TMenuEvent([this](TMenuItem& item) { OptionScaleClick(item); }));
     table.Add("OptionSoundClick", click(this, &TMainForm::OptionSoundClick));
     table.Add("OptionShowFPSClick", click(this, &TMainForm::OptionShowFPSClick));
     table.Add("OptionVolumeClick",

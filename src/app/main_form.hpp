@@ -69,6 +69,10 @@ public:
     platform::TMenuItem* GameExit = nullptr;
     platform::TMenuItem* OptionMenu = nullptr;
     platform::TMenuItem* OptionFullScreen = nullptr;
+    // The "Escala" submenu: whole-number zoom, or fitted to the window or screen.
+    platform::TMenuItem* OptionScale = nullptr;
+    platform::TMenuItem* OptionScaleWhole = nullptr;
+    platform::TMenuItem* OptionScaleFit = nullptr;
     platform::TMenuItem* OptionSound = nullptr;
     platform::TMenuItem* OptionShowFPS = nullptr;
     platform::TMenuItem* OptionVolume = nullptr;
@@ -91,6 +95,7 @@ public:
     void GameRecordsClick();
     void GameExitClick();
     void OptionFullScreenClick();
+    void OptionScaleClick(platform::TMenuItem& sender);
     void OptionSoundClick();
     void OptionShowFPSClick();
     void OptionVolumeClick(platform::TMenuItem& sender);
@@ -110,6 +115,8 @@ public:
     // The options, set rather than toggled: the menu commands and the remembered settings
     // both call these. Each sets its check mark and tells OnOptionChanged.
     void SetFullScreen(bool on);
+    // How the picture fills the window's view and the screen; the submenu checks it.
+    void SetPictureScale(platform::PictureScale scale);
     // A sound device that cannot be opened leaves sound off.
     void SetSound(bool on);
     void SetShowFPS(bool on);

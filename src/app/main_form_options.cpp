@@ -43,6 +43,9 @@ std::int32_t HundredthsDb(int percent) {
 }  // namespace
 
 void TMainForm::FindOptionItems(const std::function<TMenuItem*(const char*)>& find) {
+    OptionScale = find("OptionScale");
+    OptionScaleWhole = find("OptionScaleWhole");
+    OptionScaleFit = find("OptionScaleFit");
     OptionVolume = find("OptionVolume");
     constexpr const char* kVolumeItems[] = {"OptionVolume0", "OptionVolume25", "OptionVolume50",
                                             "OptionVolume75", "OptionVolume100"};
@@ -60,6 +63,10 @@ void TMainForm::OptionChanged(TMenuItem& option, bool wanted) {
 
 void TMainForm::OptionFullScreenClick() {
     SetFullScreen(!OptionFullScreen->Checked);
+}
+
+void TMainForm::OptionScaleClick(TMenuItem& sender) {
+    SetPictureScale(&sender == OptionScaleFit ? platform::PictureScale::Fit : platform::PictureScale::Whole);
 }
 
 void TMainForm::OptionSoundClick() {
@@ -107,6 +114,13 @@ void TMainForm::SetFullScreen(bool on) {
         DXDraw->Initialize();
     }
     OptionChanged(*OptionFullScreen, on);
+}
+
+void TMainForm::SetPictureScale(platform::PictureScale scale) {
+    OptionScaleWhole->Checked = scale == platform::PictureScale::Whole;
+    OptionScaleFit->Checked = scale == platform::PictureScale::Fit;
+    Handle()->setPictureScale(scale);
+    OptionChanged(*OptionScale, true);
 }
 
 void TMainForm::SetSound(bool on) {

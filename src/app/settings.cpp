@@ -32,7 +32,7 @@ struct KeySpec {
 
 constexpr std::string_view kPadFireKey = "pad_fire";
 
-constexpr std::array<KeySpec, 14> kKeys{{
+constexpr std::array<KeySpec, 15> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
      [](TSettings& s, int v) { s.window.left = v; }},
     {"window_top", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.top; },
@@ -61,6 +61,8 @@ constexpr std::array<KeySpec, 14> kKeys{{
      [](TSettings& s, int v) { s.vibration = v != 0; }},
     {kPadFireKey, 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
      [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
+    {"fit_to_window", 0, 1, [](const TSettings& s) { return int(s.fitToWindow); },
+     [](TSettings& s, int v) { s.fitToWindow = v != 0; }},
 }};
 
 // The keys lines (keys_up …) come after the numbers, in the actions' order, and the language

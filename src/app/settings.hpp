@@ -1,6 +1,6 @@
 // The settings the game remembers between runs (the window's size and place, full screen,
-// sound, the frame-rate text, the volume, auto-fire, pausing in the background, vibration
-// and the controls) and their text form, a key=value line for each:
+// the picture's scale, sound, the frame-rate text, the volume, auto-fire, pausing in the background,
+// vibration and the controls) and their text form, a key=value line for each:
 //
 //     window_left=197          the window frame's left edge on the screen
 //     window_top=108           its top edge
@@ -17,6 +17,8 @@
 //     vibration=1              0 or 1
 //     pad_fire=1               the pad button that fires, 1 to 32 but not 8 (Start, which
 //                              pauses), or 0 for none
+//     fit_to_window=0          0 or 1: 1 fits the picture to the view or the screen,
+//                              smoothed; 0 shows it at the largest whole zoom
 //     keys_up=K,Up,Keypad 8    up to three key names, joined by commas; also keys_down,
 //                              keys_left, keys_right and keys_fire. A key makes one action
 //                              (the first line naming it keeps it) and never a menu key's
@@ -42,6 +44,7 @@ namespace vek {
 struct TSettings {
     platform::WindowGeometry window;
     bool fullScreen = false;
+    bool fitToWindow = false;
     bool sound = true;
     bool showFps = false;
     bool saveReplays = true;

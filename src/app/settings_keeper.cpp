@@ -118,6 +118,8 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     // The language was chosen before the window read its texts; it is kept as written.
     language_ = settings.language;
     try {
+        form_.SetPictureScale(settings.fitToWindow ? platform::PictureScale::Fit
+                                                   : platform::PictureScale::Whole);
         form_.SetFullScreen(settings.fullScreen);
         // Sound on is the default; a device that failed at start is not tried a second time.
         if (!settings.sound) form_.SetSound(false);
@@ -170,6 +172,7 @@ TSettings TSettingsKeeper::Current() const {
     TSettings now;
     now.window = form_.Handle()->geometry();
     now.fullScreen = form_.OptionFullScreen->Checked;
+    now.fitToWindow = form_.OptionScaleFit->Checked;
     now.sound = soundWanted_;
     now.showFps = form_.OptionShowFPS->Checked;
     now.saveReplays = saveReplays_;

@@ -348,6 +348,7 @@ void TCustomDXDraw::Initialize() {
         initialized_ = true;
         sendInitializeNotices();
         Restore();
+        showKeptFrame();
     } catch (...) {
         finalizeQuietly();
         throw;
@@ -392,6 +393,8 @@ void TCustomDXDraw::Finalize() {
         if (auto* back = madeSurface()) {
             wantedWidth_ = back->Width();
             wantedHeight_ = back->Height();
+            // Only a display that was whole holds a frame of the game's.
+            if (calledDoInitializeSurface_ && !back->IsLost()) keptFrame_.Keep(*back, paletteFor(ColorTable));
         }
         display_.ClearModes();
         updating_ = true;
@@ -413,6 +416,12 @@ void TCustomDXDraw::Finalize() {
     driver_.reset();
     updating_ = false;
     steps.raise();
+}
+
+// A game that is not running draws no frame of its own: without this, the new surfaces'
+// black would stay on the screen until it runs again.
+void TCustomDXDraw::showKeptFrame() {
+    if (auto* back = madeSurface(); back && keptFrame_.PutBack(*back)) Flip();
 }
 
 void TCustomDXDraw::finalizeQuietly() noexcept {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "graphics/direct_draw.hpp"
+#include "graphics/kept_frame.hpp"
 #include "graphics/render_options.hpp"
 #include "platform/toolkit/form.hpp"
 #include "runtime/component.hpp"
@@ -321,6 +322,8 @@ private:
     platform::gfx::PaletteEntries paletteFor(const TColorTable& table) const;
     void loadPalette(const TColorTable& table);
     void finalizeQuietly() noexcept;
+    // Draws the frame kept from before the display was built anew, and presents it.
+    void showKeptFrame();
     void paint();
     void formMessage(platform::FormMessage message);
 
@@ -344,6 +347,8 @@ private:
     bool calledDoInitialize_ = false;
     bool calledDoInitializeSurface_ = false;
     int initializingNotices_ = 0;  // suppresses Restore to listeners added meanwhile
+    // The last frame of the display that Finalize released, for the next one to show.
+    TKeptFrame keptFrame_;
 };
 
 // The display as the main window's description publishes it.

@@ -75,6 +75,11 @@ struct WindowGeometry {
     friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
 };
 
+// How a window shows its client picture in a larger view or screen: at the largest whole zoom
+// that fits, each pixel a sharp square; or as large as the picture's shape allows, scaled by
+// a whole zoom and then smoothed only in the last, uneven step, so that pixels stay sharp.
+enum class PictureScale { Whole, Fit };
+
 struct WindowSpec {
     std::string caption;
     int left = 0;
@@ -113,6 +118,9 @@ public:
     virtual void close() = 0;
     virtual bool closed() const = 0;
     virtual void minimize() = 0;
+    // How the client picture fills the view or the screen; whole zoom until told otherwise.
+    virtual void setPictureScale(PictureScale scale) { pictureScale_ = scale; }
+    PictureScale pictureScale() const { return pictureScale_; }
 
     // Key preview: sees every key press, before menu shortcuts. Key is in-out.
     std::function<void(std::uint16_t& key, TShiftState shift)> OnKeyDown;
@@ -129,6 +137,9 @@ public:
     std::function<void()> OnEnterMenuLoop;
     // The window was moved, resized, maximised or restored.
     std::function<void()> OnPlaced;
+
+protected:
+    PictureScale pictureScale_ = PictureScale::Whole;
 };
 
 enum class AppMessage { Activate, Deactivate };

@@ -321,8 +321,11 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     EXPECT_EQ(form->GameStart->ShortCut, platform::vk::F2);
     EXPECT_EQ(form->GamePause->ShortCut, platform::vk::F3);
     EXPECT_EQ(form->OptionFullScreen->ShortCut, platform::vk::F4);
-    EXPECT_EQ(form->OptionMenu->Count(), 12u);
-    EXPECT_TRUE(form->OptionMenu->Items(1).IsLine());
+    EXPECT_EQ(form->OptionMenu->Count(), 13u);
+    EXPECT_EQ(form->OptionScale->Count(), 2u);
+    EXPECT_TRUE(form->OptionScaleWhole->Checked);
+    EXPECT_FALSE(form->OptionScaleFit->Checked);
+    EXPECT_TRUE(form->OptionMenu->Items(2).IsLine());
     EXPECT_EQ(form->OptionSound->GroupIndex, 1);
     EXPECT_EQ(form->OptionVolume->Count(), 5u);
     EXPECT_TRUE(form->OptionVolumeItems[4]->Checked);

@@ -74,6 +74,7 @@ protected:
 TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheDefaults) {
     TSettings remembered = Basic(WindowGeometry{300, 200, 1300, 980, false}, true, false, true);
     remembered.language = "fr";
+    remembered.fitToWindow = true;
     writeText(path, FormatSettings(remembered));
     EXPECT_EQ(RememberedLanguage(path), "fr");
     Start();
@@ -83,6 +84,8 @@ TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheD
     EXPECT_FALSE(form->OptionSound->Checked);
     EXPECT_FALSE(form->DXSound->Initialized());
     EXPECT_TRUE(form->OptionShowFPS->Checked);
+    EXPECT_TRUE(form->OptionScaleFit->Checked);
+    EXPECT_EQ(window().pictureScale(), platform::PictureScale::Fit);
     EXPECT_EQ(window().geometry(), (WindowGeometry{300, 200, 1300, 980, false}));
     EXPECT_EQ(form->DXDraw->Surface()->Width(), 640) << "the game's display keeps its size";
     form->OptionShowFPSClick();
@@ -104,6 +107,8 @@ TEST_F(SettingsKeeperTest, EachMenuChoiceIsWrittenAtOnceWithAPlaceThatWaits) {
     EXPECT_FALSE(Saved().sound);
     form->OptionFullScreenClick();
     EXPECT_TRUE(Saved().fullScreen);
+    form->OptionScaleFit->Click();
+    EXPECT_TRUE(Saved().fitToWindow);
 }
 
 TEST_F(SettingsKeeperTest, MovesAreWrittenOnceTheWindowHasStoodStillForHalfASecondAndAtTheEnd) {
@@ -193,7 +198,8 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
         "# my window\nwindow_left=30\nzoom=2\nlanguage = "
         "pt\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
         "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\nvolume=100\nauto_fire=0\n"
-        "pause_in_background=1\nvibration=1\npad_fire=1\nkeys_up=K,Up,Keypad 8\nkeys_down=J,Down,Keypad 2\n"
+        "pause_in_background=1\nvibration=1\npad_fire=1\nfit_to_window=0\nkeys_up=K,Up,Keypad "
+        "8\nkeys_down=J,Down,Keypad 2\n"
         "keys_left=H,Left,Keypad 4\nkeys_right=L,Right,Keypad 6\nkeys_fire=Z,Space\n");
     EXPECT_EQ(Saved().language, "pt");
     struct stat info {};

@@ -249,6 +249,39 @@ TEST_F(HeadlessWindowDXDraw, SwitchingFullScreenOnAndOffAsTheGameDoes) {
     EXPECT_EQ(std::count(record.begin(), record.end(), "OnFinalize"), 4);
 }
 
+// The game's change of display, with no frame drawn after it: the game is paused.
+void switchFullScreen(TCustomDXDraw& draw, bool on) {
+    draw.Finalize();
+    draw.SetOptions(on ? draw.Options() + TDXDrawOptions{doFullScreen}
+                       : draw.Options() - TDXDrawOptions{doFullScreen});
+    draw.Initialize();
+}
+
+TEST_F(HeadlessWindowDXDraw, TheLastFrameStaysOnTheScreenThroughFullScreenAndBack) {
+    draw->Initialize();
+    auto& back = *draw->Surface();
+    back.Fill(back.MatchColor(clRed));
+    back.SetPixel(7, 5, back.MatchColor(TColor(0x563412)));  // no colour of full screen's 256
+    draw->Flip();
+    const std::vector<std::uint32_t> windowed = screen().picture().pixels;
+    askFullScreen();
+    draw->Initialize();
+    EXPECT_EQ(screen().pixel(320, 240), 0x00FF0000u);
+    EXPECT_EQ(draw->Surface()->GetPixel(320, 240), draw->Surface()->MatchColor(clRed));
+    switchFullScreen(*draw, false);
+    EXPECT_EQ(screen().picture().pixels, windowed) << "the frame comes back whole";
+    EXPECT_EQ(draw->Surface()->GetPixel(7, 5), draw->Surface()->MatchColor(TColor(0x563412)));
+}
+
+TEST_F(HeadlessWindowDXDraw, AFrameDrawnInFullScreenIsTheOneKeptAfterIt) {
+    draw->Initialize();
+    draw->Surface()->Fill(draw->Surface()->MatchColor(clRed));
+    switchFullScreen(*draw, true);
+    draw->Surface()->Fill(draw->Surface()->MatchColor(clBlue));
+    switchFullScreen(*draw, false);
+    EXPECT_EQ(screen().pixel(320, 240), 0x000000FFu);
+}
+
 TEST_F(HeadlessWindowDXDraw, RefusedModeSwitchLeavesTheDisplayFinalized) {
     askFullScreen();
     graphics().setRefuseModeSwitch(true);

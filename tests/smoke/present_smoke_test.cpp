@@ -1,10 +1,13 @@
 // What the real main window shows, read back from it under xvfb-run: a test picture at one
 // and two zoom, in full screen, and with a menu open and closed again, against the picture
-// the game drew. The game's timer is stopped, so no tick draws over the test picture.
+// the game drew; and that it draws without OpenGL where no graphics processor is there. The game's timer is
+// stopped, so no tick draws over the test picture.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <string>
 
 #include "graphics/dxdraw.hpp"
 #include "media/dxtimer.hpp"
@@ -113,6 +116,15 @@ TEST_F(PresentSmoke, AnOpenMenuLiesOverThePictureAndLeavesItWhole) {
     platform::sdl::pushPress(SDLK_ESCAPE, KMOD_NONE, windowId());
     Settle();
     EXPECT_EQ(WrongPixels(place, 1, colorAt, kStrip), 0) << "the picture shows again where the menu was";
+}
+
+// Xvfb offers no direct rendering: the window draws into its own pixels, and no OpenGL is
+// loaded only to find that out.
+TEST_F(PresentSmoke, WithoutAGraphicsProcessorTheWindowLoadsNoOpenGL) {
+    EXPECT_EQ(SDL_GetRenderer(window().sdlWindow()), nullptr);
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) ASSERT_EQ(line.find("/libGL"), std::string::npos) << line;
 }
 
 }  // namespace

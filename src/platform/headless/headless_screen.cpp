@@ -12,9 +12,9 @@ HeadlessScreen::HeadlessScreen(int clientWidth, int clientHeight) : windowed_{cl
     resizePicture(clientWidth, clientHeight);
 }
 
+// As a window on a screen, the picture shows what it showed until the next frame comes.
 void HeadlessScreen::resizePicture(int width, int height) {
-    picture_.reset(SDL_CreateRGBSurfaceWithFormat(0, std::max(1, width), std::max(1, height), 32,
-                                                  SDL_PIXELFORMAT_RGB888));
+    picture_ = soft::resizedPicture(std::move(picture_), std::max(1, width), std::max(1, height));
 }
 
 void HeadlessScreen::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {

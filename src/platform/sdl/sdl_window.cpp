@@ -50,15 +50,14 @@ int SdlWindow::stripHeight() const {
 }
 
 SDL_Rect SdlWindow::pictureRect() const {
-    int w = 0, h = 0;
     if (exclusive_) {
         const SDL_Point output = presenter_->outputSize();
-        return soft::toSdl(fitPicture(output.x, output.y, exclusiveSize_.x, exclusiveSize_.y));
+        return soft::toSdl(
+            picturePlace(output.x, output.y, 0, exclusiveSize_.x, exclusiveSize_.y, pictureScale_));
     }
+    int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    const int bar = barHeight();
-    const SDL_Rect r = soft::toSdl(fitPicture(w, h - bar, logical_.x, logical_.y));
-    return SDL_Rect{r.x, r.y + bar, r.w, r.h};
+    return soft::toSdl(picturePlace(w, h, barHeight(), logical_.x, logical_.y, pictureScale_));
 }
 
 void SdlWindow::setMinimumSize() {
@@ -94,6 +93,12 @@ void SdlWindow::menuChanged() {
     const int before = chrome_ ? chrome_->h : 0;
     refreshChrome();
     presenter_->showChrome(shownLayout(), before);
+}
+
+void SdlWindow::setPictureScale(PictureScale scale) {
+    if (scale == pictureScale_) return;
+    pictureScale_ = scale;
+    if (everShown_) render();
 }
 
 void SdlWindow::setCursorVisible(bool visible) {
@@ -210,7 +215,8 @@ void SdlWindow::refreshChrome() {
 }
 
 ShownLayout SdlWindow::shownLayout() const {
-    return ShownLayout{pictureRect(), exclusive_ || !menu_.bar() ? nullptr : chrome_.get()};
+    return ShownLayout{pictureRect(), exclusive_ || !menu_.bar() ? nullptr : chrome_.get(),
+                       pictureScale_ == PictureScale::Fit};
 }
 
 void SdlWindow::render() {

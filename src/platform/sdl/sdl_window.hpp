@@ -1,7 +1,8 @@
 // The SDL top-level window: caption, border, a menu bar strip that the toolkit draws above
 // the client area, and the presentation of software frames. The client picture keeps its
 // size; windowed it is scaled into the view below the strip, in exclusive desktop full
-// screen into the whole screen, both times by the largest whole zoom that fits.
+// screen into the whole screen, both times by the largest whole zoom that fits or, fitted,
+// as large as its shape allows (PictureScale).
 #pragma once
 
 #include <SDL.h>
@@ -43,6 +44,7 @@ public:
     void close() override;
     bool closed() const override { return closed_; }
     void minimize() override;
+    void setPictureScale(PictureScale scale) override;
 
     void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override;
     bool enterExclusive(int width, int height) override;
@@ -108,7 +110,7 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    SDL_Point logical_;         // the client area's size while windowed
+    SDL_Point logical_;  // the client area's size while windowed
     // Where the window stands and returns to; the window system's reports update it, so
     // reading them refreshes it.
     mutable PlacementModel model_;

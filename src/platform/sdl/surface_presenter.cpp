@@ -41,7 +41,7 @@ SDL_Surface* SurfacePresenter::surface() {
 }
 
 bool SurfacePresenter::moved(const SDL_Surface& surface, const ShownLayout& layout) const {
-    return surface.w != shownSize_.x || surface.h != shownSize_.y ||
+    return !marked(surface) || surface.w != shownSize_.x || surface.h != shownSize_.y ||
            !SDL_RectEquals(&layout.picture, &shownPlace_);
 }
 
@@ -64,7 +64,8 @@ void SurfacePresenter::presentFrame(SDL_Surface& frame, const SDL_Rect& src, con
     const bool unscaled = src.w == dstClient.w && src.h == dstClient.h;
     const bool inside =
         from.x >= 0 && from.y >= 0 && from.x + from.w <= frame.w && from.y + from.h <= frame.h;
-    if (!surface || !unscaled || !inside || zoom == 0 || moved(*surface, layout)) {
+    const bool smoothed = zoom == 0 && layout.smooth;
+    if (!surface || !unscaled || !inside || (zoom == 0 && !smoothed) || moved(*surface, layout)) {
         // The slower way: into the kept picture first, then into the window from there.
         soft::convertScaled(frame, src, *picture_, dstClient);
         if (!surface) return;
@@ -75,6 +76,7 @@ void SurfacePresenter::presentFrame(SDL_Surface& frame, const SDL_Rect& src, con
         paint(*surface, area, layout);
         return update(area);
     }
+    if (smoothed) return presentSmoothed(frame, from, SDL_Point{dst.x, dst.y}, *surface, layout);
     const soft::ZoomTarget shown{
         surface, SDL_Point{layout.picture.x + dst.x * zoom, layout.picture.y + dst.y * zoom}, zoom};
     // The window shows the kept picture: only what differs from it is written and handed on.
@@ -87,14 +89,33 @@ void SurfacePresenter::presentFrame(SDL_Surface& frame, const SDL_Rect& src, con
     update(changed);
 }
 
+void SurfacePresenter::presentSmoothed(SDL_Surface& frame, const SDL_Rect& from, SDL_Point at,
+                                       SDL_Surface& surface, const ShownLayout& layout) {
+    sharp_.setPlace(SDL_Point{picture_->w, picture_->h}, layout.picture);
+    changes_.setSize(picture_->w, picture_->h);
+    soft::convertChanges(frame, from, soft::ZoomTarget{picture_.get(), at, 1}, changes_);
+    changes_.takeRuns(runs_);
+    SDL_Rect changed{};
+    for (const SDL_Rect& run : runs_) {
+        const SDL_Rect shown = sharp_.dependents(run);
+        sharp_.draw(*picture_, surface, shown);
+        // Each part is drawn whole before its chrome is laid over it, so no chrome is laid twice.
+        blendChrome(surface, shown, layout);
+        if (SDL_RectEmpty(&changed))
+            changed = shown;
+        else
+            SDL_UnionRect(&changed, &shown, &changed);
+    }
+    if (!SDL_RectEmpty(&changed)) update(changed);
+}
+
 void SurfacePresenter::showAll(const ShownLayout& layout) {
     SDL_Surface* surface = this->surface();
     if (!surface) return;
     paint(*surface, SDL_Rect{0, 0, surface->w, surface->h}, layout);
     shownSize_ = SDL_Point{surface->w, surface->h};
     shownPlace_ = layout.picture;
-    shownSurface_ = surface;
-    shownPixels_ = surface->pixels;
+    surface->userdata = this;
     SDL_UpdateWindowSurface(window_);
 }
 
@@ -137,13 +158,18 @@ void SurfacePresenter::paint(SDL_Surface& surface, const SDL_Rect& area, const S
     blendChrome(surface, clip, layout);
 }
 
-// Whole squares of the picture inside the area; at a zoom that is not whole, SDL's scaled
-// copy clipped to it.
+// Whole squares of the picture inside the area; at a zoom that is not whole, the picture
+// smoothed, or SDL's scaled copy clipped to it.
 void SurfacePresenter::paintPicture(SDL_Surface& surface, const SDL_Rect& area, const ShownLayout& layout) {
     const SDL_Rect& p = layout.picture;
     SDL_Rect a{};
     if (!picture_ || !SDL_IntersectRect(&area, &p, &a)) return;
     const int zoom = zoomOf(layout);
+    if (zoom == 0 && layout.smooth) {
+        sharp_.setPlace(SDL_Point{picture_->w, picture_->h}, p);
+        sharp_.draw(*picture_, surface, a);
+        return;
+    }
     if (zoom == 0) {
         SDL_SetClipRect(&surface, &a);
         SDL_Rect place = p;

@@ -1,14 +1,20 @@
 // The renderer's presentation of the client picture and the chrome.
 #include "platform/sdl/texture_presenter.hpp"
 
+#include <algorithm>
+
 #include "platform/soft/blitter.hpp"
 
 namespace vek::platform::sdl {
 
 TexturePresenter::TexturePresenter(SDL_Window* window, SDL_Renderer* renderer)
-    : WindowPresenter(window), renderer_(renderer) {}
+    : WindowPresenter(window), renderer_(renderer) {
+    SDL_RendererInfo info{};
+    canZoom_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_TARGETTEXTURE) != 0;
+}
 
 TexturePresenter::~TexturePresenter() {
+    if (zoomedTexture_) SDL_DestroyTexture(zoomedTexture_);
     if (frameTexture_) SDL_DestroyTexture(frameTexture_);
     if (chromeTexture_) SDL_DestroyTexture(chromeTexture_);
     SDL_DestroyRenderer(renderer_);
@@ -26,6 +32,7 @@ SDL_Point TexturePresenter::outputSize() const {
 }
 
 void TexturePresenter::resizePicture(int width, int height) {
+    if (frameTexture_ && picture_ && picture_->w == width && picture_->h == height) return;
     if (frameTexture_) SDL_DestroyTexture(frameTexture_);
     frameTexture_ = nullptr;
     WindowPresenter::resizePicture(width, height);
@@ -63,10 +70,32 @@ void TexturePresenter::chromeChanged() {
     chromeTexture_ = nullptr;
 }
 
+SDL_Texture* TexturePresenter::zoomedForSmoothing(const ShownLayout& layout) {
+    const SDL_Rect& p = layout.picture;
+    if (!layout.smooth || !canZoom_ || !picture_ || !frameTexture_ || p.w <= 0 || p.h <= 0) return nullptr;
+    const int w = picture_->w, h = picture_->h;
+    const int zoom = std::max({1, (p.w + w - 1) / w, (p.h + h - 1) / h});
+    if (p.w == w * zoom && p.h == h * zoom) return nullptr;
+    int shownW = 0, shownH = 0;
+    if (zoomedTexture_) SDL_QueryTexture(zoomedTexture_, nullptr, nullptr, &shownW, &shownH);
+    if (shownW != w * zoom || shownH != h * zoom) {
+        if (zoomedTexture_) SDL_DestroyTexture(zoomedTexture_);
+        zoomedTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                           w * zoom, h * zoom);
+        if (!zoomedTexture_) return nullptr;
+        SDL_SetTextureScaleMode(zoomedTexture_, SDL_ScaleModeLinear);
+    }
+    if (SDL_SetRenderTarget(renderer_, zoomedTexture_) != 0) return nullptr;
+    SDL_RenderCopy(renderer_, frameTexture_, nullptr, nullptr);
+    SDL_SetRenderTarget(renderer_, nullptr);
+    return zoomedTexture_;
+}
+
 void TexturePresenter::draw(const ShownLayout& layout) {
+    SDL_Texture* zoomed = zoomedForSmoothing(layout);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, frameTexture_, nullptr, &layout.picture);
+    SDL_RenderCopy(renderer_, zoomed ? zoomed : frameTexture_, nullptr, &layout.picture);
     if (!layout.chrome) return;
     if (!chromeTexture_) {
         chromeTexture_ = SDL_CreateTextureFromSurface(renderer_, layout.chrome);

@@ -1,6 +1,7 @@
 // Presenting through an SDL renderer: the client picture is uploaded into a streaming
-// texture, and each showing clears the window, copies the texture zoomed into place and
-// lays the chrome over it. The renderer's work is the graphics processor's.
+// texture, and each showing clears the window, copies the texture zoomed into place (at an
+// uneven zoom, smoothed sharp-bilinear) and lays the chrome over it. The renderer's work is
+// the graphics processor's.
 #pragma once
 
 #include "platform/sdl/window_presenter.hpp"
@@ -27,10 +28,16 @@ public:
 private:
     // Draws the window's picture into the renderer without presenting it.
     void draw(const ShownLayout& layout);
+    // At a place that is no whole zoom of the picture, smoothed: the picture zoomed by the
+    // smallest whole number that reaches the place, in a texture that the renderer then
+    // scales linearly to the place. Null where the nearest pixels are shown.
+    SDL_Texture* zoomedForSmoothing(const ShownLayout& layout);
 
     SDL_Renderer* renderer_;
     SDL_Texture* frameTexture_ = nullptr;
     SDL_Texture* chromeTexture_ = nullptr;
+    SDL_Texture* zoomedTexture_ = nullptr;
+    bool canZoom_ = false;  // the renderer draws into textures
 };
 
 }  // namespace vek::platform::sdl

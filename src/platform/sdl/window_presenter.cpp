@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/sdl/graphics_processor.hpp"
 #include "platform/sdl/surface_presenter.hpp"
 #include "platform/sdl/texture_presenter.hpp"
 #include "platform/soft/blitter.hpp"
@@ -30,13 +31,6 @@ bool rasterisesOnProcessor(SDL_Renderer* renderer) {
            gl.find("Software Rasterizer") != gl.npos;
 }
 
-// The video drivers without a screen never offer a graphics processor: lacking one there
-// is no failure worth a word.
-bool drawsWithoutScreen() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && (SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0);
-}
-
 // Says why the window draws another way than it could, once a run for each reason.
 void reportOnce(bool& said, const char* what, const char* why) {
     if (said) return;
@@ -50,8 +44,7 @@ bool saidNoPixels = false;
 }  // namespace
 
 void WindowPresenter::resizePicture(int width, int height) {
-    picture_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
-    if (picture_) SDL_FillRect(picture_.get(), nullptr, 0);
+    picture_ = soft::resizedPicture(std::move(picture_), width, height);
 }
 
 void WindowPresenter::keep(SDL_Surface& frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
@@ -59,11 +52,14 @@ void WindowPresenter::keep(SDL_Surface& frame, const SDL_Rect& src, const SDL_Re
 }
 
 std::unique_ptr<WindowPresenter> makePresenter(SDL_Window* window) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    // Where no graphics processor draws, no renderer is made: its OpenGL would be loaded only
+    // to be found rasterising on the processor. Where one seems to, its name is checked still.
+    const bool processor = graphicsProcessorLikely(window);
+    SDL_Renderer* renderer = processor ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED) : nullptr;
     if (renderer && !rasterisesOnProcessor(renderer))
         return std::make_unique<TexturePresenter>(window, renderer);
     if (renderer) SDL_DestroyRenderer(renderer);
-    if (!renderer && !drawsWithoutScreen())
+    if (processor && !renderer)
         reportOnce(saidNoRenderer, "no accelerated renderer, the processor draws the window", SDL_GetError());
     // Without a graphics processor, the window's own pixels handed straight to the display
     // cost the least: SDL is told not to put a renderer of its own behind them.

@@ -17,6 +17,9 @@ namespace vek::platform::sdl {
 struct ShownLayout {
     SDL_Rect picture{};
     SDL_Surface* chrome = nullptr;  // 32-bit with alpha: transparent where the picture shows
+    // At a place that is no whole zoom of the picture, the picture is smoothed sharp-bilinear
+    // (a whole zoom, then a smooth last step); otherwise each pixel shows the nearest one.
+    bool smooth = false;
 };
 
 class WindowPresenter {
@@ -30,7 +33,8 @@ public:
     virtual std::string name() const = 0;
     // The size of what is drawn, in pixels.
     virtual SDL_Point outputSize() const = 0;
-    // A black client picture of a new size.
+    // The client picture at a size, showing what it showed: the game's last frame stays
+    // on the screen through a change of display until the next frame comes.
     virtual void resizePicture(int width, int height);
     // The client picture as last presented, 32-bit X-R-G-B; null when it could not be made.
     const SDL_Surface* picture() const { return picture_.get(); }

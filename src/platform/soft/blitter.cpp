@@ -139,4 +139,15 @@ void convertScaled(SDL_Surface& frame, const SDL_Rect& src, SDL_Surface& target,
     blitSampled(frame, target, g, SourceKey{}, convert);
 }
 
+SurfacePtr resizedPicture(SurfacePtr picture, int width, int height) {
+    if (picture && picture->w == width && picture->h == height) return picture;
+    SurfacePtr resized(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888));
+    if (!resized) return nullptr;
+    SDL_FillRect(resized.get(), nullptr, 0);
+    if (picture)
+        convertScaled(*picture, SDL_Rect{0, 0, picture->w, picture->h}, *resized,
+                      SDL_Rect{0, 0, width, height});
+    return resized;
+}
+
 }  // namespace vek::platform::soft

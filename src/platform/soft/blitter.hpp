@@ -50,4 +50,9 @@ void prepareSdlSource(SDL_Surface& surface, SourceKey key, SDL_Palette* palette)
 // reaching outside the frame draws nothing.
 void convertScaled(SDL_Surface& frame, const SDL_Rect& src, SDL_Surface& target, const SDL_Rect& dst);
 
+// A window's client picture at a new size, 32-bit X-R-G-B: the picture it had, kept as it is
+// at the same size and scaled to another, so that a change of display shows the last frame
+// still; black when there was none. Null when it cannot be made.
+SurfacePtr resizedPicture(SurfacePtr picture, int width, int height);
+
 }  // namespace vek::platform::soft

@@ -71,13 +71,10 @@ bool alike(const std::uint32_t* a, const std::uint32_t* b) {
     return differ == 0;
 }
 
-// Writes the pixels of a converted row that differ from the kept row, run by run, into kept
-// and as squares into shown. Answers the first and last changed column (first > last: none).
-SDL_Point writeChangedRuns(const std::uint32_t* row, int width, const ZoomTarget& shown,
-                           const ZoomTarget& kept, int frameRow) {
-    std::uint32_t* was = pixelAt(kept, 0, frameRow);
-    const int zoom = shown.zoom;
-    SDL_Point span{width, -1};
+// Copies the runs of pixels of a converted row that differ from the kept row into it, and
+// hands each run's first and end column to onRun.
+template <class OnRun>
+void keepChangedRuns(const std::uint32_t* row, int width, std::uint32_t* was, OnRun&& onRun) {
     for (int i = 0; i < width;) {
         if (i + kBlock <= width && alike(row + i, was + i)) {
             i += kBlock;
@@ -90,6 +87,18 @@ SDL_Point writeChangedRuns(const std::uint32_t* row, int width, const ZoomTarget
         int j = i + 1;
         while (j < width && row[j] != was[j]) ++j;
         std::memcpy(was + i, row + i, static_cast<std::size_t>(j - i) * 4);
+        onRun(i, j);
+        i = j;
+    }
+}
+
+// Writes the pixels of a converted row that differ from the kept row, run by run, into kept
+// and as squares into shown. Answers the first and last changed column (first > last: none).
+SDL_Point writeChangedRuns(const std::uint32_t* row, int width, const ZoomTarget& shown,
+                           const ZoomTarget& kept, int frameRow) {
+    const int zoom = shown.zoom;
+    SDL_Point span{width, -1};
+    keepChangedRuns(row, width, pixelAt(kept, 0, frameRow), [&](int i, int j) {
         std::uint32_t* first = pixelAt(shown, i * zoom, frameRow * zoom);
         widenAnyRow(row + i, j - i, zoom, first);
         const auto bytes = static_cast<std::size_t>(j - i) * static_cast<std::size_t>(zoom) * 4;
@@ -97,8 +106,7 @@ SDL_Point writeChangedRuns(const std::uint32_t* row, int width, const ZoomTarget
         for (int k = 1; k < zoom; ++k)
             std::memcpy(reinterpret_cast<std::uint8_t*>(first) + std::ptrdiff_t(k) * pitch, first, bytes);
         span = SDL_Point{std::min(span.x, i), j - 1};
-        i = j;
-    }
+    });
     return span;
 }
 
@@ -164,6 +172,66 @@ SDL_Rect zoomConvertChanges(const SDL_Surface& frame, const SDL_Rect& src, const
     }
     if (right.y < 0) return SDL_Rect{};
     return SDL_Rect{left.x, left.y, right.x - left.x + 1, right.y - left.y + 1};
+}
+
+}  // namespace vek::platform::soft
+
+namespace vek::platform::soft {
+
+void ChangedTiles::setSize(int width, int height) {
+    const int columns = (std::max(width, 0) + kTile - 1) / kTile;
+    const int rows = (std::max(height, 0) + kTile - 1) / kTile;
+    if (columns == columns_ && rows == rows_) return;
+    columns_ = columns;
+    rows_ = rows;
+    tiles_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
+    any_ = false;
+}
+
+void ChangedTiles::mark(int y, int x0, int x1) {
+    if (y < 0 || y / kTile >= rows_ || x0 >= x1) return;
+    const std::size_t row = static_cast<std::size_t>(y / kTile) * static_cast<std::size_t>(columns_);
+    const int last = std::min(columns_ - 1, (x1 - 1) / kTile);
+    for (int t = std::max(0, x0 / kTile); t <= last; ++t) tiles_[row + static_cast<std::size_t>(t)] = 1;
+    any_ = true;
+}
+
+void ChangedTiles::takeRuns(std::vector<SDL_Rect>& runs) {
+    runs.clear();
+    if (!any_) return;
+    for (int r = 0; r < rows_; ++r) {
+        std::uint8_t* row = &tiles_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_)];
+        for (int t = 0; t < columns_;) {
+            if (!row[t]) {
+                ++t;
+                continue;
+            }
+            int end = t;
+            while (end < columns_ && row[end]) row[end++] = 0;
+            runs.push_back(SDL_Rect{t * kTile, r * kTile, (end - t) * kTile, kTile});
+            t = end;
+        }
+    }
+    any_ = false;
+}
+
+void convertChanges(const SDL_Surface& frame, const SDL_Rect& src, const ZoomTarget& kept,
+                    ChangedTiles& changes) {
+    if (src.w <= 0 || src.h <= 0 || !kept.surface) return;
+    const int bytes = frame.format->BytesPerPixel;
+    PixelConverter convert(*frame.format, frame.format->palette, *kept.surface->format, nullptr);
+    const bool direct = convert.identity() && bytes == 4;
+    thread_local std::vector<std::uint32_t> row;
+    row.resize(static_cast<std::size_t>(src.w));
+    const auto* from = static_cast<const std::uint8_t*>(frame.pixels) + std::ptrdiff_t(src.y) * frame.pitch +
+                       std::ptrdiff_t(src.x) * bytes;
+    for (int y = 0; y < src.h; ++y, from += frame.pitch) {
+        if (!direct) kRowConverters[bytes - 1](from, src.w, row.data(), convert);
+        const auto* converted = direct ? reinterpret_cast<const std::uint32_t*>(from) : row.data();
+        const int keptRow = kept.at.y + y;
+        keepChangedRuns(converted, src.w, pixelAt(kept, 0, y),
+                        [&](int i, int j) { changes.mark(keptRow, kept.at.x + i, kept.at.x + j); });
+    }
 }
 
 }  // namespace vek::platform::soft
