@@ -11,7 +11,7 @@
 # Files whose content depends on the layout are written at install time by
 # cmake/install_files.cmake.
 
-set(VEK_APP_ID example.vektrion.Vektrion)
+# VEK_APP_ID, the menu entry's name, is set in CMakeLists.txt: the game's windows carry it.
 # The tools a player or a maker of media may use. The build's own tools (vektrion-describe,
 # vektrion-about-icon) and the soak run are not installed.
 set(VEK_INSTALLED_TOOLS vektrion-picture vektrion-wave vektrion-assets vektrion-replay)

@@ -12,6 +12,7 @@
 #include "app/program.hpp"
 #include "app/replay_store.hpp"
 #include "app/settings_file.hpp"
+#include "assets/embedded_icon.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "runtime/shown_text.hpp"
 
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
     if (const auto exit = vek::AnswerArguments(vek::kGameCommandLine, vek::ParseCommandLine(args, line)))
         return *exit;
     std::string error;
-    auto backend = vek::platform::sdl::SdlPlatform::open(error);
+    // The windows carry the menu entry's name and the game's icon, so that docks group them with it.
+    auto backend = vek::platform::sdl::SdlPlatform::open(error, {VEK_APP_ID, vek::EmbeddedWindowIcon()});
     if (!backend) {
         std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
         return 1;

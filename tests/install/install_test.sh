@@ -83,10 +83,12 @@ manual_page_version() {  # the installed page names the version, filled in at in
   grep -q "^\.TH VEKTRION 6 .* \"Vektrion $version\"" "$1" || { head -n 3 "$1"; return 1; }
 }
 
+# The window's class is the menu entry's name, so that docks group the two.
 window_opens() {
   SDL_AUDIODRIVER=dummy timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$here/window_opens.sh" "$dest$prefix/bin/vektrion" "Vektrion v1.2.0 - Murelle"
+    "$here/window_opens.sh" "$dest$prefix/bin/vektrion" "Vektrion v1.2.0 - Murelle" "$(basename "$desktop" .desktop)"
 }
+
 
 uninstall_empties() {
   DESTDIR=$dest cmake -DBUILD_DIR="$build" -P "$source_dir/cmake/uninstall.cmake" >/dev/null &&
@@ -118,13 +120,14 @@ desktop=$dest$prefix/share/applications/$app_id.desktop
 check "menu entry valid" desktop-file-validate "$desktop"
 check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion %f" "$desktop"
 check "menu entry opens replay files" grep -qx "MimeType=application/x-vektrion-replay;" "$desktop"
+check "menu entry names the windows' class" grep -qx "StartupWMClass=$app_id" "$desktop"
 check "AppStream metadata valid" appstreamcli validate --no-net "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
 check "manual page formats without warnings" manual_page_clean "$dest$prefix/share/man/man6/vektrion.6"
 check "manual page names version $version" manual_page_version "$dest$prefix/share/man/man6/vektrion.6"
 for tool in "${tools[@]}"; do
   check "$tool answers --help and wrong arguments" usage_answers "$tool"
 done
-check "installed game opens its window under Xvfb" window_opens
+check "installed game opens its window under Xvfb, with its icon and class" window_opens
 check "uninstall leaves nothing" uninstall_empties
 
 deb=$build/vektrion_${version}-1_amd64.deb

@@ -43,6 +43,7 @@ public:
     void close() override;
     bool closed() const override { return closed_; }
     void minimize() override;
+    std::string clientPicturePng(std::string& why) override;
 
     void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override;
     bool enterExclusive(int width, int height) override;
@@ -108,7 +109,7 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    SDL_Point logical_;         // the client area's size while windowed
+    SDL_Point logical_;  // the client area's size while windowed
     // Where the window stands and returns to; the window system's reports update it, so
     // reading them refreshes it.
     mutable PlacementModel model_;
