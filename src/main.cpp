@@ -11,6 +11,7 @@
 #include "app/command_line.hpp"
 #include "app/program.hpp"
 #include "app/replay_store.hpp"
+#include "app/screenshots.hpp"
 #include "app/settings_file.hpp"
 #include "assets/embedded_icon.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
                      vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
+    options.screenshotFolder = vek::ScreenshotFolder(xdgConfigHome, home);
     std::error_code noPath;
     vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
     vek::TReplayOptions replays;

@@ -114,6 +114,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     GameStart = find("GameStart");
     GamePause = find("GamePause");
     GameRecords = find("GameRecords");
+    GameScreenshot = find("GameScreenshot");
     GameExit = find("GameExit");
     OptionMenu = find("OptionMenu");
     OptionFullScreen = find("OptionFullScreen");
@@ -135,6 +136,7 @@ THandlerTable TMainForm::Handlers() {
     table.Add("GameStartClick", click(this, &TMainForm::GameStartClick));
     table.Add("GamePauseClick", click(this, &TMainForm::GamePauseClick));
     table.Add("GameRecordsClick", click(this, &TMainForm::GameRecordsClick));
+    table.Add("GameScreenshotClick", click(this, &TMainForm::GameScreenshotClick));
     table.Add("GameExitClick", click(this, &TMainForm::GameExitClick));
     table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
     table.Add("OptionSoundClick", click(this, &TMainForm::OptionSoundClick));
@@ -189,6 +191,8 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
     if ((shift & platform::ssAlt) && key == platform::vk::Return) OptionFullScreenClick();
+    // Print keeps a picture as F12 does; F12 is the menu's own shortcut.
+    if (key == platform::vk::Snapshot && shift == 0) GameScreenshotClick();
     // Escape leaves a replay for the title; the game's own keys do nothing while one plays.
     if (key == platform::vk::Escape && shift == 0) Scenes->StopPlayback();
 }
@@ -262,8 +266,9 @@ void TMainForm::DXTimerDeactivate(TCustomDXTimer& sender) {
 
 void TMainForm::ShowPauseInCaption() {
     const bool paused = GamePause->Checked || inactive_;
-    Handle()->setCaption(paused ? platform::current().application().title() + " " + tr("[Pausado]")
-                                : ownCaption_ + captionNote_);
+    Handle()->setCaption((paused ? platform::current().application().title() + " " + tr("[Pausado]")
+                                 : ownCaption_ + captionNote_) +
+                         captionMessage_);
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {

@@ -66,6 +66,7 @@ public:
     platform::TMenuItem* GameStart = nullptr;
     platform::TMenuItem* GamePause = nullptr;
     platform::TMenuItem* GameRecords = nullptr;
+    platform::TMenuItem* GameScreenshot = nullptr;
     platform::TMenuItem* GameExit = nullptr;
     platform::TMenuItem* OptionMenu = nullptr;
     platform::TMenuItem* OptionFullScreen = nullptr;
@@ -89,6 +90,7 @@ public:
     void GameStartClick();
     void GamePauseClick();
     void GameRecordsClick();
+    void GameScreenshotClick();
     void GameExitClick();
     void OptionFullScreenClick();
     void OptionSoundClick();
@@ -140,6 +142,12 @@ public:
     std::function<void()> OnRecords;
     // The window's caption is its own followed by note (while a replay plays); empty: its own.
     void SetCaptionNote(const std::string& note);
+    // A passing message after the caption, paused or not (where a screenshot went); empty:
+    // none.
+    void SetCaptionMessage(const std::string& message);
+
+    // "Guardar imagen", F12 and the Print key run this; nothing happens without it.
+    std::function<void()> OnScreenshot;
 
     // Plays the named sound from the wave list while sound is switched on.
     void PlaySound(const std::string& name, bool wait) override;
@@ -164,9 +172,10 @@ private:
     // the game, and is the stored caption otherwise.
     void ShowPauseInCaption();
 
-    std::string ownCaption_;   // the window's caption from its stored description
-    std::string captionNote_;  // what follows it while a replay plays
-    bool inactive_ = false;    // another application has the foreground
+    std::string ownCaption_;      // the window's caption from its stored description
+    std::string captionNote_;     // what follows it while a replay plays
+    std::string captionMessage_;  // a passing message after both (where a screenshot went)
+    bool inactive_ = false;       // another application has the foreground
     void FindOptionItems(const std::function<platform::TMenuItem*(const char*)>& find);
     void OptionChanged(platform::TMenuItem& option, bool wanted);
     void ApplyVolume();

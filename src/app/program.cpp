@@ -6,6 +6,7 @@
 
 #include "app/main_form.hpp"
 #include "app/replay_keeper.hpp"
+#include "app/screenshots.hpp"
 #include "app/settings_keeper.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
@@ -56,6 +57,7 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
         TSettingsKeeper settings(*mainForm, options);
         TReplayKeeper replays(*mainForm, replayOptions.folder,
                               [&settings] { return settings.SaveReplays(); });
+        TScreenshots screenshots(*mainForm, options.screenshotFolder);
         if (!replayOptions.watch.empty()) replays.Watch(replayOptions.watch);
         application.run(*mainForm->Handle());
         settings.Save();

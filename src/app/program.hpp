@@ -24,6 +24,8 @@ struct TProgramOptions {
     // The window's zoom for this start; 0: the remembered size, or on a first start the
     // size that fits the screen.
     int zoom = 0;
+    // Where the screenshot key keeps pictures; empty: none are kept.
+    std::string screenshotFolder{};
 };
 
 struct TReplayOptions {

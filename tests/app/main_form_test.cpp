@@ -301,6 +301,7 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     EXPECT_EQ(form->GameStart->ShortCut, platform::vk::F2);
     EXPECT_EQ(form->GamePause->ShortCut, platform::vk::F3);
     EXPECT_EQ(form->OptionFullScreen->ShortCut, platform::vk::F4);
+    EXPECT_EQ(form->GameScreenshot->ShortCut, platform::vk::F12);
     EXPECT_EQ(form->OptionMenu->Count(), 12u);
     EXPECT_TRUE(form->OptionMenu->Items(1).IsLine());
     EXPECT_EQ(form->OptionSound->GroupIndex, 1);
