@@ -25,7 +25,8 @@ include(cmake/i18n.cmake)
 
 # First of all: which of the folders that a plain install fills do not exist yet, so that
 # make uninstall can take away the ones it made.
-set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages ${VEK_LOCALE_FOLDERS})
+set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages share/vektrion
+    ${VEK_LOCALE_FOLDERS})
 foreach(size ${VEK_ICON_SIZES})
   list(APPEND install_folders share/icons/hicolor/${size}x${size}/apps)
 endforeach()
@@ -47,6 +48,8 @@ foreach(language ${VEK_LANGUAGES})
   install(FILES ${CMAKE_BINARY_DIR}/locale/${language}/LC_MESSAGES/vektrion.mo
           DESTINATION share/locale/${language}/LC_MESSAGES COMPONENT data)
 endforeach()
+# The demonstration the title plays while the player has kept no game.
+install(FILES ${VEK_DEMONSTRATION} DESTINATION share/vektrion COMPONENT data)
 # The replay files' type, so that a file manager opens them with the game.
 install(FILES ${VEK_MIME_FILE} DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
         COMPONENT data)

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/attract_mode.hpp"
 #include "app/command_line.hpp"
 #include "app/program.hpp"
 #include "app/replay_store.hpp"
@@ -58,9 +59,11 @@ int main(int argc, char** argv) {
     options.zoom = line.zoom;
     options.screenshotFolder = vek::ScreenshotFolder(xdgConfigHome, home);
     std::error_code noPath;
-    vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe", noPath).string();
+    vek::ChooseLanguage(options, program);
     vek::TReplayOptions replays;
     replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     replays.watch = line.replay;
+    replays.demonstration = vek::DemonstrationPath(program);
     return vek::RunProgram(*backend, options, replays);
 }

@@ -123,6 +123,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     Ayuda1 = find("Ayuda1");
     Controles1 = find("Controles1");
     Acercade1 = find("Acercade1");
+    OptionDemonstration = find("OptionDemonstration");
     FindOptionItems(find);
 }
 
@@ -146,6 +147,7 @@ THandlerTable TMainForm::Handlers() {
     table.Add("OptionAutoFireClick", click(this, &TMainForm::OptionAutoFireClick));
     table.Add("OptionPauseInBackgroundClick", click(this, &TMainForm::OptionPauseInBackgroundClick));
     table.Add("OptionVibrationClick", click(this, &TMainForm::OptionVibrationClick));
+    table.Add("OptionDemonstrationClick", click(this, &TMainForm::OptionDemonstrationClick));
     table.Add("OptionControlsClick", click(this, &TMainForm::OptionControlsClick));
     table.Add("Controles1Click", click(this, &TMainForm::Controles1Click));
     table.Add("Acercade1Click", click(this, &TMainForm::Acercade1Click));
@@ -190,6 +192,7 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
+    if (OnKeyPressed) OnKeyPressed(key, shift);
     if ((shift & platform::ssAlt) && key == platform::vk::Return) OptionFullScreenClick();
     // Print keeps a picture as F12 does; F12 is the menu's own shortcut.
     if (key == platform::vk::Snapshot && shift == 0) GameScreenshotClick();
@@ -275,8 +278,10 @@ void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {
     if (!DXDraw->CanDraw()) return;
     DXInput->Update();
     ApplyAutoFire();
+    if (OnInputRead) OnInputRead();
     Scenes->RunScene();
     Scenes->StartPendingScene();
+    if (OnFrameDrawn) OnFrameDrawn();
     if (OptionShowFPS->Checked) DrawFrameRate();
     DXDraw->Flip();
     // After the whole tick, so that a pause never cuts one in two.

@@ -78,6 +78,7 @@ public:
     platform::TMenuItem* OptionAutoFire = nullptr;
     platform::TMenuItem* OptionPauseInBackground = nullptr;
     platform::TMenuItem* OptionVibration = nullptr;
+    platform::TMenuItem* OptionDemonstration = nullptr;
     platform::TMenuItem* OptionControls = nullptr;
     platform::TMenuItem* Ayuda1 = nullptr;
     platform::TMenuItem* Controles1 = nullptr;
@@ -99,6 +100,7 @@ public:
     void OptionAutoFireClick();
     void OptionPauseInBackgroundClick();
     void OptionVibrationClick();
+    void OptionDemonstrationClick();
     void OptionControlsClick();
     void Controles1Click();
     void Acercade1Click();
@@ -125,6 +127,8 @@ public:
     void SetPauseInBackground(bool on);
     // A pad that can rumble does so when the ship is hit and when the boss explodes.
     void SetVibration(bool on);
+    // The title plays a recorded game after a while without input (TAttractMode).
+    void SetDemonstration(bool on);
     // The five actions' keys and the pad's fire button, in the input component's own tables.
     TBindings Bindings() const;
     void SetBindings(const TBindings& bindings);
@@ -148,6 +152,12 @@ public:
 
     // "Guardar imagen", F12 and the Print key run this; nothing happens without it.
     std::function<void()> OnScreenshot;
+    // Told of every key press the window sees before the menus act on it.
+    std::function<void(std::uint16_t key, platform::TShiftState shift)> OnKeyPressed;
+    // Told in each tick once the input has been read, before the scene runs, and once the
+    // frame has been drawn, before it is shown.
+    std::function<void()> OnInputRead;
+    std::function<void()> OnFrameDrawn;
 
     // Plays the named sound from the wave list while sound is switched on.
     void PlaySound(const std::string& name, bool wait) override;

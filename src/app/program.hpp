@@ -33,6 +33,8 @@ struct TReplayOptions {
     std::string folder;
     // A replay to watch at start; empty: the game starts on the title.
     std::string watch;
+    // The demonstration the title plays when the folder holds no game; empty: none.
+    std::string demonstration;
 };
 
 // Chooses the language of the texts a player sees: the settings file's language (unless

@@ -96,6 +96,11 @@ void TReplayKeeper::Tell(const std::string& path, const std::string& why) {
         platform::MB_OK | platform::MB_ICONERROR);
 }
 
+std::string TReplayKeeper::BestReplayPath() {
+    const auto games = store_.Games();
+    return games.empty() ? std::string() : store_.Folder() + "/" + games.front().Name;
+}
+
 // The game stands still behind the table: its timer stops while the table is open and
 // runs again afterwards as it ran before (a game the player paused stays paused).
 void TReplayKeeper::ShowRecords() {

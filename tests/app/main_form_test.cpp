@@ -302,13 +302,14 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     EXPECT_EQ(form->GamePause->ShortCut, platform::vk::F3);
     EXPECT_EQ(form->OptionFullScreen->ShortCut, platform::vk::F4);
     EXPECT_EQ(form->GameScreenshot->ShortCut, platform::vk::F12);
-    EXPECT_EQ(form->OptionMenu->Count(), 12u);
+    EXPECT_EQ(form->OptionMenu->Count(), 13u);
     EXPECT_TRUE(form->OptionMenu->Items(1).IsLine());
     EXPECT_EQ(form->OptionSound->GroupIndex, 1);
     EXPECT_EQ(form->OptionVolume->Count(), 5u);
     EXPECT_TRUE(form->OptionVolumeItems[4]->Checked);
     EXPECT_TRUE(form->OptionPauseInBackground->Checked);
     EXPECT_TRUE(form->OptionVibration->Checked);
+    EXPECT_TRUE(form->OptionDemonstration->Checked);
     EXPECT_FALSE(form->OptionAutoFire->Checked);
     EXPECT_EQ(form->OptionControls->Caption, "Configurar controles\xE2\x80\xA6");
 }
