@@ -89,6 +89,14 @@ window_opens() {
     "$here/window_opens.sh" "$dest$prefix/bin/vektrion" "Vektrion v1.2.0 - Murelle" "$(basename "$desktop" .desktop)"
 }
 
+# The metadata lists the releases that CHANGELOG.md dates, up to the package's version.
+releases_listed() {
+  local metainfo=$1
+  grep -E "^## [0-9.]+ — [0-9]{4}-[0-9]{2}-[0-9]{2}$" "$source_dir/CHANGELOG.md" | while read -r _ v _ date; do
+    dpkg --compare-versions "$v" le "$version" || continue
+    grep -q "<release version=\"$v\" date=\"$date\"" "$metainfo" || { echo "no release $v of $date"; exit 1; }
+  done
+}
 
 uninstall_empties() {
   DESTDIR=$dest cmake -DBUILD_DIR="$build" -P "$source_dir/cmake/uninstall.cmake" >/dev/null &&
@@ -122,6 +130,7 @@ check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion
 check "menu entry opens replay files" grep -qx "MimeType=application/x-vektrion-replay;" "$desktop"
 check "menu entry names the windows' class" grep -qx "StartupWMClass=$app_id" "$desktop"
 check "AppStream metadata valid" appstreamcli validate --no-net "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
+check "AppStream metadata lists CHANGELOG.md's releases" releases_listed "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
 check "manual page formats without warnings" manual_page_clean "$dest$prefix/share/man/man6/vektrion.6"
 check "manual page names version $version" manual_page_version "$dest$prefix/share/man/man6/vektrion.6"
 for tool in "${tools[@]}"; do
