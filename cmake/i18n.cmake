@@ -7,7 +7,8 @@
 #     metadata and the replay files' type, and writes po/vektrion.pot when its messages have changed;
 #   - compiles each catalogue with msgfmt --check into locale/LANGUAGE/LC_MESSAGES/ of the
 #     build folder, where the game finds it when it runs from there;
-#   - merges the menu entry, the metadata and the replay files' type with the catalogues'
+#   - merges the menu entry, the metadata (with its releases made from CHANGELOG.md by
+#     cmake/metainfo_releases.cmake) and the replay files' type with the catalogues'
 #     translations into i18n/.
 # cmake/install.cmake installs the compiled catalogues under share/locale/ (the folders of
 # VEK_LOCALE_FOLDERS) and the merged files.
@@ -66,6 +67,17 @@ foreach(language ${VEK_LANGUAGES})
   list(APPEND VEK_LOCALE_FOLDERS share/locale/${language}/LC_MESSAGES)
 endforeach()
 
+# The metadata with the releases that CHANGELOG.md lists up to this version.
+set(metainfo_with_releases ${CMAKE_BINARY_DIR}/releases/${VEK_APP_ID}.metainfo.xml)
+add_custom_command(
+  OUTPUT ${metainfo_with_releases}
+  COMMAND ${CMAKE_COMMAND} -DCHANGELOG=${CMAKE_SOURCE_DIR}/CHANGELOG.md -DMETAINFO=${VEK_METAINFO_SOURCE}
+          -DVERSION=${PROJECT_VERSION} -DOUTPUT=${metainfo_with_releases}
+          -P ${CMAKE_SOURCE_DIR}/cmake/metainfo_releases.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${VEK_METAINFO_SOURCE} ${CMAKE_SOURCE_DIR}/cmake/metainfo_releases.cmake
+  COMMENT "Listing CHANGELOG.md's releases in the metadata"
+  VERBATIM)
+
 # The menu entry, the metadata and the replay files' type with every language's name,
 # comment, summary, description and keywords, from the same catalogues.
 set(po_files)
@@ -76,9 +88,9 @@ add_custom_command(
   OUTPUT ${VEK_DESKTOP_TEMPLATE} ${VEK_METAINFO_FILE} ${VEK_MIME_FILE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/i18n
   COMMAND ${VEK_MSGFMT} --desktop --template=${VEK_DESKTOP_SOURCE} -d ${VEK_PO_DIR} -o ${VEK_DESKTOP_TEMPLATE}
-  COMMAND ${VEK_MSGFMT} --xml --template=${VEK_METAINFO_SOURCE} -d ${VEK_PO_DIR} -o ${VEK_METAINFO_FILE}
+  COMMAND ${VEK_MSGFMT} --xml --template=${metainfo_with_releases} -d ${VEK_PO_DIR} -o ${VEK_METAINFO_FILE}
   COMMAND ${VEK_MSGFMT} --xml --template=${VEK_MIME_SOURCE} -d ${VEK_PO_DIR} -o ${VEK_MIME_FILE}
-  DEPENDS ${po_files} ${VEK_PO_DIR}/LINGUAS ${VEK_DESKTOP_SOURCE} ${VEK_METAINFO_SOURCE} ${VEK_MIME_SOURCE}
+  DEPENDS ${po_files} ${VEK_PO_DIR}/LINGUAS ${VEK_DESKTOP_SOURCE} ${metainfo_with_releases} ${VEK_MIME_SOURCE}
   COMMENT "Merging the translations into the menu entry and the metadata"
   VERBATIM)
 

@@ -11,7 +11,7 @@
 # Files whose content depends on the layout are written at install time by
 # cmake/install_files.cmake.
 
-set(VEK_APP_ID example.vektrion.Vektrion)
+# VEK_APP_ID, the menu entry's name, is set in CMakeLists.txt: the game's windows carry it.
 # The tools a player or a maker of media may use. The build's own tools (vektrion-describe,
 # vektrion-about-icon) and the soak run are not installed.
 set(VEK_INSTALLED_TOOLS vektrion-picture vektrion-wave vektrion-assets vektrion-replay)
@@ -25,7 +25,8 @@ include(cmake/i18n.cmake)
 
 # First of all: which of the folders that a plain install fills do not exist yet, so that
 # make uninstall can take away the ones it made.
-set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages ${VEK_LOCALE_FOLDERS})
+set(install_folders bin share/applications share/metainfo share/man/man6 share/mime/packages share/vektrion
+    ${VEK_LOCALE_FOLDERS})
 foreach(size ${VEK_ICON_SIZES})
   list(APPEND install_folders share/icons/hicolor/${size}x${size}/apps)
 endforeach()
@@ -47,6 +48,8 @@ foreach(language ${VEK_LANGUAGES})
   install(FILES ${CMAKE_BINARY_DIR}/locale/${language}/LC_MESSAGES/vektrion.mo
           DESTINATION share/locale/${language}/LC_MESSAGES COMPONENT data)
 endforeach()
+# The demonstration the title plays while the player has kept no game.
+install(FILES ${VEK_DEMONSTRATION} DESTINATION share/vektrion COMPONENT data)
 # The replay files' type, so that a file manager opens them with the game.
 install(FILES ${VEK_MIME_FILE} DESTINATION share/mime/packages RENAME ${VEK_APP_ID}.xml
         COMPONENT data)

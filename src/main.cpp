@@ -8,10 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "app/attract_mode.hpp"
 #include "app/command_line.hpp"
 #include "app/program.hpp"
 #include "app/replay_store.hpp"
+#include "app/screenshots.hpp"
 #include "app/settings_file.hpp"
+#include "assets/embedded_icon.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "runtime/shown_text.hpp"
 
@@ -47,12 +50,15 @@ int main(int argc, char** argv) {
                      vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
+    options.screenshotFolder = vek::ScreenshotFolder(xdgConfigHome, home);
     std::error_code noPath;
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe", noPath).string();
     // The language goes into the environment (LANGUAGE), which is safe to change only
     // while the program has no other thread: before the backend starts SDL's.
-    vek::ChooseLanguage(options, std::filesystem::read_symlink("/proc/self/exe", noPath).string());
+    vek::ChooseLanguage(options, program);
     std::string error;
-    auto backend = vek::platform::sdl::SdlPlatform::open(error);
+    // The windows carry the menu entry's name and the game's icon, so that docks group them with it.
+    auto backend = vek::platform::sdl::SdlPlatform::open(error, {VEK_APP_ID, vek::EmbeddedWindowIcon()});
     if (!backend) {
         std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
         return 1;
@@ -60,5 +66,6 @@ int main(int argc, char** argv) {
     vek::TReplayOptions replays;
     replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     replays.watch = line.replay;
+    replays.demonstration = vek::DemonstrationPath(program);
     return vek::RunProgram(*backend, options, replays);
 }

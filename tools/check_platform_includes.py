@@ -33,11 +33,14 @@ PLATFORM_INCLUDES = {
     "audio": {"", "audio"},
     "fonts": {"fonts"},
     "soft": {"", "soft", "fonts"},
-    "sdl": {"", "sdl", "toolkit", "audio", "soft", "fonts"},
-    "headless": {"", "headless", "toolkit", "audio", "soft"},
+    "png": {"png"},
+    "sdl": {"", "sdl", "toolkit", "audio", "soft", "fonts", "png"},
+    "headless": {"", "headless", "toolkit", "audio", "soft", "png"},
 }
 # Folders whose files include no SDL, SDL_ttf or fontconfig header.
-NO_SDL = {"", "toolkit", "audio"}
+NO_SDL = {"", "toolkit", "audio", "png"}
+# libpng's header belongs to platform/png alone.
+PNG_HEADER = re.compile(r"^(png\.h|pngconf\.h|libpng[0-9]*/.*)$")
 
 
 def platform_folder(path):
@@ -46,6 +49,8 @@ def platform_folder(path):
 
 
 def check_platform_file(folder, header):
+    if PNG_HEADER.match(header) and folder != "png":
+        return f"platform/{folder or '.'} leaves libpng to platform/png"
     if header.startswith("platform/"):
         rest = header[len("platform/"):].split("/")
         target = rest[0] if len(rest) > 1 else ""
@@ -79,6 +84,8 @@ def problems_in(path):
                 why = None
             elif SDL_HEADER.match(header) or header.startswith(("platform/sdl/", "platform/headless/")):
                 why = "only the platform talks to SDL and picks a backend"
+            elif PNG_HEADER.match(header):
+                why = "only platform/png talks to libpng"
             else:
                 why = None
             if why:

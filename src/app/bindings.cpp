@@ -142,7 +142,12 @@ std::string controlsHelpText(const TBindings& bindings) {
                    {padFire}) +
             "\r\r";
     text += tr("F2: iniciar juego   F3: jugar / pausar   F4: pantalla completa") + std::string("\r");
+    // TRANSLATORS: "Impr Pant" is the Print Screen key as the player's keyboard labels it.
+    text += tr("F12 o Impr Pant: guardar la imagen del juego en la carpeta de imágenes") + std::string("\r");
     text += tr("F10 o Alt: abrir el menú") + std::string("\r");
+    text += tr("Tras 30 s en el título sin tocar nada, se ve una demostración.") + std::string("\r");
+    text += tr("Cualquier tecla la termina; se apaga en Opciones > Demostración en el título.") +
+            std::string("\r");
     text += tr("Para salir: Juego > Salir, o cerrar la ventana.") + std::string("\r");
     text += tr("Los controles se cambian en Opciones > Configurar controles…");
     return text;

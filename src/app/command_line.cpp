@@ -24,7 +24,8 @@ constexpr std::string_view kHelpText =
     "$XDG_CONFIG_HOME/vektrion/settings.ini (~/.config/vektrion/settings.ini when\n"
     "XDG_CONFIG_HOME is not set); the manual page, man 6 vektrion, lists every key.\n"
     "Finished games are kept as replays in $XDG_DATA_HOME/vektrion/replays\n"
-    "(~/.local/share/vektrion/replays).\n";
+    "(~/.local/share/vektrion/replays). F12 keeps a picture of the game in the Vektrion\n"
+    "folder of the desktop's pictures folder (XDG_PICTURES_DIR, else ~/Pictures).\n";
 
 constexpr TOptionSpec kOptions[] = {{"--zoom", "N"}, {"--reset-settings", {}}};
 

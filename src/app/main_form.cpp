@@ -114,6 +114,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     GameStart = find("GameStart");
     GamePause = find("GamePause");
     GameRecords = find("GameRecords");
+    GameScreenshot = find("GameScreenshot");
     GameExit = find("GameExit");
     OptionMenu = find("OptionMenu");
     OptionFullScreen = find("OptionFullScreen");
@@ -122,6 +123,7 @@ void TMainForm::FindMenuItems(const TStoredEntries& entries) {
     Ayuda1 = find("Ayuda1");
     Controles1 = find("Controles1");
     Acercade1 = find("Acercade1");
+    OptionDemonstration = find("OptionDemonstration");
     FindOptionItems(find);
 }
 
@@ -135,6 +137,7 @@ THandlerTable TMainForm::Handlers() {
     table.Add("GameStartClick", click(this, &TMainForm::GameStartClick));
     table.Add("GamePauseClick", click(this, &TMainForm::GamePauseClick));
     table.Add("GameRecordsClick", click(this, &TMainForm::GameRecordsClick));
+    table.Add("GameScreenshotClick", click(this, &TMainForm::GameScreenshotClick));
     table.Add("GameExitClick", click(this, &TMainForm::GameExitClick));
     table.Add("OptionFullScreenClick", click(this, &TMainForm::OptionFullScreenClick));
     table.Add("OptionScaleClick", platform::TMenuEvent([this](TMenuItem& item) { OptionScaleClick(item); }));
@@ -145,6 +148,7 @@ THandlerTable TMainForm::Handlers() {
     table.Add("OptionAutoFireClick", click(this, &TMainForm::OptionAutoFireClick));
     table.Add("OptionPauseInBackgroundClick", click(this, &TMainForm::OptionPauseInBackgroundClick));
     table.Add("OptionVibrationClick", click(this, &TMainForm::OptionVibrationClick));
+    table.Add("OptionDemonstrationClick", click(this, &TMainForm::OptionDemonstrationClick));
     table.Add("OptionControlsClick", click(this, &TMainForm::OptionControlsClick));
     table.Add("Controles1Click", click(this, &TMainForm::Controles1Click));
     table.Add("Acercade1Click", click(this, &TMainForm::Acercade1Click));
@@ -189,7 +193,10 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
+    if (OnKeyPressed) OnKeyPressed(key, shift);
     if ((shift & platform::ssAlt) && key == platform::vk::Return) OptionFullScreenClick();
+    // Print keeps a picture as F12 does; F12 is the menu's own shortcut.
+    if (key == platform::vk::Snapshot && shift == 0) GameScreenshotClick();
     // Escape leaves a replay for the title; the game's own keys do nothing while one plays.
     if (key == platform::vk::Escape && shift == 0) Scenes->StopPlayback();
 }
@@ -270,17 +277,20 @@ void TMainForm::ShowPauseInCaption() {
     const bool paused = GamePause->Checked || inactive_;
     const std::string mark = std::string(" ") + tr("[Pausado]");
     if (!captionNote_.empty())
-        Handle()->setCaption(ownCaption_ + captionNote_ + (paused ? mark : std::string()));
+        Handle()->setCaption(ownCaption_ + captionNote_ + (paused ? mark : std::string()) + captionMessage_);
     else
-        Handle()->setCaption(paused ? platform::current().application().title() + mark : ownCaption_);
+        Handle()->setCaption((paused ? platform::current().application().title() + mark : ownCaption_) +
+                             captionMessage_);
 }
 
 void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {
     if (!DXDraw->CanDraw()) return;
     DXInput->Update();
     ApplyAutoFire();
+    if (OnInputRead) OnInputRead();
     Scenes->RunScene();
     Scenes->StartPendingScene();
+    if (OnFrameDrawn) OnFrameDrawn();
     if (OptionShowFPS->Checked) DrawFrameRate();
     DXDraw->Flip();
     // After the whole tick, so that a pause never cuts one in two.

@@ -66,6 +66,7 @@ public:
     platform::TMenuItem* GameStart = nullptr;
     platform::TMenuItem* GamePause = nullptr;
     platform::TMenuItem* GameRecords = nullptr;
+    platform::TMenuItem* GameScreenshot = nullptr;
     platform::TMenuItem* GameExit = nullptr;
     platform::TMenuItem* OptionMenu = nullptr;
     platform::TMenuItem* OptionFullScreen = nullptr;
@@ -81,6 +82,7 @@ public:
     platform::TMenuItem* OptionAutoFire = nullptr;
     platform::TMenuItem* OptionPauseInBackground = nullptr;
     platform::TMenuItem* OptionVibration = nullptr;
+    platform::TMenuItem* OptionDemonstration = nullptr;
     platform::TMenuItem* OptionControls = nullptr;
     platform::TMenuItem* Ayuda1 = nullptr;
     platform::TMenuItem* Controles1 = nullptr;
@@ -93,6 +95,7 @@ public:
     void GameStartClick();
     void GamePauseClick();
     void GameRecordsClick();
+    void GameScreenshotClick();
     void GameExitClick();
     void OptionFullScreenClick();
     void OptionScaleClick(platform::TMenuItem& sender);
@@ -102,6 +105,7 @@ public:
     void OptionAutoFireClick();
     void OptionPauseInBackgroundClick();
     void OptionVibrationClick();
+    void OptionDemonstrationClick();
     void OptionControlsClick();
     void Controles1Click();
     void Acercade1Click();
@@ -130,6 +134,8 @@ public:
     void SetPauseInBackground(bool on);
     // A pad that can rumble does so when the ship is hit and when the boss explodes.
     void SetVibration(bool on);
+    // The title plays a recorded game after a while without input (TAttractMode).
+    void SetDemonstration(bool on);
     // The five actions' keys and the pad's fire button, in the input component's own tables.
     TBindings Bindings() const;
     void SetBindings(const TBindings& bindings);
@@ -147,6 +153,18 @@ public:
     std::function<void()> OnRecords;
     // The window's caption is its own followed by note (while a replay plays); empty: its own.
     void SetCaptionNote(const std::string& note);
+    // A passing message after the caption, paused or not (where a screenshot went); empty:
+    // none.
+    void SetCaptionMessage(const std::string& message);
+
+    // "Guardar imagen", F12 and the Print key run this; nothing happens without it.
+    std::function<void()> OnScreenshot;
+    // Told of every key press the window sees before the menus act on it.
+    std::function<void(std::uint16_t key, platform::TShiftState shift)> OnKeyPressed;
+    // Told in each tick once the input has been read, before the scene runs, and once the
+    // frame has been drawn, before it is shown.
+    std::function<void()> OnInputRead;
+    std::function<void()> OnFrameDrawn;
 
     // Holds the game while a modal dialog or box of the window is open, so that nothing
     // moves behind it and nothing read meanwhile (the pad's Start) changes the game: the
@@ -195,9 +213,10 @@ private:
     // the game, and is the stored caption otherwise; a replay's note stays in both.
     void ShowPauseInCaption();
 
-    std::string ownCaption_;   // the window's caption from its stored description
-    std::string captionNote_;  // what follows it while a replay plays
-    bool inactive_ = false;    // another application has the foreground
+    std::string ownCaption_;      // the window's caption from its stored description
+    std::string captionNote_;     // what follows it while a replay plays
+    std::string captionMessage_;  // a passing message after both (where a screenshot went)
+    bool inactive_ = false;       // another application has the foreground
     void FindOptionItems(const std::function<platform::TMenuItem*(const char*)>& find);
     void OptionChanged(platform::TMenuItem& option, bool wanted);
     void ApplyVolume();

@@ -194,6 +194,7 @@ bool TMainForm::IsMenuKey(std::uint16_t key, platform::TShiftState shift) {
     namespace vk = platform::vk;
     if (shift & platform::ssAlt) return true;
     if (key == vk::F10 || key == vk::Menu || key == vk::LMenu || key == vk::RMenu) return true;
+    if (key == vk::Snapshot) return true;  // keeps a picture, as F12 does
     return MainMenu->Bar().FindShortCut(key) != nullptr;
 }
 

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/attract_mode.hpp"
 #include "app/main_form.hpp"
 #include "app/replay_keeper.hpp"
+#include "app/screenshots.hpp"
 #include "app/settings_keeper.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
@@ -56,6 +58,11 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
         TSettingsKeeper settings(*mainForm, options);
         TReplayKeeper replays(*mainForm, replayOptions.folder,
                               [&settings] { return settings.SaveReplays(); });
+        // The player's best game first, the game's own demonstration after it.
+        TAttractMode attract(*mainForm, [&replays, &replayOptions] {
+            return std::vector<std::string>{replays.BestReplayPath(), replayOptions.demonstration};
+        });
+        TScreenshots screenshots(*mainForm, options.screenshotFolder);
         if (!replayOptions.watch.empty()) replays.Watch(replayOptions.watch);
         application.run(*mainForm->Handle());
         settings.Save();

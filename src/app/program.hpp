@@ -24,6 +24,8 @@ struct TProgramOptions {
     // The window's zoom for this start; 0: the remembered size, or on a first start the
     // size that fits the screen.
     int zoom = 0;
+    // Where the screenshot key keeps pictures; empty: none are kept.
+    std::string screenshotFolder{};
 };
 
 struct TReplayOptions {
@@ -31,6 +33,8 @@ struct TReplayOptions {
     std::string folder;
     // A replay to watch at start; empty: the game starts on the title.
     std::string watch;
+    // The demonstration the title plays when the folder holds no game; empty: none.
+    std::string demonstration;
 };
 
 // Chooses the language of the texts a player sees: the settings file's language (unless

@@ -110,6 +110,11 @@ void TReplayKeeper::Tell(const std::string& path, const std::string& why, const 
                                                  tr("Récords"), platform::MB_OK | platform::MB_ICONERROR);
 }
 
+std::string TReplayKeeper::BestReplayPath() {
+    const auto games = store_.Games();
+    return games.empty() ? std::string() : store_.Folder() + "/" + games.front().Name;
+}
+
 // The game is held behind the table and given back as it was (a game the player paused
 // stays paused, whatever the pad's Start did meanwhile).
 void TReplayKeeper::ShowRecords() {

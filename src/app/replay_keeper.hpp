@@ -35,6 +35,8 @@ public:
     void ShowRecords();
     // The replay file of the last game written, or empty.
     const std::string& LastSaved() const { return lastSaved_; }
+    // The replay file of the best game in the folder, or empty when there is none.
+    std::string BestReplayPath();
 
 private:
     void Recorded(const TGameRecord& record);

@@ -32,7 +32,7 @@ struct KeySpec {
 
 constexpr std::string_view kPadFireKey = "pad_fire";
 
-constexpr std::array<KeySpec, 15> kKeys{{
+constexpr std::array<KeySpec, 16> kKeys{{
     {"window_left", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.left; },
      [](TSettings& s, int v) { s.window.left = v; }},
     {"window_top", -kMaxPlace, kMaxPlace, [](const TSettings& s) { return s.window.top; },
@@ -59,6 +59,8 @@ constexpr std::array<KeySpec, 15> kKeys{{
      [](TSettings& s, int v) { s.pauseInBackground = v != 0; }},
     {"vibration", 0, 1, [](const TSettings& s) { return int(s.vibration); },
      [](TSettings& s, int v) { s.vibration = v != 0; }},
+    {"attract_mode", 0, 1, [](const TSettings& s) { return int(s.attractMode); },
+     [](TSettings& s, int v) { s.attractMode = v != 0; }},
     {kPadFireKey, 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
      [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
     {"fit_to_window", 0, 1, [](const TSettings& s) { return int(s.fitToWindow); },

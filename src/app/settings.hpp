@@ -1,6 +1,7 @@
 // The settings the game remembers between runs (the window's size and place, full screen,
-// the picture's scale, sound, the frame-rate text, the volume, auto-fire, pausing in the background,
-// vibration and the controls) and their text form, a key=value line for each:
+// the picture's scale, sound, the frame-rate text, the volume, auto-fire, pausing in the
+// background, vibration, the title's demonstrations and the controls) and their text form, a
+// key=value line for each:
 //
 //     window_left=197          the window frame's left edge on the screen
 //     window_top=108           its top edge
@@ -15,6 +16,7 @@
 //     auto_fire=0              0 or 1
 //     pause_in_background=1    0 or 1
 //     vibration=1              0 or 1
+//     attract_mode=1           0 or 1: the title plays a demonstration after 30 s alone
 //     pad_fire=1               the pad button that fires, 1 to 32 but not 8 (Start, which
 //                              pauses), or 0 for none
 //     fit_to_window=0          0 or 1: 1 fits the picture to the view or the screen,
@@ -52,6 +54,7 @@ struct TSettings {
     bool autoFire = false;
     bool pauseInBackground = true;
     bool vibration = true;
+    bool attractMode = true;
     // Kept with the empty slots last.
     TBindings bindings = bindingsFromTable(defaultKeyAssigns(), 0);
     std::string language{};

@@ -128,6 +128,7 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
         form_.SetAutoFire(settings.autoFire);
         form_.SetPauseInBackground(settings.pauseInBackground);
         form_.SetVibration(settings.vibration);
+        form_.SetDemonstration(settings.attractMode);
         form_.SetBindings(settings.bindings);
     } catch (const std::exception& error) {
         platform::current().application().handleException(error);
@@ -180,6 +181,7 @@ TSettings TSettingsKeeper::Current() const {
     now.autoFire = form_.OptionAutoFire->Checked;
     now.pauseInBackground = form_.OptionPauseInBackground->Checked;
     now.vibration = form_.OptionVibration->Checked;
+    now.attractMode = form_.OptionDemonstration->Checked;
     now.bindings = form_.Bindings();
     for (TKeyAssign& keys : now.bindings.keys) keys = packedSlots(keys);
     now.language = language_;

@@ -284,10 +284,13 @@ void TGame::StopPlayback() {
     if (tape_.PlayingBack()) StartScene(scTitle);
 }
 
-// The program's own random sequence goes on after a replay as if it had not been watched.
+// The program's own random sequence goes on after a replay as if it had not been watched,
+// and the input is the player's again: the replay's last states do not stay held.
 void TGame::EndPlayback(const TPlaybackEnd& end) {
     tape_.StopPlayback();
     random_.SetSeed(seedBeforePlayback_);
+    auto& input = window_.GameInput();
+    input.SetStates(input.DeviceStates());
     if (OnPlaybackEnd) OnPlaybackEnd(end);
 }
 

@@ -649,6 +649,7 @@ void TCustomDXDraw::formMessage(platform::FormMessage message) {
             break;
         case FormMessage::Activate:
         case FormMessage::Placed:
+        case FormMessage::MouseDown:
             break;
     }
 }

@@ -34,6 +34,8 @@ public:
 
     TInputStates States() const { return states_; }
     void SetStates(TInputStates states) { states_ = states; }
+    // What the devices held at the last Update, whatever States was set to since.
+    TInputStates DeviceStates() const { return previousMerged_; }
 
     bool ActiveOnly() const { return activeOnly_; }
     void SetActiveOnly(bool value) { activeOnly_ = value; }

@@ -35,6 +35,7 @@ inline constexpr std::uint16_t Left = 0x25;
 inline constexpr std::uint16_t Up = 0x26;
 inline constexpr std::uint16_t Right = 0x27;
 inline constexpr std::uint16_t Down = 0x28;
+inline constexpr std::uint16_t Snapshot = 0x2C;  // the Print key
 inline constexpr std::uint16_t Numpad0 = 0x60;
 inline constexpr std::uint16_t F1 = 0x70;
 inline constexpr std::uint16_t F2 = 0x71;
@@ -121,6 +122,13 @@ public:
     // How the client picture fills the view or the screen; whole zoom until told otherwise.
     virtual void setPictureScale(PictureScale scale) { pictureScale_ = scale; }
     PictureScale pictureScale() const { return pictureScale_; }
+    // The client picture as last shown (the frame at its own size, without the menu strip
+    // or the borders) as the bytes of a PNG file; empty, with the reason in why, when the
+    // window keeps none.
+    virtual std::string clientPicturePng(std::string& why) {
+        why = "the window keeps no picture";
+        return {};
+    }
 
     // Key preview: sees every key press, before menu shortcuts. Key is in-out.
     std::function<void(std::uint16_t& key, TShiftState shift)> OnKeyDown;
@@ -137,6 +145,8 @@ public:
     std::function<void()> OnEnterMenuLoop;
     // The window was moved, resized, maximised or restored.
     std::function<void()> OnPlaced;
+    // A mouse button went down in the window, on the picture or on the menu strip.
+    std::function<void()> OnMouseDown;
 
 protected:
     PictureScale pictureScale_ = PictureScale::Whole;
@@ -224,6 +234,11 @@ public:
     // or without an idle handler. Setting it again replaces it; a null handler clears it.
     // For work that waits for things to stand still, such as saving the window's place.
     virtual void setAlarm(std::uint32_t time, std::function<void()> handler) = 0;
+    // Alarms of other owners, for work that waits for a time of its own (a caption shown
+    // for a while): each owner takes a slot once, then sets, replaces and clears its alarm
+    // there as setAlarm does the one alarm. Both kinds ring through the same loops.
+    virtual int takeAlarmSlot() = 0;
+    virtual void setSlotAlarm(int slot, std::uint32_t time, std::function<void()> handler) = 0;
 
     // True while one of the application's windows has the foreground.
     virtual bool active() const = 0;

@@ -85,6 +85,8 @@ TEST_F(HelpMenuTest, ControlsHelpListsTheKeysBoundNowWithTheInformationIconAndTh
     EXPECT_EQ(lines[5], "Disparo: X, Space");
     EXPECT_NE(box.text.find("F3: jugar / pausar"), std::string::npos);
     EXPECT_NE(box.text.find("F10"), std::string::npos);
+    EXPECT_NE(box.text.find("F12 o Impr Pant: guardar la imagen"), std::string::npos);
+    EXPECT_NE(box.text.find("Opciones > Demostración en el título"), std::string::npos);
     EXPECT_NE(box.text.find("Juego > Salir"), std::string::npos);
     EXPECT_NE(box.text.find("Start pausa"), std::string::npos);
     app().runFor(100, form->Handle());

@@ -321,7 +321,8 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     EXPECT_EQ(form->GameStart->ShortCut, platform::vk::F2);
     EXPECT_EQ(form->GamePause->ShortCut, platform::vk::F3);
     EXPECT_EQ(form->OptionFullScreen->ShortCut, platform::vk::F4);
-    EXPECT_EQ(form->OptionMenu->Count(), 13u);
+    EXPECT_EQ(form->GameScreenshot->ShortCut, platform::vk::F12);
+    EXPECT_EQ(form->OptionMenu->Count(), 14u);
     EXPECT_EQ(form->OptionScale->Count(), 2u);
     EXPECT_TRUE(form->OptionScaleWhole->Checked);
     EXPECT_FALSE(form->OptionScaleFit->Checked);
@@ -331,6 +332,7 @@ TEST_F(MainFormTest, MenuBarHoldsEveryItemWithItsShortcut) {
     EXPECT_TRUE(form->OptionVolumeItems[4]->Checked);
     EXPECT_TRUE(form->OptionPauseInBackground->Checked);
     EXPECT_TRUE(form->OptionVibration->Checked);
+    EXPECT_TRUE(form->OptionDemonstration->Checked);
     EXPECT_FALSE(form->OptionAutoFire->Checked);
     EXPECT_EQ(form->OptionControls->Caption, "Configurar controles\xE2\x80\xA6");
 }

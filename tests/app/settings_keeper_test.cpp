@@ -198,7 +198,7 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
         "# my window\nwindow_left=30\nzoom=2\nlanguage = "
         "pt\nwindow_top=108\nwindow_width=640\nwindow_height=480\n"
         "window_maximized=0\nfull_screen=0\nsound=1\nshow_fps=1\nsave_replays=1\nvolume=100\nauto_fire=0\n"
-        "pause_in_background=1\nvibration=1\npad_fire=1\nfit_to_window=0\nkeys_up=K,Up,Keypad "
+        "pause_in_background=1\nvibration=1\nattract_mode=1\npad_fire=1\nfit_to_window=0\nkeys_up=K,Up,Keypad "
         "8\nkeys_down=J,Down,Keypad 2\n"
         "keys_left=H,Left,Keypad 4\nkeys_right=L,Right,Keypad 6\nkeys_fire=Z,Space\n");
     EXPECT_EQ(Saved().language, "pt");

@@ -28,8 +28,8 @@ TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps,
 std::string LaterKeys(const std::string& lineEnd = "\n", const std::string& language = "fr") {
     std::string text;
     for (const char* line :
-         {"save_replays=1", "volume=100", "auto_fire=0", "pause_in_background=1", "vibration=1", "pad_fire=1",
-          "fit_to_window=0", "keys_up=K,Up,Keypad 8", "keys_down=J,Down,Keypad 2",
+         {"save_replays=1", "volume=100", "auto_fire=0", "pause_in_background=1", "vibration=1",
+          "attract_mode=1", "pad_fire=1", "fit_to_window=0", "keys_up=K,Up,Keypad 8", "keys_down=J,Down,Keypad 2",
           "keys_left=H,Left,Keypad 4", "keys_right=L,Right,Keypad 6", "keys_fire=Z,Space"})
         text += line + lineEnd;
     return text + "language=" + language + lineEnd;

@@ -22,6 +22,7 @@ namespace vek {
 namespace {
 
 using testing::GameTest;
+using testing::kNoKeys;
 using testing::kSpace;
 
 std::uint64_t BlackFrameHash() {
@@ -270,6 +271,26 @@ TEST_F(GameTest, F2RestartsTheTitleWithItsClockAtZeroAndDiscardsAGame) {
     StartPlaying();
     EXPECT_EQ(game().Score, 0);
     EXPECT_EQ(game().FrameCount, 1);
+}
+
+// A replay sets the input states it recorded; left with Escape, or ended at a difference,
+// it leaves none of them held, so the next game's ship stands still until a key moves it.
+TEST_F(GameTest, AReplayLeftOrEndedLeavesNoneOfItsStatesHeld) {
+    TGameRecord record;
+    record.Ticks = 100;
+    record.Inputs = {{0, {stUp, stLeft, stButton1}}};
+    for (const bool left : {true, false}) {
+        SCOPED_TRACE(left ? "left with Escape" : "ended at its first check");
+        game().StartPlayback(record);
+        for (int i = 0; i < 10; ++i) Tick();
+        ASSERT_TRUE(form().DXInput->States().Contains(stUp));
+        for (int i = 0; i < 30 && game().PlayingBack(); ++i)
+            Tick(left ? replay::TKeys{platform::vk::Escape} : kNoKeys);
+        ASSERT_FALSE(game().PlayingBack());
+        Tick();
+        EXPECT_EQ(game().Scene, scTitle);
+        EXPECT_TRUE(form().DXInput->States().Empty());
+    }
 }
 
 // The ship sits in the path of row 2 and dies there; 13 + 94 ticks later it asks for the

@@ -83,9 +83,19 @@ manual_page_version() {  # the installed page names the version, filled in at in
   grep -q "^\.TH VEKTRION 6 .* \"Vektrion $version\"" "$1" || { head -n 3 "$1"; return 1; }
 }
 
+# The window's class is the menu entry's name, so that docks group the two.
 window_opens() {
   SDL_AUDIODRIVER=dummy timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$here/window_opens.sh" "$dest$prefix/bin/vektrion" "Vektrion v1.2.0 - Murelle"
+    "$here/window_opens.sh" "$dest$prefix/bin/vektrion" "Vektrion v1.2.0 - Murelle" "$(basename "$desktop" .desktop)"
+}
+
+# The metadata lists the releases that CHANGELOG.md dates, up to the package's version.
+releases_listed() {
+  local metainfo=$1
+  grep -E "^## [0-9.]+ — [0-9]{4}-[0-9]{2}-[0-9]{2}$" "$source_dir/CHANGELOG.md" | while read -r _ v _ date; do
+    dpkg --compare-versions "$v" le "$version" || continue
+    grep -q "<release version=\"$v\" date=\"$date\"" "$metainfo" || { echo "no release $v of $date"; exit 1; }
+  done
 }
 
 uninstall_empties() {
@@ -118,13 +128,15 @@ desktop=$dest$prefix/share/applications/$app_id.desktop
 check "menu entry valid" desktop-file-validate "$desktop"
 check "menu entry starts the installed game" grep -qx "Exec=$prefix/bin/vektrion %f" "$desktop"
 check "menu entry opens replay files" grep -qx "MimeType=application/x-vektrion-replay;" "$desktop"
+check "menu entry names the windows' class" grep -qx "StartupWMClass=$app_id" "$desktop"
 check "AppStream metadata valid" appstreamcli validate --no-net "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
+check "AppStream metadata lists CHANGELOG.md's releases" releases_listed "$dest$prefix/share/metainfo/$app_id.metainfo.xml"
 check "manual page formats without warnings" manual_page_clean "$dest$prefix/share/man/man6/vektrion.6"
 check "manual page names version $version" manual_page_version "$dest$prefix/share/man/man6/vektrion.6"
 for tool in "${tools[@]}"; do
   check "$tool answers --help and wrong arguments" usage_answers "$tool"
 done
-check "installed game opens its window under Xvfb" window_opens
+check "installed game opens its window under Xvfb, with its icon and class" window_opens
 check "uninstall leaves nothing" uninstall_empties
 
 deb=$build/vektrion_${version}-1_amd64.deb

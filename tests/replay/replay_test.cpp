@@ -149,6 +149,8 @@ TEST(ReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
         {"/nonexistent/script", 1,
          "vektrion-replay: EStreamError: Cannot open file \"/nonexistent/script\": No such file or "
          "directory"},
+        {script + " --ticks 2 --record /tmp/none.vkreplay", 1,
+         "vektrion-replay: no game reached its end; /tmp/none.vkreplay not written"},
     };
     const ::vek::testing::TempFolder folder;
     for (const auto& call : calls) {
@@ -166,6 +168,15 @@ TEST(ReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
         tool + " " + (folder / "last.replay") + " | head -n 1 > " + (folder / "out");
     std::system(firstTick.c_str());
     EXPECT_TRUE(::vek::testing::readText(folder / "out").starts_with("tick=0 scene=title"));
+
+    // A game left to itself ends with the ship hit; --record keeps it, and it verifies.
+    ::vek::testing::writeText(folder / "short.replay", "0 -\n5 space\n6 -\n340 -\n");
+    EXPECT_EQ(std::system((tool + " " + (folder / "short.replay") + " > /dev/null").c_str()), 0);
+    const std::string kept = folder / "kept.vkreplay";
+    EXPECT_EQ(
+        std::system((tool + " " + (folder / "short.replay") + " --record " + kept + " > /dev/null").c_str()),
+        0);
+    EXPECT_EQ(std::system((tool + " --verify " + kept + " > /dev/null").c_str()), 0);
 }
 
 // The committed game: every disk, attacker and the boss destroyed.

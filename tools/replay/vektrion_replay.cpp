@@ -5,14 +5,21 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "app/main_form.hpp"
+#include "app/program.hpp"
 #include "app/records_form.hpp"
 #include "app/replay_file.hpp"
+#include "app/replay_store.hpp"
+#include "game/scenes.hpp"
 #include "replay/replay.hpp"
 #include "replay/replay_check.hpp"
 #include "runtime/arguments.hpp"
@@ -30,6 +37,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vektrion-replay SCRIPT [--ticks N] [--stars FILE] [--frames DIR] [--every K]\n"
+    "                       [--record FILE]\n"
     "       vektrion-replay --verify REPLAY\n"
     "       vektrion-replay REPLAY --frames DIR [--every K]\n"
     "  SCRIPT        lines \"TICK KEYS\": from tick TICK on exactly KEYS are held; KEYS is a\n"
@@ -39,6 +47,7 @@ constexpr const char* kUsage =
     "  --stars FILE  write the first playing scene's star layers' chips (30 lines of 200)\n"
     "  --frames DIR  write the frame of every K-th tick as DIR/frame-NNNNNN.ppm (NNNNNN: tick)\n"
     "  --every K     the K for --frames (default 1)\n"
+    "  --record FILE write the first game the script plays to its end as a replay file\n"
     "  --verify      check a REPLAY instead of printing ticks\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
@@ -49,8 +58,8 @@ constexpr const char* kUsage =
     "                match, else naming the first second that differs or the bad line, exit 1;\n"
     "                with --frames its frames are written instead of tick lines\n";
 
-constexpr vek::TOptionSpec kOptions[] = {
-    {"--ticks", "N"}, {"--stars", "FILE"}, {"--frames", "DIR"}, {"--every", "K"}, {"--verify", {}}};
+constexpr vek::TOptionSpec kOptions[] = {{"--ticks", "N"}, {"--stars", "FILE"},  {"--frames", "DIR"},
+                                         {"--every", "K"}, {"--record", "FILE"}, {"--verify", {}}};
 constexpr std::string_view kOperands[] = {"SCRIPT or REPLAY"};
 constexpr vek::TProgramSpec kProgram{"vektrion-replay", kUsage, kOptions, kOperands, 1};
 
@@ -65,6 +74,7 @@ struct Options {
     std::string stars;
     std::string frames;
     int every = 1;
+    std::string record;
     bool verify = false;
 };
 
@@ -88,6 +98,7 @@ std::string ReadOptions(const vek::TArguments& arguments, Options& options) {
     }
     options.stars = arguments.Value("--stars").value_or("");
     options.frames = arguments.Value("--frames").value_or("");
+    options.record = arguments.Value("--record").value_or("");
     options.verify = arguments.Has("--verify");
     return {};
 }
@@ -112,11 +123,28 @@ void WriteFrame(vek::replay::TReplay& replay, const std::string& path) {
     vek::writeFileBytes(path, replay.FramePpm());
 }
 
+// The game a script played, as the game keeps its players' games; its date is
+// SOURCE_DATE_EPOCH's when that is set, so that the same script writes the same file.
+void WriteRecord(const std::string& path, const vek::TGameRecord& record) {
+    vek::TReplayFile replay;
+    replay.Game = vek::kApplicationTitle;
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    replay.Date = vek::ReplayDate(epoch ? std::atoll(epoch) : static_cast<long long>(std::time(nullptr)));
+    replay.Player = "Vektrion";
+    replay.Record = record;
+    const std::string text = vek::FormatReplay(replay);
+    vek::writeFileBytes(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
 int Replay(const Options& options, const vek::replay::TScript& script) {
     // 64 bits: a last tick of the largest int still counts one tick more.
     const std::int64_t ticks =
         options.ticks >= 0 ? options.ticks : (script.empty() ? 0 : std::int64_t{script.back().Tick} + 1);
     vek::replay::TReplay replay;
+    std::optional<vek::TGameRecord> recorded;
+    replay.Form().Game().OnGameRecorded = [&recorded](const vek::TGameRecord& record) {
+        if (!recorded) recorded = record;
+    };
     bool starsWritten = false;
     for (std::int64_t tick = 0; tick < ticks; ++tick) {
         const auto report = replay.StepAndReport(vek::replay::KeysAt(script, static_cast<int>(tick)));
@@ -133,6 +161,10 @@ int Replay(const Options& options, const vek::replay::TScript& script) {
     if (!options.stars.empty() && !starsWritten)
         throw std::runtime_error("no playing scene started; " + vek::shownName(options.stars) +
                                  " not written");
+    if (!options.record.empty() && !recorded)
+        throw std::runtime_error("no game reached its end; " + vek::shownName(options.record) +
+                                 " not written");
+    if (!options.record.empty()) WriteRecord(options.record, *recorded);
     return 0;
 }
 

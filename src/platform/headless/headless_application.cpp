@@ -184,7 +184,15 @@ HeadlessWindow* HeadlessApplication::windowOfItem(TMenuItem& item) const {
 void HeadlessApplication::postMenuClick(TMenuItem& item) {
     post([this, &item] {
         HeadlessWindow* window = windowOfItem(item);
-        if (window && modals_.empty() && !window->closed()) window->clickMenuItem(item);
+        if (!window || !modals_.empty() || window->closed()) return;
+        window->mouseDown();
+        window->clickMenuItem(item);
+    });
+}
+
+void HeadlessApplication::postMouseDown() {
+    post([this] {
+        if (focusKind_ == FocusKind::Window && focus_ && !focus_->closed()) focus_->mouseDown();
     });
 }
 

@@ -101,6 +101,8 @@ public:
     void postClose(Window& window);  // the window's close box
     // The user opens the item's menu with the mouse and chooses the item.
     void postMenuClick(TMenuItem& item);
+    // The user clicks a mouse button on the focused window's picture.
+    void postMouseDown();
     void post(std::function<void()> message) { queue_.push_back(std::move(message)); }
     bool queueEmpty() const { return queue_.empty(); }
 

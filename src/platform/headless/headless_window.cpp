@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/headless/headless_application.hpp"
+#include "platform/png/png_file.hpp"
 #include "platform/toolkit/application_base.hpp"
 
 namespace vek::platform::headless {
@@ -133,6 +134,15 @@ void HeadlessWindow::keyUp(std::uint16_t key) {
     const MenuResult result = menu_.keyUp(key);
     if (result.changed) ++menuRedraws_;
     if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
+}
+
+std::string HeadlessWindow::clientPicturePng(std::string& why) {
+    PresentedFrame frame = screen_.picture();
+    return png::encodeRgb(png::Picture{frame.width, frame.height, std::move(frame.pixels)}, why);
+}
+
+void HeadlessWindow::mouseDown() {
+    if (OnMouseDown) OnMouseDown();
 }
 
 void HeadlessWindow::clickMenuItem(TMenuItem& item) {

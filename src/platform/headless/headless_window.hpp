@@ -45,6 +45,7 @@ public:
     void close() override;
     bool closed() const override { return closed_; }
     void minimize() override { minimized_ = true; }
+    std::string clientPicturePng(std::string& why) override;
 
     void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override {
         screen_.presentFrame(frame, src, dstClient);
@@ -75,6 +76,7 @@ public:
     void keyDown(std::uint16_t key, TShiftState shift);
     void keyUp(std::uint16_t key);
     void clickMenuItem(TMenuItem& item);
+    void mouseDown();
     void finishClose();
 
 private:

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/png/png_file.hpp"
 #include "platform/sdl/dialog.hpp"
 #include "platform/sdl/message_box.hpp"
 #include "platform/sdl/sdl_keys.hpp"
@@ -36,6 +37,23 @@ SdlApplication::~SdlApplication() {
 
 std::unique_ptr<Window> SdlApplication::createWindow(const WindowSpec& spec) {
     return std::make_unique<SdlWindow>(*this, spec);
+}
+
+bool SdlApplication::setWindowIcon(std::span<const std::uint8_t> png, std::string& why) {
+    png::Picture picture;
+    if (!png::decode(png, picture, why)) return false;
+    soft::SurfacePtr icon(
+        SDL_CreateRGBSurfaceWithFormat(0, picture.width, picture.height, 32, SDL_PIXELFORMAT_ARGB8888));
+    if (!icon) {
+        why = SDL_GetError();
+        return false;
+    }
+    for (int y = 0; y < picture.height; ++y)
+        SDL_memcpy(static_cast<std::uint8_t*>(icon->pixels) + y * icon->pitch,
+                   picture.pixels.data() + static_cast<std::size_t>(y) * picture.width,
+                   static_cast<std::size_t>(picture.width) * 4);
+    icon_ = std::move(icon);
+    return true;
 }
 
 void SdlApplication::addTarget(EventTarget* target) {

@@ -4,13 +4,17 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <set>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/event_target.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
+#include "platform/soft/format.hpp"
 #include "platform/toolkit/application_base.hpp"
 
 namespace vek::platform::sdl {
@@ -40,6 +44,10 @@ public:
     // wake-up time it left, as the loop did before it could sleep. For the benchmark that
     // compares the two.
     void setSpinning(bool spinning) { spinning_ = spinning; }
+    // The icon of the windows made from now on, from the bytes of a PNG picture; false, with
+    // the reason in why, when they cannot be read (the windows then show the desktop's own).
+    bool setWindowIcon(std::span<const std::uint8_t> png, std::string& why);
+    SDL_Surface* windowIcon() const { return icon_.get(); }
 
     // Used by the toolkit's windows.
     TextPainter& text() { return text_; }
@@ -79,6 +87,7 @@ private:
     void runModal(EventTarget& box, const std::function<bool()>& finished, bool callIdle);
 
     TextPainter text_;
+    soft::SurfacePtr icon_;
     Uint32 closeEvent_ = 0;
     std::vector<EventTarget*> targets_;
     std::vector<SdlWindow*> windows_;

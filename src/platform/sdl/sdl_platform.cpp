@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "platform/sdl/sdl_application.hpp"
@@ -52,9 +55,19 @@ bool openVideo(std::string& error) {
     return false;
 }
 
+// SDL takes the windows' X11 class and Wayland application id from its environment when
+// it makes a window; a player's own values of those variables stay. Set before any other
+// thread runs, so that none reads the environment meanwhile.
+void nameTheWindows(const std::string& applicationId) {
+    if (applicationId.empty()) return;
+    for (const char* variable : {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"})
+        ::setenv(variable, applicationId.c_str(), 0);
+}
+
 }  // namespace
 
-std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error) {
+std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error, const DesktopIdentity& identity) {
+    nameTheWindows(identity.applicationId);
     for (int attempt = 1; !openVideo(error); ++attempt) {
         if (attempt == kDisplayAttempts) return nullptr;
         SDL_Delay(kDisplayRetryMs);
@@ -66,6 +79,10 @@ std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error) {
         error = failure.what();
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);  // the application holds its own reference
+    std::string why;
+    if (backend && !identity.iconPng.empty() &&
+        !backend->parts_->application.setWindowIcon(identity.iconPng, why))
+        std::fprintf(stderr, "%s: the window's icon: %s\n", program_invocation_short_name, why.c_str());
     return backend;
 }
 

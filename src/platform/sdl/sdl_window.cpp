@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/png/png_file.hpp"
 #include "platform/sdl/menu_paint.hpp"
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
@@ -24,6 +25,7 @@ SdlWindow::SdlWindow(SdlApplication& app, const WindowSpec& spec)
     if (border_ == BorderStyle::bsSizeable) flags |= SDL_WINDOW_RESIZABLE;
     window_ = SDL_CreateWindow(caption_.c_str(), spec.left, spec.top, logical_.x, logical_.y, flags);
     if (!window_) throw std::runtime_error(SDL_GetError());
+    if (SDL_Surface* icon = app_.windowIcon()) SDL_SetWindowIcon(window_, icon);
     try {
         presenter_ = makePresenter(window_);
     } catch (...) {
@@ -68,6 +70,19 @@ std::uint32_t SdlWindow::pixel(int x, int y) const {
     const SDL_Surface* picture = presenter_->picture();
     if (!picture || x < 0 || y < 0 || x >= picture->w || y >= picture->h) return 0;
     return soft::readPixel(*picture, x, y) & 0xFFFFFF;
+}
+
+std::string SdlWindow::clientPicturePng(std::string& why) {
+    const SDL_Surface* picture = presenter_->picture();
+    if (!picture) {
+        why = "the window keeps no picture";
+        return {};
+    }
+    png::Picture copy{picture->w, picture->h, {}};
+    copy.pixels.reserve(static_cast<std::size_t>(picture->w) * static_cast<std::size_t>(picture->h));
+    for (int y = 0; y < picture->h; ++y)
+        for (int x = 0; x < picture->w; ++x) copy.pixels.push_back(soft::readPixel(*picture, x, y));
+    return png::encodeRgb(copy, why);
 }
 
 void SdlWindow::setCaption(const std::string& caption) {
@@ -262,6 +277,7 @@ void SdlWindow::keyUp(std::uint16_t key) {
 }
 
 void SdlWindow::mouseEvent(const SDL_Event& event) {
+    if (event.type == SDL_MOUSEBUTTONDOWN && OnMouseDown) OnMouseDown();
     if (!menu_.bar() || exclusive_) return;
     if (chromeDirty_) refreshChrome();
     if (event.type == SDL_MOUSEMOTION) {

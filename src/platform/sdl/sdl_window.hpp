@@ -45,6 +45,7 @@ public:
     bool closed() const override { return closed_; }
     void minimize() override;
     void setPictureScale(PictureScale scale) override;
+    std::string clientPicturePng(std::string& why) override;
 
     void presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) override;
     bool enterExclusive(int width, int height) override;

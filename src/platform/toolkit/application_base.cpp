@@ -66,23 +66,40 @@ void ApplicationBase::keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, 
 }
 
 void ApplicationBase::setAlarm(std::uint32_t time, std::function<void()> handler) {
-    alarmTime_ = time;
-    alarm_ = std::move(handler);
+    setSlotAlarm(0, time, std::move(handler));
+}
+
+int ApplicationBase::takeAlarmSlot() {
+    alarms_.emplace_back();
+    return static_cast<int>(alarms_.size()) - 1;
+}
+
+void ApplicationBase::setSlotAlarm(int slot, std::uint32_t time, std::function<void()> handler) {
+    if (slot < 0 || static_cast<std::size_t>(slot) >= alarms_.size()) return;
+    alarms_[static_cast<std::size_t>(slot)] = Alarm{time, std::move(handler)};
 }
 
 std::optional<std::uint32_t> ApplicationBase::alarmAhead(std::uint32_t now) const {
-    if (!alarm_) return std::nullopt;
-    // The clock wraps round, so the time left is read as a signed difference.
-    const auto ahead = static_cast<std::int32_t>(alarmTime_ - now);
-    return static_cast<std::uint32_t>(std::max(ahead, 0));
+    std::optional<std::uint32_t> first;
+    for (const Alarm& alarm : alarms_) {
+        if (!alarm.handler) continue;
+        // The clock wraps round, so the time left is read as a signed difference.
+        const auto ahead =
+            static_cast<std::uint32_t>(std::max(static_cast<std::int32_t>(alarm.time - now), 0));
+        if (!first || ahead < *first) first = ahead;
+    }
+    return first;
 }
 
 bool ApplicationBase::runAlarm(std::uint32_t now) {
-    if (alarmAhead(now).value_or(1) != 0) return false;
-    const std::function<void()> handler = std::move(alarm_);
-    alarm_ = nullptr;
-    guarded(handler);
-    return true;
+    for (Alarm& alarm : alarms_) {
+        if (!alarm.handler || static_cast<std::int32_t>(alarm.time - now) > 0) continue;
+        const std::function<void()> handler = std::move(alarm.handler);
+        alarm.handler = nullptr;
+        guarded(handler);
+        return true;
+    }
+    return false;
 }
 
 void ApplicationBase::guarded(const std::function<void()>& handler) {

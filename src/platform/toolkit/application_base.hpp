@@ -34,6 +34,8 @@ public:
     bool hasOnIdle() const override { return static_cast<bool>(idle_); }
     void setIdleWakeTime(std::uint32_t time) override { wake_ = time; }
     void setAlarm(std::uint32_t time, std::function<void()> handler) override;
+    int takeAlarmSlot() override;
+    void setSlotAlarm(int slot, std::uint32_t time, std::function<void()> handler) override;
 
     bool active() const override { return active_; }
     int hookMainWindow(std::function<void(AppMessage)> hook) override;
@@ -54,11 +56,11 @@ protected:
     std::optional<std::uint32_t> idleWakeTime() const { return wake_; }
     // A message came: the handler must be called again before the loop sleeps.
     void forgetIdleWake() { wake_.reset(); }
-    // Milliseconds from now until the alarm is due (0 when it is), if one is set.
+    // Milliseconds from now until the first alarm is due (0 when one is), if one is set.
     std::optional<std::uint32_t> alarmAhead(std::uint32_t now) const;
-    // Calls the alarm's handler if it is due at now, clearing the alarm first so that the
-    // handler may set another; an error escaping it goes to handleException. Answers
-    // whether it was called.
+    // Calls the handler of an alarm that is due at now, clearing that alarm first so that
+    // the handler may set another; an error escaping it goes to handleException. Answers
+    // whether one was called.
     bool runAlarm(std::uint32_t now);
     // Sets the active flag; on a change, notifies the hooks after the flag is updated.
     // Going inactive also releases every key, since their key-up messages go elsewhere.
@@ -74,8 +76,12 @@ private:
     std::string title_;
     IdleHandler idle_;
     std::optional<std::uint32_t> wake_;
-    std::uint32_t alarmTime_ = 0;
-    std::function<void()> alarm_;
+    struct Alarm {
+        std::uint32_t time = 0;
+        std::function<void()> handler;
+    };
+    // Slot 0 is the one alarm; the others belong to the owners that took them.
+    std::vector<Alarm> alarms_ = std::vector<Alarm>(1);
     bool active_ = false;
     std::vector<std::pair<int, std::function<void(AppMessage)>>> hooks_;
     int nextHookId_ = 1;

@@ -30,6 +30,7 @@ void TCustomForm::CreateWindowHandle(const WindowSpec& spec) {
     window_->OnDeactivate = [this] { Dispatch(FormMessage::Deactivate); };
     window_->OnEnterMenuLoop = [this] { Dispatch(FormMessage::EnterMenuLoop); };
     window_->OnPlaced = [this] { Dispatch(FormMessage::Placed); };
+    window_->OnMouseDown = [this] { Dispatch(FormMessage::MouseDown); };
     window_->OnKeyDown = [this](std::uint16_t& key, TShiftState shift) {
         if (KeyPreview && OnKeyDown) OnKeyDown(key, shift);
     };

@@ -27,6 +27,7 @@ enum class FormMessage {
     Paint,          // the client area needs painting
     Destroying,     // the window is being destroyed
     Placed,         // the window was moved, resized, maximised or restored
+    MouseDown,      // a mouse button went down in the window
 };
 
 class TCustomForm : public TComponent {

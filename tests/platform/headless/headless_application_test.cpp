@@ -52,6 +52,23 @@ TEST_F(ToolkitApplication, IdleDoneTrueBlocksAndDoneFalsePollsAgain) {
     EXPECT_EQ(calls, 4) << "the next message wakes the loop and the queue runs dry again";
 }
 
+// The one alarm and an owner's slot ring each at its own time; setting one leaves the other.
+TEST_F(ToolkitApplication, AlarmsInTheirSlotsRingEachAtItsTimeWithoutReplacingEachOther) {
+    std::vector<std::string> rung;
+    const int slot = app.takeAlarmSlot();
+    app.setAlarm(1300, [&rung] { rung.push_back("one"); });
+    app.setSlotAlarm(slot, 1100, [&rung] { rung.push_back("slot"); });
+    app.setSlotAlarm(slot, 1200, [&rung] { rung.push_back("slot again"); });
+    app.setOnIdle([](bool& done) { done = false; });
+    app.setIdleAdvance(50);
+    app.runFor(5);
+    EXPECT_EQ(rung, std::vector<std::string>{"slot again"}) << "the clock reads 1250";
+    app.runFor(2);
+    EXPECT_EQ(rung, (std::vector<std::string>{"slot again", "one"}));
+    app.runFor(10);
+    EXPECT_EQ(rung.size(), 2u) << "each rings once";
+}
+
 TEST_F(ToolkitApplication, IdleSlotIsReplacedAndClearedAndIdleCallsAdvanceTheClock) {
     std::vector<int> who;
     app.setOnIdle([&who](bool& done) { who.push_back(1), done = false; });
