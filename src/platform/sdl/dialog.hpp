@@ -15,7 +15,7 @@ public:
     DialogWindow(SdlApplication& app, DialogSpec& dialog, SDL_Window* owner);
     ~DialogWindow() override;
 
-    void keyDown(std::uint16_t key, TShiftState shift) override;
+    bool keyDown(std::uint16_t key, TShiftState shift) override;
     void mouseEvent(const SDL_Event& event) override;
     void closeBox() override { finish(IDCANCEL); }
     void redraw() override;

@@ -14,7 +14,8 @@ class EventTarget {
 public:
     virtual ~EventTarget() = default;
     virtual Uint32 windowId() const = 0;
-    virtual void keyDown(std::uint16_t key, TShiftState shift) = 0;
+    // Answers whether the key was used (a window's key may go unused; a box takes every key).
+    virtual bool keyDown(std::uint16_t key, TShiftState shift) = 0;
     virtual void keyUp(std::uint16_t key) = 0;
     // Mouse button and motion events, in window pixels.
     virtual void mouseEvent(const SDL_Event& event) = 0;

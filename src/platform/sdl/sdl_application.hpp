@@ -12,10 +12,12 @@
 #include "platform/sdl/event_target.hpp"
 #include "platform/sdl/toolkit_paint.hpp"
 #include "platform/toolkit/application_base.hpp"
+#include "platform/toolkit/pad_navigation.hpp"
 
 namespace vek::platform::sdl {
 
 class SdlWindow;
+class SdlJoystickService;
 
 class SdlApplication : public ApplicationBase {
 public:
@@ -40,6 +42,9 @@ public:
     // wake-up time it left, as the loop did before it could sleep. For the benchmark that
     // compares the two.
     void setSpinning(bool spinning) { spinning_ = spinning; }
+    // The game controllers whose buttons drive the menus, dialogs and boxes: a press the
+    // window takes is claimed from their readings, so that the game does not see it too.
+    void setPads(SdlJoystickService* pads) { pads_ = pads; }
 
     // Used by the toolkit's windows.
     TextPainter& text() { return text_; }
@@ -61,6 +66,13 @@ private:
     void dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event);
     void dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event);
     void dispatchMouse(const SDL_Event& event);
+    // A game controller's button or left stick: the navigation key it gives goes where the
+    // keyboard's would, while a menu, dialog or box is open, and for Back and B always.
+    void dispatchPad(const SDL_Event& event);
+    void padPressed(SDL_JoystickID pad, const PadPress& press);
+    // Delivers the held direction's repeat when it is due; answers whether one was due.
+    bool repeatPad();
+    bool windowOpenForPad() const;
     SdlWindow* windowOf(Uint32 windowId) const;
     EventTarget* targetOf(Uint32 windowId) const;
     EventTarget* inputTarget(Uint32 windowId) const;
@@ -88,6 +100,8 @@ private:
     Uint64 focusLostAt_ = 0;  // when the last of our windows lost the focus; 0: none pending
     bool spinning_ = false;
     bool quitting_ = false;  // a quit was asked for: boxes no longer open
+    PadNavigator pad_;
+    SdlJoystickService* pads_ = nullptr;
 };
 
 }  // namespace vek::platform::sdl

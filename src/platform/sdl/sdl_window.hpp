@@ -53,7 +53,7 @@ public:
     SDL_Point clientSize() const override;
 
     Uint32 windowId() const override { return SDL_GetWindowID(window_); }
-    void keyDown(std::uint16_t key, TShiftState shift) override;
+    bool keyDown(std::uint16_t key, TShiftState shift) override;
     void keyUp(std::uint16_t key) override;
     void mouseEvent(const SDL_Event& event) override;
     void closeBox() override { close(); }
@@ -108,7 +108,7 @@ private:
     BorderStyle border_;
     MenuNavigator menu_;
     MenuLayout layout_;
-    SDL_Point logical_;         // the client area's size while windowed
+    SDL_Point logical_;  // the client area's size while windowed
     // Where the window stands and returns to; the window system's reports update it, so
     // reading them refreshes it.
     mutable PlacementModel model_;
