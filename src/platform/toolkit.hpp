@@ -189,6 +189,10 @@ struct DialogSpec {
     // Sees every key pressed in the dialog before Enter and Escape do their usual work, and
     // answers whether it used the key.
     std::function<bool(std::uint16_t key, TShiftState shift)> onKey;
+    // Sees every pad button pressed in the dialog (pad::… of a game controller; the button's
+    // number for a joystick of no known layout) before its navigation key is delivered, and
+    // answers whether it used the press: a used press gives no key.
+    std::function<bool(int input)> onPadButton;
     // Set by the backend while the dialog is shown: draws it again after its controls changed.
     std::function<void()> redraw;
 };

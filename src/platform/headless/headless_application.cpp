@@ -153,8 +153,9 @@ void HeadlessApplication::padPressed(const PadPress& press, PadStyle style) {
     const bool open = windowOpenForPad();
     const bool toModal = focusKind_ == FocusKind::Modal && !modals_.empty();
     const bool toWindow = focusKind_ == FocusKind::Window && focus_ && !focus_->closed();
-    if (press.key == 0 || !(toModal || toWindow) || (!open && !padDrivesClosedWindow(press.input))) return;
+    if (!(toModal || toWindow) || (!open && !padDrivesClosedWindow(press.input))) return;
     if (open && pads_) pads_->claimForWindow(0, press.input);
+    if ((toModal && modals_.back()->padButton(press.input)) || press.key == 0) return;
     bool used = true;
     if (toModal)
         modals_.back()->keyDown(press.key, ssPad);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/toolkit/application_base.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
 #include "platform/toolkit/pad_navigation.hpp"
 
 namespace vek::platform::headless {
@@ -41,6 +42,8 @@ public:
     // A key pressed in the box: Enter/Escape/Space close a message box; in a dialog Enter
     // presses the default button and Escape cancels.
     void keyDown(std::uint16_t key, TShiftState shift = 0);
+    // A pad button pressed in the box: whether the dialog's own handler used it.
+    bool padButton(int input) { return dialog_ && dialogPadButton(*dialog_, input); }
     // Clicks the dialog's link or button called name.
     void click(const std::string& name);
     // The mouse cursor the dialog shows at (x, y) in its client area.

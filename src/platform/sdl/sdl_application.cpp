@@ -223,6 +223,9 @@ void SdlApplication::dispatch(const SDL_Event& event) {
             case SDL_CONTROLLERAXISMOTION:
                 dispatchPad(event);
                 return;
+            case SDL_JOYBUTTONDOWN:
+                dispatchJoystickButton(event.jbutton);
+                return;
             case SDL_CONTROLLERDEVICEREMOVED:
                 pad_.releaseAll();
                 return;
@@ -293,6 +296,14 @@ void SdlApplication::dispatchPad(const SDL_Event& event) {
     if (pads_) pads_->claimForWindow(event.cbutton.which, input, false);
 }
 
+// A joystick of no known layout has no navigation keys; a box may still take its buttons
+// (the controls dialog binds one to fire). A game controller's come as its own events.
+void SdlApplication::dispatchJoystickButton(const SDL_JoyButtonEvent& event) {
+    if (SDL_GameControllerFromInstanceID(event.which)) return;
+    noteInput(PadStyle::Generic);
+    if (active() && !modals_.empty()) modals_.back()->padButton(event.button);
+}
+
 bool SdlApplication::windowOpenForPad() const {
     return !modals_.empty() || anyMenuOpen();
 }
@@ -306,8 +317,9 @@ void SdlApplication::padPressed(SDL_JoystickID pad, const PadPress& press) {
     noteInput(SdlJoystickService::styleOf(pad));
     EventTarget* target = inputTarget(0);
     const bool open = windowOpenForPad();
-    if (press.key == 0 || !active() || !target || (!open && !padDrivesClosedWindow(press.input))) return;
+    if (!active() || !target || (!open && !padDrivesClosedWindow(press.input))) return;
     if (open && pads_) pads_->claimForWindow(pad, press.input);
+    if ((open && target->padButton(press.input)) || press.key == 0) return;
     const bool used = target->keyDown(press.key, ssPad);
     if (!open && used && pads_) pads_->claimForWindow(pad, press.input);
 }

@@ -70,6 +70,7 @@ private:
     // keyboard's would, while a menu, dialog or box is open, and for Back and B always.
     void dispatchPad(const SDL_Event& event);
     void padPressed(SDL_JoystickID pad, const PadPress& press);
+    void dispatchJoystickButton(const SDL_JoyButtonEvent& event);
     // Delivers the held direction's repeat when it is due; answers whether one was due.
     bool repeatPad();
     bool windowOpenForPad() const;

@@ -171,5 +171,26 @@ TEST_F(PadDrivenWindow, DialogsAndBoxesTakeThePadAsTheKeyboard) {
     }
 }
 
+TEST_F(PadDrivenWindow, ADialogMayTakeAPadButtonBeforeItsKey) {
+    DialogSpec dialog;
+    std::vector<std::string> seen;
+    dialog.onPadButton = [&seen](int input) {
+        seen.push_back("pad " + std::to_string(input));
+        return input == pad::B;  // taken: no Escape follows
+    };
+    dialog.onKey = [&seen](std::uint16_t key, TShiftState shift) {
+        seen.push_back("key " + std::to_string(key) + (shift & ssPad ? " pad" : ""));
+        return false;
+    };
+    bool posted = false;
+    app.onModalWait = [&](HeadlessModal&) {
+        if (std::exchange(posted, true)) return;
+        for (const int input : {pad::X, pad::B, pad::A}) app.postPadPress(input);
+    };
+    EXPECT_EQ(app.showModal(dialog, &window), IDCANCEL) << "A pressed no button; the dialog ran dry";
+    // The last Enter is the headless loop's own, closing the dialog that ran dry.
+    EXPECT_EQ(seen, (std::vector<std::string>{"pad 2", "pad 1", "pad 0", "key 13 pad", "key 13"}));
+}
+
 }  // namespace
 }  // namespace vek::platform::headless
