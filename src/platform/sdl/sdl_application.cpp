@@ -112,6 +112,10 @@ constexpr std::chrono::microseconds kNap{250};
 // signal taken by another of the process's threads wakes no wait: no wait on the queue
 // lasts longer than this, so that a quit is seen within it, box or pause or not.
 constexpr int kSignalCheckMs = 200;
+// SDL reads the pads while it waits on the queue only now and then: while a menu, dialog or
+// box is open (the game, which reads them at every tick, stands still), no wait is longer
+// than this, so that the pad drives it as promptly as keys do.
+constexpr int kPadPollMs = 15;
 }  // namespace
 
 void SdlApplication::updateActivation() {
@@ -135,7 +139,7 @@ int SdlApplication::activationWait() const {
 }
 
 int SdlApplication::queueWait() const {
-    int wait = kSignalCheckMs;
+    int wait = pads_ && windowOpenForPad() ? kPadPollMs : kSignalCheckMs;
     if (const int activation = activationWait(); activation >= 0) wait = std::min(wait, activation);
     const auto now = static_cast<std::uint32_t>(SDL_GetTicks64());
     for (const auto ahead : {alarmAhead(now), pad_.repeatAhead(now)})
