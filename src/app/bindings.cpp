@@ -1,6 +1,7 @@
 // The player's controls: edits of the five actions' keys and pad button, and their texts.
 #include "app/bindings.hpp"
 
+#include <array>
 #include <utility>
 
 #include "platform/joystick.hpp"
@@ -28,7 +29,61 @@ TBindOutcome keyBindable(std::uint16_t key, platform::TShiftState shift, const T
 }
 
 bool padFireBindable(int button) {
-    return button >= -1 && button < kPadButtons && button != platform::kPadStartButton;
+    return button >= -1 && button < kPadButtons && button != platform::kPadStartButton &&
+           button != platform::kPadBackButton;
+}
+
+namespace {
+
+// The names printed on each family's pads, from the bottom face button round to Start.
+struct TPadNames {
+    std::array<const char*, 4> face;  // bottom, right, left, top
+    const char* shoulders[2];
+    const char* back;
+    const char* start;
+};
+
+constexpr const char* kCross = trLater("cruz");
+constexpr const char* kCircle = trLater("círculo");
+constexpr const char* kSquare = trLater("cuadrado");
+constexpr const char* kTriangle = trLater("triángulo");
+
+TPadNames NamesOf(platform::PadStyle style) {
+    using platform::PadStyle;
+    constexpr std::array<const char*, 4> kLetters{"A", "B", "X", "Y"};
+    constexpr std::array<const char*, 4> kShapes{kCross, kCircle, kSquare, kTriangle};
+    switch (style) {
+        case PadStyle::XboxOne:
+            return {kLetters, {"LB", "RB"}, "View", "Menu"};
+        case PadStyle::PlayStation3:
+            return {kShapes, {"L1", "R1"}, "Select", "Start"};
+        case PadStyle::PlayStation4:
+            return {kShapes, {"L1", "R1"}, "Share", "Options"};
+        case PadStyle::PlayStation5:
+            return {kShapes, {"L1", "R1"}, "Create", "Options"};
+        case PadStyle::Nintendo:
+            return {{"B", "A", "Y", "X"}, {"L", "R"}, "\xE2\x88\x92", "+"};
+        default:
+            return {kLetters, {"LB", "RB"}, "Back", "Start"};
+    }
+}
+
+}  // namespace
+
+std::string padButtonName(platform::PadStyle style, int button) {
+    const TPadNames names = NamesOf(style);
+    if (button >= 0 && button < 4) {
+        const char* face = names.face[std::size_t(button)];
+        const bool shape = style == platform::PadStyle::PlayStation3 ||
+                           style == platform::PadStyle::PlayStation4 ||
+                           style == platform::PadStyle::PlayStation5;
+        return shape ? tr(face) : face;
+    }
+    if (button == platform::pad::LeftShoulder || button == platform::pad::RightShoulder)
+        return names.shoulders[button - platform::pad::LeftShoulder];
+    if (button == platform::kPadBackButton) return names.back;
+    if (button == platform::kPadStartButton) return names.start;
+    return padText(button);
 }
 
 int actionHolding(const TBindings& bindings, std::int32_t key) {
@@ -127,7 +182,31 @@ std::string bindStatus(const TBindResult& result, int action, std::uint16_t key)
     return tr("Esa tecla no se puede asignar");
 }
 
-std::string controlsHelpText(const TBindings& bindings) {
+namespace {
+
+// The help's lines on the pad, in the words of the pad in use.
+std::string PadHelp(const TBindings& bindings, platform::PadStyle style) {
+    using platform::pad::A;
+    using platform::pad::B;
+    const std::string fire = bindings.padFire < 0
+                                 ? tr("ningún botón dispara")
+                                 // TRANSLATORS: the name of the pad's button that fires.
+                                 : fillIn(tr("%s dispara"), {padButtonName(style, bindings.padFire)});
+    // TRANSLATORS: what fires ("A dispara"), then the name of the pad's Start button.
+    std::string text =
+        fillIn(tr("Mando: la palanca o la cruceta mueven la nave; %s; %s pausa y sigue el juego."),
+               {fire, padButtonName(style, platform::kPadStartButton)});
+    // TRANSLATORS: the names of the pad's Back, A and B buttons (or what the pad's maker
+    // calls them); the cross is the d-pad.
+    text += "\r" + fillIn(tr("%s: abrir el menú   cruceta: moverse   %s: elegir   %s: volver"),
+                          {padButtonName(style, platform::kPadBackButton), padButtonName(style, A),
+                           padButtonName(style, B)});
+    return text;
+}
+
+}  // namespace
+
+std::string controlsHelpText(const TBindings& bindings, std::optional<platform::PadStyle> pad) {
     // A line each: the message box breaks the line at the carriage return.
     std::string text = tr("Teclado:") + std::string("\r");
     for (int action = 0; action < kActionCount; ++action)
@@ -137,10 +216,12 @@ std::string controlsHelpText(const TBindings& bindings) {
         bindings.padFire < 0 ? tr("ningún botón dispara")
                              : fillIn(tr("el botón %s dispara"), {std::to_string(bindings.padFire + 1)});
     // TRANSLATORS: %s says which pad button fires ("el botón 1 dispara").
-    text += "\r" +
-            fillIn(tr("Mando: la palanca o la cruceta mueven la nave; %s; Start pausa y sigue el juego."),
-                   {padFire}) +
-            "\r\r";
+    text +=
+        "\r" +
+        (pad ? PadHelp(bindings, *pad)
+             : fillIn(tr("Mando: la palanca o la cruceta mueven la nave; %s; Start pausa y sigue el juego."),
+                      {padFire})) +
+        "\r\r";
     text += tr("F2: iniciar juego   F3: jugar / pausar   F4: pantalla completa") + std::string("\r");
     // TRANSLATORS: "Impr Pant" is the Print Screen key as the player's keyboard labels it.
     text += tr("F12 o Impr Pant: guardar la imagen del juego en la carpeta de imágenes") + std::string("\r");

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "media/key_bindings.hpp"
@@ -68,8 +69,12 @@ struct TBindResult {
 // The rules every binding keeps, in the controls dialog and in the settings file alike.
 // Whether key may be bound: Bound, or why not (MenuKey, Unnamed).
 TBindOutcome keyBindable(std::uint16_t key, platform::TShiftState shift, const TMenuKeyTest& isMenuKey);
-// Whether the pad button (0 to 31, or -1 for none) may fire: Start pauses the game instead.
+// Whether the pad button (0 to 31, or -1 for none) may fire: Start pauses the game and Back
+// opens the menu bar instead.
 bool padFireBindable(int button);
+// A pad button's name as the pad's maker prints it on a pad of style ("A", "cruz", "−");
+// "Botón N" for a button without a common name.
+std::string padButtonName(platform::PadStyle style, int button);
 // The action whose slots hold key, or -1: one key makes one action.
 int actionHolding(const TBindings& bindings, std::int32_t key);
 
@@ -103,7 +108,8 @@ std::string padText(int button);
 std::string bindStatus(const TBindResult& result, int action, std::uint16_t key);
 
 // The text of Ayuda > Controles: the bindings as they are now, the menu keys, how to quit,
-// and the pad. Lines are broken with carriage returns, as the message box wants.
-std::string controlsHelpText(const TBindings& bindings);
+// and the pad; while a pad is in use (pad), with its buttons' own names and how it drives
+// the menus. Lines are broken with carriage returns, as the message box wants.
+std::string controlsHelpText(const TBindings& bindings, std::optional<platform::PadStyle> pad = std::nullopt);
 
 }  // namespace vek

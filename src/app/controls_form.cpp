@@ -1,11 +1,10 @@
 // The controls dialog: its grid of slots, the keys that move through it and fill a slot,
-// and the reading of the pad while the pad's slot waits for a button.
+// and the pad's buttons while the pad's slot waits for one.
 #include "app/controls_form.hpp"
 
 #include <algorithm>
+#include <optional>
 
-#include "media/input_devices.hpp"
-#include "platform/clock.hpp"
 #include "platform/joystick.hpp"
 #include "platform/menu.hpp"
 #include "platform/platform.hpp"
@@ -19,8 +18,6 @@ namespace vk = platform::vk;
 
 constexpr std::uint16_t kTab = 0x09;
 constexpr std::uint16_t kDelete = 0x2E;
-// How often the pad is read while the dialog is up, in milliseconds.
-constexpr std::uint32_t kPadReadInterval = 20;
 
 constexpr int kGridLeft = 110, kGridTop = 34, kSlotWidth = 80, kSlotHeight = 24, kColumnStep = 86,
               kRowStep = 30;
@@ -28,6 +25,25 @@ constexpr int kGridLeft = 110, kGridTop = 34, kSlotWidth = 80, kSlotHeight = 24,
 constexpr const char* kChooseText = trLater("Elija una casilla con las flechas e Intro, o con el ratón");
 constexpr const char* kWaitKeyText = trLater("Pulse una tecla (Esc: no cambiar, Supr: vaciar)");
 constexpr const char* kWaitPadText = trLater("Pulse un botón del mando (Esc: no cambiar, Supr: vaciar)");
+// TRANSLATORS: the name of the pad's A button (or what the pad's maker calls it).
+constexpr const char* kChoosePadText = trLater("Elija una casilla con la cruceta y %s");
+// TRANSLATORS: the name of the pad's B button (or what the pad's maker calls it).
+constexpr const char* kWaitKeyPadText = trLater("Pulse una tecla (%s: no cambiar)");
+constexpr const char* kWaitButtonText = trLater("Pulse un botón del mando");
+// TRANSLATORS: the name of the pad's Back button (or what the pad's maker calls it).
+constexpr const char* kBackRefused = trLater("%s abre el menú y no se puede asignar");
+// TRANSLATORS: the name of the pad's Start button (or what the pad's maker calls it).
+constexpr const char* kStartRefused = trLater("%s pausa el juego y no se puede asignar");
+
+// How the pad in use names its buttons, while the last input came from a pad.
+std::optional<platform::PadStyle> PadInUse() {
+    return platform::current().application().padInUse();
+}
+
+// Whether a pad input is one of a game controller's d-pad or stick directions.
+bool IsDirection(int input) {
+    return input >= platform::pad::Up && input <= platform::pad::StickRight;
+}
 
 std::string ActionName(int index) {
     return tr(kPlayerActions[std::size_t(index / kSlotCount)].caption);
@@ -54,8 +70,8 @@ int ColumnCount(int row) {
 }  // namespace
 
 TfrmControles::TfrmControles(TComponent* owner, const TBindings& current, const TBindings& stored,
-                             TMenuKeyTest isMenuKey, TJoystick* pad)
-    : platform::TDialogForm(owner), editor_(current, stored, std::move(isMenuKey)), pad_(pad) {
+                             TMenuKeyTest isMenuKey)
+    : platform::TDialogForm(owner), editor_(current, stored, std::move(isMenuKey)) {
     SetName("frmControles");
     Caption = tr("Configurar controles");
     ClientWidth = 470;
@@ -63,7 +79,8 @@ TfrmControles::TfrmControles(TComponent* owner, const TBindings& current, const 
     Font = platform::TFont{"Tahoma", -12};
     CreateControls();
     OnKey = [this](std::uint16_t key, TShiftState shift) { return KeyPressed(key, shift); };
-    lblStatus->Caption = tr(kChooseText);
+    OnPadButton = [this](int input) { return PadButtonPressed(input); };
+    lblStatus->Caption = ChooseText();
     ShowBindings();
 }
 
@@ -158,10 +175,35 @@ bool TfrmControles::KeyPressed(std::uint16_t key, TShiftState shift) {
     return MoveFocus(key, shift);
 }
 
+std::string TfrmControles::ChooseText() const {
+    const auto pad = PadInUse();
+    return pad ? fillIn(tr(kChoosePadText), {padButtonName(*pad, platform::pad::A)}) : tr(kChooseText);
+}
+
+std::string TfrmControles::WaitText(int index) const {
+    const auto pad = PadInUse();
+    if (index == kPadSlot) return tr(pad ? kWaitButtonText : kWaitPadText);
+    const std::string wait = pad ? fillIn(tr(kWaitKeyPadText), {padButtonName(*pad, platform::pad::B)})
+                                 : std::string(tr(kWaitKeyText));
+    return ActionName(index) + ": " + wait;
+}
+
+// A key slot started from the pad waits for a key; the pad's B (Escape) leaves it as it was,
+// and its other keys move nothing while the slot waits. The pad's slot takes the pad's
+// buttons themselves (PadButtonPressed): their keys never come.
+bool TfrmControles::CapturePadKey(std::uint16_t key) {
+    if (key != vk::Escape || focus_ == kPadSlot) return true;
+    capturing_ = false;
+    lblStatus->Caption = ChooseText();
+    ShowBindings();
+    return true;
+}
+
 bool TfrmControles::CaptureKey(std::uint16_t key, TShiftState shift) {
+    if (shift & platform::ssPad) return CapturePadKey(key);
     if (key == vk::Escape) {
         capturing_ = false;
-        lblStatus->Caption = tr(kChooseText);
+        lblStatus->Caption = ChooseText();
     } else if (key == kDelete && focus_ == kPadSlot) {
         editor_.BindPad(-1);
         capturing_ = false;
@@ -171,7 +213,7 @@ bool TfrmControles::CaptureKey(std::uint16_t key, TShiftState shift) {
             bindStatus(editor_.Clear(focus_ / kSlotCount, focus_ % kSlotCount), focus_ / kSlotCount, 0);
         capturing_ = false;
     } else if (focus_ == kPadSlot) {
-        lblStatus->Caption = tr(kWaitPadText);
+        lblStatus->Caption = WaitText(kPadSlot);
     } else {
         const TBindResult result = editor_.Bind(focus_ / kSlotCount, focus_ % kSlotCount, key, shift);
         lblStatus->Caption = bindStatus(result, focus_ / kSlotCount, key);
@@ -226,43 +268,28 @@ void TfrmControles::SetFocus(int index) {
 void TfrmControles::StartCapture(int index) {
     focus_ = index;
     capturing_ = true;
-    padHeld_ = true;
-    lblStatus->Caption = tr(index == kPadSlot ? kWaitPadText : kWaitKeyText);
-    if (index < kPadSlot) lblStatus->Caption = ActionName(index) + ": " + tr(kWaitKeyText);
+    lblStatus->Caption = WaitText(index);
     ShowBindings();
 }
 
-void TfrmControles::PadButtonPressed(int button) {
-    if (!capturing_ || focus_ != kPadSlot) return;
+// The pad's directions only wait on; Back and Start are refused with the reason, in the
+// words of the pad that was pressed.
+bool TfrmControles::PadButtonPressed(int button) {
+    if (!capturing_ || focus_ != kPadSlot) return false;
+    if (IsDirection(button)) return true;
+    const auto pad = PadInUse();
+    const platform::PadStyle style = pad.value_or(platform::PadStyle::Generic);
     if (!editor_.BindPad(button)) {
-        lblStatus->Caption = tr("Start pausa el juego y no se puede asignar");
-        return ShowBindings();
+        lblStatus->Caption = fillIn(tr(button == platform::kPadBackButton ? kBackRefused : kStartRefused),
+                                    {padButtonName(style, button)});
+        ShowBindings();
+        return true;
     }
     capturing_ = false;
-    lblStatus->Caption = tr(kPlayerActions[kFireAction].caption) + std::string(": ") + padText(button);
+    lblStatus->Caption = tr(kPlayerActions[kFireAction].caption) + std::string(": ") +
+                         (pad ? padButtonName(*pad, button) : padText(button));
     ShowBindings();
-}
-
-// Reads the pad every few milliseconds, straight from the joystick service: the input
-// component reports nothing while the dialog, not the game's window, has the focus. The
-// first button pressed after all were let go fills the pad's slot.
-void TfrmControles::ReadPad(bool& done) {
-    done = false;
-    platform::current().application().setIdleWakeTime(platform::current().clock().timeGetTime() +
-                                                      kPadReadInterval);
-    if (!pad_ || !capturing_ || focus_ != kPadSlot || pad_->JoystickNumber() < 0) return;
-    platform::JoyInfoEx info;
-    if (platform::current().joysticks().joyGetPosEx(static_cast<std::uint32_t>(pad_->JoystickNumber()),
-                                                    info) != platform::JOYERR_NOERROR)
-        info.buttons = 0;
-    if (info.buttons == 0) {
-        padHeld_ = false;
-    } else if (!padHeld_) {
-        padHeld_ = true;
-        int button = 0;
-        while (!((info.buttons >> button) & 1u)) ++button;
-        PadButtonPressed(button);
-    }
+    return true;
 }
 
 }  // namespace vek

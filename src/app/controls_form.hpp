@@ -1,7 +1,9 @@
 // TfrmControles: the "Configurar controles…" dialog. A grid of slots, three keys for each of
-// the five actions and the pad's fire button, that the player chooses with the arrows, Tab
-// or the mouse and fills by pressing a key (or a pad button); "Restablecer" puts back the
-// stored bindings, "Aceptar" keeps the edit and "Cancelar" drops it.
+// the five actions and the pad's fire button, that the player chooses with the arrows (or
+// the pad's d-pad), Tab or the mouse and fills by pressing a key (or a pad button);
+// "Restablecer" puts back the stored bindings, "Aceptar" keeps the edit and "Cancelar" drops
+// it. While the last input came from a pad, the status line speaks of the pad's buttons by
+// the names its maker gives them.
 #pragma once
 
 #include <array>
@@ -14,19 +16,14 @@
 
 namespace vek {
 
-class TJoystick;
-
 class TfrmControles : public platform::TDialogForm {
 public:
-    // Edits a copy of current; stored is what "Restablecer" puts back. pad, when given, is
-    // read for the button pressed while the pad's slot waits for one.
+    // Edits a copy of current; stored is what "Restablecer" puts back. ShowModal answers
+    // mrOk when the player accepted the bindings.
     TfrmControles(TComponent* owner, const TBindings& current, const TBindings& stored,
-                  TMenuKeyTest isMenuKey, TJoystick* pad);
+                  TMenuKeyTest isMenuKey);
     ~TfrmControles() override;
 
-    // The pad's reading while the dialog is up, for the application's idle slot: ShowModal
-    // answers mrOk when the player accepted the bindings.
-    void ReadPad(bool& done);
     const TBindings& Bindings() const { return editor_.Bindings(); }
 
     // The focus order: the slots row by row (the pad's slot ends the fire row), then the
@@ -39,8 +36,9 @@ public:
     int FocusIndex() const { return focus_; }
     bool Capturing() const { return capturing_; }
     const std::string& Status() const { return lblStatus->Caption; }
-    // A pad button pressed while the pad's slot waits for one (what the idle reading does).
-    void PadButtonPressed(int button);
+    // A pad button pressed in the dialog: while the pad's slot waits, it fills the slot
+    // (Back and Start refused); answers whether the dialog took it.
+    bool PadButtonPressed(int button);
 
     std::array<std::unique_ptr<platform::TLabel>, kActionCount> lblActions;
     std::array<std::array<std::unique_ptr<platform::TButton>, kSlotCount>, kActionCount> btnKeys;
@@ -56,6 +54,10 @@ private:
     void CreateControls();
     bool KeyPressed(std::uint16_t key, platform::TShiftState shift);
     bool CaptureKey(std::uint16_t key, platform::TShiftState shift);
+    bool CapturePadKey(std::uint16_t key);
+    // The status line's texts, in the pad's words while a pad is in use.
+    std::string ChooseText() const;
+    std::string WaitText(int index) const;
     bool MoveFocus(std::uint16_t key, platform::TShiftState shift);
     void Activate(int index);
     void SetFocus(int index);
@@ -64,10 +66,8 @@ private:
     platform::TButton& ControlAt(int index) const;
 
     TBindingEditor editor_;
-    TJoystick* pad_;
     int focus_ = 0;
     bool capturing_ = false;
-    bool padHeld_ = true;  // a button held when the capture starts must be let go first
 };
 
 }  // namespace vek

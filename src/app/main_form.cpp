@@ -192,13 +192,23 @@ void TMainForm::FormDestroy() {
     if (DXTimer) SetTicking(false);
 }
 
+// Escape leaves a replay for the title, and so do the pad's B and Back; the game's own keys
+// do nothing while one plays. The key that left is used up: the pad's button that gave it
+// stays the window's until let go, so the title does not take it for fire.
 void TMainForm::FormKeyDown(std::uint16_t& key, platform::TShiftState shift) {
+    namespace vk = platform::vk;
     if (OnKeyPressed) OnKeyPressed(key, shift);
-    if ((shift & platform::ssAlt) && key == platform::vk::Return) OptionFullScreenClick();
+    if ((shift & platform::ssAlt) && key == vk::Return) OptionFullScreenClick();
     // Print keeps a picture as F12 does; F12 is the menu's own shortcut.
-    if (key == platform::vk::Snapshot && shift == 0) GameScreenshotClick();
-    // Escape leaves a replay for the title; the game's own keys do nothing while one plays.
-    if (key == platform::vk::Escape && shift == 0) Scenes->StopPlayback();
+    if (key == vk::Snapshot && shift == 0) GameScreenshotClick();
+    // Escape, and the pad's B or Back, leave a replay for the title; the game's own keys do
+    // nothing while one plays.
+    const bool fromPad = (shift & platform::ssPad) != 0;
+    const bool leaves = (shift & ~platform::ssPad) == 0 && (key == vk::Escape || (fromPad && key == vk::F10));
+    if (leaves && Scenes->PlayingBack()) {
+        Scenes->StopPlayback();
+        key = 0;
+    }
 }
 
 void TMainForm::GameStartClick() {
@@ -229,8 +239,9 @@ void TMainForm::GameExitClick() {
 
 void TMainForm::Controles1Click() {
     const TModalHold hold(*this);
-    platform::current().application().messageBox(controlsHelpText(Bindings()), tr("Controles"),
-                                                 platform::MB_OK | platform::MB_ICONINFORMATION);
+    auto& application = platform::current().application();
+    application.messageBox(controlsHelpText(Bindings(), application.padInUse()), tr("Controles"),
+                           platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 // The one box behind which the game goes on: its modal loop is the application's own, and

@@ -198,16 +198,15 @@ bool TMainForm::IsMenuKey(std::uint16_t key, platform::TShiftState shift) {
     return MainMenu->Bar().FindShortCut(key) != nullptr;
 }
 
-// The game is held while the dialog is up, so that the keys pressed in it move nothing; the
-// idle slot reads the pad for the dialog meanwhile.
+// The game is held while the dialog is up, so that the keys and pad buttons pressed in it
+// move nothing.
 void TMainForm::OptionControlsClick() {
     TfrmControles dialog(
         this, Bindings(), storedBindings_,
-        [this](std::uint16_t key, platform::TShiftState shift) { return IsMenuKey(key, shift); },
-        &DXInput->Joystick());
+        [this](std::uint16_t key, platform::TShiftState shift) { return IsMenuKey(key, shift); });
     bool accepted = false;
     {
-        const TModalHold hold(*this, [&dialog](bool& done) { dialog.ReadPad(done); });
+        const TModalHold hold(*this);
         accepted = dialog.ShowModal() == platform::mrOk;
     }
     if (!accepted) return;

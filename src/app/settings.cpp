@@ -222,10 +222,14 @@ void Reader::valueLine(const KeySpec& key, std::string_view text, int line) {
     const std::string instead = "; using " + std::to_string(key.get(result_.settings));
     if (!readValue(text, key, value))
         return warn(line, std::string(key.name) + " must be " + rangeText(key) + instead);
-    // The controls dialog's rule: Start pauses the game, so it never fires.
+    // The controls dialog's rule: Start pauses the game and Back opens the menu bar, so
+    // neither ever fires.
     if (key.name == kPadFireKey && !padFireBindable(value - 1))
         return warn(line, std::string(key.name) + " " + std::to_string(value) +
-                              " is the pad's Start button, which pauses the game" + instead);
+                              (value - 1 == platform::kPadBackButton
+                                   ? " is the pad's Back button, which opens the menu bar"
+                                   : " is the pad's Start button, which pauses the game") +
+                              instead);
     key.set(result_.settings, value);
 }
 

@@ -17,8 +17,37 @@ struct JoyCaps {
     std::uint32_t numAxes = 0;
 };
 
-// The bit of the Start button in a game controller's reported button mask.
-inline constexpr int kPadStartButton = 7;
+// A game controller's buttons by their place on the pad, numbered as its reported button
+// mask numbers them (bit i is button i), and after them the d-pad's four directions, which
+// the mask leaves out (they give the axes and the point of view).
+namespace pad {
+inline constexpr int A = 0;  // the bottom face button
+inline constexpr int B = 1;  // the right one
+inline constexpr int X = 2;  // the left one
+inline constexpr int Y = 3;  // the top one
+inline constexpr int LeftShoulder = 4;
+inline constexpr int RightShoulder = 5;
+inline constexpr int Back = 6;  // also called Select, View, Share, Create or "−"
+inline constexpr int Start = 7;
+inline constexpr int Up = 17;
+inline constexpr int Down = 18;
+inline constexpr int Left = 19;
+inline constexpr int Right = 20;
+// The left stick leaning, as the window's navigation reads it: a direction of its own.
+inline constexpr int StickUp = 21;
+inline constexpr int StickDown = 22;
+inline constexpr int StickLeft = 23;
+inline constexpr int StickRight = 24;
+inline constexpr int kCount = 25;
+}  // namespace pad
+
+// The Start button pauses the game; the Back button opens the menu bar.
+inline constexpr int kPadStartButton = pad::Start;
+inline constexpr int kPadBackButton = pad::Back;
+
+// How the maker of a pad names its buttons, as the pad's type tells: Generic for a pad of
+// no known family.
+enum class PadStyle { Generic, Xbox360, XboxOne, PlayStation3, PlayStation4, PlayStation5, Nintendo };
 
 struct JoyInfoEx {
     std::uint32_t size = 52;

@@ -7,9 +7,11 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/joystick.hpp"
 #include "platform/menu.hpp"
 #include "runtime/types.hpp"
 
@@ -22,6 +24,9 @@ using TShiftState = std::uint8_t;
 inline constexpr TShiftState ssShift = 1;
 inline constexpr TShiftState ssAlt = 2;
 inline constexpr TShiftState ssCtrl = 4;
+// Not a modifier: the key is one a pad gave, through the navigation the keyboard also uses
+// (Back F10, the d-pad the arrows, A Enter, B Escape).
+inline constexpr TShiftState ssPad = 8;
 
 // Virtual-key codes used by the toolkit and the key bindings.
 namespace vk {
@@ -205,6 +210,10 @@ struct DialogSpec {
     // Sees every key pressed in the dialog before Enter and Escape do their usual work, and
     // answers whether it used the key.
     std::function<bool(std::uint16_t key, TShiftState shift)> onKey;
+    // Sees every pad button pressed in the dialog (pad::… of a game controller; the button's
+    // number for a joystick of no known layout) before its navigation key is delivered, and
+    // answers whether it used the press: a used press gives no key.
+    std::function<bool(int input)> onPadButton;
     // Set by the backend while the dialog is shown: draws it again after its controls changed.
     std::function<void()> redraw;
 };
@@ -268,6 +277,9 @@ public:
     virtual void getKeyboardState(std::array<std::uint8_t, 256>& keys) = 0;
     // The window that has keyboard focus, if it is one of ours.
     virtual Window* foregroundWindow() const = 0;
+    // How the pad the player used last names its buttons, while the last input (a key, a
+    // mouse click, a pad's button or stick) came from a pad; nothing otherwise.
+    virtual std::optional<PadStyle> padInUse() const = 0;
 };
 
 }  // namespace vek::platform

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/headless/headless_clock.hpp"
+#include "platform/headless/headless_joystick.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/toolkit/dialog_logic.hpp"
 
@@ -104,8 +105,9 @@ void HeadlessApplication::setFocus(FocusKind kind, HeadlessWindow* window) {
 
 void HeadlessApplication::deliverKey(std::uint16_t key, TShiftState shift, bool down) {
     keyEvent(key, leftVariant(key), down);
+    if (down) noteInput(std::nullopt);
     if (focusKind_ == FocusKind::Modal && !modals_.empty()) {
-        if (down) modals_.back()->keyDown(key);
+        if (down) modals_.back()->keyDown(key, shift);
         return;
     }
     if (focusKind_ != FocusKind::Window || !focus_ || focus_->closed()) return;
@@ -137,6 +139,66 @@ void HeadlessApplication::postKeyPress(std::uint16_t key, TShiftState shift) {
     postKeyUp(key);
     for (const auto& [flag, modifier] : modifiers)
         if (shift & flag) postKeyUp(modifier);
+}
+
+bool HeadlessApplication::windowOpenForPad() const {
+    return !modals_.empty() || anyMenuOpen();
+}
+
+// As the real application does: only while in front; what the window uses is claimed from
+// the pad, before delivery while something is open, after it otherwise.
+void HeadlessApplication::padPressed(const PadPress& press, PadStyle style) {
+    if (press.input < 0) return;
+    noteInput(style);
+    const bool open = windowOpenForPad();
+    const bool toModal = focusKind_ == FocusKind::Modal && !modals_.empty();
+    const bool toWindow = focusKind_ == FocusKind::Window && focus_ && !focus_->closed();
+    if (!(toModal || toWindow) || (!open && !padDrivesClosedWindow(press.input))) return;
+    if (open && pads_) pads_->claimForWindow(0, press.input);
+    if ((toModal && modals_.back()->padButton(press.input)) || press.key == 0) return;
+    bool used = true;
+    if (toModal)
+        modals_.back()->keyDown(press.key, ssPad);
+    else
+        used = focus_->keyDown(press.key, ssPad);
+    if (!open && used && pads_) pads_->claimForWindow(0, press.input);
+}
+
+void HeadlessApplication::postPadButton(int input, bool down, PadStyle style) {
+    post([this, input, down, style] {
+        if (pads_) pads_->setInput(0, input, down);
+        const std::uint32_t now = clock_ ? clock_->timeGetTime() : 0;
+        if (down) return padPressed(pad_.press(input, now), style);
+        pad_.release(input);
+        if (pads_) pads_->claimForWindow(0, input, false);
+    });
+}
+
+void HeadlessApplication::postPadPress(int input, PadStyle style) {
+    postPadButton(input, true, style);
+    postPadButton(input, false, style);
+}
+
+void HeadlessApplication::postPadStick(int axis, int value, PadStyle style) {
+    post([this, axis, value, style] {
+        if (pads_ && pads_->count() > 0)
+            (axis == 0 ? pads_->stick(0).x : pads_->stick(0).y) = static_cast<std::uint32_t>(value + 32768);
+        const PadPress press = pad_.stick(axis, value, clock_ ? clock_->timeGetTime() : 0);
+        for (const int lean : {pad::StickUp, pad::StickDown, pad::StickLeft, pad::StickRight})
+            if (!pad_.held(lean) && pads_) pads_->claimForWindow(0, lean, false);
+        padPressed(press, style);
+    });
+}
+
+bool HeadlessApplication::repeatPad() {
+    const std::uint16_t key = clock_ ? pad_.repeat(clock_->timeGetTime()) : 0;
+    if (key == 0) return false;
+    if (!active() || !windowOpenForPad()) return true;
+    if (focusKind_ == FocusKind::Modal && !modals_.empty())
+        modals_.back()->keyDown(key, ssPad);
+    else if (focusKind_ == FocusKind::Window && focus_)
+        focus_->keyDown(key, ssPad);
+    return true;
 }
 
 void HeadlessApplication::postFocus(HeadlessWindow* window) {
@@ -241,6 +303,7 @@ HeadlessApplication::Stop HeadlessApplication::runFor(int maxIdleCalls, Window* 
         if (processOne()) continue;
         if (mainWindow && mainWindow->closed()) return Stop::Closed;
         if (clock_ && runAlarm(clock_->timeGetTime())) continue;
+        if (repeatPad()) continue;
         if (!hasOnIdle() || anyMenuOpen()) return Stop::Blocked;
         if (calls >= maxIdleCalls) return Stop::IdleLimit;
         calls += sleepUntilIdleWake(maxIdleCalls - calls - 1);
@@ -261,7 +324,7 @@ int HeadlessApplication::modalLoop(HeadlessModal& modal, bool callIdle) {
     if (focusKind_ != FocusKind::Other) setFocus(FocusKind::Modal, nullptr);
     int polls = 0;
     while (!modal.closed()) {
-        if (processOne()) continue;
+        if (processOne() || repeatPad()) continue;
         bool done = true;
         if (callIdle && hasOnIdle() && !anyMenuOpen()) {
             ++modal.idleCalls;

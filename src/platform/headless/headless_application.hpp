@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "platform/toolkit/application_base.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
+#include "platform/toolkit/pad_navigation.hpp"
 
 namespace vek::platform::headless {
 
 class HeadlessClock;
+class HeadlessJoystickService;
 class HeadlessWindow;
 
 // A message box or modal dialog while its loop runs.
@@ -39,6 +42,8 @@ public:
     // A key pressed in the box: Enter/Escape/Space close a message box; in a dialog Enter
     // presses the default button and Escape cancels.
     void keyDown(std::uint16_t key, TShiftState shift = 0);
+    // A pad button pressed in the box: whether the dialog's own handler used it.
+    bool padButton(int input) { return dialog_ && dialogPadButton(*dialog_, input); }
     // Clicks the dialog's link or button called name.
     void click(const std::string& name);
     // The mouse cursor the dialog shows at (x, y) in its client area.
@@ -94,6 +99,15 @@ public:
     void postKeyUp(std::uint16_t key);
     // Presses and releases key with the modifier keys of shift held around it.
     void postKeyPress(std::uint16_t key, TShiftState shift = 0);
+    // A game controller of the given style: its input (pad::A … pad::Right) goes down or up,
+    // or its left stick's axis (0 across, 1 down) reads value (-32768 … 32767). The window
+    // gets the navigation keys as the real one does, and the first scripted joystick, when
+    // one is plugged in, is held as the pad is.
+    void postPadButton(int input, bool down, PadStyle style = PadStyle::Generic);
+    void postPadPress(int input, PadStyle style = PadStyle::Generic);
+    void postPadStick(int axis, int value, PadStyle style = PadStyle::Generic);
+    // The scripted joysticks that the pad's presses hold and that the window claims from.
+    void setPads(HeadlessJoystickService* pads) { pads_ = pads; }
     // Keyboard focus moves to window (null: another application takes the foreground).
     void postFocus(HeadlessWindow* window);
     // The user switches away from the application, or back to its last focused window.
@@ -155,6 +169,10 @@ private:
     void finishModal(HeadlessModal& modal);
     HeadlessWindow* windowOfItem(TMenuItem& item) const;
     void deliverKey(std::uint16_t key, TShiftState shift, bool down);
+    void padPressed(const PadPress& press, PadStyle style);
+    bool windowOpenForPad() const;
+    // Delivers the held direction's repeat once the virtual clock has reached it.
+    bool repeatPad();
 
     HeadlessClock* clock_;
     std::deque<std::function<void()>> queue_;
@@ -168,6 +186,8 @@ private:
     std::vector<MessageBoxRecord> messageBoxes_;
     std::vector<DialogRecord> dialogs_;
     std::vector<std::string> urls_;
+    PadNavigator pad_;
+    HeadlessJoystickService* pads_ = nullptr;
 };
 
 }  // namespace vek::platform::headless

@@ -18,6 +18,8 @@ public:
         std::uint32_t buttons = 0;
         std::uint32_t pov = 0xFFFF;
         bool failReads = false;
+        // The inputs the window claimed (bit i: pad input i), left out of the reads.
+        std::uint32_t claims = 0;
         // The rumble requests it received, in order.
         struct Rumble {
             std::uint16_t low = 0, high = 0;
@@ -38,6 +40,13 @@ public:
     std::uint32_t joyGetDevCaps(std::uint32_t id, JoyCaps& caps) override;
     std::uint32_t joyGetPosEx(std::uint32_t id, JoyInfoEx& info) override;
     bool rumble(std::uint32_t id, std::uint16_t low, std::uint16_t high, std::uint32_t ms) override;
+    // The window took the pad input (pad::…) of joystick number to drive a menu, dialog or
+    // box (claimed), or the input was let go: the reads leave a claimed input out until a
+    // read or the release says it is let go.
+    void claimForWindow(int number, int input, bool claimed = true);
+    // Joystick number's input (pad::…) goes down or up as a game controller's would: a
+    // button in the mask, a d-pad direction as full deflection of the axis.
+    void setInput(int number, int input, bool down);
 
 private:
     std::vector<Stick> sticks_;

@@ -5,6 +5,7 @@ namespace vek::platform::headless {
 
 HeadlessPlatform::HeadlessPlatform(std::uint32_t clockStart)
     : clock_(clockStart), application_(&clock_), previous_(installed() ? &current() : nullptr) {
+    application_.setPads(&joysticks_);
     install(this);
 }
 

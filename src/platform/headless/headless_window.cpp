@@ -123,11 +123,13 @@ void HeadlessWindow::leaveExclusive() {
     model_.leaveExclusive();
 }
 
-void HeadlessWindow::keyDown(std::uint16_t key, TShiftState shift) {
-    const MenuResult result = routeKeyDown(menu_, OnKeyDown, key, shift, !exclusive());
+// Full screen, the menus open over the picture as in the real window.
+bool HeadlessWindow::keyDown(std::uint16_t key, TShiftState shift) {
+    const MenuResult result = routeKeyDown(menu_, OnKeyDown, key, shift, menu_.bar() != nullptr);
     if (result.changed) ++menuRedraws_;
     if (menu_.takeEntered() && OnEnterMenuLoop) OnEnterMenuLoop();
     if (result.click) result.click->Click();
+    return result.consumed || result.click != nullptr;
 }
 
 void HeadlessWindow::keyUp(std::uint16_t key) {

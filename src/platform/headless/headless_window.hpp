@@ -73,7 +73,8 @@ public:
     void restore();
 
     // Input from the application's loop.
-    void keyDown(std::uint16_t key, TShiftState shift);
+    // Answers whether the key was used, as the real window does.
+    bool keyDown(std::uint16_t key, TShiftState shift);
     void keyUp(std::uint16_t key);
     void clickMenuItem(TMenuItem& item);
     void mouseDown();

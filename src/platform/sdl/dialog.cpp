@@ -13,7 +13,6 @@ namespace vek::platform::sdl {
 
 namespace {
 
-
 std::uint32_t rgbOf(TColor color) {
     const TColor c = colorToRGB(color);
     return (std::uint32_t(getRValue(c)) << 16) | (std::uint32_t(getGValue(c)) << 8) | getBValue(c);
@@ -58,7 +57,8 @@ DialogWindow::~DialogWindow() {
 void DialogWindow::redraw() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface) return;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, kFaceColour >> 16, kFaceColour >> 8 & 0xFF, kFaceColour & 0xFF));
+    SDL_FillRect(surface, nullptr,
+                 SDL_MapRGB(surface->format, kFaceColour >> 16, kFaceColour >> 8 & 0xFF, kFaceColour & 0xFF));
     for (const DialogControl& control : dialog_.controls) drawControl(surface, control);
     SDL_UpdateWindowSurface(window_);
 }
@@ -139,12 +139,13 @@ void DialogWindow::drawImage(SDL_Surface* surface, const DialogControl& control)
     SDL_FreeSurface(image);
 }
 
-void DialogWindow::keyDown(std::uint16_t key, TShiftState shift) {
+bool DialogWindow::keyDown(std::uint16_t key, TShiftState shift) {
     if (const int result = dialogKey(dialog_, key, shift)) {
         finish(result);
-        return;
+        return true;
     }
     if (key == vk::Up || key == vk::Down) redraw();
+    return true;
 }
 
 // A click on a list chooses its line; a double click then presses the default button.

@@ -7,6 +7,7 @@
 
 #include "platform/sdl/message_box.hpp"
 #include "platform/toolkit.hpp"
+#include "platform/toolkit/dialog_logic.hpp"
 
 namespace vek::platform::sdl {
 
@@ -15,7 +16,8 @@ public:
     DialogWindow(SdlApplication& app, DialogSpec& dialog, SDL_Window* owner);
     ~DialogWindow() override;
 
-    void keyDown(std::uint16_t key, TShiftState shift) override;
+    bool keyDown(std::uint16_t key, TShiftState shift) override;
+    bool padButton(int input) override { return dialogPadButton(dialog_, input); }
     void mouseEvent(const SDL_Event& event) override;
     void closeBox() override { finish(IDCANCEL); }
     void redraw() override;

@@ -110,8 +110,9 @@ void MessageBoxWindow::redraw() {
     SDL_UpdateWindowSurface(window_);
 }
 
-void MessageBoxWindow::keyDown(std::uint16_t key, TShiftState) {
+bool MessageBoxWindow::keyDown(std::uint16_t key, TShiftState) {
     if (const int result = messageBoxKey(key)) finish(result);
+    return true;
 }
 
 void MessageBoxWindow::mouseEvent(const SDL_Event& event) {

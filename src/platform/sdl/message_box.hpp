@@ -55,7 +55,7 @@ public:
     MessageBoxWindow(SdlApplication& app, const std::string& text, const std::string& caption,
                      std::uint32_t flags, SDL_Window* owner);
 
-    void keyDown(std::uint16_t key, TShiftState shift) override;
+    bool keyDown(std::uint16_t key, TShiftState shift) override;
     void mouseEvent(const SDL_Event& event) override;
     void closeBox() override { finish(IDOK); }
     void redraw() override;

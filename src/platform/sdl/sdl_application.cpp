@@ -12,6 +12,7 @@
 #include "platform/png/png_file.hpp"
 #include "platform/sdl/dialog.hpp"
 #include "platform/sdl/message_box.hpp"
+#include "platform/sdl/sdl_joystick.hpp"
 #include "platform/sdl/sdl_keys.hpp"
 #include "platform/sdl/sdl_window.hpp"
 
@@ -129,6 +130,10 @@ constexpr std::chrono::microseconds kNap{250};
 // signal taken by another of the process's threads wakes no wait: no wait on the queue
 // lasts longer than this, so that a quit is seen within it, box or pause or not.
 constexpr int kSignalCheckMs = 200;
+// SDL reads the pads while it waits on the queue only now and then: while a menu, dialog or
+// box is open (the game, which reads them at every tick, stands still), no wait is longer
+// than this, so that the pad drives it as promptly as keys do.
+constexpr int kPadPollMs = 15;
 }  // namespace
 
 void SdlApplication::updateActivation() {
@@ -152,10 +157,11 @@ int SdlApplication::activationWait() const {
 }
 
 int SdlApplication::queueWait() const {
-    int wait = kSignalCheckMs;
+    int wait = pads_ && windowOpenForPad() ? kPadPollMs : kSignalCheckMs;
     if (const int activation = activationWait(); activation >= 0) wait = std::min(wait, activation);
-    if (const auto alarm = alarmAhead(static_cast<std::uint32_t>(SDL_GetTicks64())))
-        wait = static_cast<int>(std::min<std::uint32_t>(*alarm, static_cast<std::uint32_t>(wait)));
+    const auto now = static_cast<std::uint32_t>(SDL_GetTicks64());
+    for (const auto ahead : {alarmAhead(now), pad_.repeatAhead(now)})
+        if (ahead) wait = static_cast<int>(std::min<std::uint32_t>(*ahead, static_cast<std::uint32_t>(wait)));
     return wait;
 }
 
@@ -169,7 +175,7 @@ void SdlApplication::loop(const std::function<bool()>& finished, bool callIdle) 
         // Focus moving between our own windows arrives as a loss and a gain in one batch;
         // the application's activation is judged once the batch is handled.
         updateActivation();
-        if (runAlarm(static_cast<std::uint32_t>(SDL_GetTicks64()))) continue;
+        if (runAlarm(static_cast<std::uint32_t>(SDL_GetTicks64())) || repeatPad()) continue;
         if (finished()) break;
         const bool idle = callIdle && !anyMenuOpen();
         const bool done = idle ? runIdle() : true;
@@ -234,6 +240,17 @@ void SdlApplication::dispatch(const SDL_Event& event) {
             case SDL_MOUSEMOTION:
                 dispatchMouse(event);
                 return;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+            case SDL_CONTROLLERAXISMOTION:
+                dispatchPad(event);
+                return;
+            case SDL_JOYBUTTONDOWN:
+                dispatchJoystickButton(event.jbutton);
+                return;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                pad_.releaseAll();
+                return;
             default:
                 return;
         }
@@ -279,13 +296,69 @@ void SdlApplication::dispatchWindowEvent(EventTarget* target, const SDL_WindowEv
 void SdlApplication::dispatchMouse(const SDL_Event& event) {
     const Uint32 id = event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
     EventTarget* target = inputTarget(id);
+    if (event.type == SDL_MOUSEBUTTONDOWN) noteInput(std::nullopt);
     if (target && acceptsInput(target)) target->mouseEvent(event);
+}
+
+void SdlApplication::dispatchPad(const SDL_Event& event) {
+    const auto now = static_cast<std::uint32_t>(SDL_GetTicks64());
+    if (event.type == SDL_CONTROLLERAXISMOTION) {
+        const Uint8 axis = event.caxis.axis;
+        if (axis != SDL_CONTROLLER_AXIS_LEFTX && axis != SDL_CONTROLLER_AXIS_LEFTY) return;
+        const PadPress press = pad_.stick(axis == SDL_CONTROLLER_AXIS_LEFTX ? 0 : 1, event.caxis.value, now);
+        for (const int lean : {pad::StickUp, pad::StickDown, pad::StickLeft, pad::StickRight})
+            if (!pad_.held(lean) && pads_) pads_->claimForWindow(event.caxis.which, lean, false);
+        padPressed(event.caxis.which, press);
+        return;
+    }
+    const int input = padInputOf(event.cbutton.button);
+    if (event.type == SDL_CONTROLLERBUTTONDOWN)
+        return padPressed(event.cbutton.which, pad_.press(input, now));
+    pad_.release(input);
+    if (pads_) pads_->claimForWindow(event.cbutton.which, input, false);
+}
+
+// A joystick of no known layout has no navigation keys; a box may still take its buttons
+// (the controls dialog binds one to fire). A game controller's come as its own events.
+void SdlApplication::dispatchJoystickButton(const SDL_JoyButtonEvent& event) {
+    if (SDL_GameControllerFromInstanceID(event.which)) return;
+    noteInput(PadStyle::Generic);
+    if (active() && !modals_.empty()) modals_.back()->padButton(event.button);
+}
+
+bool SdlApplication::windowOpenForPad() const {
+    return !modals_.empty() || anyMenuOpen();
+}
+
+// Only while the application is in front: a pad pressed for another program must not open
+// our menus. A press the window uses is the window's until let go (claimed from the pad's
+// readings); while a menu, dialog or box is open, before it is delivered, since choosing a
+// menu item may open a box whose loop lets the game run.
+void SdlApplication::padPressed(SDL_JoystickID pad, const PadPress& press) {
+    if (press.input < 0) return;
+    noteInput(SdlJoystickService::styleOf(pad));
+    EventTarget* target = inputTarget(0);
+    const bool open = windowOpenForPad();
+    if (!active() || !target || (!open && !padDrivesClosedWindow(press.input))) return;
+    if (open && pads_) pads_->claimForWindow(pad, press.input);
+    if ((open && target->padButton(press.input)) || press.key == 0) return;
+    const bool used = target->keyDown(press.key, ssPad);
+    if (!open && used && pads_) pads_->claimForWindow(pad, press.input);
+}
+
+bool SdlApplication::repeatPad() {
+    const std::uint16_t key = pad_.repeat(static_cast<std::uint32_t>(SDL_GetTicks64()));
+    if (key == 0) return false;
+    if (EventTarget* target = inputTarget(0); target && active() && windowOpenForPad())
+        guarded([target, key] { target->keyDown(key, ssPad); });
+    return true;
 }
 
 void SdlApplication::dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event) {
     const std::uint16_t key = virtualKeyFromSdl(event.keysym.sym, event.keysym.scancode);
     const bool down = event.type == SDL_KEYDOWN;
     keyEvent(key, sideKeyFromSdl(event.keysym.sym), down);
+    if (down) noteInput(std::nullopt);
     if (!target || !acceptsInput(target) || key == 0) return;
     // A held key repeats; in a message box or dialog only its first press counts, so that
     // the Enter that chose a menu item, held a moment longer, neither closes the box it

@@ -16,10 +16,12 @@
 #include "platform/sdl/toolkit_paint.hpp"
 #include "platform/soft/format.hpp"
 #include "platform/toolkit/application_base.hpp"
+#include "platform/toolkit/pad_navigation.hpp"
 
 namespace vek::platform::sdl {
 
 class SdlWindow;
+class SdlJoystickService;
 
 class SdlApplication : public ApplicationBase {
 public:
@@ -48,6 +50,9 @@ public:
     // the reason in why, when they cannot be read (the windows then show the desktop's own).
     bool setWindowIcon(std::span<const std::uint8_t> png, std::string& why);
     SDL_Surface* windowIcon() const { return icon_.get(); }
+    // The game controllers whose buttons drive the menus, dialogs and boxes: a press the
+    // window takes is claimed from their readings, so that the game does not see it too.
+    void setPads(SdlJoystickService* pads) { pads_ = pads; }
 
     // Used by the toolkit's windows.
     TextPainter& text() { return text_; }
@@ -69,6 +74,14 @@ private:
     void dispatchWindowEvent(EventTarget* target, const SDL_WindowEvent& event);
     void dispatchKey(EventTarget* target, const SDL_KeyboardEvent& event);
     void dispatchMouse(const SDL_Event& event);
+    // A game controller's button or left stick: the navigation key it gives goes where the
+    // keyboard's would, while a menu, dialog or box is open, and for Back and B always.
+    void dispatchPad(const SDL_Event& event);
+    void padPressed(SDL_JoystickID pad, const PadPress& press);
+    void dispatchJoystickButton(const SDL_JoyButtonEvent& event);
+    // Delivers the held direction's repeat when it is due; answers whether one was due.
+    bool repeatPad();
+    bool windowOpenForPad() const;
     SdlWindow* windowOf(Uint32 windowId) const;
     EventTarget* targetOf(Uint32 windowId) const;
     EventTarget* inputTarget(Uint32 windowId) const;
@@ -97,6 +110,8 @@ private:
     Uint64 focusLostAt_ = 0;  // when the last of our windows lost the focus; 0: none pending
     bool spinning_ = false;
     bool quitting_ = false;  // a quit was asked for: boxes no longer open
+    PadNavigator pad_;
+    SdlJoystickService* pads_ = nullptr;
 };
 
 }  // namespace vek::platform::sdl

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/toolkit/pad_navigation.hpp"
+
 namespace vek::platform::sdl {
 
 namespace {
@@ -158,10 +160,10 @@ void SdlJoystickService::syncPads() {
     }
 }
 
-const SdlJoystickService::Pad* SdlJoystickService::padFor(std::uint32_t id) const {
+SdlJoystickService::Pad* SdlJoystickService::padFor(std::uint32_t id) {
     std::uint32_t ahead = id;
     for (const bool controllers : {true, false})
-        for (const Pad& pad : pads_)
+        for (Pad& pad : pads_)
             if ((pad.controller != nullptr) == controllers && ahead-- == 0) return &pad;
     return nullptr;
 }
@@ -191,12 +193,13 @@ std::uint32_t SdlJoystickService::joyGetPosEx(std::uint32_t id, JoyInfoEx& info)
     // Fresh readings; SDL also detects devices plugged in or removed since the last call.
     SDL_JoystickUpdate();
     syncPads();
-    const Pad* pad = padFor(id);
+    Pad* pad = padFor(id);
     if (!pad) return JOYERR_UNPLUGGED;
     if (pad->controller)
         readController(pad->controller.get(), info);
     else
         readJoystick(pad->stick.get(), info);
+    leaveOutClaimed(pad->claims, info);
     return JOYERR_NOERROR;
 }
 
@@ -205,6 +208,55 @@ bool SdlJoystickService::rumble(std::uint32_t id, std::uint16_t low, std::uint16
     syncPads();
     const Pad* pad = padFor(id);
     return pad && SDL_JoystickRumble(pad->stick.get(), low, high, ms) == 0;
+}
+
+void SdlJoystickService::claimForWindow(SDL_JoystickID instance, int input, bool claimed) {
+    if (input < 0 || input >= pad::kCount) return;
+    syncPads();
+    for (Pad& pad : pads_)
+        if (SDL_JoystickInstanceID(pad.stick.get()) == instance)
+            pad.claims = claimed ? pad.claims | 1u << input : pad.claims & ~(1u << input);
+}
+
+PadStyle SdlJoystickService::styleOf(SDL_JoystickID instance) {
+    SDL_GameController* controller = SDL_GameControllerFromInstanceID(instance);
+    switch (controller ? SDL_GameControllerGetType(controller) : SDL_CONTROLLER_TYPE_UNKNOWN) {
+        case SDL_CONTROLLER_TYPE_XBOX360:
+            return PadStyle::Xbox360;
+        case SDL_CONTROLLER_TYPE_XBOXONE:
+            return PadStyle::XboxOne;
+        case SDL_CONTROLLER_TYPE_PS3:
+            return PadStyle::PlayStation3;
+        case SDL_CONTROLLER_TYPE_PS4:
+            return PadStyle::PlayStation4;
+        case SDL_CONTROLLER_TYPE_PS5:
+            return PadStyle::PlayStation5;
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR:
+            return PadStyle::Nintendo;
+        default:
+            return PadStyle::Generic;
+    }
+}
+
+int padInputOf(Uint8 button) {
+    switch (button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_UP:
+            return pad::Up;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+            return pad::Down;
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+            return pad::Left;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+            return pad::Right;
+        default:
+            break;
+    }
+    const auto* place =
+        std::find(kPadButtons.begin(), kPadButtons.end(), static_cast<SDL_GameControllerButton>(button));
+    return place == kPadButtons.end() ? -1 : static_cast<int>(place - kPadButtons.begin());
 }
 
 }  // namespace vek::platform::sdl

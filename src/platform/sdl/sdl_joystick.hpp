@@ -49,6 +49,13 @@ public:
     // Through the pad's own rumble motors (a virtual pad reports the request instead).
     bool rumble(std::uint32_t id, std::uint16_t low, std::uint16_t high, std::uint32_t ms) override;
 
+    // The window took a pad input (pad::…) of the game controller instance to drive a menu,
+    // dialog or box (claimed), or the input was let go: that pad's readings leave a claimed
+    // input out until a reading or the pad's release says it is let go.
+    void claimForWindow(SDL_JoystickID instance, int input, bool claimed = true);
+    // How the game controller instance names its buttons.
+    static PadStyle styleOf(SDL_JoystickID instance);
+
 private:
     template <auto Close>
     struct Closer {
@@ -61,13 +68,14 @@ private:
     struct Pad {
         std::unique_ptr<SDL_Joystick, Closer<SDL_JoystickClose>> stick;
         std::unique_ptr<SDL_GameController, Closer<SDL_GameControllerClose>> controller;
+        std::uint32_t claims = 0;  // the inputs the window holds (bit i: pad input i)
     };
 
     static int watchDevices(void* service, SDL_Event* event);
     // Drops the pads SDL has removed and opens the ones it has added, if anything changed.
     void syncPads();
     // The pad that answers joystick number id, or null.
-    const Pad* padFor(std::uint32_t id) const;
+    Pad* padFor(std::uint32_t id);
 
     std::vector<Pad> pads_;  // in connection order
     std::atomic<bool> stale_{true};
@@ -80,6 +88,9 @@ inline constexpr std::uint32_t kSlotButtons = 32;
 // How far a game controller's stick may lean and still count as at rest (of 32767): about
 // a quarter of its travel, so a worn stick rests inside it and a deliberate push leaves it.
 inline constexpr int kStickRestZone = 8000;
+
+// The pad input (pad::A … pad::Right) of a game controller's button, -1 for none.
+int padInputOf(Uint8 button);
 
 // Position value of an SDL axis reading (-32768..32767 → 0..65535).
 constexpr std::uint32_t axisPosition(Sint16 value) {

@@ -86,9 +86,15 @@ std::unique_ptr<SdlPlatform> SdlPlatform::open(std::string& error, const Desktop
     return backend;
 }
 
-SdlPlatform::SdlPlatform() : parts_(std::make_unique<Parts>()) {}
+SdlPlatform::SdlPlatform() : parts_(std::make_unique<Parts>()) {
+    parts_->application.setPads(&parts_->joysticks);
+}
 
-SdlPlatform::~SdlPlatform() = default;
+// The parts close in reverse order, the joysticks before the application: it must not
+// reach them after that.
+SdlPlatform::~SdlPlatform() {
+    parts_->application.setPads(nullptr);
+}
 
 Clock& SdlPlatform::clock() {
     return parts_->clock;

@@ -104,7 +104,7 @@ void SdlWindow::setMenu(TMenuItem* bar) {
 // Only the chrome is shown again, and what the chrome covered before.
 void SdlWindow::menuChanged() {
     chromeDirty_ = true;
-    if (!everShown_ || closed_ || exclusive_) return;
+    if (!everShown_ || closed_) return;
     const int before = chrome_ ? chrome_->h : 0;
     refreshChrome();
     presenter_->showChrome(shownLayout(), before);
@@ -169,7 +169,7 @@ void SdlWindow::minimize() {
 void SdlWindow::presentFrame(SDL_Surface* frame, const SDL_Rect& src, const SDL_Rect& dstClient) {
     if (!frame) return;
     if (closed_) return presenter_->keep(*frame, src, dstClient);
-    if (!chromeDirty_ || exclusive_) return presenter_->presentFrame(*frame, src, dstClient, shownLayout());
+    if (!chromeDirty_) return presenter_->presentFrame(*frame, src, dstClient, shownLayout());
     presenter_->keep(*frame, src, dstClient);
     render();
 }
@@ -229,22 +229,23 @@ void SdlWindow::refreshChrome() {
     presenter_->chromeChanged();
 }
 
+// Full screen, the chrome is shown only while a menu is open, laid over the picture.
 ShownLayout SdlWindow::shownLayout() const {
-    return ShownLayout{pictureRect(), exclusive_ || !menu_.bar() ? nullptr : chrome_.get(),
-                       pictureScale_ == PictureScale::Fit};
+    const bool shown = menu_.bar() && (!exclusive_ || menu_.isOpen());
+    return ShownLayout{pictureRect(), shown ? chrome_.get() : nullptr, pictureScale_ == PictureScale::Fit};
 }
 
 void SdlWindow::render() {
     if (closed_) return;
     SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
-    if (chromeDirty_ && !exclusive_) refreshChrome();
+    if (chromeDirty_) refreshChrome();
     presenter_->showAll(shownLayout());
 }
 
 soft::SurfacePtr SdlWindow::shownPicture() {
     if (closed_) return nullptr;
     SDL_GetWindowSize(window_, &drawnSize_.x, &drawnSize_.y);
-    if (chromeDirty_ && !exclusive_) refreshChrome();
+    if (chromeDirty_) refreshChrome();
     return presenter_->shownPicture(shownLayout());
 }
 
@@ -268,8 +269,12 @@ void SdlWindow::applyMenuResult(const MenuResult& result) {
     if (result.click) result.click->Click();
 }
 
-void SdlWindow::keyDown(std::uint16_t key, TShiftState shift) {
-    applyMenuResult(routeKeyDown(menu_, OnKeyDown, key, shift, menu_.bar() && !exclusive_));
+// Full screen shows no menu strip, but F10 (or the pad's Back) opens the menus over the
+// picture all the same: a player with only a pad has no other way back to them.
+bool SdlWindow::keyDown(std::uint16_t key, TShiftState shift) {
+    const MenuResult result = routeKeyDown(menu_, OnKeyDown, key, shift, menu_.bar() != nullptr);
+    applyMenuResult(result);
+    return result.consumed || result.click != nullptr;
 }
 
 void SdlWindow::keyUp(std::uint16_t key) {

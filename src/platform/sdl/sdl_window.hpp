@@ -56,7 +56,7 @@ public:
     SDL_Point clientSize() const override;
 
     Uint32 windowId() const override { return SDL_GetWindowID(window_); }
-    void keyDown(std::uint16_t key, TShiftState shift) override;
+    bool keyDown(std::uint16_t key, TShiftState shift) override;
     void keyUp(std::uint16_t key) override;
     void mouseEvent(const SDL_Event& event) override;
     void closeBox() override { close(); }

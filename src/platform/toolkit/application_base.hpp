@@ -42,6 +42,7 @@ public:
     void unhookMainWindow(int id) override;
 
     void getKeyboardState(std::array<std::uint8_t, 256>& keys) override { keys = keys_; }
+    std::optional<PadStyle> padInUse() const override { return padInUse_; }
 
     // The default handling of an error: a message box with the error text, the
     // application's title as caption and the error icon; where no box can be shown, one
@@ -69,6 +70,9 @@ protected:
     // key (0xA0-0xA5), or 0.
     void keyEvent(std::uint16_t virtualKey, std::uint16_t sideKey, bool down);
     void releaseAllKeys() { keys_.fill(0); }
+    // The player's last input came from a pad of that style, or (nothing) from the keyboard
+    // or the mouse.
+    void noteInput(std::optional<PadStyle> pad) { padInUse_ = pad; }
     // Runs an event handler; an error escaping it goes to handleException.
     void guarded(const std::function<void()>& handler);
 
@@ -86,6 +90,7 @@ private:
     std::vector<std::pair<int, std::function<void(AppMessage)>>> hooks_;
     int nextHookId_ = 1;
     std::array<std::uint8_t, 256> keys_{};
+    std::optional<PadStyle> padInUse_;
 };
 
 }  // namespace vek::platform

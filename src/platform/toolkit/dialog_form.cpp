@@ -28,6 +28,7 @@ DialogSpec TDialogForm::Describe() const {
     spec.clientWidth = ClientWidth;
     spec.clientHeight = ClientHeight;
     spec.onKey = OnKey;
+    spec.onPadButton = OnPadButton;
     for (int i = 0; i < ComponentCount(); ++i)
         if (const auto* control = dynamic_cast<const TControl*>(Components(i)))
             spec.controls.push_back(control->Describe());

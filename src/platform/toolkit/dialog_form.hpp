@@ -41,6 +41,9 @@ public:
     void Refresh();
     // Sees every key pressed in the dialog before Enter and Escape; answers whether it used it.
     std::function<bool(std::uint16_t key, TShiftState shift)> OnKey;
+    // Sees every pad button pressed in the dialog before its navigation key; answers whether
+    // it used the press.
+    std::function<bool(int input)> OnPadButton;
 
 private:
     // The window of the nearest form among the owners, which the dialog is centred on.

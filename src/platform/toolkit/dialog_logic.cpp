@@ -70,6 +70,10 @@ int dialogKey(DialogSpec& dialog, std::uint16_t key, TShiftState shift) {
     return key == vk::Escape ? IDCANCEL : 0;
 }
 
+bool dialogPadButton(DialogSpec& dialog, int input) {
+    return dialog.onPadButton && dialog.onPadButton(input);
+}
+
 int messageBoxKey(std::uint16_t key) {
     return (key == vk::Return || key == vk::Escape || key == vk::Space) ? IDOK : 0;
 }

@@ -25,6 +25,9 @@ TCursor cursorAt(const DialogSpec& dialog, int x, int y);
 // the choice of the first list. Answers the modal result, 0 while the dialog stays open.
 int dialogKey(DialogSpec& dialog, std::uint16_t key, TShiftState shift = 0);
 
+// A pad button pressed in the dialog: whether the dialog's own handler used it.
+bool dialogPadButton(DialogSpec& dialog, int input);
+
 // The dialog's first list, or null.
 DialogControl* firstList(DialogSpec& dialog);
 // The line of list at (x, y) in client coordinates, or -1.
