@@ -135,7 +135,7 @@ TEST_F(PadUnderWindowManager, APadAloneReachesEveryScreen) {
         bound = waitFor([&] { return fire == 2; }, 3000);
         pad.press(SDL_CONTROLLER_BUTTON_X, 300);  // fire leaves the title
         fired = waitFor([&] { return scene == scMain; }, 3000);
-        pad.presses({back, right, down, down, down, down, right, a});  // "Volumen", "0 %"
+        pad.presses({back, right, down, down, down, down, down, right, a});  // "Volumen", "0 %"
         volume = waitFor([&] { return form.Volume() == 0; }, 2000) ? 0 : form.Volume();
         pad.presses({back, right, down, a});  // "Pantalla completa"
         full = waitFor([&] { return form.OptionFullScreen->Checked; }, 3000);
