@@ -11,7 +11,7 @@
 #include <string>
 
 #include "alloc_counter.hpp"
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/enemies.hpp"
 #include "game/player.hpp"
 #include "media/dxtimer.hpp"

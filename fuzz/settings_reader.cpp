@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/settings.hpp"
+#include "app/settings/settings.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace {

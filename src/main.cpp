@@ -10,8 +10,8 @@
 
 #include "app/command_line.hpp"
 #include "app/program.hpp"
-#include "app/replay_store.hpp"
-#include "app/settings_file.hpp"
+#include "app/replays/replay_store.hpp"
+#include "app/settings/settings_file.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "runtime/shown_text.hpp"
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_application.hpp"

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/main_form.hpp"
-#include "app/replay_keeper.hpp"
-#include "app/settings_keeper.hpp"
+#include "app/replays/replay_keeper.hpp"
+#include "app/settings/settings_keeper.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"

@@ -1,5 +1,5 @@
 // Writing and reading the text form of a recorded game.
-#include "app/replay_file.hpp"
+#include "game/replay_file.hpp"
 
 #include <charconv>
 #include <cstdio>

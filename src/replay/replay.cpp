@@ -9,8 +9,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "game/player.hpp"
 #include "game/star_layer.hpp"
 #include "media/wave_list.hpp"

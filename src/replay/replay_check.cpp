@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "replay/replay.hpp"
 

@@ -9,8 +9,8 @@
 #include <functional>
 #include <map>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/description_reader.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/headless/headless_platform.hpp"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "media/dxinput.hpp"
 #include "replay/replay.hpp"

@@ -1,5 +1,5 @@
 // The replay file's text: what is written reads back the same, and every fault names its line.
-#include "app/replay_file.hpp"
+#include "game/replay_file.hpp"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/main_form.hpp"
-#include "app/replay_file.hpp"
+#include "app/window/main_form.hpp"
+#include "game/replay_file.hpp"
 #include "game/scenes.hpp"
 #include "replay/replay.hpp"
 

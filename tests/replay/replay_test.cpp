@@ -9,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/main_form.hpp"
-#include "app/temp_folder.hpp"
+#include "app/window/main_form.hpp"
 #include "game/enemies.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/temp_folder.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek::replay {

@@ -10,11 +10,11 @@
 #include <string>
 #include <thread>
 
-#include "app/settings_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_keeper.hpp"
 #include "game/player.hpp"
 #include "game/scenes.hpp"
 #include "media/dxtimer.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 #include "sprite/sprite_engine.hpp"

@@ -11,15 +11,15 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
-#include "app/settings_file.hpp"
-#include "app/settings_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_file.hpp"
+#include "app/settings/settings_keeper.hpp"
+#include "app/window/main_form.hpp"
 #include "graphics/direct_draw.hpp"
 #include "graphics/dxdraw.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/sdl_events.hpp"
 #include "smoke/window_placement.hpp"
 

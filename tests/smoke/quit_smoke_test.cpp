@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "app/program.hpp"
-#include "app/temp_folder.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/sdl_events.hpp"
 
 namespace vek {

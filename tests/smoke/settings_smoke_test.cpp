@@ -14,14 +14,14 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_keeper.hpp"
 #include "game/player.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
+#include "runtime/temp_folder.hpp"
 #include "runtime/translation.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"

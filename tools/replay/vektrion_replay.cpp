@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/records_form.hpp"
-#include "app/replay_file.hpp"
+#include "app/replays/records_form.hpp"
+#include "game/replay_file.hpp"
 #include "replay/replay.hpp"
 #include "replay/replay_check.hpp"
 #include "runtime/arguments.hpp"

@@ -1,5 +1,5 @@
 // The player's controls: edits of the five actions' keys and pad button, and their texts.
-#include "app/bindings.hpp"
+#include "app/controls/bindings.hpp"
 
 #include <utility>
 

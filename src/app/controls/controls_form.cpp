@@ -1,6 +1,6 @@
 // The controls dialog: its grid of slots, the keys that move through it and fill a slot,
 // and the reading of the pad while the pad's slot waits for a button.
-#include "app/controls_form.hpp"
+#include "app/controls/controls_form.hpp"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/bindings.hpp"
+#include "app/controls/bindings.hpp"
 #include "platform/toolkit/controls.hpp"
 #include "platform/toolkit/dialog_form.hpp"
 

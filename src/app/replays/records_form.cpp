@@ -1,5 +1,5 @@
 // The table of best games.
-#include "app/records_form.hpp"
+#include "app/replays/records_form.hpp"
 
 #include <algorithm>
 #include <cstdio>

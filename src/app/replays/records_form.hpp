@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/replay_store.hpp"
+#include "app/replays/replay_store.hpp"
 #include "platform/toolkit/controls.hpp"
 #include "platform/toolkit/dialog_form.hpp"
 

@@ -1,5 +1,5 @@
 // Keeping, listing and watching the games of the main window.
-#include "app/replay_keeper.hpp"
+#include "app/replays/replay_keeper.hpp"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -9,9 +9,9 @@
 #include <memory>
 #include <utility>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
-#include "app/records_form.hpp"
+#include "app/replays/records_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "platform/platform.hpp"
 #include "runtime/shown_text.hpp"

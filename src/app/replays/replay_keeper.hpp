@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "app/replay_store.hpp"
-#include "app/settings_keeper.hpp"
+#include "app/replays/replay_store.hpp"
+#include "app/settings/settings_keeper.hpp"
 
 namespace vek {
 

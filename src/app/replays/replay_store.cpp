@@ -1,5 +1,5 @@
 // The folder of kept games.
-#include "app/replay_store.hpp"
+#include "app/replays/replay_store.hpp"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 #include <memory>
 #include <regex>
 
-#include "app/settings_file.hpp"
+#include "app/settings/settings_file.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/replay_file.hpp"
+#include "game/replay_file.hpp"
 
 namespace vek {
 

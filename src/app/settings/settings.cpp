@@ -1,5 +1,5 @@
 // The remembered settings' text form, the first start's zoom and the screen check.
-#include "app/settings.hpp"
+#include "app/settings/settings.hpp"
 
 #include <algorithm>
 #include <array>

@@ -34,7 +34,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/bindings.hpp"
+#include "app/controls/bindings.hpp"
 #include "platform/toolkit.hpp"
 
 namespace vek {

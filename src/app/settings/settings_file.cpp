@@ -1,5 +1,5 @@
 // Reading, replacing, keeping aside and deleting the settings file with plain POSIX calls.
-#include "app/settings_file.hpp"
+#include "app/settings/settings_file.hpp"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,11 +1,11 @@
 // Reading, applying and writing the remembered settings of the main window.
-#include "app/settings_keeper.hpp"
+#include "app/settings/settings_keeper.hpp"
 
 #include <cstdio>
 #include <exception>
 
-#include "app/main_form.hpp"
-#include "app/settings_file.hpp"
+#include "app/settings/settings_file.hpp"
+#include "app/window/main_form.hpp"
 #include "platform/platform.hpp"
 #include "runtime/shown_text.hpp"
 

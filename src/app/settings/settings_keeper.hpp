@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/program.hpp"
-#include "app/settings.hpp"
+#include "app/settings/settings.hpp"
 
 namespace vek {
 

@@ -1,10 +1,10 @@
 // The About box's stored settings, its icon and its two handlers.
-#include "app/about_form.hpp"
+#include "app/window/about_form.hpp"
 
 #include <cstdint>
 #include <vector>
 
-#include "app/about_icon.hpp"
+#include "app/window/about_icon.hpp"
 #include "graphics/dib.hpp"
 #include "platform/platform.hpp"
 #include "runtime/stream.hpp"

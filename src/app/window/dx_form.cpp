@@ -1,5 +1,5 @@
 // Saved window placement of TDXForm.
-#include "app/dx_form.hpp"
+#include "app/window/dx_form.hpp"
 
 #include "platform/toolkit/application_base.hpp"
 

@@ -1,7 +1,7 @@
 // The main window's creation from its stored description, its menu and its handlers.
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 
-#include "app/about_form.hpp"
+#include "app/window/about_form.hpp"
 #include "assets/description_reader.hpp"
 #include "assets/embedded_description.hpp"
 #include "game/scenes.hpp"

@@ -10,8 +10,8 @@
 #include <span>
 #include <string>
 
-#include "app/bindings.hpp"
-#include "app/dx_form.hpp"
+#include "app/controls/bindings.hpp"
+#include "app/window/dx_form.hpp"
 #include "game/game_window.hpp"
 #include "platform/menu.hpp"
 #include "platform/toolkit/main_menu.hpp"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/controls_form.hpp"
-#include "app/main_form.hpp"
+#include "app/controls/controls_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxinput.hpp"

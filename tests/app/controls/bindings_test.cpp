@@ -1,11 +1,11 @@
 // The controls dialog's edits of the five actions' keys and the pad button, the key names
 // a person reads, and the dialog itself driven by keys on the headless backend.
-#include "app/bindings.hpp"
+#include "app/controls/bindings.hpp"
 
 #include <gtest/gtest.h>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"

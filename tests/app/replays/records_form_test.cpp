@@ -1,7 +1,7 @@
 // The table of best games in every language the build has a catalogue for: each column head
 // stands over its cells, numbers under heads that end where they end, texts under heads that
 // start where they start, whatever the length of the language's words.
-#include "app/records_form.hpp"
+#include "app/replays/records_form.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // back to the title at its end or on Escape; the "Récords" table stops the game, answers the
 // arrows, Enter and Escape, and a chosen replay that parts from its record is told with its
 // file and second.
-#include "app/replay_keeper.hpp"
+#include "app/replays/replay_keeper.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
-#include "app/records_form.hpp"
-#include "app/temp_folder.hpp"
+#include "app/replays/records_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxtimer.hpp"
@@ -25,6 +24,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/joystick.hpp"
+#include "runtime/temp_folder.hpp"
 #include "runtime/translation.hpp"
 
 namespace vek {

@@ -1,6 +1,6 @@
 // The folder of kept games: which games are kept, names of its own, the table read from the
 // headers, and one warning for a corrupt file or a folder that cannot be written.
-#include "app/replay_store.hpp"
+#include "app/replays/replay_store.hpp"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "app/temp_folder.hpp"
+#include "runtime/temp_folder.hpp"
 
 namespace vek {
 namespace {

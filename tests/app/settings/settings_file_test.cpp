@@ -1,6 +1,6 @@
 // The settings file on disk: where it lives, the replacing write through a temporary file
 // and a rename, a folder that cannot be written, and reading.
-#include "app/settings_file.hpp"
+#include "app/settings/settings_file.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/temp_folder.hpp"
+#include "runtime/temp_folder.hpp"
 
 namespace vek {
 namespace {

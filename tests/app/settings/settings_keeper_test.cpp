@@ -3,22 +3,22 @@
 // still, the sound the player asked for kept when the device fails, one warning for a file
 // in the folder's place, a refused file kept aside, the player's own lines and the file's
 // mode kept, a read-only file left alone, the first start's size, --zoom and --reset-settings.
-#include "app/settings_keeper.hpp"
+#include "app/settings/settings_keeper.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
-#include "app/settings_file.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_file.hpp"
+#include "app/window/main_form.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/temp_folder.hpp"
 
 namespace vek {
 namespace {

@@ -1,6 +1,6 @@
 // The remembered settings' text: what a file gives and the warnings it costs, what the
 // game writes, the first start's zoom, and a place that is on no screen any more.
-#include "app/settings.hpp"
+#include "app/settings/settings.hpp"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/about_form.hpp"
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/about_form.hpp"
+#include "app/window/main_form.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/toolkit/dialog_logic.hpp"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxinput.hpp"

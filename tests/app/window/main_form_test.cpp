@@ -1,6 +1,6 @@
 // The main window on the headless backend: state after creation, menu commands, full
 // screen on F4 and Alt+Enter, pause, the paused caption, frame-rate text and closing.
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 
 #include <gtest/gtest.h>
 
