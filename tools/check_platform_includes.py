@@ -56,8 +56,8 @@ def check_platform_file(folder, header):
     return None
 
 
-# Above the platform, only the program picks the SDL backend and only the replay the headless one.
-BACKEND_CHOOSERS = {"main.cpp": "platform/sdl/", "replay": "platform/headless/"}
+# Above the platform, only the program picks the SDL backend and only the scripted run the headless one.
+BACKEND_CHOOSERS = {"main.cpp": "platform/sdl/", "script": "platform/headless/"}
 
 
 def picks_backend(path, header):

@@ -1,24 +1,25 @@
-// Playing a player's replay headless.
-#include "replay/replay_check.hpp"
+// Playing a player's replay on the scripted run.
+#include "script/replay_check.hpp"
 
 #include <optional>
 
 #include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
-#include "replay/replay.hpp"
+#include "script/scripted_run.hpp"
 
-namespace vek::replay {
+namespace vek::script {
 
-TPlaybackEnd PlayRecord(const TGameRecord& record, const std::function<void(TReplay&, int tick)>& eachTick) {
-    TReplay replay;
-    TGame& game = replay.Form().Game();
+TPlaybackEnd PlayRecord(const TGameRecord& record,
+                        const std::function<void(TScriptedRun&, int tick)>& eachTick) {
+    TScriptedRun run;
+    TGame& game = run.Form().Game();
     std::optional<TPlaybackEnd> end;
     game.OnPlaybackEnd = [&end](const TPlaybackEnd& e) { end = e; };
     game.StartPlayback(record);
     // The playback ends by itself at the record's last tick; the bound only guards the loop.
     for (int tick = 0; !end && tick <= record.Ticks; ++tick) {
-        replay.Step({});
-        if (eachTick) eachTick(replay, tick);
+        run.Step({});
+        if (eachTick) eachTick(run, tick);
     }
     game.OnPlaybackEnd = nullptr;
     if (!end) {
@@ -28,4 +29,4 @@ TPlaybackEnd PlayRecord(const TGameRecord& record, const std::function<void(TRep
     return *end;
 }
 
-}  // namespace vek::replay
+}  // namespace vek::script

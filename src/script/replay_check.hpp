@@ -1,19 +1,19 @@
-// A player's replay played on the headless backend: its game from its seed and input
-// states, each state check and the final score compared on the way. The replay tool's
-// --verify and its pictures of a player's game stand on this.
+// A player's replay played on the scripted run: its game from its seed and input states,
+// each state check and the final score compared on the way. vektrion-replay's --verify and
+// its pictures of a player's game stand on this.
 #pragma once
 
 #include <functional>
 
 #include "game/game_record.hpp"
 
-namespace vek::replay {
+namespace vek::script {
 
-class TReplay;
+class TScriptedRun;
 
-// Plays record on a new headless game; eachTick is called after every tick of the playing
-// scene with the runner and the tick. Answers how the playback ended.
+// Plays record on a new scripted run; eachTick is called after every tick of the playing
+// scene with the run and the tick. Answers how the playback ended.
 TPlaybackEnd PlayRecord(const TGameRecord& record,
-                        const std::function<void(TReplay&, int tick)>& eachTick = {});
+                        const std::function<void(TScriptedRun&, int tick)>& eachTick = {});
 
-}  // namespace vek::replay
+}  // namespace vek::script

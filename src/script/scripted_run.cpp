@@ -1,6 +1,6 @@
-// The replay runner: scripts, the tick report, the frame hash, and the game on the
+// The scripted run: key scripts, the tick report, the frame hash, and the game on the
 // headless backend.
-#include "replay/replay.hpp"
+#include "script/scripted_run.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -19,7 +19,7 @@
 #include "runtime/shown_text.hpp"
 #include "sprite/sprite_engine.hpp"
 
-namespace vek::replay {
+namespace vek::script {
 
 namespace {
 
@@ -197,7 +197,7 @@ std::uint64_t FrameHash(std::span<const std::uint32_t> pixels) {
     return hash;
 }
 
-struct TReplay::Impl {
+struct TScriptedRun::Impl {
     explicit Impl(std::uint32_t clockStart) : backend(clockStart) {}
 
     platform::headless::HeadlessPlatform backend;
@@ -222,7 +222,7 @@ struct TReplay::Impl {
     }
 };
 
-TReplay::TReplay(std::uint32_t clockStart) : impl_(std::make_unique<Impl>(clockStart)) {
+TScriptedRun::TScriptedRun(std::uint32_t clockStart) : impl_(std::make_unique<Impl>(clockStart)) {
     auto& app = impl_->backend.app();
     app.setTitle(kApplicationTitle);
     impl_->form = std::make_unique<TMainForm>();
@@ -233,9 +233,9 @@ TReplay::TReplay(std::uint32_t clockStart) : impl_(std::make_unique<Impl>(clockS
     impl_->mixedUntil = impl_->backend.virtualClock().timeGetTime();
 }
 
-TReplay::~TReplay() = default;
+TScriptedRun::~TScriptedRun() = default;
 
-void TReplay::Step(const TKeys& keys) {
+void TScriptedRun::Step(const TKeys& keys) {
     auto& app = impl_->backend.app();
     for (const std::uint16_t key : impl_->held)
         if (std::find(keys.begin(), keys.end(), key) == keys.end()) app.postKeyUp(key);
@@ -248,7 +248,7 @@ void TReplay::Step(const TKeys& keys) {
     ++impl_->ticks;
 }
 
-TTickReport TReplay::StepAndReport(const TKeys& keys) {
+TTickReport TScriptedRun::StepAndReport(const TKeys& keys) {
     Step(keys);
     TMainForm& form = *impl_->form;
     const TGame& game = form.Game();
@@ -273,15 +273,15 @@ TTickReport TReplay::StepAndReport(const TKeys& keys) {
     return report;
 }
 
-int TReplay::Ticks() const {
+int TScriptedRun::Ticks() const {
     return impl_->ticks;
 }
 
-TMainForm& TReplay::Form() {
+TMainForm& TScriptedRun::Form() {
     return *impl_->form;
 }
 
-std::vector<std::uint32_t> TReplay::Frame() const {
+std::vector<std::uint32_t> TScriptedRun::Frame() const {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kFrameWidth) * kFrameHeight);
     const auto& screen = impl_->window->screen();
     for (int y = 0; y < kFrameHeight; ++y)
@@ -290,7 +290,7 @@ std::vector<std::uint32_t> TReplay::Frame() const {
     return pixels;
 }
 
-std::vector<std::uint8_t> TReplay::FramePpm() const {
+std::vector<std::uint8_t> TScriptedRun::FramePpm() const {
     const std::string head =
         "P6\n" + std::to_string(kFrameWidth) + " " + std::to_string(kFrameHeight) + "\n255\n";
     std::vector<std::uint8_t> ppm(head.begin(), head.end());
@@ -303,7 +303,7 @@ std::vector<std::uint8_t> TReplay::FramePpm() const {
     return ppm;
 }
 
-std::string TReplay::StarChips() {
+std::string TScriptedRun::StarChips() {
     std::string out;
     TSpriteEngine& engine = impl_->form->SpriteEngine->Engine();
     for (int i = 0; i < engine.ChildCount(); ++i) {
@@ -320,4 +320,4 @@ std::string TReplay::StarChips() {
     return out;
 }
 
-}  // namespace vek::replay
+}  // namespace vek::script

@@ -1,9 +1,9 @@
-// The whole game on the headless backend, driven key by key on its virtual clock: the
-// real main window with its stored description and tick, windowed at 640 × 480 × 32,
-// sound recorded instead of played. Each step holds a set of keys, advances the clock by
-// one timer interval and runs one tick; it reports the game's state and a hash of the
-// presented frame. The replay tool, the whole-game tests, the soak run and the game
-// benchmarks all drive the game through this one runner.
+// Key scripts and the scripted run: the whole game on the headless backend, driven key by
+// key on its virtual clock: the real main window with its stored description and tick,
+// windowed at 640 × 480 × 32, sound recorded instead of played. Each step holds a set of
+// keys, advances the clock by one timer interval and runs one tick; it reports the game's
+// state and a hash of the presented frame. vektrion-replay, the whole-game tests, the soak
+// run and the game benchmarks all drive the game through this one runner.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ namespace vek {
 class TMainForm;
 }
 
-namespace vek::replay {
+namespace vek::script {
 
 // A key held from a tick on, by its virtual-key number.
 using TKeys = std::vector<std::uint16_t>;
@@ -63,7 +63,7 @@ const char* SceneName(TScene scene);
 // 64-bit FNV-1a over the pixels as 32-bit little-endian 0x00RRGGBB values, in order.
 std::uint64_t FrameHash(std::span<const std::uint32_t> pixels);
 
-class TReplay {
+class TScriptedRun {
 public:
     static constexpr std::uint32_t kTickInterval = 33;
     static constexpr int kFrameWidth = 640;
@@ -71,10 +71,10 @@ public:
 
     // Opens the headless backend with its clocks at clockStart, creates the main window and
     // shows it.
-    explicit TReplay(std::uint32_t clockStart = 0);
-    ~TReplay();
-    TReplay(const TReplay&) = delete;
-    TReplay& operator=(const TReplay&) = delete;
+    explicit TScriptedRun(std::uint32_t clockStart = 0);
+    ~TScriptedRun();
+    TScriptedRun(const TScriptedRun&) = delete;
+    TScriptedRun& operator=(const TScriptedRun&) = delete;
 
     // Holds exactly keys (pressing and releasing what changed, before the tick's timer
     // event), advances the clock by one interval and runs one tick.
@@ -98,4 +98,4 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace vek::replay
+}  // namespace vek::script

@@ -1,7 +1,7 @@
-// A player's replay played headless: a recorded game verifies, a changed input state fails
+// A player's replay played on the scripted run: a recorded game verifies, a changed input state fails
 // at its second, the second game of a run verifies on its own, and so does a game played
 // with auto-fire.
-#include "replay/replay_check.hpp"
+#include "script/replay_check.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +11,24 @@
 #include "app/window/main_form.hpp"
 #include "game/replay_file.hpp"
 #include "game/scenes.hpp"
-#include "replay/replay.hpp"
+#include "script/scripted_run.hpp"
 
-namespace vek::replay {
+namespace vek::script {
 namespace {
 
 // Plays script (held keys from their ticks on) until `games` games have ended; the records.
 std::vector<TGameRecord> RecordGames(const TScript& script, int games, int maxTicks, bool autoFire = false) {
-    TReplay replay;
-    replay.Form().SetAutoFire(autoFire);
+    TScriptedRun run;
+    run.Form().SetAutoFire(autoFire);
     std::vector<TGameRecord> records;
-    replay.Form().Game().OnGameRecorded = [&records](const TGameRecord& r) { records.push_back(r); };
+    run.Form().Game().OnGameRecorded = [&records](const TGameRecord& r) { records.push_back(r); };
     for (int tick = 0; tick < maxTicks && static_cast<int>(records.size()) < games; ++tick)
-        replay.Step(KeysAt(script, tick));
+        run.Step(KeysAt(script, tick));
     return records;
 }
 
 TEST(ReplayCheck, ARecordedGameVerifiesAndAChangedInputFailsAtItsSecond) {
-    std::ifstream in(VEK_REPLAY_DIR "/full_game.replay");
+    std::ifstream in(VEK_SCRIPT_DIR "/full_game.script");
     TScript script;
     std::string error;
     ASSERT_TRUE(ParseScript(in, script, error)) << error;
@@ -83,10 +83,10 @@ TEST(ReplayCheck, AGamePlayedWithAutoFireVerifies) {
     EXPECT_GT(records[0].Score, 0) << "the ship's own shots scored";
     for (const bool watcherAutoFire : {false, true}) {
         const TPlaybackEnd end = PlayRecord(
-            records[0], [watcherAutoFire](TReplay& r, int) { r.Form().SetAutoFire(watcherAutoFire); });
+            records[0], [watcherAutoFire](TScriptedRun& r, int) { r.Form().SetAutoFire(watcherAutoFire); });
         EXPECT_TRUE(end.Ok) << end.Why;
     }
 }
 
 }  // namespace
-}  // namespace vek::replay
+}  // namespace vek::script

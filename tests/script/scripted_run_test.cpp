@@ -1,7 +1,7 @@
-// The replay runner and tool: scripts, the tick line, the frame hash, the star chips, the
-// tool's refusal of bad arguments, the same output on every run, and a whole scripted game
-// that destroys every enemy.
-#include "replay/replay.hpp"
+// The scripted run and vektrion-replay: key scripts, the tick line, the frame hash, the star
+// chips, the tool's refusal of bad arguments, the same output on every run, and the golden
+// script's whole game that destroys every enemy.
+#include "script/scripted_run.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include "runtime/temp_folder.hpp"
 #include "sprite/sprite_engine.hpp"
 
-namespace vek::replay {
+namespace vek::script {
 namespace {
 
 TScript ReadScript(const std::string& path) {
@@ -26,7 +26,7 @@ TScript ReadScript(const std::string& path) {
     return script;
 }
 
-TEST(ReplayScript, ReadsHeldKeysPerTickAndNamesTheBadLine) {
+TEST(KeyScript, ReadsHeldKeysPerTickAndNamesTheBadLine) {
     std::istringstream good("# comment\n0 -\n5 space+up\n\n9 kp8+z+f2\n");
     TScript script;
     std::string error;
@@ -48,7 +48,7 @@ TEST(ReplayScript, ReadsHeldKeysPerTickAndNamesTheBadLine) {
     }
 }
 
-TEST(ReplayReport, FormatsTheTickLineAndHashesFramesWithFnv1a) {
+TEST(ScriptReport, FormatsTheTickLineAndHashesFramesWithFnv1a) {
     TTickReport report;
     report.Tick = 7;
     report.Scene = scMain;
@@ -76,13 +76,13 @@ TEST(ReplayReport, FormatsTheTickLineAndHashesFramesWithFnv1a) {
     EXPECT_EQ(FrameHash({&pixel, 1}), 0xac804b820e4fe984ull);
 }
 
-TEST(Replay, TheSameScriptGivesTheSameTicks) {
+TEST(ScriptedRun, TheSameScriptGivesTheSameTicks) {
     const TScript script{{0, {}}, {3, {0x20}}, {4, {}}, {40, {0x20, 0x28}}};
     std::vector<std::string> runs[2];
     for (auto& lines : runs) {
-        TReplay replay;
+        TScriptedRun run;
         for (int tick = 0; tick < 120; ++tick)
-            lines.push_back(FormatTick(replay.StepAndReport(KeysAt(script, tick))));
+            lines.push_back(FormatTick(run.StepAndReport(KeysAt(script, tick))));
     }
     EXPECT_EQ(runs[0], runs[1]);
     EXPECT_NE(runs[0][2].find("scene=title"), std::string::npos);
@@ -91,18 +91,18 @@ TEST(Replay, TheSameScriptGivesTheSameTicks) {
 
 // Tick 10 of the title draws the waving logo alone (the prompt is hidden from 300 ms to
 // 600 ms), so the frame depends on no font: its hash is the one recorded here.
-TEST(Replay, TheTitleFrameOfTickTenHashesAsRecorded) {
-    TReplay replay;
+TEST(ScriptedRun, TheTitleFrameOfTickTenHashesAsRecorded) {
+    TScriptedRun run;
     TTickReport report;
-    for (int tick = 0; tick <= 10; ++tick) report = replay.StepAndReport({});
+    for (int tick = 0; tick <= 10; ++tick) report = run.StepAndReport({});
     EXPECT_EQ(report.Hash, 0x4028ffc1328e1b9aull);
 }
 
-TEST(Replay, TheFirstGamesStarLayersComeFromTheRandomSequence) {
-    TReplay replay;
-    EXPECT_EQ(replay.StarChips(), "");
-    replay.Step({0x20});
-    std::istringstream chips(replay.StarChips());
+TEST(ScriptedRun, TheFirstGamesStarLayersComeFromTheRandomSequence) {
+    TScriptedRun run;
+    EXPECT_EQ(run.StarChips(), "");
+    run.Step({0x20});
+    std::istringstream chips(run.StarChips());
     std::string line;
     int lines = 0;
     int stars[3] = {};
@@ -125,14 +125,14 @@ TEST(Replay, TheFirstGamesStarLayersComeFromTheRandomSequence) {
     // About one cell in twenty keeps its star.
     for (const int count : stars) EXPECT_NEAR(count, 100, 40);
     // The first draws: chip 32 − Random(4) = 32, then Random(100) = 3 empties the cell.
-    EXPECT_EQ(replay.StarChips().rfind("-1 ", 0), 0u);
+    EXPECT_EQ(run.StarChips().rfind("-1 ", 0), 0u);
 }
 
 // Wrong arguments: exit 2, naming the one that is wrong; a script that cannot be read or
 // used: exit 1. A last tick of the largest int still runs from tick 0.
-TEST(ReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
+TEST(VektrionReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
     const std::string tool = VEK_REPLAY_TOOL;
-    const std::string script = VEK_REPLAY_DIR "/full_game.replay";
+    const std::string script = VEK_SCRIPT_DIR "/full_game.script";
     const struct {
         std::string arguments;
         int status;
@@ -161,17 +161,17 @@ TEST(ReplayTool, RefusesBadArgumentsWithTwoAndUnusableScriptsWithOne) {
     }
     EXPECT_EQ(std::system((tool + " " + script + " --ticks 2 > /dev/null 2>&1").c_str()), 0);
 
-    ::vek::testing::writeText(folder / "last.replay", "2147483647 space\n");
+    ::vek::testing::writeText(folder / "last.script", "2147483647 space\n");
     const std::string firstTick =
-        tool + " " + (folder / "last.replay") + " | head -n 1 > " + (folder / "out");
+        tool + " " + (folder / "last.script") + " | head -n 1 > " + (folder / "out");
     std::system(firstTick.c_str());
     EXPECT_TRUE(::vek::testing::readText(folder / "out").starts_with("tick=0 scene=title"));
 }
 
 // The committed game: every disk, attacker and the boss destroyed.
-TEST(ReplayGame, TheScriptedGameDestroysEverythingForOneHundredFortyNineThousandNineHundred) {
-    const TScript script = ReadScript(VEK_REPLAY_DIR "/full_game.replay");
-    TReplay replay;
+TEST(GoldenScript, TheScriptedGameDestroysEverythingForOneHundredFortyNineThousandNineHundred) {
+    const TScript script = ReadScript(VEK_SCRIPT_DIR "/full_game.script");
+    TScriptedRun run;
     std::vector<int> spawnFrames;
     int bossArrival = -1;
     int bossRest = -1;
@@ -180,10 +180,10 @@ TEST(ReplayGame, TheScriptedGameDestroysEverythingForOneHundredFortyNineThousand
     int gameOverTick = -1;
     int previousSpawn = 0;
     for (int tick = 0; tick < script.back().Tick && gameOverTick < 0; ++tick) {
-        const TTickReport report = replay.StepAndReport(KeysAt(script, tick));
-        const TGame& game = replay.Form().Game();
+        const TTickReport report = run.StepAndReport(KeysAt(script, tick));
+        const TGame& game = run.Form().Game();
         for (; previousSpawn < game.SpawnIndex; ++previousSpawn) spawnFrames.push_back(report.FrameCount - 1);
-        TSpriteEngine& engine = replay.Form().SpriteEngine->Engine();
+        TSpriteEngine& engine = run.Form().SpriteEngine->Engine();
         for (int i = 0; i < engine.ChildCount(); ++i) {
             auto* boss = dynamic_cast<TEnemyBoss*>(&engine.Children(i));
             if (!boss) continue;
@@ -202,8 +202,8 @@ TEST(ReplayGame, TheScriptedGameDestroysEverythingForOneHundredFortyNineThousand
     EXPECT_EQ(bossTouchable, 641);
     ASSERT_GT(bossDeath, 0);
     EXPECT_EQ(gameOverTick, bossDeath + 188);
-    EXPECT_EQ(replay.Form().Game().Score, 149900);
+    EXPECT_EQ(run.Form().Game().Score, 149900);
 }
 
 }  // namespace
-}  // namespace vek::replay
+}  // namespace vek::script

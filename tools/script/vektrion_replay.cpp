@@ -1,4 +1,4 @@
-// The replay tool: runs the real game on the headless backend from a script of held keys
+// vektrion-replay: runs the real game on the scripted run from a key script of held keys
 // and prints one line per tick with the game's state and a hash of the presented frame.
 // --help prints the usage; wrong arguments print one line and the usage on stderr with exit
 // status 2; a script or an output that cannot be used ends it with one line and status 1.
@@ -13,12 +13,12 @@
 
 #include "app/replays/records_form.hpp"
 #include "game/replay_file.hpp"
-#include "replay/replay.hpp"
-#include "replay/replay_check.hpp"
 #include "runtime/arguments.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/stream.hpp"
+#include "script/replay_check.hpp"
+#include "script/scripted_run.hpp"
 
 // Under the leak checker: fontconfig keeps a little memory of its own until the process
 // ends, which is not the game's.
@@ -54,10 +54,10 @@ constexpr vek::TOptionSpec kOptions[] = {
 constexpr std::string_view kOperands[] = {"SCRIPT or REPLAY"};
 constexpr vek::TProgramSpec kProgram{"vektrion-replay", kUsage, kOptions, kOperands, 1};
 
-// The game's own limit for replays; a script of one line per tick for hours of play stays far
-// below it too.
+// The game's own limit for replays; a key script of one line per tick for hours of play stays
+// far below it too.
 constexpr vek::TFileLimit kScriptLimit{static_cast<std::int64_t>(vek::kMaxReplayFileSize),
-                                       "a replay or a replay script"};
+                                       "a replay or a key script"};
 
 struct Options {
     std::string script;
@@ -92,11 +92,11 @@ std::string ReadOptions(const vek::TArguments& arguments, Options& options) {
     return {};
 }
 
-vek::replay::TScript ReadScript(const std::string& path, const std::string& text) {
+vek::script::TScript ReadScript(const std::string& path, const std::string& text) {
     std::istringstream in(text);
-    vek::replay::TScript script;
+    vek::script::TScript script;
     std::string error;
-    if (!vek::replay::ParseScript(in, script, error))
+    if (!vek::script::ParseScript(in, script, error))
         throw vek::EReadError("\"" + vek::shownName(path, vek::kShownPathLength) + "\": " + error);
     return script;
 }
@@ -108,27 +108,27 @@ std::string FramePath(const std::string& dir, std::int64_t tick) {
 }
 
 // writeFileBytes names the file and the system's reason for the very call that failed.
-void WriteFrame(vek::replay::TReplay& replay, const std::string& path) {
-    vek::writeFileBytes(path, replay.FramePpm());
+void WriteFrame(vek::script::TScriptedRun& run, const std::string& path) {
+    vek::writeFileBytes(path, run.FramePpm());
 }
 
-int Replay(const Options& options, const vek::replay::TScript& script) {
+int RunScript(const Options& options, const vek::script::TScript& script) {
     // 64 bits: a last tick of the largest int still counts one tick more.
     const std::int64_t ticks =
         options.ticks >= 0 ? options.ticks : (script.empty() ? 0 : std::int64_t{script.back().Tick} + 1);
-    vek::replay::TReplay replay;
+    vek::script::TScriptedRun run;
     bool starsWritten = false;
     for (std::int64_t tick = 0; tick < ticks; ++tick) {
-        const auto report = replay.StepAndReport(vek::replay::KeysAt(script, static_cast<int>(tick)));
-        std::fputs((vek::replay::FormatTick(report) + "\n").c_str(), stdout);
+        const auto report = run.StepAndReport(vek::script::KeysAt(script, static_cast<int>(tick)));
+        std::fputs((vek::script::FormatTick(report) + "\n").c_str(), stdout);
         if (!options.stars.empty() && !starsWritten && report.Scene == vek::scMain) {
-            const std::string chips = replay.StarChips();
+            const std::string chips = run.StarChips();
             vek::writeFileBytes(options.stars,
                                 std::span(reinterpret_cast<const std::uint8_t*>(chips.data()), chips.size()));
             starsWritten = true;
         }
         if (!options.frames.empty() && tick % options.every == 0)
-            WriteFrame(replay, FramePath(options.frames, tick));
+            WriteFrame(run, FramePath(options.frames, tick));
     }
     if (!options.stars.empty() && !starsWritten)
         throw std::runtime_error("no playing scene started; " + vek::shownName(options.stars) +
@@ -146,9 +146,9 @@ int PlayPlayerReplay(const std::string& path, const std::string& text, const Opt
                      fault.Why.c_str());
         return 1;
     }
-    const auto end = vek::replay::PlayRecord(file.Record, [&](vek::replay::TReplay& replay, int tick) {
+    const auto end = vek::script::PlayRecord(file.Record, [&](vek::script::TScriptedRun& run, int tick) {
         if (options.frames.empty() || tick % options.every != 0) return;
-        WriteFrame(replay, FramePath(options.frames, tick));
+        WriteFrame(run, FramePath(options.frames, tick));
     });
     if (!end.Ok) {
         std::fprintf(stderr, "vektrion-replay: %s: %s\n", shown.c_str(), end.Why.c_str());
@@ -176,6 +176,6 @@ int main(int argc, char** argv) {
         const auto bytes = vek::readFileBytes(options.script, kScriptLimit);
         const std::string text(bytes.begin(), bytes.end());
         if (options.verify || IsPlayerReplay(text)) return PlayPlayerReplay(options.script, text, options);
-        return Replay(options, ReadScript(options.script, text));
+        return RunScript(options, ReadScript(options.script, text));
     });
 }

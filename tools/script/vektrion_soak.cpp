@@ -1,4 +1,4 @@
-// The soak run: the replay runner plays the game for a stretch of wall-clock time with
+// The soak run: the scripted run plays the game for a stretch of wall-clock time with
 // random held keys and random F2 presses, and checks that memory stays flat: the live
 // heap whenever the title screen shows (no sprites alive) must not grow once warm.
 // Prints the ticks run, the games played and the peak resident set size. The duration is
@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "app/window/main_form.hpp"
-#include "replay/replay.hpp"
 #include "runtime/arguments.hpp"
+#include "script/scripted_run.hpp"
 
 // Under AddressSanitizer its allocator counts the live heap; elsewhere malloc does.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
@@ -48,12 +48,12 @@ long StatusKb(const char* field) {
 }
 
 // A random set of held keys; fire is held more often than not so games start and go on.
-vek::replay::TKeys RandomKeys(std::mt19937& random) {
-    vek::replay::TKeys keys;
+vek::script::TKeys RandomKeys(std::mt19937& random) {
+    vek::script::TKeys keys;
     for (std::string_view name : kHeldKeys)
         if (std::uniform_int_distribution<int>(0, 3)(random) == 0)
-            keys.push_back(vek::replay::KeyOfName(name));
-    if (std::uniform_int_distribution<int>(0, 1)(random)) keys.push_back(vek::replay::KeyOfName("space"));
+            keys.push_back(vek::script::KeyOfName(name));
+    if (std::uniform_int_distribution<int>(0, 1)(random)) keys.push_back(vek::script::KeyOfName("space"));
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     return keys;
@@ -107,11 +107,11 @@ public:
     // One tick with the held keys changed now and then, and F2 pressed once in a while.
     void Step() {
         if (Chance(20)) keys_ = RandomKeys(random_);
-        vek::replay::TKeys held = keys_;
-        if (Chance(1500)) held.push_back(vek::replay::KeyOfName("f2"));
-        replay_.Step(held);
+        vek::script::TKeys held = keys_;
+        if (Chance(1500)) held.push_back(vek::script::KeyOfName("f2"));
+        run_.Step(held);
         ++ticks_;
-        const vek::TScene scene = replay_.Form().Game().Scene;
+        const vek::TScene scene = run_.Form().Game().Scene;
         if (scene == vek::scMain && previous_ != vek::scMain) ++games_;
         if (scene == vek::scTitle && previous_ != vek::scTitle) NoteTitleHeap();
         previous_ = scene;
@@ -150,13 +150,13 @@ private:
     }
 
     std::mt19937 random_;
-    vek::replay::TReplay replay_;
+    vek::script::TScriptedRun run_;
     const Clock::time_point start_;
     const Clock::time_point warm_;
     const Clock::time_point end_;
     const double reportEvery_;
     double nextReport_ = 0;
-    vek::replay::TKeys keys_;
+    vek::script::TKeys keys_;
     vek::TScene previous_ = vek::scNone;
     long ticks_ = 0;
     int games_ = 0;
