@@ -17,6 +17,7 @@
 #include <regex>
 
 #include "app/settings/settings_file.hpp"
+#include "runtime/atomic_write.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek {

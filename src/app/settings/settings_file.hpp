@@ -1,10 +1,8 @@
-// The settings file on disk: where it lives, reading it whole, replacing it in one step so
-// that a crash or a full disk never leaves half a file, keeping a refused file aside,
-// clearing away what an interrupted write left, and deleting it.
+// The settings file on disk: where it lives, reading it whole, keeping a refused file aside
+// and deleting it. It is written with WriteFileAtomically (runtime/atomic_write.hpp).
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "runtime/shown_text.hpp"
 
@@ -33,23 +31,11 @@ TFileRead ReadSettingsFile(const std::string& path, std::string& text, std::stri
 // True when the file is there and its owner may not write it: the player has pinned it.
 bool SettingsFileReadOnly(const std::string& path);
 
-// Writes text to a new file in path's folder (made, with its parents, when missing) and
-// renames it over path; an existing file keeps its mode, a new one is the user's alone, and
-// a symbolic link keeps pointing at the file, which is replaced. Answers what went wrong
-// ("cannot write it (REASON)" and the like), or an empty text; after a failure path is as
-// it was and no temporary file is left behind.
-std::string WriteFileAtomically(const std::string& path, std::string_view text);
-
 // The name a refused settings file is kept under: path with ".bad" added.
 std::string RefusedFilePath(const std::string& path);
 // Renames the file to RefusedFilePath(path), replacing an older one. Answers what went
 // wrong ("cannot keep it as NAME (REASON)"), or an empty text.
 std::string KeepRefusedFile(const std::string& path);
-
-// Removes what writes of path that were cut short left behind: files of its folder named
-// as WriteFileAtomically names its temporary files, untouched for a minute (so that a write
-// of another running game is left alone). Failures are not reported: they cost nothing.
-void RemoveStaleTemporaryFiles(const std::string& path);
 
 // Deletes the file; a file that is not there is no failure. Answers what went wrong, or an
 // empty text.

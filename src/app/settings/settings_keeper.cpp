@@ -7,6 +7,7 @@
 #include "app/settings/settings_file.hpp"
 #include "app/window/main_form.hpp"
 #include "platform/platform.hpp"
+#include "runtime/atomic_write.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek {
@@ -95,8 +96,7 @@ TSettings TSettingsKeeper::Refuse(const TSettings& defaults, const std::string& 
     written_.clear();
     const std::string error = KeepRefusedFile(path_);
     if (error.empty()) {
-        const std::size_t slash = path_.rfind('/');
-        const std::string kept = RefusedFilePath(path_.substr(slash == std::string::npos ? 0 : slash + 1));
+        const std::string kept = RefusedFilePath(FileNameOf(path_));
         Warn(why + "; kept as " + shownName(kept, kShownPathLength) + " and using the default settings");
         return defaults;
     }
