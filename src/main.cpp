@@ -13,6 +13,7 @@
 #include "app/replays/replay_store.hpp"
 #include "app/settings/settings_file.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace {
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     const char* home = std::getenv("HOME");
     options.settingsPath = vek::SettingsPath(xdgConfigHome, home);
     if (options.settingsPath.empty())
-        std::fprintf(stderr, "vektrion: warning: %s, so the settings are not saved\n",
+        std::fprintf(stderr, "%s%s, so the settings are not saved\n", vek::WarningPrefix().c_str(),
                      vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
     std::string error;
     auto backend = vek::platform::sdl::SdlPlatform::open(error);
     if (!backend) {
-        std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
+        std::fprintf(stderr, "%s%s (%s)\n", vek::MessagePrefix().c_str(), vek::shownText(error).c_str(),
+                     displaySought().c_str());
         return 1;
     }
     vek::TReplayOptions replays;

@@ -10,6 +10,7 @@
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/translation.hpp"
 
 namespace vek {
@@ -46,10 +47,10 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
     try {
         mainForm = std::make_unique<TMainForm>(description);
     } catch (const Exception& e) {
-        std::fprintf(stderr, "vektrion: %s: %s\n", e.className(), e.what());
+        std::fprintf(stderr, "%s%s: %s\n", MessagePrefix().c_str(), e.className(), e.what());
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vektrion: %s\n", e.what());
+        std::fprintf(stderr, "%s%s\n", MessagePrefix().c_str(), e.what());
         return 1;
     }
     {

@@ -14,6 +14,7 @@
 #include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "platform/platform.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/translation.hpp"
 
@@ -104,7 +105,7 @@ void TReplayKeeper::PlaybackEnded(const TPlaybackEnd& end) {
 // stderr keeps its English and its escapes; the box shows the file's name as the player
 // wrote it wherever it is text that can be shown, and the reason in the player's language.
 void TReplayKeeper::Tell(const std::string& path, const std::string& why, const std::string& shownWhy) {
-    warn_("vektrion: " + shownText(path) + ": " + why);
+    warn_(MessagePrefix() + shownText(path) + ": " + why);
     platform::current().application().messageBox(tr("No se puede ver la repetición.") + std::string("\r") +
                                                      fillIn(tr(kFileFault), {shownUtf8Name(path), shownWhy}),
                                                  tr("Récords"), platform::MB_OK | platform::MB_ICONERROR);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/replays/replay_store.hpp"
-#include "app/settings/settings_keeper.hpp"
+#include "runtime/messages.hpp"
 
 namespace vek {
 

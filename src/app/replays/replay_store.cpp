@@ -16,8 +16,8 @@
 #include <memory>
 #include <regex>
 
-#include "app/settings/settings_file.hpp"
 #include "runtime/atomic_write.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek {
@@ -234,7 +234,7 @@ std::string TReplayStore::NewName(const std::string& date) {
 }
 
 void TReplayStore::WarnOnce(const std::string& key, const std::string& line) {
-    if (warned_.insert(key).second) warn_(kWarningPrefix + line);
+    if (warned_.insert(key).second) warn_(WarningPrefix() + line);
 }
 
 std::string TReplayStore::Save(const TReplayFile& replay) {
@@ -243,7 +243,7 @@ std::string TReplayStore::Save(const TReplayFile& replay) {
     const std::string path = folder_ + "/" + name;
     const std::string error = WriteFileAtomically(path, FormatReplay(replay));
     if (!error.empty()) {
-        if (!writeWarned_) warn_(kWarningPrefix + shownText(path) + ": " + error + "; games are not kept");
+        if (!writeWarned_) warn_(WarningPrefix() + shownText(path) + ": " + error + "; games are not kept");
         writeWarned_ = true;
         return {};
     }

@@ -8,9 +8,6 @@
 
 namespace vek {
 
-// What every warning about the player's files (settings, replays) begins with.
-inline constexpr const char* kWarningPrefix = "vektrion: warning: ";
-
 // $XDG_CONFIG_HOME/vektrion/settings.ini, or $HOME/.config/vektrion/settings.ini when
 // XDG_CONFIG_HOME is unset, empty or relative; empty when neither names an absolute folder
 // (a relative one would put the file wherever the game happened to be started).

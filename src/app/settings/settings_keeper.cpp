@@ -8,13 +8,10 @@
 #include "app/window/main_form.hpp"
 #include "platform/platform.hpp"
 #include "runtime/atomic_write.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek {
-
-void WarnOnStderr(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-}
 
 std::string RememberedLanguage(const std::string& path) {
     std::string text, error;
@@ -49,7 +46,7 @@ TSettings TSettingsKeeper::Defaults(const TMainForm& form) {
 }
 
 void TSettingsKeeper::Warn(const std::string& text) {
-    warn_(kWarningPrefix + shownPath_ + ": " + text);
+    warn_(WarningPrefix() + shownPath_ + ": " + text);
 }
 
 TSettings TSettingsKeeper::Read(bool reset) {
@@ -84,7 +81,7 @@ TSettings TSettingsKeeper::ReadFile(const TSettings& defaults) {
         written_, shownPath_, defaults,
         [this](std::uint16_t key, platform::TShiftState shift) { return form_.IsMenuKey(key, shift); });
     if (read.refused) return Refuse(defaults, "not a settings file");
-    for (const std::string& warning : read.warnings) warn_(kWarningPrefix + warning);
+    for (const std::string& warning : read.warnings) warn_(WarningPrefix() + warning);
     readOnly_ = SettingsFileReadOnly(path_);
     pinned_ = read.settings;
     return read.settings;
@@ -139,7 +136,7 @@ void TSettingsKeeper::WarnIfReduced(const platform::WindowGeometry& asked) {
     const auto size = [](int width, int height) {
         return std::to_string(width) + " x " + std::to_string(height);
     };
-    warn_(kWarningPrefix + std::string("a window view of ") + size(asked.viewWidth, asked.viewHeight) +
+    warn_(WarningPrefix() + "a window view of " + size(asked.viewWidth, asked.viewHeight) +
           " does not fit the screen; using " + size(used.viewWidth, used.viewHeight) + " (zoom " +
           std::to_string(used.viewWidth / kPictureWidth) + ")");
 }

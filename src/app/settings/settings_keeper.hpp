@@ -10,14 +10,11 @@
 
 #include "app/program.hpp"
 #include "app/settings/settings.hpp"
+#include "runtime/messages.hpp"
 
 namespace vek {
 
 class TMainForm;
-
-// Where warnings go: one line each, without the line end. The program prints them on stderr.
-using TWarningSink = std::function<void(const std::string& line)>;
-void WarnOnStderr(const std::string& line);
 
 // The language that the settings file at path names, empty when it names none or cannot be
 // read; the keeper warns of the file's faults when it reads it again.

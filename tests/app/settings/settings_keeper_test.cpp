@@ -18,6 +18,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/temp_folder.hpp"
 
 namespace vek {
@@ -154,7 +155,7 @@ TEST_F(SettingsKeeperTest, AFileWhereTheFolderShouldBeGivesOneWarningAndTheGameG
     Wait(TSettingsKeeper::kStillMs);
     keeper->Save();
     EXPECT_EQ(warnings,
-              (std::vector<std::string>{"vektrion: warning: " + path + ": its folder " + temp / "vektrion" +
+              (std::vector<std::string>{WarningPrefix() + path + ": its folder " + temp / "vektrion" +
                                         " is a file; using the default settings, which are not saved"}));
     EXPECT_EQ(readText(temp / "vektrion"), "a file where the folder should be");
     EXPECT_TRUE(form->DXTimer->Enabled());
@@ -171,7 +172,7 @@ TEST_F(SettingsKeeperTest, ARefusedFileIsKeptAsBadWithOneWarningBeforeANewOneIsW
         writeText(path, text);
         Start();
         EXPECT_EQ(warnings,
-                  std::vector<std::string>{"vektrion: warning: " + path + ": " + why +
+                  std::vector<std::string>{WarningPrefix() + path + ": " + why +
                                            "; kept as settings.ini.bad and using the default settings"});
         EXPECT_EQ(readText(path + ".bad"), text);
         keeper->Save();
@@ -185,8 +186,7 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
     writeText(path, "# my window\nwindow_left=30\nzoom=2\nlanguage = pt\n");
     ASSERT_EQ(chmod(path.c_str(), 0644), 0);
     Start();
-    EXPECT_EQ(warnings,
-              std::vector<std::string>{"vektrion: warning: " + path + ":3: unknown key 'zoom'; skipped"});
+    EXPECT_EQ(warnings, std::vector<std::string>{WarningPrefix() + path + ":3: unknown key 'zoom'; skipped"});
     form->OptionShowFPS->Click();
     EXPECT_EQ(
         readText(path),
@@ -212,7 +212,7 @@ TEST_F(SettingsKeeperTest, TheFilesOwnLinesAndModeSurviveARewriteAndAReadOnlyFil
     form->OptionSound->Click();
     keeper->Save();
     EXPECT_EQ(warnings,
-              std::vector<std::string>{"vektrion: warning: " + path +
+              std::vector<std::string>{WarningPrefix() + path +
                                        ": the file is read-only, so changes to the settings are not saved"});
     EXPECT_EQ(readText(path), pinned);
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -231,9 +231,9 @@ TEST_F(SettingsKeeperTest, AFirstStartFitsTheScreenAndZoomOverridesTheRemembered
 }
 
 TEST_F(SettingsKeeperTest, AViewTooLargeForTheScreenOpensAtTheLargestZoomThatFitsAndIsRemembered) {
-    const std::string reduced =
-        "vektrion: warning: a window view of 10240 x 7680 does not fit the screen; "
-        "using 1280 x 960 (zoom 2)";
+    const std::string reduced = WarningPrefix() +
+                                "a window view of 10240 x 7680 does not fit the screen; "
+                                "using 1280 x 960 (zoom 2)";
     struct Case {
         TSettings remembered;
         int zoom;
@@ -243,7 +243,7 @@ TEST_F(SettingsKeeperTest, AViewTooLargeForTheScreenOpensAtTheLargestZoomThatFit
         {TSettings{WindowGeometry{197, 108, 10240, 7680, false}}, 0, reduced},
         {TSettings{WindowGeometry{197, 108, 640, 480, false}}, 16, reduced},
         {TSettings{WindowGeometry{197, 108, 16384, 480, false}}, 0,
-         "vektrion: warning: a window view of 16384 x 480 does not fit the screen; using 640 x 480 (zoom 1)"},
+         WarningPrefix() + "a window view of 16384 x 480 does not fit the screen; using 640 x 480 (zoom 1)"},
     };
     for (const Case& c : cases) {
         writeText(path, FormatSettings(c.remembered));
