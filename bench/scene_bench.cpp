@@ -8,6 +8,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

@@ -12,6 +12,7 @@
 #include "assets/embedded_description.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

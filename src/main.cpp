@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     vek::TCommandLine line;
     if (const auto exit = vek::AnswerArguments(vek::kGameCommandLine, vek::ParseCommandLine(args, line)))
         return *exit;
-    vek::TProgramOptions options;
+    vek::TSettingsOptions options;
     const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     options.settingsPath = vek::SettingsPath(xdgConfigHome, home);

@@ -22,6 +22,7 @@
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

@@ -26,6 +26,7 @@
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

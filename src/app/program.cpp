@@ -4,14 +4,13 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/replays/replay_keeper.hpp"
-#include "app/settings/settings_keeper.hpp"
 #include "app/window/main_form.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
 #include "runtime/messages.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 
@@ -29,17 +28,17 @@ public:
 
 }  // namespace
 
-void ChooseLanguage(const TProgramOptions& options, const std::string& programPath) {
+void ChooseLanguage(const TSettingsOptions& options, const std::string& programPath) {
     const std::string setting = options.resetSettings ? "" : RememberedLanguage(options.settingsPath);
     useLanguages(localeFolder(programPath), chooseLanguages(TLocaleEnvironment::current(), setting));
 }
 
-int RunProgram(platform::Platform& backend, const TProgramOptions& options, const TReplayOptions& replays) {
+int RunProgram(platform::Platform& backend, const TSettingsOptions& options, const TReplayOptions& replays) {
     return RunProgram(backend, EmbeddedDescription(), options, replays);
 }
 
 int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
-               const TProgramOptions& options, const TReplayOptions& replayOptions) {
+               const TSettingsOptions& options, const TReplayOptions& replayOptions) {
     const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);

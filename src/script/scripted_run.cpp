@@ -9,7 +9,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/program.hpp"
 #include "app/window/main_form.hpp"
 #include "game/player.hpp"
 #include "game/star_layer.hpp"
@@ -17,6 +16,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/version.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek::script {

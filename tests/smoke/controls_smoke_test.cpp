@@ -39,7 +39,7 @@ protected:
     // starts it; counts the ticks of play in which the ship's shots are in flight.
     void Start() {
         if (!form) form = std::make_unique<TMainForm>();
-        keeper = std::make_unique<TSettingsKeeper>(*form, TProgramOptions{path, false, 1},
+        keeper = std::make_unique<TSettingsKeeper>(*form, TSettingsOptions{path, false, 1},
                                                    [](const std::string&) {});
         form->Handle()->show();
         firing = 0;

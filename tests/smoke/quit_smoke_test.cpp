@@ -63,7 +63,7 @@ TEST_P(QuitSmoke, ASignalWhileABoxIsOpenEndsTheRunAndSavesTheSettings) {
     ASSERT_TRUE(backend) << error;
     ShownWindows shown;
     SDL_AddEventWatch(&ShownWindows::watch, &shown);
-    TProgramOptions options;
+    TSettingsOptions options;
     options.settingsPath = config / "settings.ini";
 
     std::atomic<bool> ended{false}, rescued{false};

@@ -12,6 +12,7 @@
 #include "app/window/main_form.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 

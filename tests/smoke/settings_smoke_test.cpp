@@ -23,6 +23,7 @@
 #include "media/dxtimer.hpp"
 #include "runtime/temp_folder.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 #include "smoke/window_placement.hpp"
@@ -162,7 +163,7 @@ protected:
     SettingRun Play(const SettingRow& row) {
         Reopen();
         testing::writeText(path, std::string(row.line) + "\n");
-        const TProgramOptions options{path, false, 0};
+        const TSettingsOptions options{path, false, 0};
         ChooseLanguage(options, VEKTRION_EXE);
         form = std::make_unique<TMainForm>();
         SettingRun run;

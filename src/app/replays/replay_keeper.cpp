@@ -9,7 +9,6 @@
 #include <memory>
 #include <utility>
 
-#include "app/program.hpp"
 #include "app/replays/records_form.hpp"
 #include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
@@ -17,6 +16,7 @@
 #include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 

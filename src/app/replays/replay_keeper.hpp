@@ -15,6 +15,14 @@ namespace vek {
 class TMainForm;
 struct TPlaybackEnd;
 
+// Where the kept games are, and the one to watch at start.
+struct TReplayOptions {
+    // The folder of kept games; empty: none are kept or listed.
+    std::string folder;
+    // A replay to watch at start; empty: the game starts on the title.
+    std::string watch;
+};
+
 // The player's name for a replay: the account's full name, else its login.
 std::string PlayerName();
 

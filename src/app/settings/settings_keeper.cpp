@@ -19,7 +19,7 @@ std::string RememberedLanguage(const std::string& path) {
     return ParseSettings(text, path, TSettings{}).settings.language;
 }
 
-TSettingsKeeper::TSettingsKeeper(TMainForm& form, const TProgramOptions& options, TWarningSink warn)
+TSettingsKeeper::TSettingsKeeper(TMainForm& form, const TSettingsOptions& options, TWarningSink warn)
     : form_(form),
       path_(options.settingsPath),
       shownPath_(shownName(path_, kShownPathLength)),

@@ -8,13 +8,23 @@
 #include <functional>
 #include <string>
 
-#include "app/program.hpp"
 #include "app/settings/settings.hpp"
 #include "runtime/messages.hpp"
 
 namespace vek {
 
 class TMainForm;
+
+// Where the settings file is, and what this start asks of it.
+struct TSettingsOptions {
+    // The settings file to read at start and write on changes; empty: none.
+    std::string settingsPath;
+    // Delete the settings file first and start with the defaults.
+    bool resetSettings = false;
+    // The window's zoom for this start; 0: the remembered size, or on a first start the
+    // size that fits the screen.
+    int zoom = 0;
+};
 
 // The language that the settings file at path names, empty when it names none or cannot be
 // read; the keeper warns of the file's faults when it reads it again.
@@ -31,7 +41,7 @@ public:
     // shown yet. A zoom in options sizes the view at that zoom, whatever was remembered.
     // Temporary files that cut-short writes left are removed first. A first start (no file)
     // is silent; a file the game refuses is kept aside as settings.ini.bad, with a warning.
-    TSettingsKeeper(TMainForm& form, const TProgramOptions& options, TWarningSink warn = WarnOnStderr);
+    TSettingsKeeper(TMainForm& form, const TSettingsOptions& options, TWarningSink warn = WarnOnStderr);
     ~TSettingsKeeper();
     TSettingsKeeper(const TSettingsKeeper&) = delete;
     TSettingsKeeper& operator=(const TSettingsKeeper&) = delete;

@@ -13,6 +13,7 @@
 #include "media/wave_list.hpp"
 #include "platform/platform.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
@@ -47,8 +48,10 @@ TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step
         MainForm = nullptr;
         throw;
     }
-    // The stored caption, which the window shows again when the game runs after a pause.
-    ownCaption_ = Handle()->caption();
+    // The caption names the version of project() in CMakeLists.txt, so the description
+    // does not; the window shows it again when the game runs after a pause.
+    ownCaption_ = kMainCaption;
+    Handle()->setCaption(ownCaption_);
     storedBindings_ = Bindings();
     if (step == TCreateStep::SkipOnCreate) return;
     // An error in the creation handler is shown like any error of an event handler.

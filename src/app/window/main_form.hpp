@@ -188,7 +188,7 @@ private:
     // the game, and is the stored caption otherwise; a replay's note stays in both.
     void ShowPauseInCaption();
 
-    std::string ownCaption_;   // the window's caption from its stored description
+    std::string ownCaption_;   // the window's own caption, kMainCaption
     std::string captionNote_;  // what follows it while a replay plays
     bool inactive_ = false;    // another application has the foreground
     void FindOptionItems(const std::function<platform::TMenuItem*(const char*)>& find);

@@ -11,6 +11,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/joystick.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

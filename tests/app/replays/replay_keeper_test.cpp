@@ -26,6 +26,7 @@
 #include "platform/joystick.hpp"
 #include "runtime/temp_folder.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

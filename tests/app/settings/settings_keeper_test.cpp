@@ -47,7 +47,7 @@ protected:
     void Start(int zoom = 0) {
         form = std::make_unique<TMainForm>();
         keeper =
-            std::make_unique<TSettingsKeeper>(*form, TProgramOptions{path, false, zoom},
+            std::make_unique<TSettingsKeeper>(*form, TSettingsOptions{path, false, zoom},
                                               [this](const std::string& line) { warnings.push_back(line); });
         form->Handle()->show();
     }
@@ -267,7 +267,7 @@ TEST_F(SettingsKeeperTest, ResetSettingsDeletesTheFileAndStartsWithTheDefaults) 
         showFps = MainForm->OptionShowFPS->Checked;
         MainForm->GameExitClick();
     });
-    TProgramOptions options;
+    TSettingsOptions options;
     options.settingsPath = path;
     options.resetSettings = true;
     EXPECT_EQ(RunProgram(backend, options), 0);

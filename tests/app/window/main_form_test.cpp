@@ -15,6 +15,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "platform/joystick.hpp"
+#include "runtime/version.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
