@@ -47,7 +47,7 @@ test: deps
 
 # Which platform folder may include which, and that only the platform talks to SDL.
 include-rules:
-	$(PYTHON) tools/check_platform_includes.py
+	$(PYTHON) tools/check_include_rules.py
 
 unit-tests: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
