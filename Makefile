@@ -45,7 +45,7 @@ test: deps
 	$(MAKE) -j2 smoke-tests install-tests
 	$(MAKE) fuzz-tests
 
-# Which platform folder may include which, and that only the platform talks to SDL.
+# Which room of src/ may include which, and that only the platform talks to SDL.
 include-rules:
 	$(PYTHON) tools/check_include_rules.py
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Checks the include rules of src/platform/ and the layers above it; prints each offending
-line as FILE:LINE: why, and exits 1 when there is one.
+"""Checks the include rules of docs/architecture.md over src/: which room (folder) may
+include which, and that only the platform talks to SDL; prints each offending line as
+FILE:LINE: why, and exits 1 when there is one.
 
-The build already refuses an SDL header where the library is not linked to SDL; this check
-also catches what linking cannot: a backend header included from where it may not be, and
-SDL calls in the software device other than its surface and pixel-format routines."""
+The build already refuses an SDL header where the library is not linked to SDL, and a
+header of a library a layer is not linked to; this check also catches what linking cannot:
+the order of the rooms that share a library (game/ and app/'s rooms, graphics/, media/ and
+sprite/), a backend header included from anywhere but its chooser, and SDL calls in the
+software device other than its surface and pixel-format routines."""
 import re
 import sys
 from pathlib import Path
@@ -12,7 +15,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 SRC = ROOT / "src"
 
-INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]')
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 SDL_HEADER = re.compile(r"^(SDL[^/]*\.h|SDL2/.*|fontconfig/.*)$")
 # What the software device may call of SDL: surfaces, rectangles, pixel formats, palettes.
 SOFT_SDL_NAME = re.compile(r"\b(SDL_\w+|TTF_\w+|Fc[A-Z]\w+)")
@@ -26,66 +29,83 @@ SOFT_SDL_ALLOWED = re.compile(
     r"IntersectRect|HasIntersection|RectEmpty|RectEquals|UnionRect)$"
 )
 
-# For each folder under src/platform: the platform folders its files may include.
-PLATFORM_INCLUDES = {
-    "": {""},
-    "toolkit": {"", "toolkit"},
-    "audio": {"", "audio"},
-    "fonts": {"fonts"},
-    "soft": {"", "soft", "fonts"},
-    "sdl": {"", "sdl", "toolkit", "audio", "soft", "fonts"},
-    "headless": {"", "headless", "toolkit", "audio", "soft"},
+# What the layers above the platform may use of it: the service interfaces and the toolkit.
+PLATFORM_FACE = {"platform", "platform/toolkit"}
+# The multimedia layer and what it stands on.
+MEDIA = {"graphics", "media", "sprite"} | PLATFORM_FACE
+# The game's layer below app/: what every room of app/ may use.
+GAME = {"game", "assets"} | MEDIA
+APP_ROOMS = {"app", "app/window", "app/settings", "app/replays", "app/controls"}
+
+# Each room of src/ (a folder; "" is src/ itself, the program's entry) and the rooms its
+# files may include besides their own. runtime/ is below every room and may be included
+# from any. A file belongs to the deepest room that holds it.
+ROOMS = {
+    "runtime": set(),
+    "platform": set(),
+    "platform/toolkit": {"platform"},
+    "platform/audio": {"platform"},
+    "platform/fonts": set(),
+    "platform/soft": {"platform", "platform/fonts"},
+    "platform/sdl": {"platform", "platform/toolkit", "platform/audio", "platform/soft", "platform/fonts"},
+    "platform/headless": {"platform", "platform/toolkit", "platform/audio", "platform/soft"},
+    "graphics": PLATFORM_FACE,
+    "media": PLATFORM_FACE,
+    "sprite": {"graphics"},
+    "assets": set(),
+    "game": MEDIA,
+    "app/controls": GAME,
+    "app/window": GAME | {"app/controls"},
+    "app/replays": GAME | {"app/window"},
+    "app/settings": GAME | {"app/window", "app/controls"},
+    "app": GAME | APP_ROOMS,
+    "script": GAME | APP_ROOMS | {"platform/headless"},
+    "": APP_ROOMS | {"platform/sdl"},
 }
-# Folders whose files include no SDL, SDL_ttf or fontconfig header.
-NO_SDL = {"", "toolkit", "audio"}
+# Rooms whose files include no SDL, SDL_ttf or fontconfig header.
+SDL_ROOMS = {"platform/fonts", "platform/soft", "platform/sdl", "platform/headless"}
+NO_SDL = set(ROOMS) - SDL_ROOMS
 
 
-def platform_folder(path):
-    parts = path.relative_to(SRC / "platform").parts
-    return parts[0] if len(parts) > 1 else ""
-
-
-def check_platform_file(folder, header):
-    if header.startswith("platform/"):
-        rest = header[len("platform/"):].split("/")
-        target = rest[0] if len(rest) > 1 else ""
-        if target not in PLATFORM_INCLUDES[folder]:
-            return f"platform/{folder or '.'} may not include platform/{target or '.'}"
-    elif folder in NO_SDL and SDL_HEADER.match(header):
-        return f"platform/{folder or '.'} includes no SDL or font header"
+def room_of(relative_folder):
+    """The deepest room holding a folder given relative to src/, or None for a folder of
+    no room."""
+    parts = relative_folder.split("/") if relative_folder else []
+    for length in range(len(parts), -1, -1):
+        room = "/".join(parts[:length])
+        if room in ROOMS:
+            return room
     return None
 
 
-# Above the platform, only the program picks the SDL backend and only the scripted run the headless one.
-BACKEND_CHOOSERS = {"main.cpp": "platform/sdl/", "script": "platform/headless/"}
-
-
-def picks_backend(path, header):
-    chooser = BACKEND_CHOOSERS.get(path.relative_to(SRC).parts[0])
-    return chooser is not None and header.startswith(chooser)
+def check_include(room, header):
+    if SDL_HEADER.match(header):
+        return None if room not in NO_SDL else f"{room or 'src'}/ includes no SDL or font header"
+    target = room_of(str(Path(header).parent)) if "/" in header else None
+    if target is None:
+        return f"{header} is in no room of src/"
+    if target == room or target == "runtime" or target in ROOMS[room]:
+        return None
+    return f"{room or 'src'}/ may not include {target}/"
 
 
 def problems_in(path):
     text = path.read_text(encoding="utf-8")
-    in_platform = (SRC / "platform") in path.parents
-    folder = platform_folder(path) if in_platform else None
+    folder = path.parent.relative_to(SRC).as_posix()
+    room = room_of("" if folder == "." else folder)
+    if room is None:
+        yield 1, path.name, "the file is in no room of src/"
+        return
     for line_no, line in enumerate(text.splitlines(), 1):
         match = INCLUDE.match(line)
         if match:
-            header = match.group(1)
-            if in_platform:
-                why = check_platform_file(folder, header)
-            elif picks_backend(path, header):
-                why = None
-            elif SDL_HEADER.match(header) or header.startswith(("platform/sdl/", "platform/headless/")):
-                why = "only the platform talks to SDL and picks a backend"
-            else:
-                why = None
+            quoted, header = match.group(1) == '"', match.group(2)
+            why = check_include(room, header) if quoted or SDL_HEADER.match(header) else None
             if why:
                 yield line_no, line.strip(), why
-        if folder == "headless" and "sdl/" in line:
+        if room == "platform/headless" and "sdl/" in line:
             yield line_no, line.strip(), "nothing under headless/ names sdl/"
-        if folder == "soft":
+        if room == "platform/soft":
             for name in SOFT_SDL_NAME.findall(line.split("//")[0]):
                 if not SOFT_SDL_ALLOWED.match(name):
                     yield line_no, line.strip(), f"platform/soft uses SDL's surface routines only, not {name}"
@@ -93,7 +113,9 @@ def problems_in(path):
 
 def main():
     failures = 0
+    files = 0
     for path in sorted(SRC.rglob("*.[ch]pp")):
+        files += 1
         relative = path.relative_to(SRC)
         for line_no, line, why in problems_in(path):
             print(f"src/{relative}:{line_no}: {why}: {line}")
@@ -101,7 +123,7 @@ def main():
     if failures:
         print(f"{failures} include rule(s) broken", file=sys.stderr)
         return 1
-    print("platform include rules: ok")
+    print(f"include rules: ok ({files} files in {len(ROOMS)} rooms)")
     return 0
 
 
