@@ -19,7 +19,7 @@ namespace {
 // Plays script (held keys from their ticks on) until `games` games have ended; the records.
 std::vector<TGameRecord> RecordGames(const TScript& script, int games, int maxTicks, bool autoFire = false) {
     TScriptedRun run;
-    run.Form().SetAutoFire(autoFire);
+    run.Form().Options.SetAutoFire(autoFire);
     std::vector<TGameRecord> records;
     run.Form().Game().OnGameRecorded = [&records](const TGameRecord& r) { records.push_back(r); };
     for (int tick = 0; tick < maxTicks && static_cast<int>(records.size()) < games; ++tick)
@@ -82,8 +82,9 @@ TEST(ReplayCheck, AGamePlayedWithAutoFireVerifies) {
                             [](const TInputChange& c) { return c.States.Contains(stButton1); }));
     EXPECT_GT(records[0].Score, 0) << "the ship's own shots scored";
     for (const bool watcherAutoFire : {false, true}) {
-        const TPlaybackEnd end = PlayRecord(
-            records[0], [watcherAutoFire](TScriptedRun& r, int) { r.Form().SetAutoFire(watcherAutoFire); });
+        const TPlaybackEnd end = PlayRecord(records[0], [watcherAutoFire](TScriptedRun& r, int) {
+            r.Form().Options.SetAutoFire(watcherAutoFire);
+        });
         EXPECT_TRUE(end.Ok) << end.Why;
     }
 }

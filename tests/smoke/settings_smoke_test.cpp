@@ -90,11 +90,12 @@ Placement FramePlace(TMainForm& form) {
 }
 
 bool VolumeChecked(TMainForm& form, int percent) {
-    return form.Volume() == percent && form.OptionVolumeItems[std::size_t(percent / kVolumeStep)]->Checked;
+    return form.Options.Value().volume == percent &&
+           form.OptionVolumeItems[std::size_t(percent / kVolumeStep)]->Checked;
 }
 
 bool Binds(TMainForm& form, int action, std::int32_t key) {
-    return form.Bindings().keys[std::size_t(action)][0] == key;
+    return form.Options.Value().bindings.keys[std::size_t(action)][0] == key;
 }
 
 const SettingRow kRows[] = {
@@ -123,8 +124,8 @@ const SettingRow kRows[] = {
     {"pause_in_background=0",
      [](TMainForm& f, auto&) { return !f.OptionPauseInBackground->Checked && !f.DXTimer->ActiveOnly(); }},
     {"vibration=0", [](TMainForm& f, auto&) { return !f.OptionVibration->Checked; }},
-    {"pad_fire=0", [](TMainForm& f, auto&) { return f.Bindings().padFire == -1; }},
-    {"pad_fire=4", [](TMainForm& f, auto&) { return f.Bindings().padFire == 3; }},
+    {"pad_fire=0", [](TMainForm& f, auto&) { return f.Options.Value().bindings.padFire == -1; }},
+    {"pad_fire=4", [](TMainForm& f, auto&) { return f.Options.Value().bindings.padFire == 3; }},
     {"keys_up=W", [](TMainForm& f, auto&) { return Binds(f, 0, 'W'); }},
     {"keys_down=S", [](TMainForm& f, auto&) { return Binds(f, 1, 'S'); }},
     {"keys_left=A", [](TMainForm& f, auto&) { return Binds(f, 2, 'A'); }},

@@ -43,24 +43,24 @@ constexpr std::array<KeySpec, 14> kKeys{{
      [](TSettings& s, int v) { s.window.viewHeight = v; }},
     {"window_maximized", 0, 1, [](const TSettings& s) { return int(s.window.maximized); },
      [](TSettings& s, int v) { s.window.maximized = v != 0; }},
-    {"full_screen", 0, 1, [](const TSettings& s) { return int(s.fullScreen); },
-     [](TSettings& s, int v) { s.fullScreen = v != 0; }},
-    {"sound", 0, 1, [](const TSettings& s) { return int(s.sound); },
-     [](TSettings& s, int v) { s.sound = v != 0; }},
-    {"show_fps", 0, 1, [](const TSettings& s) { return int(s.showFps); },
-     [](TSettings& s, int v) { s.showFps = v != 0; }},
+    {"full_screen", 0, 1, [](const TSettings& s) { return int(s.options.fullScreen); },
+     [](TSettings& s, int v) { s.options.fullScreen = v != 0; }},
+    {"sound", 0, 1, [](const TSettings& s) { return int(s.options.sound); },
+     [](TSettings& s, int v) { s.options.sound = v != 0; }},
+    {"show_fps", 0, 1, [](const TSettings& s) { return int(s.options.showFps); },
+     [](TSettings& s, int v) { s.options.showFps = v != 0; }},
     {"save_replays", 0, 1, [](const TSettings& s) { return int(s.saveReplays); },
      [](TSettings& s, int v) { s.saveReplays = v != 0; }},
-    {"volume", 0, 100, [](const TSettings& s) { return s.volume; },
-     [](TSettings& s, int v) { s.volume = v; }},
-    {"auto_fire", 0, 1, [](const TSettings& s) { return int(s.autoFire); },
-     [](TSettings& s, int v) { s.autoFire = v != 0; }},
-    {"pause_in_background", 0, 1, [](const TSettings& s) { return int(s.pauseInBackground); },
-     [](TSettings& s, int v) { s.pauseInBackground = v != 0; }},
-    {"vibration", 0, 1, [](const TSettings& s) { return int(s.vibration); },
-     [](TSettings& s, int v) { s.vibration = v != 0; }},
-    {kPadFireKey, 0, kPadButtons, [](const TSettings& s) { return s.bindings.padFire + 1; },
-     [](TSettings& s, int v) { s.bindings.padFire = v - 1; }},
+    {"volume", 0, 100, [](const TSettings& s) { return s.options.volume; },
+     [](TSettings& s, int v) { s.options.volume = v; }},
+    {"auto_fire", 0, 1, [](const TSettings& s) { return int(s.options.autoFire); },
+     [](TSettings& s, int v) { s.options.autoFire = v != 0; }},
+    {"pause_in_background", 0, 1, [](const TSettings& s) { return int(s.options.pauseInBackground); },
+     [](TSettings& s, int v) { s.options.pauseInBackground = v != 0; }},
+    {"vibration", 0, 1, [](const TSettings& s) { return int(s.options.vibration); },
+     [](TSettings& s, int v) { s.options.vibration = v != 0; }},
+    {kPadFireKey, 0, kPadButtons, [](const TSettings& s) { return s.options.bindings.padFire + 1; },
+     [](TSettings& s, int v) { s.options.bindings.padFire = v - 1; }},
 }};
 
 // The keys lines (keys_up …) come after the numbers, in the actions' order, and the language
@@ -108,7 +108,7 @@ std::string_view keyNameAt(std::size_t i) {
 std::string valueAt(std::size_t i, const TSettings& settings) {
     if (i == kLanguageIndex) return settings.language;
     if (i < kKeys.size()) return std::to_string(kKeys[i].get(settings));
-    return keyNames(settings.bindings.keys[i - kKeys.size()]);
+    return keyNames(settings.options.bindings.keys[i - kKeys.size()]);
 }
 
 // The number of the file's key called name, or kKeyCount for a name the game does not know.
@@ -226,7 +226,7 @@ void Reader::valueLine(const KeySpec& key, std::string_view text, int line) {
 }
 
 void Reader::keysLine(std::size_t action, std::string_view value, int number) {
-    TKeyAssign& keys = result_.settings.bindings.keys[action];
+    TKeyAssign& keys = result_.settings.options.bindings.keys[action];
     if (readKeyNames(value, keys)) {
         keysLines_[action] = number;
         return;
@@ -250,12 +250,12 @@ void Reader::keepBindingRules() {
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return claimOrder(a) < claimOrder(b); });
     TBindings claimed;
     for (const int action : order) claimed.keys[std::size_t(action)] = claimKeys(action, claimed);
-    result_.settings.bindings.keys = claimed.keys;
+    result_.settings.options.bindings.keys = claimed.keys;
 }
 
 // The keys of action that are its to keep, given those claimed before it.
 TKeyAssign Reader::claimKeys(int action, const TBindings& claimed) {
-    const TKeyAssign& keys = result_.settings.bindings.keys[std::size_t(action)];
+    const TKeyAssign& keys = result_.settings.options.bindings.keys[std::size_t(action)];
     const int line = keysLines_[std::size_t(action)];
     TKeyAssign kept{};
     std::size_t count = 0;

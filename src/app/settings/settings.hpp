@@ -35,22 +35,16 @@
 #include <vector>
 
 #include "app/controls/bindings.hpp"
+#include "app/window/options.hpp"
 #include "platform/toolkit.hpp"
 
 namespace vek {
 
 struct TSettings {
     platform::WindowGeometry window;
-    bool fullScreen = false;
-    bool sound = true;
-    bool showFps = false;
+    // The bindings' keys kept with the empty slots last.
+    TOptions options{};
     bool saveReplays = true;
-    int volume = 100;
-    bool autoFire = false;
-    bool pauseInBackground = true;
-    bool vibration = true;
-    // Kept with the empty slots last.
-    TBindings bindings = bindingsFromTable(defaultKeyAssigns(), 0);
     std::string language{};
     friend bool operator==(const TSettings&, const TSettings&) = default;
 };

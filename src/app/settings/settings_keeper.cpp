@@ -31,7 +31,7 @@ TSettingsKeeper::TSettingsKeeper(TMainForm& form, const TSettingsOptions& option
 
 TSettingsKeeper::~TSettingsKeeper() {
     if (placeWaiting_) platform::current().application().setAlarm(0, nullptr);
-    form_.OnOptionChanged = nullptr;
+    form_.Options.OnChanged = nullptr;
     form_.UnhookMessages(hook_);
 }
 
@@ -41,7 +41,7 @@ TSettings TSettingsKeeper::Defaults(const TMainForm& form) {
     TSettings defaults;
     defaults.window = platform::WindowGeometry{form.StoredSpec().left, form.StoredSpec().top,
                                                kPictureWidth * zoom, kPictureHeight * zoom, false};
-    defaults.bindings = form.StoredBindings();
+    defaults.options.bindings = form.Options.StoredBindings();
     return defaults;
 }
 
@@ -110,20 +110,11 @@ void TSettingsKeeper::Apply(const TSettings& settings) {
     window = PlaceOnScreens(window, platform::current().application().screens());
     form_.Handle()->setGeometry(window);
     WarnIfReduced(window);
-    soundWanted_ = settings.sound;
     saveReplays_ = settings.saveReplays;
     // The language was chosen before the window read its texts; it is kept as written.
     language_ = settings.language;
     try {
-        form_.SetFullScreen(settings.fullScreen);
-        // Sound on is the default; a device that failed at start is not tried a second time.
-        if (!settings.sound) form_.SetSound(false);
-        form_.SetShowFPS(settings.showFps);
-        form_.SetVolume(settings.volume);
-        form_.SetAutoFire(settings.autoFire);
-        form_.SetPauseInBackground(settings.pauseInBackground);
-        form_.SetVibration(settings.vibration);
-        form_.SetBindings(settings.bindings);
+        form_.Options.Set(settings.options);
     } catch (const std::exception& error) {
         platform::current().application().handleException(error);
     }
@@ -142,10 +133,7 @@ void TSettingsKeeper::WarnIfReduced(const platform::WindowGeometry& asked) {
 }
 
 void TSettingsKeeper::Watch() {
-    form_.OnOptionChanged = [this](platform::TMenuItem& option, bool wanted) {
-        if (&option == form_.OptionSound) soundWanted_ = wanted;
-        Save();
-    };
+    form_.Options.OnChanged = [this] { Save(); };
     hook_ = form_.HookMessages([this](platform::FormMessage message) {
         if (message == platform::FormMessage::Placed) Placed();
     });
@@ -166,16 +154,9 @@ void TSettingsKeeper::Placed() {
 TSettings TSettingsKeeper::Current() const {
     TSettings now;
     now.window = form_.Handle()->geometry();
-    now.fullScreen = form_.OptionFullScreen->Checked;
-    now.sound = soundWanted_;
-    now.showFps = form_.OptionShowFPS->Checked;
+    now.options = form_.Options.Value();
+    for (TKeyAssign& keys : now.options.bindings.keys) keys = packedSlots(keys);
     now.saveReplays = saveReplays_;
-    now.volume = form_.Volume();
-    now.autoFire = form_.OptionAutoFire->Checked;
-    now.pauseInBackground = form_.OptionPauseInBackground->Checked;
-    now.vibration = form_.OptionVibration->Checked;
-    now.bindings = form_.Bindings();
-    for (TKeyAssign& keys : now.bindings.keys) keys = packedSlots(keys);
     now.language = language_;
     return now;
 }

@@ -46,8 +46,8 @@ public:
     TSettingsKeeper(const TSettingsKeeper&) = delete;
     TSettingsKeeper& operator=(const TSettingsKeeper&) = delete;
 
-    // The settings as they stand: the window's geometry, the check marks, and the sound the
-    // player last asked for (a sound device that failed does not turn it off), and the
+    // The settings as they stand: the window's geometry, the options (with the sound the
+    // player last asked for: a sound device that failed does not turn it off), and the
     // language as the file names it.
     TSettings Current() const;
     // Whether finished games are kept as replays, as the file says (it has no menu command).
@@ -77,7 +77,6 @@ private:
     std::string shownPath_;  // the path as messages show it
     int zoom_;
     TWarningSink warn_;
-    bool soundWanted_ = true;
     bool saveReplays_ = true;
     bool saving_ = true;  // False: the file is not to be written in this run
     bool readOnly_ = false;

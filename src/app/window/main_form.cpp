@@ -1,6 +1,8 @@
-// The main window's creation from its stored description, its menu and its handlers.
+// The main window's creation from its stored description, its menu and its handlers, its
+// tick and its caption.
 #include "app/window/main_form.hpp"
 
+#include "app/controls/controls_form.hpp"
 #include "app/window/about_form.hpp"
 #include "assets/description_reader.hpp"
 #include "assets/embedded_description.hpp"
@@ -11,6 +13,7 @@
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
 #include "media/wave_list.hpp"
+#include "platform/joystick.hpp"
 #include "platform/platform.hpp"
 #include "runtime/translation.hpp"
 #include "runtime/version.hpp"
@@ -27,6 +30,15 @@ using platform::TMenuItem;
 // Wraps a handler that needs no sender as a menu item's click.
 platform::TMenuEvent click(TMainForm* form, void (TMainForm::*handler)()) {
     return [form, handler](TMenuItem&) { (form->*handler)(); };
+}
+
+struct TRumbleFeel {
+    std::uint16_t strength;
+    std::uint32_t ms;
+};
+
+TRumbleFeel FeelOf(TRumble what) {
+    return what == TRumble::BossExploded ? TRumbleFeel{0xFFFF, 600} : TRumbleFeel{0xC000, 250};
 }
 
 }  // namespace
@@ -52,7 +64,7 @@ TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step
     // does not; the window shows it again when the game runs after a pause.
     ownCaption_ = kMainCaption;
     Handle()->setCaption(ownCaption_);
-    storedBindings_ = Bindings();
+    Options.Load();
     if (step == TCreateStep::SkipOnCreate) return;
     // An error in the creation handler is shown like any error of an event handler.
     try {
@@ -64,6 +76,8 @@ TMainForm::TMainForm(std::span<const std::uint8_t> description, TCreateStep step
 
 TMainForm::~TMainForm() {
     DoDestroy();
+    // A paused game's hold gives the idle slot back while the timer is still there.
+    pauseHold_.reset();
     DetachHandlers();
     // The window outlives the components and keeps only a reference to the menu bar; the
     // display's finalisation may still redraw the window (leaving full screen).
@@ -180,8 +194,8 @@ void TMainForm::FormCreate() {
     DXDraw->DefColorTable = ImageList->Items().ColorTable;
     DXDraw->UpdatePalette();
 
-    SetFullScreen(false);
-    SetSound(true);
+    Options.SetFullScreen(false);
+    Options.SetSound(true);
 
     GameStartClick();
 }
@@ -200,15 +214,6 @@ void TMainForm::GameStartClick() {
     Scenes->StartScene(scTitle);
 }
 
-void TMainForm::GamePauseClick() {
-    GamePause->Checked = !GamePause->Checked;
-    Handle()->menuChanged();
-    if (!GamePause->Checked) WatchPadWhilePaused(false);
-    SetTicking(!GamePause->Checked);
-    if (GamePause->Checked) WatchPadWhilePaused(true);
-    ShowPauseInCaption();
-}
-
 void TMainForm::GameRecordsClick() {
     if (OnRecords) OnRecords();
 }
@@ -222,9 +227,61 @@ void TMainForm::GameExitClick() {
     Handle()->close();
 }
 
+// The menu commands toggle what their check mark shows.
+void TMainForm::OptionFullScreenClick() {
+    Options.SetFullScreen(!OptionFullScreen->Checked);
+}
+
+void TMainForm::OptionSoundClick() {
+    Options.SetSound(!OptionSound->Checked);
+}
+
+void TMainForm::OptionShowFPSClick() {
+    Options.SetShowFPS(!OptionShowFPS->Checked);
+}
+
+void TMainForm::OptionVolumeClick(TMenuItem& sender) {
+    for (std::size_t i = 0; i < OptionVolumeItems.size(); ++i)
+        if (OptionVolumeItems[i] == &sender) Options.SetVolume(static_cast<int>(i) * kVolumeStep);
+}
+
+void TMainForm::OptionAutoFireClick() {
+    Options.SetAutoFire(!OptionAutoFire->Checked);
+}
+
+void TMainForm::OptionPauseInBackgroundClick() {
+    Options.SetPauseInBackground(!OptionPauseInBackground->Checked);
+}
+
+void TMainForm::OptionVibrationClick() {
+    Options.SetVibration(!OptionVibration->Checked);
+}
+
+// The game is held while the dialog is up, so that the keys pressed in it move nothing; the
+// idle slot reads the pad for the dialog meanwhile.
+void TMainForm::OptionControlsClick() {
+    TfrmControles dialog(
+        this, Options.Value().bindings, Options.StoredBindings(),
+        [this](std::uint16_t key, platform::TShiftState shift) { return IsMenuKey(key, shift); },
+        &DXInput->Joystick());
+    bool accepted = false;
+    {
+        const TModalHold hold(*this, [&dialog](bool& done) { dialog.ReadPad(done); });
+        accepted = dialog.ShowModal() == platform::mrOk;
+    }
+    if (accepted) Options.SetBindings(dialog.Bindings());
+}
+
+bool TMainForm::IsMenuKey(std::uint16_t key, platform::TShiftState shift) {
+    namespace vk = platform::vk;
+    if (shift & platform::ssAlt) return true;
+    if (key == vk::F10 || key == vk::Menu || key == vk::LMenu || key == vk::RMenu) return true;
+    return MainMenu->Bar().FindShortCut(key) != nullptr;
+}
+
 void TMainForm::Controles1Click() {
     const TModalHold hold(*this);
-    platform::current().application().messageBox(controlsHelpText(Bindings()), tr("Controles"),
+    platform::current().application().messageBox(controlsHelpText(Options.Value().bindings), tr("Controles"),
                                                  platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
@@ -250,6 +307,12 @@ void TMainForm::DXDrawInitialize(TCustomDXDraw&) {
 
 void TMainForm::DXDrawFinalize(TCustomDXDraw&) {
     SetTicking(false);
+}
+
+void TMainForm::ForgetBackgroundPause() {
+    if (!inactive_) return;
+    inactive_ = false;
+    ShowPauseInCaption();
 }
 
 // The paused caption of a deactivation goes once the game is active again, unless the
@@ -283,10 +346,18 @@ void TMainForm::DXTimerTimer(TCustomDXTimer&, int) {
     ApplyAutoFire();
     Scenes->RunScene();
     Scenes->StartPendingScene();
-    if (OptionShowFPS->Checked) DrawFrameRate();
+    if (Options.Value().showFps) DrawFrameRate();
     DXDraw->Flip();
     // After the whole tick, so that a pause never cuts one in two.
     if (PadStartPressed()) GamePauseClick();
+}
+
+// Before the tick's states are used (and recorded), so a replay of the game plays the same.
+void TMainForm::ApplyAutoFire() {
+    if (!Options.Value().autoFire || Scenes->Scene != scMain) return;
+    TInputStates states = DXInput->States();
+    states.Include(stButton1);
+    DXInput->SetStates(states);
 }
 
 void TMainForm::DrawFrameRate() {
@@ -300,6 +371,23 @@ void TMainForm::DrawFrameRate() {
 
 void TMainForm::PlaySound(const std::string& name, bool wait) {
     if (OptionSound->Checked) DXWaveList->Items().Find(name).Play(wait);
+}
+
+void TMainForm::Rumble(TRumble what) {
+    if (!Options.Value().vibration) return;
+    const TRumbleFeel feel = FeelOf(what);
+    DXInput->Joystick().Rumble(feel.strength, feel.ms);
+}
+
+void TMainForm::FindOptionItems(const std::function<TMenuItem*(const char*)>& find) {
+    OptionVolume = find("OptionVolume");
+    constexpr const char* kVolumeItems[] = {"OptionVolume0", "OptionVolume25", "OptionVolume50",
+                                            "OptionVolume75", "OptionVolume100"};
+    for (std::size_t i = 0; i < OptionVolumeItems.size(); ++i) OptionVolumeItems[i] = find(kVolumeItems[i]);
+    OptionAutoFire = find("OptionAutoFire");
+    OptionPauseInBackground = find("OptionPauseInBackground");
+    OptionVibration = find("OptionVibration");
+    OptionControls = find("OptionControls");
 }
 
 TCustomDXDraw& TMainForm::GameDisplay() {

@@ -1,6 +1,8 @@
 // TMainForm: the game's one main window. It owns the display, frame timer, input reader,
 // image list, wave list, sound device, menu bar and sprite engine, carries the menu
-// commands and the handlers of the display's and the timer's events, and plays sounds.
+// commands and the handlers of the display's and the timer's events, plays sounds, shows
+// the caption, and holds the game while it is paused or a dialog is open. The player's
+// options are its TGameOptions (app/window/options.hpp).
 #pragma once
 
 #include <array>
@@ -9,9 +11,10 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
-#include "app/controls/bindings.hpp"
 #include "app/window/dx_form.hpp"
+#include "app/window/options.hpp"
 #include "game/game_window.hpp"
 #include "platform/menu.hpp"
 #include "platform/toolkit/main_menu.hpp"
@@ -107,34 +110,10 @@ public:
     void DXTimerDeactivate(TCustomDXTimer& sender);
     void DXTimerTimer(TCustomDXTimer& sender, int lagCount);
 
-    // The options, set rather than toggled: the menu commands and the remembered settings
-    // both call these. Each sets its check mark and tells OnOptionChanged.
-    void SetFullScreen(bool on);
-    // A sound device that cannot be opened leaves sound off.
-    void SetSound(bool on);
-    void SetShowFPS(bool on);
-    // The mixer's output in percent, 0 to 100; the submenu checks the step it equals.
-    void SetVolume(int percent);
-    int Volume() const { return volume_; }
-    // While on, the ship fires in the playing scene as if the fire button were held; the
-    // title and game-over screens still wait for a real press.
-    void SetAutoFire(bool on);
-    // The game waits while another window has the focus (the timer's and the input's ActiveOnly).
-    void SetPauseInBackground(bool on);
-    // A pad that can rumble does so when the ship is hit and when the boss explodes.
-    void SetVibration(bool on);
-    // The five actions' keys and the pad's fire button, in the input component's own tables.
-    TBindings Bindings() const;
-    void SetBindings(const TBindings& bindings);
-    // The bindings of the stored description, which "Restablecer" puts back.
-    const TBindings& StoredBindings() const { return storedBindings_; }
+    // The player's options, which the menu commands above and the remembered settings set.
+    TGameOptions Options{*this};
     // Whether a key press belongs to the menus: their shortcuts, F10 and Alt.
     bool IsMenuKey(std::uint16_t key, platform::TShiftState shift);
-
-    // Told after an option has been set, with the check mark (or volume item) the command
-    // asked for: a sound device that cannot be opened leaves "Activar Sonido" unchecked
-    // although the command asked for sound. The controls dialog tells OptionControls.
-    std::function<void(platform::TMenuItem& option, bool wanted)> OnOptionChanged;
 
     // "Récords…" runs this; nothing happens without it.
     std::function<void()> OnRecords;
@@ -143,13 +122,17 @@ public:
 
     // Holds the game while a modal dialog or box of the window is open, so that nothing
     // moves behind it and nothing read meanwhile (the pad's Start) changes the game: the
-    // frame timer stops and the pad's pause watcher leaves the idle slot, and both are
-    // given back as they were when the hold ends. idle, when given, has the idle slot while
-    // the hold lasts (a dialog that reads the pad itself). Besides the timer and the watcher
-    // that it manages, a hold is the only user of the idle slot. Holds may nest.
+    // frame timer stops, and the idle slot is the hold's: idle, when given (a dialog that
+    // reads the pad itself), else nobody's. When the last hold ends the timer is given back
+    // as it was, or as the window asked meanwhile. The pause is a hold too, beneath every
+    // other, whose idle reads the pad for Start. The timer and the holds are the idle
+    // slot's only users. Holds may nest.
     class TModalHold {
     public:
-        explicit TModalHold(TMainForm& form, std::function<void(bool& done)> idle = nullptr);
+        // Beneath every hold on: the pause's, which a dialog's hold covers while it lasts.
+        enum class TPlace { OnTop, Beneath };
+        explicit TModalHold(TMainForm& form, std::function<void(bool& done)> idle = nullptr,
+                            TPlace place = TPlace::OnTop);
         ~TModalHold();
         TModalHold(const TModalHold&) = delete;
         TModalHold& operator=(const TModalHold&) = delete;
@@ -157,12 +140,7 @@ public:
     private:
         friend class TMainForm;
         TMainForm& form_;
-        bool outermost_;
         std::function<void(bool& done)> idle_;
-        std::function<void(bool& done)> outerIdle_;  // what an enclosing hold gave the slot
-        // What the outermost hold gives back: the timer runs, the pad watcher runs.
-        bool ticking_ = false;
-        bool watching_ = false;
     };
 
     // Plays the named sound from the wave list while sound is switched on.
@@ -177,6 +155,7 @@ public:
     TGame& Game() override { return *Scenes; }
 
 private:
+    friend class TGameOptions;
     // The handlers the stored description may bind events to, by their names.
     THandlerTable Handlers();
     void CreateComponents();
@@ -187,27 +166,28 @@ private:
     // The caption says " [Pausado]" while the player's pause or another application holds
     // the game, and is the stored caption otherwise; a replay's note stays in both.
     void ShowPauseInCaption();
+    // "Pausar en segundo plano" was turned off: a game behind other windows is not paused.
+    void ForgetBackgroundPause();
+    void FindOptionItems(const std::function<platform::TMenuItem*(const char*)>& find);
+    void ApplyAutoFire();
+    // The pad's Start button pauses and resumes like "Jugar / Pausar": read at the end of a
+    // tick while the game runs, and by the pause's hold while it is paused.
+    bool PadStartPressed();
+    void WatchPadWhilePaused(bool& done);
+    // Runs or stops the frame timer; while a hold is on, at the last hold's end.
+    void SetTicking(bool on);
+    void Hold(TModalHold& hold, TModalHold::TPlace place);
+    void Release(TModalHold& hold);
+    // Gives the idle slot to the topmost hold's idle, or to the timer when no hold is left.
+    void GiveIdleSlot();
 
     std::string ownCaption_;   // the window's own caption, kMainCaption
     std::string captionNote_;  // what follows it while a replay plays
     bool inactive_ = false;    // another application has the foreground
-    void FindOptionItems(const std::function<platform::TMenuItem*(const char*)>& find);
-    void OptionChanged(platform::TMenuItem& option, bool wanted);
-    void ApplyVolume();
-    void ApplyAutoFire();
-    // The pad's Start button pauses and resumes like "Jugar / Pausar": read at the end of a
-    // tick while the game runs, and from the idle slot while it is paused.
-    bool PadStartPressed();
-    void WatchPadWhilePaused(bool paused);
-    // Runs or stops the frame timer; while a modal hold is on, at the hold's end.
-    void SetTicking(bool on);
-
-    int volume_ = 100;
-    TBindings storedBindings_;
     bool padStartHeld_ = true;
-    bool padWatching_ = false;
-    TModalHold* hold_ = nullptr;                // the outermost modal hold, while one is on
-    std::function<void(bool& done)> holdIdle_;  // what the holds give the idle slot
+    std::vector<TModalHold*> holds_;         // the holds that are on: the pause's first, the latest last
+    bool tickingWanted_ = false;             // what the timer does when the last hold ends
+    std::unique_ptr<TModalHold> pauseHold_;  // while the game is paused
 };
 
 // The one main window of the running program, or null.

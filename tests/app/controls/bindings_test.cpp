@@ -133,17 +133,17 @@ protected:
 
 TEST_F(ControlsDialogTest, TheKeyboardAloneBindsFireToXAndOnlyAceptarKeepsIt) {
     int told = 0;
-    form->OnOptionChanged = [&](platform::TMenuItem& item, bool) { told += &item == form->OptionControls; };
+    form->Options.OnChanged = [&] { ++told; };
     const std::vector<std::pair<std::uint16_t, platform::TShiftState>> bindX{
         {vk::Down, 0}, {vk::Down, 0}, {vk::Down, 0}, {vk::Down, 0}, {vk::Return, 0}, {vk::F3, 0}, {'X', 0}};
     auto cancelled = bindX;
     cancelled.push_back({vk::Escape, 0});
     Press(cancelled);
-    EXPECT_EQ(form->Bindings(), form->StoredBindings());
+    EXPECT_EQ(form->Options.Value().bindings, form->Options.StoredBindings());
     auto accepted = bindX;
     accepted.push_back({'A', platform::ssAlt});
     Press(accepted);
-    EXPECT_EQ(form->Bindings().keys[kFire], (TKeyAssign{'X', vk::Space, 0}));
+    EXPECT_EQ(form->Options.Value().bindings.keys[kFire], (TKeyAssign{'X', vk::Space, 0}));
     EXPECT_EQ(form->DXInput->Keyboard().KeyAssigns()[stButton1], (TKeyAssign{'X', vk::Space, 0}));
     EXPECT_EQ(told, 1);
     EXPECT_TRUE(form->DXTimer->Enabled()) << "the game goes on after the dialog";

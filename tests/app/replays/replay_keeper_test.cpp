@@ -254,7 +254,7 @@ TEST_F(ReplayKeeperTest, ThePadsStartWhileTheTableIsOpenLeavesAPausedGamePaused)
     form->DXInput->Initialize();  // finds the pad
     const auto start = [&](bool down) { pads.stick(0).buttons = down ? 1u << platform::kPadStartButton : 0; };
     StartKeeper();
-    form->SetPauseInBackground(false);
+    form->Options.SetPauseInBackground(false);
     RunFor(200);
     app().postKeyPress(vk::F3);
     RunFor(100);

@@ -36,9 +36,9 @@ using testing::writeText;
 TSettings Basic(WindowGeometry window, bool fullScreen, bool sound, bool showFps) {
     TSettings settings;
     settings.window = window;
-    settings.fullScreen = fullScreen;
-    settings.sound = sound;
-    settings.showFps = showFps;
+    settings.options.fullScreen = fullScreen;
+    settings.options.sound = sound;
+    settings.options.showFps = showFps;
     return settings;
 }
 
@@ -87,7 +87,7 @@ TEST_F(SettingsKeeperTest, RememberedSettingsComeThroughTheMenuCommandsAfterTheD
     EXPECT_EQ(window().geometry(), (WindowGeometry{300, 200, 1300, 980, false}));
     EXPECT_EQ(form->DXDraw->Surface()->Width(), 640) << "the game's display keeps its size";
     form->OptionShowFPSClick();
-    EXPECT_FALSE(Saved().showFps);
+    EXPECT_FALSE(Saved().options.showFps);
     EXPECT_EQ(Saved().language, "fr") << "the language is kept as the file named it";
     EXPECT_TRUE(warnings.empty());
     form->OptionFullScreenClick();
@@ -98,13 +98,13 @@ TEST_F(SettingsKeeperTest, EachMenuChoiceIsWrittenAtOnceWithAPlaceThatWaits) {
     Start();
     window().moveTo(50, 60);
     form->OptionShowFPS->Click();
-    EXPECT_TRUE(Saved().showFps);
+    EXPECT_TRUE(Saved().options.showFps);
     EXPECT_EQ(Saved().window.left, 50);
     EXPECT_EQ(Saved().window.top, 60);
     form->OptionSound->Click();
-    EXPECT_FALSE(Saved().sound);
+    EXPECT_FALSE(Saved().options.sound);
     form->OptionFullScreenClick();
-    EXPECT_TRUE(Saved().fullScreen);
+    EXPECT_TRUE(Saved().options.fullScreen);
 }
 
 TEST_F(SettingsKeeperTest, MovesAreWrittenOnceTheWindowHasStoodStillForHalfASecondAndAtTheEnd) {
@@ -141,10 +141,10 @@ TEST_F(SettingsKeeperTest, ASoundDeviceThatFailsDoesNotTurnTheRememberedSoundOff
     Start();
     ASSERT_FALSE(form->OptionSound->Checked);
     keeper->Save();
-    EXPECT_TRUE(Saved().sound);
+    EXPECT_TRUE(Saved().options.sound);
     form->OptionSound->Click();  // "Activar Sonido" asks for sound again, and fails again
     ASSERT_FALSE(form->OptionSound->Checked);
-    EXPECT_TRUE(Saved().sound);
+    EXPECT_TRUE(Saved().options.sound);
 }
 
 TEST_F(SettingsKeeperTest, AFileWhereTheFolderShouldBeGivesOneWarningAndTheGameGoesOn) {

@@ -17,9 +17,9 @@ TSettings With(WindowGeometry window, bool fullScreen, bool sound, bool showFps,
     TSettings settings;
     settings.language = std::move(language);
     settings.window = window;
-    settings.fullScreen = fullScreen;
-    settings.sound = sound;
-    settings.showFps = showFps;
+    settings.options.fullScreen = fullScreen;
+    settings.options.sound = sound;
+    settings.options.showFps = showFps;
     return settings;
 }
 
@@ -113,7 +113,7 @@ TEST(Settings, ANoisyFileCostsAtMostElevenLines) {
     std::string noise = "sound=0\n";
     for (int i = 0; i < 30; ++i) noise += "\x7f\x01garbage\n";
     const TSettingsRead read = ParseSettings(noise, "s.ini", kDefaults);
-    EXPECT_FALSE(read.settings.sound);
+    EXPECT_FALSE(read.settings.options.sound);
     ASSERT_EQ(read.warnings.size(), 11u);
     EXPECT_EQ(read.warnings.back(), "s.ini: 20 more problems not shown");
 }
@@ -193,13 +193,13 @@ TEST(Settings, APlaceOnNoScreenIsMovedOntoThePrimaryOne) {
 
 TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault) {
     TSettings settings = kDefaults;
-    settings.volume = 25;
-    settings.autoFire = true;
-    settings.pauseInBackground = false;
-    settings.vibration = false;
-    settings.bindings.padFire = 3;
-    settings.bindings.keys[0] = {platform::vk::Up, 'Q', platform::vk::Numpad0 + 8};
-    settings.bindings.keys[kFireAction] = {'X', 0, 0};
+    settings.options.volume = 25;
+    settings.options.autoFire = true;
+    settings.options.pauseInBackground = false;
+    settings.options.vibration = false;
+    settings.options.bindings.padFire = 3;
+    settings.options.bindings.keys[0] = {platform::vk::Up, 'Q', platform::vk::Numpad0 + 8};
+    settings.options.bindings.keys[kFireAction] = {'X', 0, 0};
     const std::string text = FormatSettings(settings);
     EXPECT_NE(text.find("\nkeys_up=Up,Q,Keypad 8\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\npad_fire=4\n"), std::string::npos) << text;
@@ -213,7 +213,7 @@ TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault)
     const auto lastLine = std::count(withoutUp.begin(), withoutUp.end(), '\n') + 1;
     for (const char* line : bad) {
         const TSettingsRead badRead = ParseSettings(withoutUp + line + "\n", "s.ini", kDefaults);
-        EXPECT_EQ(badRead.settings.bindings.keys[0], kDefaults.bindings.keys[0]) << line;
+        EXPECT_EQ(badRead.settings.options.bindings.keys[0], kDefaults.options.bindings.keys[0]) << line;
         ASSERT_EQ(badRead.warnings.size(), 1u) << line;
         EXPECT_EQ(badRead.warnings[0], "s.ini:" + std::to_string(lastLine) +
                                            ": keys_up must be up to three different key names joined by "
@@ -234,7 +234,8 @@ TEST(Settings, BindingsTheControlsDialogRefusesKeepTheDefaultOrFirstBindingWithA
         TKeyAssign up, fire;
         std::vector<std::string> warnings;
     };
-    const TKeyAssign up = kDefaults.bindings.keys[0], fire = kDefaults.bindings.keys[kFireAction];
+    const TKeyAssign up = kDefaults.options.bindings.keys[0],
+                     fire = kDefaults.options.bindings.keys[kFireAction];
     const Case cases[] = {
         {"pad_fire=8\n",
          0,
@@ -253,9 +254,9 @@ TEST(Settings, BindingsTheControlsDialogRefusesKeepTheDefaultOrFirstBindingWithA
     };
     for (const Case& c : cases) {
         const TSettingsRead read = ParseSettings(c.text, "s.ini", kDefaults, menuKeys);
-        EXPECT_EQ(read.settings.bindings.padFire, c.padFire) << c.text;
-        EXPECT_EQ(read.settings.bindings.keys[0], c.up) << c.text;
-        EXPECT_EQ(read.settings.bindings.keys[kFireAction], c.fire) << c.text;
+        EXPECT_EQ(read.settings.options.bindings.padFire, c.padFire) << c.text;
+        EXPECT_EQ(read.settings.options.bindings.keys[0], c.up) << c.text;
+        EXPECT_EQ(read.settings.options.bindings.keys[kFireAction], c.fire) << c.text;
         EXPECT_EQ(read.warnings, c.warnings) << c.text;
     }
 }

@@ -66,9 +66,9 @@ TEST_F(HelpMenuTest, ControlsHelpListsTheKeysBoundNowWithTheInformationIconAndTh
         backend.virtualClock().advance(100);
         app().post([] {});
     };
-    TBindings bindings = form->Bindings();
+    TBindings bindings = form->Options.Value().bindings;
     bindings.keys[kFireAction][0] = 'X';
-    form->SetBindings(bindings);
+    form->Options.SetBindings(bindings);
     app().postMenuClick(*form->Controles1);
     app().runFor(0, form->Handle());
     EXPECT_EQ(waits, 6);

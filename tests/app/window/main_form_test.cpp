@@ -237,7 +237,7 @@ TEST_F(MainFormTest, LosingTheForegroundShowsThePausedCaptionUntilTheGameIsActiv
     EXPECT_EQ(window().caption(), "Vektrion v1.2.0 - Murelle");
 
     // Without "Pausar en segundo plano" the game goes on behind other windows, unpaused.
-    form->SetPauseInBackground(false);
+    form->Options.SetPauseInBackground(false);
     app().postActivate(false);
     const int behind = Presents();
     RunFor(300);
@@ -369,7 +369,7 @@ TEST_F(MainFormTest, EachModalDialogHoldsTheGameAndGivesItBackAsItWas) {
     const Dialog dialogs[] = {{"Configurar controles", &TMainForm::OptionControlsClick},
                               {"Controles", &TMainForm::Controles1Click}};
     Create();
-    form->SetPauseInBackground(false);  // the pad is read while the box has the focus
+    form->Options.SetPauseInBackground(false);  // the pad is read while the box has the focus
     for (const Dialog& dialog : dialogs)
         for (const bool paused : {false, true}) {
             if (form->GamePause->Checked != paused) form->GamePauseClick();
@@ -406,7 +406,7 @@ TEST_F(MainFormTest, ThePadRumblesWhenTheShipIsHitUnlessVibrationIsOff) {
         pads.stick(0).rumbles.clear();
         form.reset();
         Create();
-        form->SetVibration(vibration);
+        form->Options.SetVibration(vibration);
         RunFor(200);
         app().postKeyDown(platform::vk::Space);  // leaves the title, then the ship waits to be hit
         RunFor(200);
@@ -427,9 +427,9 @@ TEST_F(MainFormTest, ThePadRumblesWhenTheShipIsHitUnlessVibrationIsOff) {
 TEST_F(MainFormTest, TheVolumeSubmenuChecksItsStepAndScalesTheMix) {
     Create();
     form->OptionVolumeItems[1]->Click();
-    EXPECT_EQ(form->Volume(), 25);
+    EXPECT_EQ(form->Options.Value().volume, 25);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(form->OptionVolumeItems[std::size_t(i)]->Checked, i == 1);
-    form->SetPauseInBackground(false);
+    form->Options.SetPauseInBackground(false);
     EXPECT_FALSE(form->DXTimer->ActiveOnly());
     EXPECT_FALSE(form->OptionPauseInBackground->Checked);
 }
