@@ -344,25 +344,4 @@ int FirstStartZoom(int usableHeight) {
     return static_cast<int>(std::clamp<std::int64_t>(zoom, 1, kMaxViewSize / kPictureWidth));
 }
 
-platform::WindowGeometry PlaceOnScreens(const platform::WindowGeometry& window,
-                                        const std::vector<TRect>& screens) {
-    // Enough of the window to take hold of it and drag it.
-    constexpr int kGripWidth = 64;
-    constexpr int kGripHeight = 32;
-    const TRect rect = Bounds(window.left, window.top, window.viewWidth, window.viewHeight);
-    for (const TRect& screen : screens) {
-        const TRect shown{std::max(rect.left, screen.left), std::max(rect.top, screen.top),
-                          std::min(rect.right, screen.right), std::min(rect.bottom, screen.bottom)};
-        if (shown.width() >= std::min(kGripWidth, rect.width()) &&
-            shown.height() >= std::min(kGripHeight, rect.height()) && !shown.empty())
-            return window;
-    }
-    if (screens.empty()) return window;
-    const TRect& primary = screens.front();
-    platform::WindowGeometry moved = window;
-    moved.left = primary.left + std::max(0, (primary.width() - window.viewWidth) / 2);
-    moved.top = primary.top + std::max(0, (primary.height() - window.viewHeight) / 2);
-    return moved;
-}
-
 }  // namespace vek

@@ -79,9 +79,4 @@ std::string FormatSettings(const TSettings& settings, std::string_view previous 
 // 60 % of the desktop's usable height; at least 1.
 int FirstStartZoom(int usableHeight);
 
-// A window whose frame would show less than a grip of itself on every screen is moved onto
-// the primary screen (the first), centred where it fits, else at its top-left corner.
-platform::WindowGeometry PlaceOnScreens(const platform::WindowGeometry& window,
-                                        const std::vector<TRect>& screens);
-
 }  // namespace vek

@@ -107,7 +107,7 @@ TSettings TSettingsKeeper::Refuse(const TSettings& defaults, const std::string& 
 void TSettingsKeeper::Apply(const TSettings& settings) {
     platform::WindowGeometry window = settings.window;
     if (zoom_ > 0) window = {window.left, window.top, kPictureWidth * zoom_, kPictureHeight * zoom_, false};
-    window = PlaceOnScreens(window, platform::current().application().screens());
+    // The window puts a place on no screen back on one, and fits its view to the screen.
     form_.Handle()->setGeometry(window);
     WarnIfReduced(window);
     saveReplays_ = settings.saveReplays;

@@ -1,5 +1,5 @@
 // The remembered settings' text: what a file gives and the warnings it costs, what the
-// game writes, the first start's zoom, and a place that is on no screen any more.
+// game writes, and the first start's zoom.
 #include "app/settings/settings.hpp"
 
 #include <gtest/gtest.h>
@@ -168,27 +168,6 @@ TEST(Settings, TheFirstStartsZoomTakesAtMostSixtyPercentOfTheUsableHeight) {
     const std::pair<int, int> cases[] = {{1080, 1}, {1040, 1}, {1599, 1}, {1600, 2}, {2160, 2},
                                          {2120, 2}, {2400, 3}, {4320, 5}, {0, 1},    {-5, 1}};
     for (const auto& [height, zoom] : cases) EXPECT_EQ(FirstStartZoom(height), zoom) << height;
-}
-
-TEST(Settings, APlaceOnNoScreenIsMovedOntoThePrimaryOne) {
-    const std::vector<TRect> screens{Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 2560, 1440)};
-    struct Case {
-        WindowGeometry remembered;
-        WindowGeometry placed;
-    };
-    const Case cases[] = {
-        {{197, 108, 640, 480, false}, {197, 108, 640, 480, false}},
-        {{2500, 900, 1280, 960, false}, {2500, 900, 1280, 960, false}},  // on the second screen
-        {{-570, 108, 640, 480, false}, {-570, 108, 640, 480, false}},    // 70 pixels showing
-        {{-600, 108, 640, 480, false}, {640, 300, 640, 480, false}},     // 40: too little to take
-        {{197, -470, 640, 480, true}, {640, 300, 640, 480, true}},       // 10 pixels high
-        {{9000, 100, 640, 480, false}, {640, 300, 640, 480, false}},     // a screen unplugged
-        {{9000, 0, 2560, 1920, false}, {0, 0, 2560, 1920, false}},       // larger than the screen
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(PlaceOnScreens(c.remembered, screens), c.placed) << c.remembered.left;
-    const WindowGeometry far{9000, 100, 640, 480, false};
-    EXPECT_EQ(PlaceOnScreens(far, {}), far) << "no screen known: left as it is";
 }
 
 TEST(Settings, TheOptionsAndControlsGoRoundTheFileAndABadBindingKeepsTheDefault) {
