@@ -35,20 +35,6 @@ int actionHolding(const TBindings& bindings, std::int32_t key) {
     return key == 0 ? -1 : findKey(bindings, key).first;
 }
 
-namespace {
-
-std::string joinedKeys(const TKeyAssign& keys) {
-    std::string text;
-    for (std::int32_t key : packedSlots(keys)) {
-        if (key == 0) continue;
-        if (!text.empty()) text += ", ";
-        text += keyName(key);
-    }
-    return text.empty() ? tr("ninguna tecla") : text;
-}
-
-}  // namespace
-
 TBindings bindingsFromTable(const TKeyAssignList& table, int padFire) {
     TBindings bindings;
     for (int action = 0; action < kActionCount; ++action)
@@ -68,6 +54,16 @@ TKeyAssign packedSlots(const TKeyAssign& keys) {
     for (std::int32_t key : keys)
         if (key != 0) packed[next++] = key;
     return packed;
+}
+
+std::string joinedKeyNames(const TKeyAssign& keys, std::string_view separator) {
+    std::string text;
+    for (std::int32_t key : packedSlots(keys)) {
+        if (key == 0) continue;
+        if (!text.empty()) text += separator;
+        text += keyName(key);
+    }
+    return text;
 }
 
 TBindingEditor::TBindingEditor(TBindings current, TBindings stored, TMenuKeyTest isMenuKey)
@@ -130,9 +126,11 @@ std::string bindStatus(const TBindResult& result, int action, std::uint16_t key)
 std::string controlsHelpText(const TBindings& bindings) {
     // A line each: the message box breaks the line at the carriage return.
     std::string text = tr("Teclado:") + std::string("\r");
-    for (int action = 0; action < kActionCount; ++action)
+    for (int action = 0; action < kActionCount; ++action) {
+        const std::string keys = joinedKeyNames(bindings.keys[std::size_t(action)], ", ");
         text += tr(kPlayerActions[std::size_t(action)].caption) + std::string(": ") +
-                joinedKeys(bindings.keys[std::size_t(action)]) + "\r";
+                (keys.empty() ? tr("ninguna tecla") : keys) + "\r";
+    }
     const std::string padFire =
         bindings.padFire < 0 ? tr("ningún botón dispara")
                              : fillIn(tr("el botón %s dispara"), {std::to_string(bindings.padFire + 1)});

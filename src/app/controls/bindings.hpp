@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "media/key_bindings.hpp"
 #include "platform/toolkit.hpp"
@@ -47,6 +48,9 @@ TBindings bindingsFromTable(const TKeyAssignList& table, int padFire);
 void bindingsIntoTable(const TBindings& bindings, TKeyAssignList& table);
 // The same keys with the empty slots last, as the settings file keeps them.
 TKeyAssign packedSlots(const TKeyAssign& keys);
+// The names of the keys in their slots, empty ones left out, joined by separator: "K,Up" in
+// the settings file, "K, Up" in the controls help. Empty for no key.
+std::string joinedKeyNames(const TKeyAssign& keys, std::string_view separator);
 
 // Whether a key press belongs to the menus (their shortcuts, F10, Alt and Alt+letters) and
 // so may not be bound.

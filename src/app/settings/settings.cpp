@@ -86,16 +86,6 @@ bool readKeyNames(std::string_view text, TKeyAssign& keys) {
     return true;
 }
 
-std::string keyNames(const TKeyAssign& keys) {
-    std::string text;
-    for (std::int32_t key : packedSlots(keys)) {
-        if (key == 0) continue;
-        if (!text.empty()) text += ",";
-        text += keyName(key);
-    }
-    return text;
-}
-
 // A file of nothing but noise would otherwise print a line for each of its lines.
 constexpr std::size_t kMaxWarnings = 10;
 
@@ -108,7 +98,7 @@ std::string_view keyNameAt(std::size_t i) {
 std::string valueAt(std::size_t i, const TSettings& settings) {
     if (i == kLanguageIndex) return settings.language;
     if (i < kKeys.size()) return std::to_string(kKeys[i].get(settings));
-    return keyNames(settings.options.bindings.keys[i - kKeys.size()]);
+    return joinedKeyNames(settings.options.bindings.keys[i - kKeys.size()], ",");
 }
 
 // The number of the file's key called name, or kKeyCount for a name the game does not know.
@@ -232,7 +222,8 @@ void Reader::keysLine(std::size_t action, std::string_view value, int number) {
         return;
     }
     warn(number, std::string(kPlayerActions[action].settingsKey) +
-                     " must be up to three different key names joined by commas; using " + keyNames(keys));
+                     " must be up to three different key names joined by commas; using " +
+                     joinedKeyNames(keys, ","));
 }
 
 // The controls dialog's rules for the keys as a whole: a key belongs to one action and
@@ -272,7 +263,7 @@ TKeyAssign Reader::claimKeys(int action, const TBindings& claimed) {
             kept[count++] = key;
     }
     if (why.empty()) return keys;
-    const std::string left = count == 0 ? "no key" : keyNames(kept);
+    const std::string left = count == 0 ? "no key" : joinedKeyNames(kept, ",");
     // A default key that a line of the file took leaves its action quietly.
     if (line != 0)
         for (const std::string& reason : why)
