@@ -12,6 +12,11 @@ namespace vek::script {
 TPlaybackEnd PlayRecord(const TGameRecord& record,
                         const std::function<void(TScriptedRun&, int tick)>& eachTick) {
     TScriptedRun run;
+    return PlayRecord(run, record, eachTick);
+}
+
+TPlaybackEnd PlayRecord(TScriptedRun& run, const TGameRecord& record,
+                        const std::function<void(TScriptedRun&, int tick)>& eachTick) {
     TGame& game = run.Form().Game();
     std::optional<TPlaybackEnd> end;
     game.OnPlaybackEnd = [&end](const TPlaybackEnd& e) { end = e; };

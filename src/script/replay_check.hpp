@@ -11,8 +11,11 @@ namespace vek::script {
 
 class TScriptedRun;
 
-// Plays record on a new scripted run; eachTick is called after every tick of the playing
-// scene with the run and the tick. Answers how the playback ended.
+// Plays record on run, fresh from the title; eachTick is called after every tick of the
+// playing scene with the run and the tick. Answers how the playback ended.
+TPlaybackEnd PlayRecord(TScriptedRun& run, const TGameRecord& record,
+                        const std::function<void(TScriptedRun&, int tick)>& eachTick = {});
+// The same on a new scripted run.
 TPlaybackEnd PlayRecord(const TGameRecord& record,
                         const std::function<void(TScriptedRun&, int tick)>& eachTick = {});
 

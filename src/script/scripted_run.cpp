@@ -12,6 +12,7 @@
 #include "app/window/main_form.hpp"
 #include "game/player.hpp"
 #include "game/star_layer.hpp"
+#include "media/dxtimer.hpp"
 #include "media/wave_list.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
@@ -229,7 +230,7 @@ TScriptedRun::TScriptedRun(std::uint32_t clockStart) : impl_(std::make_unique<Im
     impl_->window = static_cast<platform::headless::HeadlessWindow*>(impl_->form->Handle());
     impl_->window->show();
     app.runFor(0, impl_->window);  // the window takes the focus; the timer starts
-    app.setIdleAdvance(kTickInterval);
+    app.setIdleAdvance(TickInterval());
     impl_->mixedUntil = impl_->backend.virtualClock().timeGetTime();
 }
 
@@ -275,6 +276,10 @@ TTickReport TScriptedRun::StepAndReport(const TKeys& keys) {
 
 int TScriptedRun::Ticks() const {
     return impl_->ticks;
+}
+
+std::uint32_t TScriptedRun::TickInterval() const {
+    return impl_->form->DXTimer->Interval();
 }
 
 TMainForm& TScriptedRun::Form() {

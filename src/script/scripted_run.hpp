@@ -1,7 +1,7 @@
 // Key scripts and the scripted run: the whole game on the headless backend, driven key by
 // key on its virtual clock: the real main window with its stored description and tick,
 // windowed at 640 × 480 × 32, sound recorded instead of played. Each step holds a set of
-// keys, advances the clock by one timer interval and runs one tick; it reports the game's
+// keys, advances the clock by the timer's interval and runs one tick; it reports the game's
 // state and a hash of the presented frame. vektrion-replay, the whole-game tests, the soak
 // run and the game benchmarks all drive the game through this one runner.
 #pragma once
@@ -65,7 +65,6 @@ std::uint64_t FrameHash(std::span<const std::uint32_t> pixels);
 
 class TScriptedRun {
 public:
-    static constexpr std::uint32_t kTickInterval = 33;
     static constexpr int kFrameWidth = 640;
     static constexpr int kFrameHeight = 480;
 
@@ -83,6 +82,9 @@ public:
     TTickReport StepAndReport(const TKeys& keys);
     // Ticks run so far; the next Step runs tick number Ticks().
     int Ticks() const;
+    // The length of a tick in milliseconds: the main window's timer Interval, which the
+    // stored description gives.
+    std::uint32_t TickInterval() const;
 
     TMainForm& Form();
     // The last presented frame of the 640 × 480 client area, 0x00RRGGBB, top row first.

@@ -146,16 +146,18 @@ int PlayPlayerReplay(const std::string& path, const std::string& text, const Opt
                      fault.Why.c_str());
         return 1;
     }
-    const auto end = vek::script::PlayRecord(file.Record, [&](vek::script::TScriptedRun& run, int tick) {
-        if (options.frames.empty() || tick % options.every != 0) return;
-        WriteFrame(run, FramePath(options.frames, tick));
-    });
+    vek::script::TScriptedRun run;
+    const auto end =
+        vek::script::PlayRecord(run, file.Record, [&](vek::script::TScriptedRun& played, int tick) {
+            if (options.frames.empty() || tick % options.every != 0) return;
+            WriteFrame(played, FramePath(options.frames, tick));
+        });
     if (!end.Ok) {
         std::fprintf(stderr, "vektrion-replay: %s: %s\n", shown.c_str(), end.Why.c_str());
         return 1;
     }
     std::printf("%s: verified: %d points in %d ticks (%s of play)\n", shown.c_str(), file.Record.Score,
-                file.Record.Ticks, vek::PlayLength(file.Record.Ticks).c_str());
+                file.Record.Ticks, vek::PlayLength(file.Record.Ticks, run.TickInterval()).c_str());
     return 0;
 }
 

@@ -11,7 +11,6 @@ namespace vek {
 
 namespace {
 
-constexpr int kTickMilliseconds = 33;
 constexpr int kLines = 10;
 constexpr int kLineHeight = 18;
 
@@ -54,7 +53,7 @@ std::string Padded(const std::string& text, std::size_t width, bool right) {
     return right ? fill + text : text + fill;
 }
 
-std::vector<RecordColumn> RecordColumns(const std::vector<TReplayEntry>& games) {
+std::vector<RecordColumn> RecordColumns(const std::vector<TReplayEntry>& games, std::uint32_t tickMs) {
     // The heads may be of any length: the columns widen to fit them.
     std::vector<RecordColumn> columns{
         // TRANSLATORS: the records table's head over each game's rank (1 to 10).
@@ -70,7 +69,7 @@ std::vector<RecordColumn> RecordColumns(const std::vector<TReplayEntry>& games) 
     for (std::size_t i = 0; i < games.size(); ++i) {
         const TReplayEntry& game = games[i];
         const std::string cells[] = {std::to_string(i + 1), std::to_string(game.Score), LocalDate(game.Date),
-                                     PlayLength(game.Ticks), game.Player};
+                                     PlayLength(game.Ticks, tickMs), game.Player};
         for (std::size_t c = 0; c < columns.size(); ++c) columns[c].Cells.push_back(cells[c]);
     }
     return columns;
@@ -78,16 +77,16 @@ std::vector<RecordColumn> RecordColumns(const std::vector<TReplayEntry>& games) 
 
 }  // namespace
 
-std::string PlayLength(int ticks) {
-    const long long seconds = static_cast<long long>(ticks) * kTickMilliseconds / 1000;
+std::string PlayLength(int ticks, std::uint32_t tickMs) {
+    const long long seconds = static_cast<long long>(ticks) * tickMs / 1000;
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld", seconds / 60, seconds % 60);
     return text;
 }
 
-std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games) {
+std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games, std::uint32_t tickMs) {
     std::vector<std::string> lines(games.size() + 1);
-    for (const RecordColumn& column : RecordColumns(games)) {
+    for (const RecordColumn& column : RecordColumns(games, tickMs)) {
         std::size_t width = std::max(column.MinWidth, CharacterCount(column.Head));
         for (const std::string& cell : column.Cells) width = std::max(width, CharacterCount(cell));
         lines[0] += column.Before + Padded(column.Head, width, column.Right) +
@@ -99,7 +98,7 @@ std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games) {
     return lines;
 }
 
-TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games)
+TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games, std::uint32_t tickMs)
     : platform::TDialogForm(owner), games_(std::move(games)) {
     SetName("frmRecords");
     Caption = tr("Récords");
@@ -107,7 +106,7 @@ TfrmRecords::TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games)
     ClientHeight = 56 + kLines * kLineHeight + 44;
     Font = platform::TFont{"DejaVu Sans Mono", -12, clBlack, false};
     if (games_.size() > static_cast<std::size_t>(kLines)) games_.resize(kLines);
-    const std::vector<std::string> lines = RecordLines(games_);
+    const std::vector<std::string> lines = RecordLines(games_, tickMs);
     lblHeading = std::make_unique<platform::TLabel>(*this, "lblHeading");
     lblHeading->SetBounds(12, 12, 436, 16);
     lblHeading->Caption = games_.empty() ? tr("Todavía no hay partidas terminadas.") : lines[0];

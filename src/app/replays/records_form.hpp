@@ -3,6 +3,7 @@
 // "Cerrar" closes the table.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,14 +17,15 @@ namespace vek {
 // The table's text, its column heads first, then one line per game in the order given:
 // rank, score, date in local time, length and player, " 1.   149900   2025-05-01 14:34 ...".
 // Each column is as wide as its widest head or cell in characters (the table's face is of
-// fixed width), so heads and rows line up whatever the language's words.
-std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games);
-// A game's length in minutes and seconds of play at the timer's 33 ms a tick: "0:44".
-std::string PlayLength(int ticks);
+// fixed width), so heads and rows line up whatever the language's words. tickMs is the
+// length of a tick, the main window's timer Interval.
+std::vector<std::string> RecordLines(const std::vector<TReplayEntry>& games, std::uint32_t tickMs);
+// A game's length in minutes and seconds of play at tickMs milliseconds a tick: "0:44".
+std::string PlayLength(int ticks, std::uint32_t tickMs);
 
 class TfrmRecords : public platform::TDialogForm {
 public:
-    TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games);
+    TfrmRecords(TComponent* owner, std::vector<TReplayEntry> games, std::uint32_t tickMs);
 
     std::unique_ptr<platform::TLabel> lblHeading;
     std::unique_ptr<platform::TListBox> lstGames;

@@ -12,6 +12,7 @@
 #include "app/replays/records_form.hpp"
 #include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
+#include "media/dxtimer.hpp"
 #include "platform/platform.hpp"
 #include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
@@ -114,7 +115,7 @@ void TReplayKeeper::Tell(const std::string& path, const std::string& why, const 
 // The game is held behind the table and given back as it was (a game the player paused
 // stays paused, whatever the pad's Start did meanwhile).
 void TReplayKeeper::ShowRecords() {
-    const auto box = std::make_unique<TfrmRecords>(&form_, store_.Games());
+    const auto box = std::make_unique<TfrmRecords>(&form_, store_.Games(), form_.DXTimer->Interval());
     {
         const TMainForm::TModalHold hold(form_);
         box->ShowModal();

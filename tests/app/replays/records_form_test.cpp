@@ -53,6 +53,7 @@ std::vector<Span> Spans(const std::string& line, const std::vector<std::string>&
 }
 
 TEST(RecordsForm, HeadsAndRowsLineUpInEveryLanguage) {
+    constexpr std::uint32_t kTickMs = 33;
     const std::vector<TReplayEntry> games = {
         {"a", "2025-05-01T12:34:56Z", "Ana P\xC3\xA9rez", 149900, 1335},
         {"b", "2025-05-02T12:00:00Z", "Zo\xC3\xAB", 5, 300000},
@@ -61,7 +62,7 @@ TEST(RecordsForm, HeadsAndRowsLineUpInEveryLanguage) {
     ASSERT_GE(languages.size(), 5u);
     for (const std::string& language : languages) {
         useLanguages(VEK_LOCALE_DIR, language);
-        const std::vector<std::string> lines = RecordLines(games);
+        const std::vector<std::string> lines = RecordLines(games, kTickMs);
         ASSERT_EQ(lines.size(), 3u);
         const auto heads =
             Spans(lines[0], {tr("#"), tr("Puntos"), tr("Fecha"), tr("Duración"), tr("Jugador")});
@@ -69,7 +70,7 @@ TEST(RecordsForm, HeadsAndRowsLineUpInEveryLanguage) {
             const TReplayEntry& game = games[i];
             const auto cells =
                 Spans(lines[i + 1], {std::to_string(i + 1) + ".", std::to_string(game.Score),
-                                     game.Date.substr(0, 8), PlayLength(game.Ticks), game.Player});
+                                     game.Date.substr(0, 8), PlayLength(game.Ticks, kTickMs), game.Player});
             const std::string where = language + ":\n" + lines[0] + "\n" + lines[i + 1];
             EXPECT_EQ(heads[0].end, cells[0].end - 1) << where;  // the rank's dot follows its column
             EXPECT_EQ(heads[1].end, cells[1].end) << where;
