@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -91,7 +92,9 @@ Placement FramePlace(TMainForm& form) {
 
 bool VolumeChecked(TMainForm& form, int percent) {
     return form.Options.Value().volume == percent &&
-           form.OptionVolumeItems[std::size_t(percent / kVolumeStep)]->Checked;
+           std::any_of(
+               form.OptionVolumeItems.begin(), form.OptionVolumeItems.end(),
+               [percent](const platform::TMenuItem* item) { return item->Tag == percent && item->Checked; });
 }
 
 bool Binds(TMainForm& form, int action, std::int32_t key) {

@@ -241,8 +241,7 @@ void TMainForm::OptionShowFPSClick() {
 }
 
 void TMainForm::OptionVolumeClick(TMenuItem& sender) {
-    for (std::size_t i = 0; i < OptionVolumeItems.size(); ++i)
-        if (OptionVolumeItems[i] == &sender) Options.SetVolume(static_cast<int>(i) * kVolumeStep);
+    Options.SetVolume(sender.Tag);
 }
 
 void TMainForm::OptionAutoFireClick() {
@@ -381,9 +380,9 @@ void TMainForm::Rumble(TRumble what) {
 
 void TMainForm::FindOptionItems(const std::function<TMenuItem*(const char*)>& find) {
     OptionVolume = find("OptionVolume");
-    constexpr const char* kVolumeItems[] = {"OptionVolume0", "OptionVolume25", "OptionVolume50",
-                                            "OptionVolume75", "OptionVolume100"};
-    for (std::size_t i = 0; i < OptionVolumeItems.size(); ++i) OptionVolumeItems[i] = find(kVolumeItems[i]);
+    OptionVolumeItems.clear();
+    for (std::size_t i = 0; i < OptionVolume->Count(); ++i)
+        if (!OptionVolume->Items(i).IsLine()) OptionVolumeItems.push_back(&OptionVolume->Items(i));
     OptionAutoFire = find("OptionAutoFire");
     OptionPauseInBackground = find("OptionPauseInBackground");
     OptionVibration = find("OptionVibration");

@@ -5,7 +5,6 @@
 // options are its TGameOptions (app/window/options.hpp).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,9 +31,6 @@ class TDXSound;
 class TDXSpriteEngine;
 class TGame;
 struct TStoredEntries;
-
-// The steps of the "Volumen" submenu, in percent.
-inline constexpr int kVolumeStep = 25;
 
 class TMainForm : public TDXForm, public TGameWindow {
 public:
@@ -75,8 +71,9 @@ public:
     platform::TMenuItem* OptionSound = nullptr;
     platform::TMenuItem* OptionShowFPS = nullptr;
     platform::TMenuItem* OptionVolume = nullptr;
-    // The items of the "Volumen" submenu, from 0 to 100 % in steps of kVolumeStep.
-    std::array<platform::TMenuItem*, 5> OptionVolumeItems{};
+    // The items of the "Volumen" submenu, in their order; each one's Tag is its volume in
+    // percent, as the stored description gives it.
+    std::vector<platform::TMenuItem*> OptionVolumeItems;
     platform::TMenuItem* OptionAutoFire = nullptr;
     platform::TMenuItem* OptionPauseInBackground = nullptr;
     platform::TMenuItem* OptionVibration = nullptr;

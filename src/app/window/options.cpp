@@ -28,8 +28,8 @@ void TGameOptions::Load() {
     value_.fullScreen = form_.OptionFullScreen->Checked;
     value_.sound = form_.OptionSound->Checked;
     value_.showFps = form_.OptionShowFPS->Checked;
-    for (std::size_t i = 0; i < form_.OptionVolumeItems.size(); ++i)
-        if (form_.OptionVolumeItems[i]->Checked) value_.volume = static_cast<int>(i) * kVolumeStep;
+    for (const platform::TMenuItem* item : form_.OptionVolumeItems)
+        if (item->Checked) value_.volume = item->Tag;
     value_.autoFire = form_.OptionAutoFire->Checked;
     value_.pauseInBackground = form_.OptionPauseInBackground->Checked;
     value_.vibration = form_.OptionVibration->Checked;
@@ -105,8 +105,7 @@ void TGameOptions::SetShowFPS(bool on) {
 
 void TGameOptions::SetVolume(int percent) {
     value_.volume = std::clamp(percent, 0, 100);
-    for (std::size_t i = 0; i < form_.OptionVolumeItems.size(); ++i)
-        form_.OptionVolumeItems[i]->Checked = static_cast<int>(i) * kVolumeStep == value_.volume;
+    for (platform::TMenuItem* item : form_.OptionVolumeItems) item->Checked = item->Tag == value_.volume;
     ApplyVolume();
     Changed();
 }

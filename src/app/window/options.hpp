@@ -54,7 +54,7 @@ public:
     // A sound device that cannot be opened leaves sound off in the menu.
     void SetSound(bool on);
     void SetShowFPS(bool on);
-    // Clamped to 0 to 100; the "Volumen" submenu checks the step it equals.
+    // Clamped to 0 to 100; the "Volumen" submenu checks the item whose Tag it equals.
     void SetVolume(int percent);
     void SetAutoFire(bool on);
     // Takes effect at once, the same from the settings file before the window is in front
