@@ -123,7 +123,7 @@ std::string bindStatus(const TBindResult& result, int action, std::uint16_t key)
     return tr("Esa tecla no se puede asignar");
 }
 
-std::string controlsHelpText(const TBindings& bindings) {
+std::string controlsHelpText(const TBindings& bindings, const TMenuShortcuts& shortcuts) {
     // A line each: the message box breaks the line at the carriage return.
     std::string text = tr("Teclado:") + std::string("\r");
     for (int action = 0; action < kActionCount; ++action) {
@@ -139,7 +139,10 @@ std::string controlsHelpText(const TBindings& bindings) {
             fillIn(tr("Mando: la palanca o la cruceta mueven la nave; %s; Start pausa y sigue el juego."),
                    {padFire}) +
             "\r\r";
-    text += tr("F2: iniciar juego   F3: jugar / pausar   F4: pantalla completa") + std::string("\r");
+    // TRANSLATORS: the keys of three menu commands, each followed by what it does ("F2").
+    text += fillIn(tr("%s: iniciar juego   %s: jugar / pausar   %s: pantalla completa"),
+                   {keyName(shortcuts.start), keyName(shortcuts.pause), keyName(shortcuts.fullScreen)}) +
+            "\r";
     text += tr("F10 o Alt: abrir el menú") + std::string("\r");
     text += tr("Para salir: Juego > Salir, o cerrar la ventana.") + std::string("\r");
     text += tr("Los controles se cambian en Opciones > Configurar controles…");

@@ -106,8 +106,16 @@ std::string padText(int button);
 // The status line after an edit of action's slot with key.
 std::string bindStatus(const TBindResult& result, int action, std::uint16_t key);
 
+// The keys of the menu commands that the controls help names, as the main window's menu
+// holds them: "Iniciar juego", "Jugar / Pausar" and "Pantalla completa".
+struct TMenuShortcuts {
+    std::uint16_t start = 0;
+    std::uint16_t pause = 0;
+    std::uint16_t fullScreen = 0;
+};
+
 // The text of Ayuda > Controles: the bindings as they are now, the menu keys, how to quit,
 // and the pad. Lines are broken with carriage returns, as the message box wants.
-std::string controlsHelpText(const TBindings& bindings);
+std::string controlsHelpText(const TBindings& bindings, const TMenuShortcuts& shortcuts);
 
 }  // namespace vek

@@ -280,12 +280,14 @@ bool TMainForm::IsMenuKey(std::uint16_t key, platform::TShiftState shift) {
 
 void TMainForm::Controles1Click() {
     const TModalHold hold(*this);
-    platform::current().application().messageBox(controlsHelpText(Options.Value().bindings), tr("Controles"),
+    const TMenuShortcuts shortcuts{GameStart->ShortCut, GamePause->ShortCut, OptionFullScreen->ShortCut};
+    platform::current().application().messageBox(controlsHelpText(Options.Value().bindings, shortcuts),
+                                                 tr("Controles"),
                                                  platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 // The one box behind which the game goes on: its modal loop is the application's own, and
-// the timer and the pad watcher keep the idle slot, so it takes no modal hold.
+// the idle slot stays with the timer (or, paused, with the pause), so it takes no modal hold.
 void TMainForm::Acercade1Click() {
     const auto box = std::make_unique<TfrmAcercaDe>(this);
     frmAcercaDe = box.get();
