@@ -7,6 +7,7 @@
 
 #include "game/spawn_table.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/text_lines.hpp"
 
 namespace vek {
 
@@ -23,27 +24,6 @@ char* Hex(char* out, std::uint64_t value, int width) {
     std::snprintf(out, 17, "%0*llx", width, static_cast<unsigned long long>(value));
     return out;
 }
-
-// Reads the text line by line, keeping the line number.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : text_(text) {}
-    bool Next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        const std::size_t end = text_.find('\n', pos_);
-        line = text_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_);
-        pos_ = end == std::string_view::npos ? text_.size() : end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        ++number_;
-        return true;
-    }
-    int Number() const { return number_; }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    int number_ = 0;
-};
 
 template <class T>
 bool ReadNumber(std::string_view text, T& value, int base = 10) {
@@ -71,7 +51,7 @@ bool ValidDate(std::string_view date) {
 }
 
 struct Parser {
-    LineReader lines;
+    TTextLines lines;
     TReplayFile& replay;
     TReplayReadError& error;
 
@@ -227,7 +207,7 @@ std::string FormatReplay(const TReplayFile& replay) {
 bool ParseReplay(std::string_view text, TReplayFile& replay, TReplayReadError& error, bool headerOnly) {
     replay = TReplayFile{};
     error = TReplayReadError{};
-    Parser parser{LineReader(text), replay, error};
+    Parser parser{TTextLines(text), replay, error};
     if (!parser.ReadHeader()) return false;
     return headerOnly || parser.ReadBody();
 }

@@ -17,6 +17,7 @@
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/text_lines.hpp"
 #include "runtime/version.hpp"
 #include "sprite/sprite_engine.hpp"
 
@@ -127,21 +128,26 @@ std::uint16_t KeyOfName(std::string_view name) {
     return 0;
 }
 
-bool ParseScript(std::istream& in, TScript& script, std::string& error) {
+bool ParseScript(std::string_view text, TScript& script, std::string& error) {
     script.clear();
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    TTextLines lines(text);
+    for (std::string_view line; lines.Next(line);) {
         const std::size_t first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos || line[first] == '#') continue;
+        if (first == std::string_view::npos || line[first] == '#') continue;
         TScriptStep step;
         std::string why;
-        if (!ParseLine(line, script.empty() ? 0 : script.back().Tick, step, why)) {
-            error = "line " + std::to_string(number) + ": " + why;
+        if (!ParseLine(std::string(line), script.empty() ? 0 : script.back().Tick, step, why)) {
+            error = LineFault(lines.Number(), why);
             return false;
         }
         script.push_back(std::move(step));
     }
     return true;
+}
+
+bool ParseScript(std::istream& in, TScript& script, std::string& error) {
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ParseScript(text, script, error);
 }
 
 const TKeys& KeysAt(const TScript& script, int tick) {

@@ -37,7 +37,9 @@ using TScript = std::vector<TScriptStep>;
 std::uint16_t KeyOfName(std::string_view name);
 // Reads lines "TICK KEYS" (KEYS: names joined by '+', or '-'); blank lines and lines
 // starting with '#' are skipped. Ticks must not decrease. On a bad line answers false
-// with error naming it.
+// with error naming it: "line N: why".
+bool ParseScript(std::string_view text, TScript& script, std::string& error);
+// The same from a stream, read to its end.
 bool ParseScript(std::istream& in, TScript& script, std::string& error);
 // The keys the script holds at tick, found by halving the script (its ticks never decrease).
 const TKeys& KeysAt(const TScript& script, int tick);

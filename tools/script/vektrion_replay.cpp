@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <span>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,8 +14,10 @@
 #include "game/replay_file.hpp"
 #include "runtime/arguments.hpp"
 #include "runtime/exception.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 #include "runtime/stream.hpp"
+#include "runtime/text_lines.hpp"
 #include "script/replay_check.hpp"
 #include "script/scripted_run.hpp"
 
@@ -93,10 +94,9 @@ std::string ReadOptions(const vek::TArguments& arguments, Options& options) {
 }
 
 vek::script::TScript ReadScript(const std::string& path, const std::string& text) {
-    std::istringstream in(text);
     vek::script::TScript script;
     std::string error;
-    if (!vek::script::ParseScript(in, script, error))
+    if (!vek::script::ParseScript(text, script, error))
         throw vek::EReadError("\"" + vek::shownName(path, vek::kShownPathLength) + "\": " + error);
     return script;
 }
@@ -142,8 +142,8 @@ int PlayPlayerReplay(const std::string& path, const std::string& text, const Opt
     vek::TReplayReadError fault;
     const std::string shown = vek::shownText(path);
     if (!vek::ParseReplay(text, file, fault)) {
-        std::fprintf(stderr, "vektrion-replay: %s: line %d: %s\n", shown.c_str(), fault.Line,
-                     fault.Why.c_str());
+        std::fprintf(stderr, "%s%s: %s\n", vek::MessagePrefix().c_str(), shown.c_str(),
+                     vek::LineFault(fault.Line, fault.Why).c_str());
         return 1;
     }
     vek::script::TScriptedRun run;
@@ -153,7 +153,7 @@ int PlayPlayerReplay(const std::string& path, const std::string& text, const Opt
             WriteFrame(played, FramePath(options.frames, tick));
         });
     if (!end.Ok) {
-        std::fprintf(stderr, "vektrion-replay: %s: %s\n", shown.c_str(), end.Why.c_str());
+        std::fprintf(stderr, "%s%s: %s\n", vek::MessagePrefix().c_str(), shown.c_str(), end.Why.c_str());
         return 1;
     }
     std::printf("%s: verified: %d points in %d ticks (%s of play)\n", shown.c_str(), file.Record.Score,

@@ -16,6 +16,7 @@
 #include "platform/platform.hpp"
 #include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/text_lines.hpp"
 #include "runtime/translation.hpp"
 #include "runtime/version.hpp"
 
@@ -23,9 +24,6 @@ namespace vek {
 
 namespace {
 
-// A reader's fault with its line, for the box: the line's words in the player's language.
-// TRANSLATORS: where a replay file is wrong: the line's number, then what is wrong there.
-constexpr const char* kLineFault = trLater("line %s: %s");
 // TRANSLATORS: in the box that tells why a replay cannot be watched: the file's name, then
 // the reason.
 constexpr const char* kFileFault = trLater("%s: %s");
@@ -82,9 +80,9 @@ bool TReplayKeeper::Watch(const std::string& path) {
     TReplayFile replay;
     TReplayReadError fault;
     if (!ParseReplay(text, replay, fault)) {
-        const std::string line = std::to_string(fault.Line);
-        Tell(path, fillIn(kLineFault, {line, fault.Why}),
-             fillIn(tr(kLineFault), {line, fault.Reason.Translated()}));
+        // The box tells the line's fault in the player's language.
+        Tell(path, LineFault(fault.Line, fault.Why),
+             fillIn(tr(kLineFault), {std::to_string(fault.Line), fault.Reason.Translated()}));
         return false;
     }
     // A replay still playing is left first, so that its end does not take the new file's name.

@@ -19,6 +19,7 @@
 #include "runtime/atomic_write.hpp"
 #include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
+#include "runtime/text_lines.hpp"
 
 namespace vek {
 
@@ -300,7 +301,7 @@ std::optional<TReplayEntry> TReplayStore::ReadEntry(int folder, const std::strin
     TReplayFile replay;
     TReplayReadError fault;
     if (!why && !ParseReplay(text, replay, fault, true))
-        why = TFilledText{"line %s: %s", {std::to_string(fault.Line), fault.Why}};
+        why = TFilledText{kLineFault, {std::to_string(fault.Line), fault.Why}};
     if (why) {
         WarnOnce(name, shownText(folder_ + "/" + name) + ": " + why->Written() + "; left out of the table");
         return std::nullopt;

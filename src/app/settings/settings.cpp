@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "runtime/shown_text.hpp"
+#include "runtime/text_lines.hpp"
 #include "runtime/translation.hpp"
 
 namespace vek {
@@ -295,12 +296,8 @@ TSettingsRead Reader::finish() {
 TSettingsRead ParseSettings(std::string_view text, const std::string& fileName, const TSettings& defaults,
                             const TMenuKeyTest& isMenuKey) {
     Reader reader(fileName, defaults, isMenuKey);
-    int number = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        reader.line(text.substr(0, end), ++number);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
+    TTextLines lines(text);
+    for (std::string_view line; lines.Next(line);) reader.line(line, lines.Number());
     return reader.finish();
 }
 
