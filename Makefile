@@ -45,9 +45,9 @@ test: deps
 	$(MAKE) -j2 smoke-tests install-tests
 	$(MAKE) fuzz-tests
 
-# Which platform folder may include which, and that only the platform talks to SDL.
+# Which room of src/ may include which, and that only the platform talks to SDL.
 include-rules:
-	$(PYTHON) tools/check_platform_includes.py
+	$(PYTHON) tools/check_include_rules.py
 
 unit-tests: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -1,4 +1,4 @@
-// The game's ticks on the headless backend through the replay runner: the busiest playing
+// The game's ticks on the headless backend through the scripted run: the busiest playing
 // tick (the boss fighting with its shots, 21 explosions, 8 player shots, the three star
 // layers), the title tick with its waving logo and the game-over tick, as processor time
 // per tick; the busiest tick at 8 and at 32 bits, with the allocations it makes besides
@@ -11,11 +11,11 @@
 #include <string>
 
 #include "alloc_counter.hpp"
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/enemies.hpp"
 #include "game/player.hpp"
 #include "media/dxtimer.hpp"
-#include "replay/replay.hpp"
+#include "script/scripted_run.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek {
@@ -42,8 +42,8 @@ public:
         // The headless device plays nothing back, so every voice would stay busy and each
         // hit would make another: the busiest tick is measured silent.
         form().OptionSoundClick();
-        replay_.Step({replay::KeyOfName("space")});
-        replay_.Step({});
+        run_.Step({script::KeyOfName("space")});
+        run_.Step({});
         // Full screen only now: the palette fade of the scene change would wait for a
         // virtual clock that does not run on its own.
         if (eightBits) form().OptionFullScreenClick();
@@ -63,7 +63,7 @@ public:
         Refill();
     }
 
-    TMainForm& form() { return replay_.Form(); }
+    TMainForm& form() { return run_.Form(); }
     TGame& game() { return form().Game(); }
     TSpriteEngine& engine() { return form().SpriteEngine->Engine(); }
     void Tick() { form().DXTimerTimer(*form().DXTimer, 1); }
@@ -97,7 +97,7 @@ public:
     }
 
 private:
-    replay::TReplay replay_;
+    script::TScriptedRun run_;
     TPlayerSprite* ship_ = nullptr;
     TEnemyBoss* boss_ = nullptr;
 };
@@ -130,8 +130,8 @@ void BM_BusiestPlayingTick32Bit(benchmark::State& state) {
 }
 
 void SceneTick(benchmark::State& state, TScene scene) {
-    replay::TReplay replay;
-    TMainForm& form = replay.Form();
+    script::TScriptedRun run;
+    TMainForm& form = run.Form();
     if (scene != scTitle) form.Game().StartScene(scene);
     for (int i = 0; i < 50; ++i) form.DXTimerTimer(*form.DXTimer, 1);
     const std::uint64_t allocations = bench::allocationCount();
@@ -153,18 +153,18 @@ void BM_GameOverTick(benchmark::State& state) {
 
 // The resident-memory peak is reset first, so it is the game's own.
 void BM_PeakMemoryAfterAWholeGame(benchmark::State& state) {
-    std::ifstream in(VEK_REPLAY_DIR "/full_game.replay");
-    replay::TScript script;
+    std::ifstream in(VEK_SCRIPT_DIR "/full_game.script");
+    script::TScript script;
     std::string error;
-    if (!replay::ParseScript(in, script, error)) {
+    if (!script::ParseScript(in, script, error)) {
         state.SkipWithError(error.c_str());
         return;
     }
     for (auto _ : state) {
         std::ofstream("/proc/self/clear_refs") << "5";
-        replay::TReplay replay;
-        for (int tick = 0; tick <= script.back().Tick; ++tick) replay.Step(replay::KeysAt(script, tick));
-        state.counters["score"] = replay.Form().Game().Score;
+        script::TScriptedRun run;
+        for (int tick = 0; tick <= script.back().Tick; ++tick) run.Step(script::KeysAt(script, tick));
+        state.counters["score"] = run.Form().Game().Score;
         state.counters["peak_rss_MiB"] = static_cast<double>(StatusKb("VmHWM:")) / 1024.0;
     }
 }

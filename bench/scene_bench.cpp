@@ -3,11 +3,12 @@
 // and presents it. Reports presented frames per second of processor time.
 #include <benchmark/benchmark.h>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

@@ -7,11 +7,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

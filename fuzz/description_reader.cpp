@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "runtime/exception.hpp"
 

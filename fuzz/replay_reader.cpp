@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/replay_file.hpp"
+#include "game/replay_file.hpp"
 #include "game/spawn_table.hpp"
 
 namespace {

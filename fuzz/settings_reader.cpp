@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/settings.hpp"
+#include "app/settings/settings.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace {
@@ -29,7 +29,7 @@ bool shownSafely(const std::string& warning) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const vek::TSettings defaults{{197, 108, 1280, 960, false}, false, true, false, true};
+    const vek::TSettings defaults{{197, 108, 1280, 960, false}, {false, true, false}, true};
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const vek::TSettingsRead read = vek::ParseSettings(text, "f", defaults);
     if (!inRange(read.settings) || read.warnings.size() > 11) std::abort();

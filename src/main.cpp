@@ -8,14 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/attract_mode.hpp"
+#include "app/replays/attract_mode.hpp"
 #include "app/command_line.hpp"
 #include "app/program.hpp"
-#include "app/replay_store.hpp"
-#include "app/screenshots.hpp"
-#include "app/settings_file.hpp"
+#include "app/replays/replay_store.hpp"
+#include "app/screenshots/screenshots.hpp"
+#include "app/settings/settings_file.hpp"
 #include "assets/embedded_icon.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace {
@@ -41,16 +42,15 @@ int main(int argc, char** argv) {
     vek::TCommandLine line;
     if (const auto exit = vek::AnswerArguments(vek::kGameCommandLine, vek::ParseCommandLine(args, line)))
         return *exit;
-    vek::TProgramOptions options;
+    vek::TSettingsOptions options;
     const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     options.settingsPath = vek::SettingsPath(xdgConfigHome, home);
     if (options.settingsPath.empty())
-        std::fprintf(stderr, "vektrion: warning: %s, so the settings are not saved\n",
+        std::fprintf(stderr, "%s%s, so the settings are not saved\n", vek::WarningPrefix().c_str(),
                      vek::NoSettingsFolderReason(xdgConfigHome, home).c_str());
     options.resetSettings = line.resetSettings;
     options.zoom = line.zoom;
-    options.screenshotFolder = vek::ScreenshotFolder(xdgConfigHome, home);
     std::error_code noPath;
     const std::string program = std::filesystem::read_symlink("/proc/self/exe", noPath).string();
     // The language goes into the environment (LANGUAGE), which is safe to change only
@@ -60,12 +60,13 @@ int main(int argc, char** argv) {
     // The windows carry the menu entry's name and the game's icon, so that docks group them with it.
     auto backend = vek::platform::sdl::SdlPlatform::open(error, {VEK_APP_ID, vek::EmbeddedWindowIcon()});
     if (!backend) {
-        std::fprintf(stderr, "vektrion: %s (%s)\n", vek::shownText(error).c_str(), displaySought().c_str());
+        std::fprintf(stderr, "%s%s (%s)\n", vek::MessagePrefix().c_str(), vek::shownText(error).c_str(),
+                     displaySought().c_str());
         return 1;
     }
     vek::TReplayOptions replays;
     replays.folder = vek::ReplayFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     replays.watch = line.replay;
     replays.demonstration = vek::DemonstrationPath(program);
-    return vek::RunProgram(*backend, options, replays);
+    return vek::RunProgram(*backend, options, replays, vek::ScreenshotFolder(xdgConfigHome, home));
 }

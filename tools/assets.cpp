@@ -13,7 +13,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/description_reader.hpp"
 #include "assets/embedded_description.hpp"
 #include "assets/stored_items.hpp"

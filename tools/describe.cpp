@@ -381,7 +381,7 @@ std::string poString(const std::string& text) {
 
 // The captions of the components (the menu's), which the game looks up in the player's
 // language as it reads them, as a PO template for xgettext to merge with the code's texts.
-// The window's own caption is the game's name and stays as it is; "-" is a separator.
+// A window's own caption is not looked up (the game's names its version); "-" is a separator.
 std::string textTemplate(const std::vector<Token>& tokens, const std::string& sourceName) {
     std::vector<std::pair<std::string, std::string>> texts;  // text, where it stands
     bool inComponent = false;

@@ -17,13 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_application.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {
@@ -105,7 +106,7 @@ void runCase(benchmark::State& state, Case run) {
         TMainForm form;
         const platform::WindowGeometry window = form.Handle()->geometry();
         form.Handle()->setGeometry({window.left, window.top, 640 * run.zoom, 480 * run.zoom, false});
-        if (run.fit) form.SetPictureScale(platform::PictureScale::Fit);
+        if (run.fit) form.Options.SetFitToWindow(true);
         if (run.fullScreen) form.OptionFullScreenClick();
         renderer = rendererOf(*form.Handle());
         const Clock::time_point start = Clock::now();

@@ -20,12 +20,13 @@
 #include <string>
 #include <thread>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
-#include "app/replay_keeper.hpp"
+#include "app/replays/replay_keeper.hpp"
+#include "app/window/main_form.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 namespace {

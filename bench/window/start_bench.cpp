@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.hpp"
-#include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/version.hpp"
 
 extern char** environ;
 

@@ -22,7 +22,8 @@ inline constexpr int kMaxZoomOption = 16;
 extern const TProgramSpec kGameCommandLine;
 
 // Reads the arguments after the program's name into line. A refusal names what is wrong
-// (one line, for "vektrion: ..."); --help and --version are answered as for every program.
+// (one line, for the program to print after its name); --help and --version are answered as for every
+// program.
 TArgumentsRead ParseCommandLine(std::span<const std::string_view> args, TCommandLine& line);
 
 }  // namespace vek

@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/attract_mode.hpp"
-#include "app/main_form.hpp"
-#include "app/replay_keeper.hpp"
-#include "app/screenshots.hpp"
-#include "app/settings_keeper.hpp"
+#include "app/replays/attract_mode.hpp"
+#include "app/screenshots/screenshots.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/platform.hpp"
 #include "runtime/exception.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 
 namespace vek {
 
@@ -30,17 +30,19 @@ public:
 
 }  // namespace
 
-void ChooseLanguage(const TProgramOptions& options, const std::string& programPath) {
+void ChooseLanguage(const TSettingsOptions& options, const std::string& programPath) {
     const std::string setting = options.resetSettings ? "" : RememberedLanguage(options.settingsPath);
     useLanguages(localeFolder(programPath), chooseLanguages(TLocaleEnvironment::current(), setting));
 }
 
-int RunProgram(platform::Platform& backend, const TProgramOptions& options, const TReplayOptions& replays) {
-    return RunProgram(backend, EmbeddedDescription(), options, replays);
+int RunProgram(platform::Platform& backend, const TSettingsOptions& options, const TReplayOptions& replays,
+               const std::string& screenshotFolder) {
+    return RunProgram(backend, EmbeddedDescription(), options, replays, screenshotFolder);
 }
 
 int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> description,
-               const TProgramOptions& options, const TReplayOptions& replayOptions) {
+               const TSettingsOptions& options, const TReplayOptions& replayOptions,
+               const std::string& screenshotFolder) {
     const InstalledBackend installed(backend);
     auto& application = backend.application();
     application.setTitle(kApplicationTitle);
@@ -48,10 +50,10 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
     try {
         mainForm = std::make_unique<TMainForm>(description);
     } catch (const Exception& e) {
-        std::fprintf(stderr, "vektrion: %s: %s\n", e.className(), e.what());
+        std::fprintf(stderr, "%s%s: %s\n", MessagePrefix().c_str(), e.className(), e.what());
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vektrion: %s\n", e.what());
+        std::fprintf(stderr, "%s%s\n", MessagePrefix().c_str(), e.what());
         return 1;
     }
     {
@@ -62,7 +64,7 @@ int RunProgram(platform::Platform& backend, std::span<const std::uint8_t> descri
         TAttractMode attract(*mainForm, [&replays, &replayOptions] {
             return std::vector<std::string>{replays.BestReplayPath(), replayOptions.demonstration};
         });
-        TScreenshots screenshots(*mainForm, options.screenshotFolder);
+        TScreenshots screenshots(*mainForm, screenshotFolder);
         if (!replayOptions.watch.empty()) replays.Watch(replayOptions.watch);
         application.run(*mainForm->Handle());
         settings.Save();

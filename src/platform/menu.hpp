@@ -29,6 +29,9 @@ public:
     bool Enabled = true;
     bool Visible = true;
     int GroupIndex = 0;
+    // A number the program keeps with the item, as its description gives it (a volume
+    // item's percent).
+    int Tag = 0;
     TMenuEvent OnClick;
 
     // Appends a child and answers it; the item owns its children.

@@ -75,7 +75,7 @@ private:
 // why it is not of this kind. It answers nothing for a header it accepts.
 struct TFileLimit {
     std::int64_t MaxBytes = 0;
-    std::string_view What;  // for messages: "a replay script"
+    std::string_view What;  // for messages: "a key script"
     std::size_t HeaderBytes = 0;
     std::string (*CheckHeader)(std::span<const std::uint8_t> header) = nullptr;
 };

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings.hpp"
+#include "runtime/temp_folder.hpp"
 
 namespace vek {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "runtime/version.hpp"
 

@@ -9,11 +9,12 @@
 #include <functional>
 #include <map>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/description_reader.hpp"
 #include "assets/embedded_description.hpp"
 #include "platform/headless/headless_platform.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/property_stream.hpp"
 #include "runtime/stream.hpp"
 
@@ -289,7 +290,7 @@ TEST(DescriptionProgram, ARefusedDescriptionEndsTheProgramWithItsMessageAndExitC
     const int code = RunProgram(backend, bytes);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 1);
-    EXPECT_EQ(err, "vektrion: EDescriptionError: component DXTimer, property Interval, byte " +
+    EXPECT_EQ(err, MessagePrefix() + "EDescriptionError: component DXTimer, property Interval, byte " +
                        std::to_string(builder.offset) +
                        ": Property Interval holds a boolean, not an integer\n");
     EXPECT_EQ(MainForm, nullptr);

@@ -3,7 +3,7 @@
 // display's colour table after FormCreate.
 #include <gtest/gtest.h>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "assets/embedded_description.hpp"
 #include "assets/stored_items.hpp"
 #include "graphics/dxdraw.hpp"

@@ -1,29 +1,29 @@
 // The running game for tests: the real main window on the headless backend through the
-// replay runner, with helpers to play ticks, reach the playing scene and look at sprites.
+// scripted run, with helpers to play ticks, reach the playing scene and look at sprites.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/main_form.hpp"
+#include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
 #include "media/dxinput.hpp"
-#include "replay/replay.hpp"
+#include "script/scripted_run.hpp"
 #include "sprite/sprite_engine.hpp"
 
 namespace vek::testing {
 
-inline const replay::TKeys kNoKeys;
-inline const replay::TKeys kSpace{replay::KeyOfName("space")};
+inline const script::TKeys kNoKeys;
+inline const script::TKeys kSpace{script::KeyOfName("space")};
 
 class GameTest : public ::testing::Test {
 protected:
-    TMainForm& form() { return replay.Form(); }
+    TMainForm& form() { return run.Form(); }
     TGame& game() { return form().Game(); }
     TSpriteEngine& engine() { return form().SpriteEngine->Engine(); }
 
-    replay::TTickReport Tick(const replay::TKeys& keys = kNoKeys) { return replay.StepAndReport(keys); }
+    script::TTickReport Tick(const script::TKeys& keys = kNoKeys) { return run.StepAndReport(keys); }
     // Space on the first title tick starts a game; the bar is then released.
     void StartPlaying() {
         Tick(kSpace);
@@ -49,7 +49,7 @@ protected:
         return found;
     }
 
-    replay::TReplay replay;
+    script::TScriptedRun run;
 };
 
 }  // namespace vek::testing

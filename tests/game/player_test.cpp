@@ -122,7 +122,7 @@ namespace vek::testing {
 namespace {
 
 TEST_F(GameTest, AutoFireShootsInTheGameButTheTitleWaitsForARealPress) {
-    form().SetAutoFire(true);
+    form().Options.SetAutoFire(true);
     for (int i = 0; i < 40; ++i) ASSERT_EQ(Tick().Scene, scTitle);
     StartPlaying();
     int shots = 0;
@@ -135,7 +135,7 @@ TEST_F(GameTest, AHitShakesThePadOnlyWithVibrationOn) {
     pads.add(16);
     form().DXInput->Joystick().Initialize();
     for (const bool vibration : {true, false}) {
-        form().SetVibration(vibration);
+        form().Options.SetVibration(vibration);
         pads.stick(0).rumbles.clear();
         StartWithEmptyTree();
         auto& ship = TSprite::Create<TPlayerSprite>(engine());

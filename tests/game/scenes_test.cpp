@@ -27,7 +27,7 @@ using testing::kSpace;
 
 std::uint64_t BlackFrameHash() {
     const std::vector<std::uint32_t> black(640 * 480, 0);
-    return replay::FrameHash(black);
+    return script::FrameHash(black);
 }
 
 int WhitePixelsTopLeft(const std::vector<std::uint32_t>& frame) {
@@ -69,7 +69,7 @@ TEST(RandomGenerator, StartsFromSeedZeroAndTakesTheHighHalfOfSeedTimesN) {
 TEST_F(GameTest, TheTitleWavesItsLogoAndShowsThePromptForThreeHundredMillisecondsInSix) {
     EXPECT_EQ(game().Scene, scTitle);
     const auto promptWhite = [this] {
-        const auto frame = replay.Frame();
+        const auto frame = run.Frame();
         return std::count(frame.begin() + 300 * 640, frame.begin() + 340 * 640, 0xFFFFFFu);
     };
     // Tick k draws with SceneTime 33 × k: the prompt shows up to 297 ms, hides from 330.
@@ -125,10 +125,10 @@ std::array<int, 4> PromptBox(const std::vector<std::uint32_t>& frame) {
 TEST_F(GameTest, AnotherPromptStandsCentredWhereTheGamesOwnDoesAndNoneWhenNothingFires) {
     auto& fireKeys = form().DXInput->Keyboard().KeyAssigns()[stButton1];
     Tick();
-    const auto own = PromptBox(replay.Frame());
+    const auto own = PromptBox(run.Frame());
     fireKeys = {'Z', 0, 0};
     Tick();
-    const auto other = PromptBox(replay.Frame());
+    const auto other = PromptBox(run.Frame());
     EXPECT_LT(other[1] - other[0], own[1] - own[0]) << "PRESIONE Z is the shorter";
     EXPECT_NEAR(other[0] + other[1], own[0] + own[1], 2) << "centred alike";
     EXPECT_EQ(other[2], own[2]) << "the same line and size";
@@ -136,7 +136,7 @@ TEST_F(GameTest, AnotherPromptStandsCentredWhereTheGamesOwnDoesAndNoneWhenNothin
     fireKeys = {0, 0, 0};
     form().DXInput->Joystick().SetFireButton(-1);
     Tick();
-    EXPECT_EQ(PromptBox(replay.Frame())[1], -1) << "nothing lit";
+    EXPECT_EQ(PromptBox(run.Frame())[1], -1) << "nothing lit";
 }
 
 TEST_F(GameTest, SpaceHeldAcrossTheChangeStartsOneGameAndFiresOnlyWhenPressedAgain) {
@@ -165,7 +165,7 @@ TEST_F(GameTest, TheWindowedFadeWaitsThenTurnsBlackAndPausesWithoutTouchingThePa
     EXPECT_EQ(clock.slept() - slept, kSceneFadeTime + kScenePauseTime);
     // Four fills and flips, the last fill and flip, then the tick's own.
     EXPECT_EQ(screen.presentCount() - presents, 6);
-    EXPECT_EQ(replay::FrameHash(replay.Frame()), BlackFrameHash());
+    EXPECT_EQ(script::FrameHash(run.Frame()), BlackFrameHash());
     EXPECT_EQ(form().DXDraw->ColorTable, palette);
 }
 
@@ -217,11 +217,11 @@ TEST_F(GameTest, TheFullScreenFadeDarkensThePaletteStepByStepAndPutsItBack) {
     EXPECT_TRUE(std::is_sorted(reds.rbegin(), reds.rend()));
     EXPECT_LT(reds.back(), original[brightest].rgbRed / 8);
     EXPECT_EQ(display.ColorTable, original);
-    EXPECT_EQ(replay::FrameHash(replay.Frame()), BlackFrameHash());
+    EXPECT_EQ(script::FrameHash(run.Frame()), BlackFrameHash());
 }
 
 TEST(SceneClock, RunsOnAcrossTheTickCounterWrap) {
-    replay::TReplay wrapping(0xFFFFFFFFu - 100);
+    script::TScriptedRun wrapping(0xFFFFFFFFu - 100);
     for (int i = 0; i < 10; ++i) wrapping.Step(testing::kNoKeys);
     EXPECT_EQ(wrapping.Form().Game().SceneTime, 330u);
 }
@@ -255,7 +255,7 @@ TEST_F(GameTest, AfterTheLastRowNoEnemyComesInHoweverLongTheGameLasts) {
 }
 
 TEST_F(GameTest, F2RestartsTheTitleWithItsClockAtZeroAndDiscardsAGame) {
-    const auto f2 = replay::TKeys{replay::KeyOfName("f2")};
+    const auto f2 = script::TKeys{script::KeyOfName("f2")};
     for (int i = 0; i < 20; ++i) Tick();
     Tick(f2);
     EXPECT_EQ(game().Scene, scTitle);
@@ -285,7 +285,7 @@ TEST_F(GameTest, AReplayLeftOrEndedLeavesNoneOfItsStatesHeld) {
         for (int i = 0; i < 10; ++i) Tick();
         ASSERT_TRUE(form().DXInput->States().Contains(stUp));
         for (int i = 0; i < 30 && game().PlayingBack(); ++i)
-            Tick(left ? replay::TKeys{platform::vk::Escape} : kNoKeys);
+            Tick(left ? script::TKeys{platform::vk::Escape} : kNoKeys);
         ASSERT_FALSE(game().PlayingBack());
         Tick();
         EXPECT_EQ(game().Scene, scTitle);
@@ -298,26 +298,26 @@ TEST_F(GameTest, AReplayLeftOrEndedLeavesNoneOfItsStatesHeld) {
 TEST_F(GameTest, TheTickOfAGameOverRequestPresentsABlackFrameAndTheFrameRateOnEveryScene) {
     form().OptionShowFPSClick();
     for (int i = 0; i < 40; ++i) Tick();  // one second, so the rate has been measured
-    EXPECT_GT(WhitePixelsTopLeft(replay.Frame()), 10) << "title";
+    EXPECT_GT(WhitePixelsTopLeft(run.Frame()), 10) << "title";
     StartPlaying();
-    EXPECT_GT(WhitePixelsTopLeft(replay.Frame()), 10) << "playing";
-    replay::TTickReport report;
+    EXPECT_GT(WhitePixelsTopLeft(run.Frame()), 10) << "playing";
+    script::TTickReport report;
     do {
         report = Tick();
         ASSERT_LT(game().FrameCount, 1000);
     } while (report.Scene == scMain);
     EXPECT_EQ(report.Scene, scGameOver);
     EXPECT_EQ(report.Sounds, std::vector<std::string>{"SceneMov"});
-    auto frame = replay.Frame();
+    auto frame = run.Frame();
     EXPECT_GT(WhitePixelsTopLeft(frame), 10) << "pending change";
     EXPECT_EQ(std::count(frame.begin() + 20 * 640, frame.end(), 0u), 460 * 640);
     Tick();
-    EXPECT_GT(WhitePixelsTopLeft(replay.Frame()), 10) << "game over";
+    EXPECT_GT(WhitePixelsTopLeft(run.Frame()), 10) << "game over";
 }
 
 TEST_F(GameTest, WithoutTheFrameRateThePendingChangesFrameIsAllBlack) {
     StartPlaying();
-    replay::TTickReport report;
+    script::TTickReport report;
     do report = Tick();
     while (report.Scene == scMain && game().FrameCount < 1000);
     EXPECT_EQ(report.Scene, scGameOver);

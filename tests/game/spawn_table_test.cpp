@@ -9,7 +9,7 @@ namespace {
 
 TEST(SpawnTable, TheMostAGameMakesIsTheWholeGamesScore) {
     // 27 disks and attackers at 1,000; the boss: 19 hits at 100, the last for 100,000 and
-    // 21 explosions at 1,000. tests/replay's whole game ends with as many.
+    // 21 explosions at 1,000. tests/script's whole game ends with as many.
     EXPECT_EQ(MaxGameScore(), 149900);
 }
 

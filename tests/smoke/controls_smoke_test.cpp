@@ -10,11 +10,11 @@
 #include <string>
 #include <thread>
 
-#include "app/settings_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_keeper.hpp"
 #include "game/player.hpp"
 #include "game/scenes.hpp"
 #include "media/dxtimer.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 #include "sprite/sprite_engine.hpp"
@@ -39,7 +39,7 @@ protected:
     // starts it; counts the ticks of play in which the ship's shots are in flight.
     void Start() {
         if (!form) form = std::make_unique<TMainForm>();
-        keeper = std::make_unique<TSettingsKeeper>(*form, TProgramOptions{path, false, 1},
+        keeper = std::make_unique<TSettingsKeeper>(*form, TSettingsOptions{path, false, 1},
                                                    [](const std::string&) {});
         form->Handle()->show();
         firing = 0;

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/temp_folder.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxtimer.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/about_form.hpp"
+#include "app/window/about_form.hpp"
 #include "media/dxtimer.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"

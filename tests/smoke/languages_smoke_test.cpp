@@ -32,7 +32,7 @@ protected:
     void SetUp() override {
         for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) unsetenv(name);
         setenv("LANG", GetParam().lang, 1);
-        ChooseLanguage(TProgramOptions{}, VEKTRION_EXE);
+        ChooseLanguage(TSettingsOptions{}, VEKTRION_EXE);
         RealMainWindow::SetUp();
     }
     void TearDown() override {

@@ -11,15 +11,16 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.hpp"
 #include "app/program.hpp"
-#include "app/settings_file.hpp"
-#include "app/settings_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_file.hpp"
+#include "app/settings/settings_keeper.hpp"
+#include "app/window/main_form.hpp"
 #include "graphics/direct_draw.hpp"
 #include "graphics/dxdraw.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
+#include "runtime/temp_folder.hpp"
+#include "runtime/version.hpp"
 #include "smoke/sdl_events.hpp"
 #include "smoke/window_placement.hpp"
 
@@ -46,7 +47,7 @@ protected:
     // A start of the program: the main window, the remembered settings, the window shown.
     void Start() {
         form = std::make_unique<TMainForm>();
-        keeper = std::make_unique<TSettingsKeeper>(*form, TProgramOptions{path, false, 0});
+        keeper = std::make_unique<TSettingsKeeper>(*form, TSettingsOptions{path, false, 0});
         form->Handle()->show();
         Settle();
     }

@@ -12,10 +12,10 @@
 #include <string>
 #include <thread>
 
-#include "app/about_form.hpp"
-#include "app/replay_file.hpp"
-#include "app/replay_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/window/about_form.hpp"
+#include "game/replay_file.hpp"
+#include "app/replays/replay_keeper.hpp"
+#include "runtime/temp_folder.hpp"
 #include "game/scenes.hpp"
 #include "media/dxtimer.hpp"
 #include "smoke/real_main_window.hpp"
@@ -105,7 +105,7 @@ TEST_F(PadUnderWindowManager, APadAloneReachesEveryScreen) {
         playing = form.Game().PlayingBack();
         watched = watched || playing;
         aboutUp = frmAcercaDe != nullptr;
-        fire = form.Bindings().padFire;
+        fire = form.Options.Value().bindings.padFire;
     };
     NewBox shown;
     shown.main = windowId();
@@ -136,7 +136,7 @@ TEST_F(PadUnderWindowManager, APadAloneReachesEveryScreen) {
         pad.press(SDL_CONTROLLER_BUTTON_X, 300);  // fire leaves the title
         fired = waitFor([&] { return scene == scMain; }, 3000);
         pad.presses({back, right, down, down, down, down, down, right, a});  // "Volumen", "0 %"
-        volume = waitFor([&] { return form.Volume() == 0; }, 2000) ? 0 : form.Volume();
+        volume = waitFor([&] { return form.Options.Value().volume == 0; }, 2000) ? 0 : form.Options.Value().volume;
         pad.presses({back, right, down, a});  // "Pantalla completa"
         full = waitFor([&] { return form.OptionFullScreen->Checked; }, 3000);
         pause(500);

@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "app/program.hpp"
-#include "app/temp_folder.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/sdl_events.hpp"
 
 namespace vek {
@@ -63,7 +63,7 @@ TEST_P(QuitSmoke, ASignalWhileABoxIsOpenEndsTheRunAndSavesTheSettings) {
     ASSERT_TRUE(backend) << error;
     ShownWindows shown;
     SDL_AddEventWatch(&ShownWindows::watch, &shown);
-    TProgramOptions options;
+    TSettingsOptions options;
     options.settingsPath = config / "settings.ini";
 
     std::atomic<bool> ended{false}, rescued{false};

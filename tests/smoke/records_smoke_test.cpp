@@ -17,10 +17,10 @@
 #include <string>
 #include <thread>
 
-#include "app/replay_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/replays/replay_keeper.hpp"
 #include "game/scenes.hpp"
 #include "media/dxtimer.hpp"
+#include "runtime/temp_folder.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 

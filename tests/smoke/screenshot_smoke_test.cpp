@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/screenshots.hpp"
+#include "app/screenshots/screenshots.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxtimer.hpp"
 #include "platform/png/png_file.hpp"

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -14,15 +15,16 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_keeper.hpp"
-#include "app/temp_folder.hpp"
+#include "app/settings/settings_keeper.hpp"
 #include "game/player.hpp"
 #include "game/scenes.hpp"
 #include "graphics/dxdraw.hpp"
 #include "media/dxinput.hpp"
 #include "media/dxsound.hpp"
 #include "media/dxtimer.hpp"
+#include "runtime/temp_folder.hpp"
 #include "runtime/translation.hpp"
+#include "runtime/version.hpp"
 #include "smoke/real_main_window.hpp"
 #include "smoke/sdl_events.hpp"
 #include "smoke/window_placement.hpp"
@@ -89,11 +91,14 @@ Placement FramePlace(TMainForm& form) {
 }
 
 bool VolumeChecked(TMainForm& form, int percent) {
-    return form.Volume() == percent && form.OptionVolumeItems[std::size_t(percent / kVolumeStep)]->Checked;
+    return form.Options.Value().volume == percent &&
+           std::any_of(
+               form.OptionVolumeItems.begin(), form.OptionVolumeItems.end(),
+               [percent](const platform::TMenuItem* item) { return item->Tag == percent && item->Checked; });
 }
 
 bool Binds(TMainForm& form, int action, std::int32_t key) {
-    return form.Bindings().keys[std::size_t(action)][0] == key;
+    return form.Options.Value().bindings.keys[std::size_t(action)][0] == key;
 }
 
 const SettingRow kRows[] = {
@@ -122,8 +127,8 @@ const SettingRow kRows[] = {
     {"pause_in_background=0",
      [](TMainForm& f, auto&) { return !f.OptionPauseInBackground->Checked && !f.DXTimer->ActiveOnly(); }},
     {"vibration=0", [](TMainForm& f, auto&) { return !f.OptionVibration->Checked; }},
-    {"pad_fire=0", [](TMainForm& f, auto&) { return f.Bindings().padFire == -1; }},
-    {"pad_fire=4", [](TMainForm& f, auto&) { return f.Bindings().padFire == 3; }},
+    {"pad_fire=0", [](TMainForm& f, auto&) { return f.Options.Value().bindings.padFire == -1; }},
+    {"pad_fire=4", [](TMainForm& f, auto&) { return f.Options.Value().bindings.padFire == 3; }},
     {"keys_up=W", [](TMainForm& f, auto&) { return Binds(f, 0, 'W'); }},
     {"keys_down=S", [](TMainForm& f, auto&) { return Binds(f, 1, 'S'); }},
     {"keys_left=A", [](TMainForm& f, auto&) { return Binds(f, 2, 'A'); }},
@@ -162,7 +167,7 @@ protected:
     SettingRun Play(const SettingRow& row) {
         Reopen();
         testing::writeText(path, std::string(row.line) + "\n");
-        const TProgramOptions options{path, false, 0};
+        const TSettingsOptions options{path, false, 0};
         ChooseLanguage(options, VEKTRION_EXE);
         form = std::make_unique<TMainForm>();
         SettingRun run;

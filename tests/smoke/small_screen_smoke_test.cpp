@@ -56,8 +56,8 @@ TEST_F(GameOnSmallScreen, FittedInFullScreenThePictureIsAsTallAsTheScreenAndWhol
                           {platform::PictureScale::Whole, SDL_Rect{320, 160, 640, 480}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "picture " << c.place.w << "x" << c.place.h);
-        form->SetPictureScale(c.scale);
-        form->SetFullScreen(true);
+        form->Options.SetFitToWindow(c.scale == platform::PictureScale::Fit);
+        form->Options.SetFullScreen(true);
         Settle();
         ASSERT_TRUE(window().exclusive());
         PresentStripes();
@@ -84,7 +84,7 @@ TEST_F(GameOnSmallScreen, FittedInFullScreenThePictureIsAsTallAsTheScreenAndWhol
         EXPECT_EQ(at(right, c.place.y), window().pixel(639, 0));
         EXPECT_EQ(at(c.place.x, bottom), window().pixel(0, 479));
         EXPECT_EQ(at(right, bottom), window().pixel(639, 479));
-        form->SetFullScreen(false);
+        form->Options.SetFullScreen(false);
         Settle();
     }
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/temp_folder.hpp"
+#include "runtime/temp_folder.hpp"
 #include "runtime/version.hpp"
 
 namespace vek {

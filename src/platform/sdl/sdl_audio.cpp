@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/audio/voice_device.hpp"
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek::platform::sdl {
@@ -165,7 +166,7 @@ HResult SdlAudioSystem::directSoundCreate(std::unique_ptr<audio::SoundDevice>& d
 // repeat the same line.
 HResult SdlAudioSystem::noDriver(const char* what) {
     if (!failureSaid_) {
-        std::fprintf(stderr, "%s: %s: %s; no sound\n", program_invocation_short_name, what,
+        std::fprintf(stderr, "%s%s: %s; no sound\n", MessagePrefix().c_str(), what,
                      shownName(SDL_GetError(), kShownReasonLength).c_str());
     }
     failureSaid_ = true;

@@ -7,6 +7,7 @@
 
 #include "platform/soft/blitter.hpp"
 #include "platform/soft/zoom.hpp"
+#include "runtime/messages.hpp"
 
 namespace vek::platform::sdl {
 
@@ -34,7 +35,7 @@ SDL_Surface* SurfacePresenter::surface() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (surface && surface->format->BytesPerPixel == 4) return surface;
     if (!reported_)
-        std::fprintf(stderr, "%s: cannot draw into the window: %s\n", program_invocation_short_name,
+        std::fprintf(stderr, "%scannot draw into the window: %s\n", MessagePrefix().c_str(),
                      surface ? "its pixels are not 32-bit" : SDL_GetError());
     reported_ = true;
     return nullptr;

@@ -12,6 +12,7 @@
 #include "platform/sdl/surface_presenter.hpp"
 #include "platform/sdl/texture_presenter.hpp"
 #include "platform/soft/blitter.hpp"
+#include "runtime/messages.hpp"
 
 namespace vek::platform::sdl {
 
@@ -35,7 +36,7 @@ bool rasterisesOnProcessor(SDL_Renderer* renderer) {
 void reportOnce(bool& said, const char* what, const char* why) {
     if (said) return;
     said = true;
-    std::fprintf(stderr, "%s: %s: %s\n", program_invocation_short_name, what, why);
+    std::fprintf(stderr, "%s%s: %s\n", MessagePrefix().c_str(), what, why);
 }
 
 bool saidNoRenderer = false;

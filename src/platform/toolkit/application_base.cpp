@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
 
 namespace vek::platform {
@@ -27,7 +28,7 @@ void ApplicationBase::handleException(const std::exception& error) {
     if (messageBox(error.what(), title(), MB_OK | MB_ICONERROR) != 0) return;
     // No box could be shown (none can be made, or the program is quitting): the error
     // still reaches whoever started the program.
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name,
+    std::fprintf(stderr, "%s%s\n", MessagePrefix().c_str(),
                  shownName(error.what(), kShownErrorLength).c_str());
 }
 

@@ -1,6 +1,8 @@
 // The menu bar component: its items read from the stored description.
 #include "platform/toolkit/main_menu.hpp"
 
+#include <cstdint>
+
 #include "runtime/translation.hpp"
 
 namespace vek::platform {
@@ -55,6 +57,8 @@ void TMainMenu::readItemProperty(TPropertyReader& reader, TMenuItem& item) {
         item.Visible = reader.ReadBoolean();
     } else if (name == "GroupIndex") {
         item.GroupIndex = static_cast<int>(reader.ReadInteger(0, 255));
+    } else if (name == "Tag") {
+        item.Tag = static_cast<int>(reader.ReadInteger(INT32_MIN, INT32_MAX));
     } else if (name == "OnClick") {
         ReadEvent(reader, item.OnClick);
     } else if (name == "Items") {

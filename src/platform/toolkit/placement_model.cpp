@@ -22,8 +22,29 @@ int within(int start, int size, int low, int high) {
 
 }  // namespace
 
-WindowGeometry fitToScreens(const WindowGeometry& wanted, const std::vector<TRect>& screens, TPoint picture,
+WindowGeometry placeOnScreens(const WindowGeometry& window, const std::vector<TRect>& screens) {
+    // Enough of the window to take hold of it and drag it.
+    constexpr int kGripWidth = 64;
+    constexpr int kGripHeight = 32;
+    const TRect rect = Bounds(window.left, window.top, window.viewWidth, window.viewHeight);
+    for (const TRect& screen : screens) {
+        const TRect shown{std::max(rect.left, screen.left), std::max(rect.top, screen.top),
+                          std::min(rect.right, screen.right), std::min(rect.bottom, screen.bottom)};
+        if (shown.width() >= std::min(kGripWidth, rect.width()) &&
+            shown.height() >= std::min(kGripHeight, rect.height()) && !shown.empty())
+            return window;
+    }
+    if (screens.empty()) return window;
+    const TRect& primary = screens.front();
+    WindowGeometry moved = window;
+    moved.left = primary.left + std::max(0, (primary.width() - window.viewWidth) / 2);
+    moved.top = primary.top + std::max(0, (primary.height() - window.viewHeight) / 2);
+    return moved;
+}
+
+WindowGeometry fitToScreens(const WindowGeometry& given, const std::vector<TRect>& screens, TPoint picture,
                             TPoint chrome) {
+    const WindowGeometry wanted = placeOnScreens(given, screens);
     if (screens.empty() || picture.x <= 0 || picture.y <= 0) return wanted;
     const auto found = std::find_if(screens.begin(), screens.end(),
                                     [&](const TRect& s) { return holds(s, wanted.left, wanted.top); });

@@ -29,11 +29,16 @@ inline constexpr std::uint32_t kShowNormal = 1;
 inline constexpr std::uint32_t kShowMinimized = 2;
 inline constexpr std::uint32_t kShowMaximized = 3;
 
-// The view reduced to the largest whole zoom of a picture × pictureHeight picture at which
-// the window (the view and chrome: the frame and menu strip around it) fits the usable area
-// of the screen it opens on, and moved to lie on that screen. A window that fits, or that
-// no screen is known for, is answered as it was asked. The screen it opens on holds its
-// top-left corner, else it is the first (primary) one.
+// A window whose view would show less than a grip of itself on every screen (a place
+// remembered from a screen since unplugged) moved onto the primary screen (the first),
+// centred where it fits, else at its top-left corner. With no screen known, as it was.
+WindowGeometry placeOnScreens(const WindowGeometry& window, const std::vector<TRect>& screens);
+
+// The window placed on the screens (placeOnScreens), then its view reduced to the largest
+// whole zoom of a picture × pictureHeight picture at which the window (the view and chrome:
+// the frame and menu strip around it) fits the usable area of the screen it opens on, and
+// moved to lie on that screen. A window that fits, or that no screen is known for, keeps its
+// size. The screen it opens on holds its top-left corner, else it is the first (primary) one.
 WindowGeometry fitToScreens(const WindowGeometry& wanted, const std::vector<TRect>& screens, TPoint picture,
                             TPoint chrome);
 

@@ -12,6 +12,7 @@
 
 #include "platform/headless/headless_clock.hpp"
 #include "platform/headless/headless_window.hpp"
+#include "runtime/messages.hpp"
 
 namespace vek::platform::headless {
 namespace {
@@ -146,8 +147,7 @@ TEST_F(ToolkitApplication, AnErrorNoBoxCanShowGoesToStderrInOneEscapedLine) {
     app.refuseMessageBoxes = true;
     ::testing::internal::CaptureStderr();
     app.handleException(std::runtime_error("cannot read \x1b[2Jpicture"));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              std::string(program_invocation_short_name) + ": cannot read \\x1b[2Jpicture\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), MessagePrefix() + "cannot read \\x1b[2Jpicture\n");
 }
 
 TEST_F(ToolkitApplication, ActivationNotificationsSeeTheUpdatedFlag) {

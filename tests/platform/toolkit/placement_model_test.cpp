@@ -1,6 +1,6 @@
 // The placement rules without a display: moves through windowed, maximised, minimised and
-// full screen and back, with the placement saved before full screen put back after it, and
-// the fit of an asked size to the screens.
+// full screen and back, with the placement saved before full screen put back after it, the
+// fit of an asked size to the screens, and a place on no screen moved onto one.
 #include "platform/toolkit/placement_model.hpp"
 
 #include <gtest/gtest.h>
@@ -141,6 +141,27 @@ TEST(PlacementModel, AWindowTooLargeForItsScreenGetsTheLargestZoomThatFitsAndSta
               (WindowGeometry{0, 0, 640, 480, false}))
         << "one zoom on a screen smaller than that";
     EXPECT_EQ(fitToScreens(huge, {}, TPoint{640, 480}, chrome), huge) << "no screen known";
+}
+
+TEST(PlacementModel, APlaceOnNoScreenIsMovedOntoThePrimaryOne) {
+    const std::vector<TRect> screens{Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 2560, 1440)};
+    struct Case {
+        WindowGeometry remembered;
+        WindowGeometry placed;
+    };
+    const Case cases[] = {
+        {{197, 108, 640, 480, false}, {197, 108, 640, 480, false}},
+        {{2500, 900, 1280, 960, false}, {2500, 900, 1280, 960, false}},  // on the second screen
+        {{-570, 108, 640, 480, false}, {-570, 108, 640, 480, false}},    // 70 pixels showing
+        {{-600, 108, 640, 480, false}, {640, 300, 640, 480, false}},     // 40: too little to take
+        {{197, -470, 640, 480, true}, {640, 300, 640, 480, true}},       // 10 pixels high
+        {{9000, 100, 640, 480, false}, {640, 300, 640, 480, false}},     // a screen unplugged
+        {{9000, 0, 2560, 1920, false}, {0, 0, 2560, 1920, false}},       // larger than the screen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(placeOnScreens(c.remembered, screens), c.placed) << c.remembered.left;
+    const WindowGeometry far{9000, 100, 640, 480, false};
+    EXPECT_EQ(placeOnScreens(far, {}), far) << "no screen known: left as it is";
 }
 
 }  // namespace
