@@ -14,7 +14,7 @@ LAUNCHER := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: play build test bench bench-window deps deps-play include-rules unit-tests sanitizer-build asan-tests smoke-tests \
+.PHONY: play configure sanitizer-configure build test bench bench-window deps deps-play include-rules unit-tests sanitizer-build asan-tests smoke-tests \
         fuzz-tests clang-build format clean soak assets contact-sheet media-tools programs install uninstall deb \
         install-tests
 
@@ -32,43 +32,56 @@ play: deps-play
 	@echo "Starting Vektrion…"
 	@./$(BUILD)/vektrion
 
-build: deps
-	cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_TESTS=ON -DVEK_BENCH=ON >/dev/null
-	cmake --build $(BUILD) -j $(JOBS)
+configure: deps
+	$(PHASE) "configure: g++" cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_TESTS=ON \
+	  -DVEK_BENCH=ON >/dev/null
+
+build: configure
+	$(PHASE) "build: g++ (game, tools, tests, benchmarks)" cmake --build $(BUILD) -j $(JOBS)
 
 # The two builds run side by side, so that one's links and generated sources leave no core
 # idle while the other compiles; so do the smoke tests and the install checks, which
 # mostly wait on windows and window managers. The other checks run one after another.
-test: deps
-	$(MAKE) -j2 build sanitizer-build
-	$(MAKE) include-rules unit-tests asan-tests
-	$(MAKE) -j2 smoke-tests install-tests
-	$(MAKE) fuzz-tests
+# At its end, whether it passed or not, it prints the wall time of each phase.
+TEST_PHASES = $(abspath $(BUILD))/test-phases.tsv
+PHASE := tools/phases.sh run
+test:
+	@mkdir -p $(BUILD); rm -f $(TEST_PHASES); export VEK_PHASES=$(TEST_PHASES); status=0; \
+	{ $(PHASE) packages $(MAKE) deps && export VEK_DEPS_CHECKED=1 && \
+	  $(MAKE) -j2 build sanitizer-build && \
+	  $(MAKE) include-rules unit-tests asan-tests && \
+	  $(MAKE) -j2 smoke-tests install-tests && \
+	  $(MAKE) fuzz-tests; } || status=$$?; \
+	tools/phases.sh table $(TEST_PHASES); exit $$status
 
 # Which room of src/ may include which, and that only the platform talks to SDL.
 include-rules:
-	$(PYTHON) tools/check_include_rules.py
+	$(PHASE) "include rules" $(PYTHON) tools/check_include_rules.py
 
 unit-tests: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(PHASE) "unit tests" ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets,
 # come from one build with clang (which also checks that clang builds the code warning-free).
 # Its debug information is line tables only: all that the sanitizers' reports need.
 FUZZ_TARGETS := $(patsubst fuzz/%.cpp,fuzz_%,$(wildcard fuzz/*.cpp))
 
-sanitizer-build: deps
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON \
-	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
+sanitizer-configure: deps
+	$(PHASE) "configure: clang, sanitised" env CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(LAUNCHER) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
 	  -DVEK_FUZZ=ON -DVEK_TESTS=ON -DVEK_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vektrion_tests $(FUZZ_TARGETS)
+
+sanitizer-build: sanitizer-configure
+	$(PHASE) "build: clang (sanitised tests, fuzz targets)" cmake --build $(FUZZ_BUILD) -j $(JOBS) \
+	  --target vektrion_tests $(FUZZ_TARGETS)
 
 # The sanitised unit tests run as two shards side by side, one per core.
 asan-tests: sanitizer-build
 	@status=0; \
 	for shard in 0 1; do \
 	  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	    GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard $(FUZZ_BUILD)/vektrion_tests --gtest_brief=1 \
+	    GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \
+	    $(PHASE) "sanitised unit tests, shard $$shard" $(FUZZ_BUILD)/vektrion_tests --gtest_brief=1 \
 	    > $(FUZZ_BUILD)/asan-tests-$$shard.log 2>&1 & \
 	done; \
 	for shard in 0 1; do wait -n || status=1; done; \
@@ -105,7 +118,7 @@ smoke-tests: build
 	status=0; n=0; \
 	for group in $(SMOKE_GROUPS); do \
 	  n=$$((n + 1)); \
-	  SDL_AUDIODRIVER=dummy bash -c "$${group#*|}" > $(BUILD)/smoke-$$n.log 2>&1 & \
+	  SDL_AUDIODRIVER=dummy $(PHASE) "smoke tests, $${group%%|*}" bash -c "$${group#*|}" > $(BUILD)/smoke-$$n.log 2>&1 & \
 	done; \
 	for group in $(SMOKE_GROUPS); do wait -n || status=1; done; \
 	n=0; for group in $(SMOKE_GROUPS); do \
@@ -117,12 +130,13 @@ smoke-tests: build
 # stops the run with the end of its log. New inputs go to the build folder, so the
 # committed seeds stay as they are.
 fuzz-tests: sanitizer-build
-	@find $(FUZZ_BUILD) -maxdepth 1 -name 'fuzz_*' -type f -executable | sort | \
+	@start=$$EPOCHREALTIME; find $(FUZZ_BUILD) -maxdepth 1 -name 'fuzz_*' -type f -executable | sort | \
 	  xargs -P 2 -I {} bash -c 'set -o pipefail; f={}; name=$$(basename $$f); \
 	    corpus=fuzz/corpus/$${name#fuzz_}; found=$(FUZZ_BUILD)/found/$$name; mkdir -p $$found; \
 	    if "$$f" -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=1024 $$found $$( [ -d $$corpus ] && echo $$corpus ) \
 	         > $$found.log 2>&1; then echo "fuzzed $$name for $(FUZZ_RUNS) runs: $$(tail -n 1 $$found.log)"; \
-	    else echo "FAILED: fuzzing $$name"; tail -n 40 $$found.log; exit 255; fi'
+	    else echo "FAILED: fuzzing $$name"; tail -n 40 $$found.log; exit 255; fi'; \
+	  status=$$?; tools/phases.sh record fuzzing $$start $$status; exit $$status
 
 # The pictures and sounds under assets/ are drawn and synthesised by tools/art/ (seeded, so
 # the same code writes the same bytes); each run checks them through the game's own readers.
@@ -164,7 +178,7 @@ deb: programs
 # The installed game and the package: files, validators, manual page, the tools' usage, the
 # window under Xvfb, uninstall, lintian, package contents.
 install-tests: build
-	tests/install/install_test.sh $(BUILD)
+	$(PHASE) "install checks" tests/install/install_test.sh $(BUILD)
 
 bench: deps build
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
@@ -196,8 +210,9 @@ install-packages = @missing=$$(cat $(1) | grep -v '^\#' | while read -r p; do \
 deps-play:
 	$(call install-packages,packages/play.txt)
 
+# make test checks them once, not again in each of its parts (VEK_DEPS_CHECKED).
 deps:
-	$(call install-packages,packages/play.txt packages/test.txt)
+	$(if $(VEK_DEPS_CHECKED),,$(call install-packages,packages/play.txt packages/test.txt))
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
