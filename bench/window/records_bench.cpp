@@ -27,6 +27,7 @@
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/sdl/sdl_window.hpp"
 #include "runtime/version.hpp"
+#include "smoke/sdl_events.hpp"
 
 namespace vek {
 namespace {
@@ -92,44 +93,27 @@ struct TableShown {
     }
 };
 
-void pushPress(SDL_Keycode key, Uint16 mod, Uint32 windowId) {
-    for (const bool down : {true, false}) {
-        SDL_Event event{};
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        event.key.windowID = windowId;
-        event.key.keysym.sym = key;
-        event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-        event.key.keysym.mod = mod;
-        SDL_PushEvent(&event);
-    }
-}
-
-void sleepFor(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+using platform::sdl::pause;
+using platform::sdl::pushClose;
+using platform::sdl::pushPress;
 
 // Waits for the first frame, opens the table from the menu and closes it, then the window;
 // answers when Return was pressed on "Récords…".
 Clock::time_point OpenTheTable(const std::atomic<bool>& framed, TableShown& table) {
-    while (!framed) sleepFor(10);
-    sleepFor(500);
+    while (!framed) pause(10);
+    pause(500);
     pushPress(SDLK_j, KMOD_LALT, table.main);
-    sleepFor(150);
+    pause(150);
     pushPress(SDLK_DOWN, KMOD_NONE, table.main);
     pushPress(SDLK_DOWN, KMOD_NONE, table.main);
-    sleepFor(150);
+    pause(150);
     const Clock::time_point asked = Clock::now();
     pushPress(SDLK_RETURN, KMOD_NONE, table.main);
-    for (int waited = 0; !table.shown && waited < 10000; waited += 5) sleepFor(5);
-    sleepFor(200);
+    for (int waited = 0; !table.shown && waited < 10000; waited += 5) pause(5);
+    pause(200);
     if (table.shown) pushPress(SDLK_ESCAPE, KMOD_NONE, table.box);
-    sleepFor(200);
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.windowID = table.main;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&close);
+    pause(200);
+    pushClose(table.main);
     return asked;
 }
 

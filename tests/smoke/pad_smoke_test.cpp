@@ -24,7 +24,9 @@
 namespace vek {
 namespace {
 
+using platform::sdl::NewWindow;
 using platform::sdl::pause;
+using platform::sdl::waitFor;
 
 // A game controller SDL maps by itself: button i is SDL's button i.
 class VirtualController {
@@ -59,25 +61,6 @@ private:
     SDL_Joystick* stick_ = nullptr;
 };
 
-// The first window shown after the main window since the last reset.
-struct NewBox {
-    Uint32 main = 0;
-    std::atomic<Uint32> box{0};
-    static int watch(void* self, SDL_Event* event) {
-        auto& shown = *static_cast<NewBox*>(self);
-        if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_SHOWN &&
-            event->window.windowID != shown.main)
-            shown.box = event->window.windowID;
-        return 0;
-    }
-};
-
-template <typename Done>
-bool waitFor(Done done, int ms) {
-    for (int waited = 0; !done() && waited < ms; waited += 50) pause(50);
-    return done();
-}
-
 class PadUnderWindowManager : public RealMainWindow {
 protected:
     void SetUp() override {
@@ -107,9 +90,9 @@ TEST_F(PadUnderWindowManager, APadAloneReachesEveryScreen) {
         aboutUp = frmAcercaDe != nullptr;
         fire = form.Options.Value().bindings.padFire;
     };
-    NewBox shown;
+    NewWindow shown;
     shown.main = windowId();
-    SDL_AddEventWatch(&NewBox::watch, &shown);
+    SDL_AddEventWatch(&NewWindow::watch, &shown);
     std::atomic<bool> listed{false}, messageBox{false}, ended{false}, controls{false}, bound{false},
         fired{false}, about{false}, aboutClosed{false};
     std::atomic<int> volume{-1};
@@ -152,7 +135,7 @@ TEST_F(PadUnderWindowManager, APadAloneReachesEveryScreen) {
     });
     Run();
     script.join();
-    SDL_DelEventWatch(&NewBox::watch, &shown);
+    SDL_DelEventWatch(&NewWindow::watch, &shown);
     EXPECT_TRUE(listed) << "Back, the d-pad and A did not open the table";
     EXPECT_TRUE(watched) << "A in the table did not watch the game";
     EXPECT_TRUE(messageBox) << "no box told why the kept game ended";

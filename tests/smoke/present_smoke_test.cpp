@@ -35,23 +35,10 @@ protected:
         form->Handle()->show();
         Settle();
     }
+    // Lets the window settle, then stops the game's timer: only the test presents.
     void Settle() {
-        const Uint64 end = SDL_GetTicks64() + 300;
-        while (SDL_GetTicks64() < end) {
-            backend->application().processMessages();
-            SDL_Delay(10);
-        }
+        RealMainWindow::Settle(300);
         form->DXTimer->SetEnabled(false);
-    }
-    void PresentTestPicture() {
-        TDirectDrawSurface& surface = *form->DXDraw->Surface();
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                const std::uint32_t c = colorAt(x, y);
-                surface.SetPixel(x, y,
-                                 surface.MatchColor(TColor((c >> 16) | (c & 0xFF00) | ((c & 0xFF) << 16))));
-            }
-        form->DXDraw->Flip();
     }
     // The pixels of the shown window below the strip (from row `top` on) that are not what
     // they should be: the picture at its place and zoom, black around it.
@@ -85,7 +72,7 @@ TEST_F(PresentSmoke, WindowedAtOneAndTwoZoomTheWindowShowsThePictureItWasGiven) 
         const platform::WindowGeometry at = form->Handle()->geometry();
         form->Handle()->setGeometry({at.left, at.top, 640 * zoom, 480 * zoom, false});
         Settle();
-        PresentTestPicture();
+        PresentPicture(colorAt);
         EXPECT_EQ(WrongPixels(SDL_Rect{0, kStrip, 640 * zoom, 480 * zoom}, zoom, colorAt, kStrip), 0);
         EXPECT_EQ(ShownAt(640 * zoom - 2, 2), kBarColor) << "the menu strip";
     }
@@ -95,7 +82,7 @@ TEST_F(PresentSmoke, InFullScreenThePictureIsShownAtTwoZoomCentredInBlack) {
     form->OptionFullScreenClick();
     Settle();
     ASSERT_TRUE(window().exclusive());
-    PresentTestPicture();
+    PresentPicture(colorAt);
     // On the 1280 × 1024 screen: 1280 × 960 at (0, 32); 8 bits show the palette's nearest
     // colours, as the window keeps them.
     const Expected kept = [this](int x, int y) { return window().pixel(x, y); };
@@ -105,13 +92,13 @@ TEST_F(PresentSmoke, InFullScreenThePictureIsShownAtTwoZoomCentredInBlack) {
 
 TEST_F(PresentSmoke, AnOpenMenuLiesOverThePictureAndLeavesItWhole) {
     const SDL_Rect place{0, kStrip, 640, 480};
-    PresentTestPicture();
+    PresentPicture(colorAt);
     platform::sdl::pushPress(SDLK_j, KMOD_LALT, windowId());
     Settle();
     const int covered = WrongPixels(place, 1, colorAt, kStrip);
     EXPECT_GT(covered, 100 * 40) << "the open menu covers part of the picture";
     // A frame presented while the menu is open goes under it.
-    PresentTestPicture();
+    PresentPicture(colorAt);
     EXPECT_EQ(WrongPixels(place, 1, colorAt, kStrip), covered);
     platform::sdl::pushPress(SDLK_ESCAPE, KMOD_NONE, windowId());
     Settle();

@@ -27,29 +27,23 @@
 namespace vek {
 namespace {
 
+using platform::sdl::NewWindow;
 using platform::sdl::pause;
 using platform::sdl::pushClose;
 using platform::sdl::pushKey;
 using platform::sdl::pushPress;
+using platform::sdl::waitFor;
 
-// The first window shown after the main window: the table of best games.
-struct ShownBox {
-    Uint32 main = 0;
-    std::atomic<Uint32> box{0};
-    static int watch(void* self, SDL_Event* event) {
-        auto& shown = *static_cast<ShownBox*>(self);
-        if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_SHOWN &&
-            event->window.windowID != shown.main)
-            shown.box = event->window.windowID;
-        return 0;
-    }
-};
-
-// Polls until done() or ms have passed; answers done().
-template <typename Done>
-bool waitFor(Done done, int ms) {
-    for (int waited = 0; !done() && waited < ms; waited += 50) pause(50);
-    return done();
+// "Juego", "Récords…" from the main window's keys; answers whether the table opened.
+bool openRecords(const NewWindow& shown) {
+    pushPress(SDLK_j, KMOD_LALT, shown.main);
+    pause(150);
+    pushPress(SDLK_DOWN, KMOD_NONE, shown.main);
+    pushPress(SDLK_DOWN, KMOD_NONE, shown.main);
+    pushPress(SDLK_RETURN, KMOD_NONE, shown.main);
+    const bool opened = waitFor([&] { return shown.box != 0; }, 5000);
+    pause(300);
+    return opened;
 }
 
 // The captions of the display's top-level windows that contain "Vektrion", one a line.
@@ -88,9 +82,9 @@ TEST_F(RecordsUnderWindowManager, AFinishedGameIsListedWatchedToTheTitleAndOpens
         if (playing && !watched) playingCaption = window().caption();
         if (playing) watched = true;
     };
-    ShownBox shown;
+    NewWindow shown;
     shown.main = windowId();
-    SDL_AddEventWatch(&ShownBox::watch, &shown);
+    SDL_AddEventWatch(&NewWindow::watch, &shown);
 
     // Start, hold still until the game is over, then "Juego", "Récords…" and Enter.
     std::atomic<bool> over{false}, listed{false}, ended{false};
@@ -103,13 +97,7 @@ TEST_F(RecordsUnderWindowManager, AFinishedGameIsListedWatchedToTheTitleAndOpens
         over = waitFor([&] { return scene == scGameOver; }, 60000);
         if (over) {
             pause(500);
-            pushPress(SDLK_j, KMOD_LALT, id);
-            pause(150);
-            pushPress(SDLK_DOWN, KMOD_NONE, id);
-            pushPress(SDLK_DOWN, KMOD_NONE, id);
-            pushPress(SDLK_RETURN, KMOD_NONE, id);
-            listed = waitFor([&] { return shown.box != 0; }, 5000);
-            pause(300);
+            listed = openRecords(shown);
             pushPress(SDLK_RETURN, KMOD_NONE, shown.box);
             ended = waitFor([&] { return watched && !playing; }, 60000);
         }
@@ -118,7 +106,7 @@ TEST_F(RecordsUnderWindowManager, AFinishedGameIsListedWatchedToTheTitleAndOpens
     });
     Run();
     script.join();
-    SDL_DelEventWatch(&ShownBox::watch, &shown);
+    SDL_DelEventWatch(&NewWindow::watch, &shown);
 
     ASSERT_TRUE(over) << "the game never ended";
     const std::string replay = keeper.LastSaved();
@@ -174,20 +162,14 @@ TEST_F(RecordsUnderWindowManager, AFifoAndAHugeFileAmongTheReplaysStopNeitherThe
         form.DXTimerTimer(sender, lag);
         ++ticks;
     };
-    ShownBox shown;
+    NewWindow shown;
     shown.main = windowId();
-    SDL_AddEventWatch(&ShownBox::watch, &shown);
+    SDL_AddEventWatch(&NewWindow::watch, &shown);
     std::atomic<bool> ran{false}, listed{false}, runsAgain{false};
     std::thread script([&] {
         const Uint32 id = shown.main;
         ran = waitFor([&] { return ticks > 10; }, 10000);
-        pushPress(SDLK_j, KMOD_LALT, id);
-        pause(150);
-        pushPress(SDLK_DOWN, KMOD_NONE, id);
-        pushPress(SDLK_DOWN, KMOD_NONE, id);
-        pushPress(SDLK_RETURN, KMOD_NONE, id);
-        listed = waitFor([&] { return shown.box != 0; }, 5000);
-        pause(300);
+        listed = openRecords(shown);
         pushPress(SDLK_ESCAPE, KMOD_NONE, shown.box);
         const int before = ticks;
         runsAgain = waitFor([&] { return ticks > before + 10; }, 5000);
@@ -195,7 +177,7 @@ TEST_F(RecordsUnderWindowManager, AFifoAndAHugeFileAmongTheReplaysStopNeitherThe
     });
     Run();
     script.join();
-    SDL_DelEventWatch(&ShownBox::watch, &shown);
+    SDL_DelEventWatch(&NewWindow::watch, &shown);
     EXPECT_TRUE(ran) << "the title did not run";
     EXPECT_TRUE(listed) << "the table never opened";
     EXPECT_TRUE(runsAgain) << "the title did not run again after the table";

@@ -42,23 +42,10 @@ protected:
         std::filesystem::remove_all(folder, ignored);
         RealMainWindow::TearDown();
     }
+    // Lets the window settle, then stops the game's timer: only the test presents.
     void Settle() {
-        const Uint64 end = SDL_GetTicks64() + 300;
-        while (SDL_GetTicks64() < end) {
-            backend->application().processMessages();
-            SDL_Delay(10);
-        }
+        RealMainWindow::Settle(300);
         form->DXTimer->SetEnabled(false);
-    }
-    void PresentTestPicture() {
-        TDirectDrawSurface& surface = *form->DXDraw->Surface();
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                const std::uint32_t c = shotColor(x, y);
-                surface.SetPixel(x, y,
-                                 surface.MatchColor(TColor((c >> 16) | (c & 0xFF00) | ((c & 0xFF) << 16))));
-            }
-        form->DXDraw->Flip();
     }
     // Presses F12 and reads the one picture it kept.
     platform::png::Picture PressF12() {
@@ -96,14 +83,14 @@ protected:
 };
 
 TEST_F(ScreenshotSmoke, F12KeepsTheFrameAsShownWithoutTheMenuStripAtOneAndTwoZoom) {
-    PresentTestPicture();
+    PresentPicture(shotColor);
     const platform::png::Picture one = PressF12();
     EXPECT_EQ(DifferentPixels(one, SDL_Rect{0, kStrip, 640, 480}), 0);
 
     const platform::WindowGeometry at = form->Handle()->geometry();
     form->Handle()->setGeometry({at.left, at.top, 1280, 960, false});
     Settle();
-    PresentTestPicture();
+    PresentPicture(shotColor);
     const platform::png::Picture two = PressF12();
     ASSERT_EQ(two.width, 640);
     ASSERT_EQ(two.height, 480);

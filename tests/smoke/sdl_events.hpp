@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -38,5 +39,26 @@ inline void pushClose(Uint32 windowId) {
 inline void pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+// Polls until done() or ms have passed; answers done().
+template <typename Done>
+bool waitFor(Done done, int ms) {
+    for (int waited = 0; !done() && waited < ms; waited += 50) pause(50);
+    return done();
+}
+
+// The first window shown, other than `main`, since `box` was last set to 0: an event watch
+// (SDL_AddEventWatch(&NewWindow::watch, &newWindow)), as dialogs run their own loops.
+struct NewWindow {
+    Uint32 main = 0;
+    std::atomic<Uint32> box{0};
+    static int watch(void* self, SDL_Event* event) {
+        auto& shown = *static_cast<NewWindow*>(self);
+        if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_SHOWN &&
+            event->window.windowID != shown.main)
+            shown.box = event->window.windowID;
+        return 0;
+    }
+};
 
 }  // namespace vek::platform::sdl

@@ -24,14 +24,6 @@ protected:
         form->Handle()->show();
         Settle();
     }
-    // Handles messages for a while, so that the window manager's answers have arrived.
-    void Settle() {
-        const Uint64 end = SDL_GetTicks64() + 600;
-        while (SDL_GetTicks64() < end) {
-            backend->application().processMessages();
-            SDL_Delay(10);
-        }
-    }
     // A picture of stripes in palette colours, none of them black, drawn and presented.
     void PresentStripes() {
         TDirectDrawSurface& back = *form->DXDraw->Surface();

@@ -30,14 +30,6 @@ protected:
         Settle();
     }
 
-    // Handles messages for a while, so that the window manager's answers have arrived.
-    void Settle() {
-        const Uint64 end = SDL_GetTicks64() + 600;
-        while (SDL_GetTicks64() < end) {
-            backend->application().processMessages();
-            SDL_Delay(10);
-        }
-    }
     void Press(SDL_Keycode key, Uint16 mod) {
         platform::sdl::pushPress(key, mod, windowId());
         Settle();

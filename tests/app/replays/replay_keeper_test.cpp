@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.hpp"
+#include "app/headless_main_window.hpp"
 #include "app/replays/records_form.hpp"
 #include "app/window/main_form.hpp"
 #include "game/scenes.hpp"
@@ -39,24 +39,14 @@ using platform::headless::HeadlessWindow;
 using platform::headless::ScopedPlatform;
 namespace vk = platform::vk;
 
-class ReplayKeeperTest : public ::testing::Test {
+class ReplayKeeperTest : public HeadlessMainWindow {
 protected:
-    void SetUp() override {
-        app().setTitle(kApplicationTitle);
-        form = std::make_unique<TMainForm>();
-        window().show();
-        app().setIdleAdvance(1);
-        app().modalIdleLimit = 5000;  // the tests close the table themselves
-    }
     void StartKeeper() {
         keeper = std::make_unique<TReplayKeeper>(
             *form, folder.path(), [] { return true; },
             [this](const std::string& line) { warnings.push_back(line); });
     }
-    HeadlessApplication& app() { return backend.app(); }
-    HeadlessWindow& window() { return static_cast<HeadlessWindow&>(*form->Handle()); }
     TGame& game() { return form->Game(); }
-    int Presents() { return window().screen().presentCount(); }
     // Runs the loop for about ms milliseconds of the virtual clock.
     void RunFor(int ms) { app().runFor(ms, form->Handle()); }
     // Runs until done() or about a minute of play has passed.
@@ -101,9 +91,6 @@ protected:
         app().onModalWait = nullptr;
     }
 
-    HeadlessPlatform backend;
-    ScopedPlatform installed{backend};
-    std::unique_ptr<TMainForm> form;
     testing::TempFolder folder;
     std::vector<std::string> warnings;
     std::unique_ptr<TReplayKeeper> keeper;

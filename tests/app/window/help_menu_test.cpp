@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program.hpp"
 #include "app/window/about_form.hpp"
+#include "app/headless_main_window.hpp"
 #include "app/window/main_form.hpp"
 #include "platform/headless/headless_platform.hpp"
 #include "platform/headless/headless_window.hpp"
@@ -26,19 +26,8 @@ using platform::headless::HeadlessPlatform;
 using platform::headless::HeadlessWindow;
 using platform::headless::ScopedPlatform;
 
-class HelpMenuTest : public ::testing::Test {
+class HelpMenuTest : public HeadlessMainWindow {
 protected:
-    void SetUp() override {
-        app().setTitle(kApplicationTitle);
-        form = std::make_unique<TMainForm>();
-        window().show();
-        app().setIdleAdvance(1);
-        app().modalIdleLimit = 5000;  // the tests close the boxes themselves
-    }
-    HeadlessApplication& app() { return backend.app(); }
-    HeadlessWindow& window() { return static_cast<HeadlessWindow&>(*form->Handle()); }
-    int Presents() { return window().screen().presentCount(); }
-
     // Chooses "Acerca de.." and runs the loop until the box has closed; whileUp runs at
     // every wait of the box's loop.
     void ShowAbout(std::function<void(HeadlessModal&)> whileUp) {
@@ -47,10 +36,6 @@ protected:
         app().runFor(10, form->Handle());
         app().onModalWait = nullptr;
     }
-
-    HeadlessPlatform backend;
-    ScopedPlatform installed{backend};
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(HelpMenuTest, ControlsHelpListsTheKeysBoundNowWithTheInformationIconAndTheGameStandsStill) {
