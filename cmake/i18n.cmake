@@ -75,6 +75,7 @@ add_custom_command(
           -DVERSION=${PROJECT_VERSION} -DOUTPUT=${metainfo_with_releases}
           -P ${CMAKE_SOURCE_DIR}/cmake/metainfo_releases.cmake
   DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${VEK_METAINFO_SOURCE} ${CMAKE_SOURCE_DIR}/cmake/metainfo_releases.cmake
+          ${CMAKE_SOURCE_DIR}/cmake/changelog.cmake
   COMMENT "Listing CHANGELOG.md's releases in the metadata"
   VERBATIM)
 
