@@ -130,15 +130,9 @@ void TAttractMode::Start() {
 }
 
 bool TAttractMode::Read(const std::string& path, TGameRecord& record) {
-    std::string text;
-    if (const auto why = ReadReplayFile(path, text)) {
-        Refuse(path, why->Written());
-        return false;
-    }
     TReplayFile replay;
-    TReplayReadError fault;
-    if (!ParseReplay(text, replay, fault)) {
-        Refuse(path, "line " + std::to_string(fault.Line) + ": " + fault.Why);
+    if (const auto fault = LoadReplayFile(path, replay)) {
+        Refuse(path, fault->Written);
         return false;
     }
     record = std::move(replay.Record);

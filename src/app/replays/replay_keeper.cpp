@@ -16,7 +16,6 @@
 #include "platform/platform.hpp"
 #include "runtime/messages.hpp"
 #include "runtime/shown_text.hpp"
-#include "runtime/text_lines.hpp"
 #include "runtime/translation.hpp"
 #include "runtime/version.hpp"
 
@@ -72,17 +71,9 @@ void TReplayKeeper::Recorded(const TGameRecord& record) {
 }
 
 bool TReplayKeeper::Watch(const std::string& path) {
-    std::string text;
-    if (const auto why = ReadReplayFile(path, text)) {
-        Tell(path, why->Written(), why->Translated());
-        return false;
-    }
     TReplayFile replay;
-    TReplayReadError fault;
-    if (!ParseReplay(text, replay, fault)) {
-        // The box tells the line's fault in the player's language.
-        Tell(path, LineFault(fault.Line, fault.Why),
-             fillIn(tr(kLineFault), {std::to_string(fault.Line), fault.Reason.Translated()}));
+    if (const auto fault = LoadReplayFile(path, replay)) {
+        Tell(path, fault->Written, fault->Translated);
         return false;
     }
     // A replay still playing is left first, so that its end does not take the new file's name.

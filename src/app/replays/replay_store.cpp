@@ -14,7 +14,6 @@
 #include <ctime>
 #include <map>
 #include <memory>
-#include <regex>
 
 #include "runtime/atomic_write.hpp"
 #include "runtime/messages.hpp"
@@ -200,8 +199,22 @@ std::vector<std::string> GamesToDrop(std::vector<TReplayEntry> entries) {
 }
 
 bool IsOwnReplayName(const std::string& name) {
-    static const std::regex pattern(R"(vektrion-[0-9]{8}-[0-9]{6}-[0-9]+-[0-9]+\.vkreplay)");
-    return std::regex_match(name, pattern);
+    std::string_view rest = name;
+    const auto text = [&rest](std::string_view expected) {
+        if (!rest.starts_with(expected)) return false;
+        rest.remove_prefix(expected.size());
+        return true;
+    };
+    // count digits, or one or more when count is 0.
+    const auto digits = [&rest](std::size_t count) {
+        std::size_t n = 0;
+        while (n < rest.size() && rest[n] >= '0' && rest[n] <= '9') ++n;
+        if (count ? n != count : n == 0) return false;
+        rest.remove_prefix(n);
+        return true;
+    };
+    return text("vektrion-") && digits(8) && text("-") && digits(6) && text("-") && digits(0) && text("-") &&
+           digits(0) && rest == ".vkreplay";
 }
 
 std::optional<TFilledText> ReadReplayFile(const std::string& path, std::string& text) {
@@ -216,6 +229,16 @@ std::optional<TFilledText> ReadReplayFile(const std::string& path, std::string& 
         static_cast<std::size_t>(info.st_size) > kMaxReplayFileSize)
         return TooLargeForAReplay();
     return ReadReplayText(fd.get(), text, false);
+}
+
+std::optional<TReplayFault> LoadReplayFile(const std::string& path, TReplayFile& replay) {
+    std::string text;
+    if (const auto why = ReadReplayFile(path, text)) return TReplayFault{why->Written(), why->Translated()};
+    TReplayReadError fault;
+    if (!ParseReplay(text, replay, fault))
+        return TReplayFault{LineFault(fault.Line, fault.Why),
+                            fillIn(tr(kLineFault), {std::to_string(fault.Line), fault.Reason.Translated()})};
+    return std::nullopt;
 }
 
 TReplayStore::TReplayStore(std::string folder, Warn warn, Clock clock)

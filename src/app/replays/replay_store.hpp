@@ -54,6 +54,15 @@ bool IsOwnReplayName(const std::string& name);
 // FIFO without a writer reads as empty instead of waiting. Answers why it could not.
 std::optional<TFilledText> ReadReplayFile(const std::string& path, std::string& text);
 
+// Why a replay file cannot be played: in English for the command line and in the player's
+// language for a window.
+struct TReplayFault {
+    std::string Written;
+    std::string Translated;
+};
+// Reads (as ReadReplayFile) and parses the replay file at path into replay.
+std::optional<TReplayFault> LoadReplayFile(const std::string& path, TReplayFile& replay);
+
 class TReplayStore {
 public:
     using Warn = std::function<void(const std::string& line)>;

@@ -47,7 +47,8 @@ TEST(ReplayStore, OwnNamesOnly) {
     EXPECT_TRUE(IsOwnReplayName("vektrion-20250501-123456-42-1.vkreplay"));
     for (const char* name :
          {"friend.vkreplay", "vektrion-20250501-123456-42-1.vkreplay.tmp",
-          "vektrion-2025050-123456-42-1.vkreplay", "x-vektrion-20250501-123456-42-1.vkreplay"})
+          "vektrion-2025050-123456-42-1.vkreplay", "x-vektrion-20250501-123456-42-1.vkreplay",
+          "vektrion-20250501-123456--1.vkreplay", "vektrion-20250501-1234567-42-1.vkreplay"})
         EXPECT_FALSE(IsOwnReplayName(name)) << name;
 }
 
