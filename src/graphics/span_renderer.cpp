@@ -9,14 +9,31 @@
 
 namespace vek {
 
+struct TSpanRenderer::Context {
+    // Where a colour channel lies in a pixel value.
+    struct Channel {
+        std::uint32_t mask = 0;
+        int shift = 0;
+        int bits = 0;
+        std::uint32_t max = 0;
+    };
+
+    const std::uint8_t* srcBits = nullptr;
+    std::ptrdiff_t srcPitch = 0;
+    int srcBytes = 0;
+    int destBytes = 0;
+    std::uint32_t key = 0;
+    std::uint32_t weight = 256;
+    SpanBlend blend = SpanBlend::Copy;
+    Channel dest[3];
+    Channel src[3];
+    std::uint32_t destKeep = 0;   // destination bits outside the colour channels
+    std::uint32_t destAlpha = 0;  // set on converted pixels
+};
+
 namespace {
 
-struct Channel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    int bits = 0;
-    std::uint32_t max = 0;
-};
+using Channel = TSpanRenderer::Context::Channel;
 
 Channel channelOf(std::uint32_t mask) {
     if (mask == 0) return Channel{};
@@ -93,19 +110,6 @@ std::uint32_t valueMask(int bytes) {
 
 }  // namespace
 
-struct TSpanRenderer::Context {
-    const std::uint8_t* srcBits = nullptr;
-    std::ptrdiff_t srcPitch = 0;
-    int srcBytes = 0;
-    int destBytes = 0;
-    std::uint32_t key = 0;
-    std::uint32_t weight = 256;
-    SpanBlend blend = SpanBlend::Copy;
-    Channel dest[3];
-    Channel src[3];
-    std::uint32_t destKeep = 0;   // destination bits outside the colour channels
-    std::uint32_t destAlpha = 0;  // set on converted pixels
-};
 
 namespace {
 
