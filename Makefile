@@ -33,8 +33,8 @@ play: deps-play
 	@./$(BUILD)/vektrion
 
 configure: deps
-	$(PHASE) "configure: g++" cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_TESTS=ON \
-	  -DVEK_BENCH=ON >/dev/null
+	$(PHASE) "configure: g++" cmake -S . -B $(BUILD) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DVEK_TESTS=ON -DVEK_BENCH=ON >/dev/null
 
 build: configure
 	$(PHASE) "build: g++ (game, tools, tests, benchmarks)" cmake --build $(BUILD) -j $(JOBS)
@@ -48,7 +48,7 @@ PHASE := tools/phases.sh run
 test:
 	@mkdir -p $(BUILD); rm -f $(TEST_PHASES); export VEK_PHASES=$(TEST_PHASES); status=0; \
 	{ $(PHASE) packages $(MAKE) deps && export VEK_DEPS_CHECKED=1 && \
-	  $(MAKE) -j2 build sanitizer-build && \
+	  $(MAKE) -j2 build sanitizer-build && export VEK_BUILT=1 && \
 	  $(MAKE) include-rules unit-tests asan-tests && \
 	  $(MAKE) -j2 smoke-tests install-tests && \
 	  $(MAKE) fuzz-tests; } || status=$$?; \
@@ -58,8 +58,28 @@ test:
 include-rules:
 	$(PHASE) "include rules" $(PYTHON) tools/check_include_rules.py
 
-unit-tests: build
-	$(PHASE) "unit tests" ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+# A test program run as two shards side by side, one per core, each test once:
+# $(call test-shards,WHAT,PROGRAM,LOG PREFIX,ENVIRONMENT).
+define test-shards
+	@status=0; \
+	for shard in 0 1; do \
+	  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy $(4) GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \
+	    $(PHASE) "$(1), shard $$shard" $(2) --gtest_brief=1 > $(3)-$$shard.log 2>&1 & \
+	done; \
+	for shard in 0 1; do wait -n || status=1; done; \
+	for shard in 0 1; do echo "$(1), shard $$shard of 2:"; grep -v '^Running main()\|^CRITICAL: ' $(3)-$$shard.log; done; \
+	exit $$status
+endef
+
+# Within make test the builds come first and once; the checks after them take them as made
+# (VEK_BUILT) instead of asking both build systems again.
+after = $(if $(VEK_BUILT),,$(1))
+
+# The unit tests straight from their program, not one process a test as ctest runs them
+# (a third of the time), and the demonstration's check, which only ctest knows.
+unit-tests: $(call after,build)
+	$(call test-shards,unit tests,$(BUILD)/vektrion_tests,$(BUILD)/unit-tests)
+	$(PHASE) "demonstration check" ctest --test-dir $(BUILD) --output-on-failure -R '^Demonstration\.PlaysAsRecorded$$'
 
 # The unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets,
 # come from one build with clang (which also checks that clang builds the code warning-free).
@@ -75,31 +95,25 @@ sanitizer-build: sanitizer-configure
 	$(PHASE) "build: clang (sanitised tests, fuzz targets)" cmake --build $(FUZZ_BUILD) -j $(JOBS) \
 	  --target vektrion_tests $(FUZZ_TARGETS)
 
-# The sanitised unit tests run as two shards side by side, one per core.
-asan-tests: sanitizer-build
-	@status=0; \
-	for shard in 0 1; do \
-	  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	    GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \
-	    $(PHASE) "sanitised unit tests, shard $$shard" $(FUZZ_BUILD)/vektrion_tests --gtest_brief=1 \
-	    > $(FUZZ_BUILD)/asan-tests-$$shard.log 2>&1 & \
-	done; \
-	for shard in 0 1; do wait -n || status=1; done; \
-	for shard in 0 1; do echo "sanitised unit tests, shard $$shard of 2:"; grep -v '^Running main()' $(FUZZ_BUILD)/asan-tests-$$shard.log; done; \
-	exit $$status
+# The sanitised unit tests, in the same two shards.
+asan-tests: $(call after,sanitizer-build)
+	$(call test-shards,sanitised unit tests,$(FUZZ_BUILD)/vektrion_tests,$(FUZZ_BUILD)/asan-tests,\
+	  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1)
 
-# The smoke tests run in five groups side by side, each on a private display of its own
+# The smoke tests run in six groups side by side, each on a private display of its own
 # (server numbers apart, so that no two reach for the same one): the bare window; the
-# window-manager tests with openbox started for them; the longest of those, a game played
-# to its end and watched twice, on its own; the window sizes and remembered settings on a
-# 3840 × 2160 screen with openbox; and full screen fitted on a 1280 × 800 screen with openbox. Most of their time is waiting
-# for a window manager or a game's ticks, not work.
+# window-manager tests with openbox started for them; the two longest of those, a game
+# played to its end and watched twice, and a game started from each setting of the file,
+# each on its own; the window sizes and remembered settings on a 3840 × 2160 screen with
+# openbox; and full screen fitted on a 1280 × 800 screen with openbox. Most of their time is
+# waiting for a window manager or a game's ticks, not work.
 SMOKE = $(BUILD)/vektrion_smoke --gtest_brief=1
 SMOKE_WM = tests/smoke/with_window_manager.sh $(SMOKE)
 SMOKE_SCREEN = -s '-screen 0 1280x1024x24'
 SMOKE_GROUPS = \
   "bare|xvfb-run -a -n 101 $(SMOKE_SCREEN) $(SMOKE) --gtest_filter='-*UnderWindowManager*:*OnLargeScreen*:*OnSmallScreen*'" \
-  "window manager|xvfb-run -a -n 121 $(SMOKE_SCREEN) $(SMOKE_WM) --gtest_filter='*UnderWindowManager*:-Records*'" \
+  "window manager|xvfb-run -a -n 121 $(SMOKE_SCREEN) $(SMOKE_WM) --gtest_filter='*UnderWindowManager*:-Records*:Settings*'" \
+  "settings|xvfb-run -a -n 161 $(SMOKE_SCREEN) $(SMOKE_WM) --gtest_filter='SettingsUnderWindowManager*'" \
   "records|xvfb-run -a -n 131 $(SMOKE_SCREEN) $(SMOKE_WM) --gtest_filter='RecordsUnderWindowManager*'" \
   "large screen|VEK_SMOKE_LARGE_SCREEN=1 xvfb-run -a -n 141 -s '-screen 0 3840x2160x24' $(SMOKE_WM) --gtest_filter='*OnLargeScreen*'" \
   "small screen|VEK_SMOKE_SMALL_SCREEN=1 xvfb-run -a -n 151 -s '-screen 0 1280x800x24' $(SMOKE_WM) --gtest_filter='*OnSmallScreen*'"
@@ -113,7 +127,7 @@ soak: deps
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1 \
 	  ./$(ASAN_BUILD)/vektrion-soak --minutes $(SOAK_MINUTES)
 
-smoke-tests: build
+smoke-tests: $(call after,build)
 	@[ -x $(BUILD)/vektrion_smoke ] || exit 0; \
 	status=0; n=0; \
 	for group in $(SMOKE_GROUPS); do \
@@ -129,7 +143,7 @@ smoke-tests: build
 # Each fuzz target for a short fixed number of runs, two at a time; a target that fails
 # stops the run with the end of its log. New inputs go to the build folder, so the
 # committed seeds stay as they are.
-fuzz-tests: sanitizer-build
+fuzz-tests: $(call after,sanitizer-build)
 	@start=$$EPOCHREALTIME; find $(FUZZ_BUILD) -maxdepth 1 -name 'fuzz_*' -type f -executable | sort | \
 	  xargs -P 2 -I {} bash -c 'set -o pipefail; f={}; name=$$(basename $$f); \
 	    corpus=fuzz/corpus/$${name#fuzz_}; found=$(FUZZ_BUILD)/found/$$name; mkdir -p $$found; \
@@ -177,7 +191,7 @@ deb: programs
 
 # The installed game and the package: files, validators, manual page, the tools' usage, the
 # window under Xvfb, uninstall, lintian, package contents.
-install-tests: build
+install-tests: $(call after,build)
 	$(PHASE) "install checks" tests/install/install_test.sh $(BUILD)
 
 bench: deps build
