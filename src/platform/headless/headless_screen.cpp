@@ -67,14 +67,24 @@ PresentedFrame HeadlessScreen::picture() const {
     frame.destination = lastDestination_;
     if (!picture_ || size.x <= 0 || size.y <= 0) return frame;
     frame.pixels.resize(static_cast<std::size_t>(size.x) * static_cast<std::size_t>(size.y));
-    for (int y = 0; y < size.y; ++y) {
-        const auto* row =
-            reinterpret_cast<const std::uint8_t*>(picture_->pixels) + std::ptrdiff_t(y) * picture_->pitch;
-        std::memcpy(&frame.pixels[static_cast<std::size_t>(y) * size.x], row,
-                    static_cast<std::size_t>(size.x) * 4);
-    }
-    for (std::uint32_t& p : frame.pixels) p &= 0xFFFFFF;
+    readPicture(size.x, size.y, frame.pixels.data());
     return frame;
+}
+
+void HeadlessScreen::readPicture(int width, int height, std::uint32_t* out) const {
+    const SDL_Point size = clientSize();
+    const int shownWidth = picture_ ? std::clamp(std::min(size.x, picture_->w), 0, width) : 0;
+    const int shownHeight = picture_ ? std::clamp(std::min(size.y, picture_->h), 0, height) : 0;
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* to = out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        if (y < shownHeight) {
+            const auto* row =
+                reinterpret_cast<const std::uint8_t*>(picture_->pixels) + std::ptrdiff_t(y) * picture_->pitch;
+            std::memcpy(to, row, static_cast<std::size_t>(shownWidth) * 4);
+            for (int x = 0; x < shownWidth; ++x) to[x] &= 0xFFFFFF;
+        }
+        std::fill(to + (y < shownHeight ? shownWidth : 0), to + width, 0u);
+    }
 }
 
 void HeadlessScreen::setHistoryLimit(std::size_t limit) {

@@ -45,6 +45,9 @@ public:
     // The client picture as last presented: 0x00RRGGBB, 0 outside the client area.
     std::uint32_t pixel(int x, int y) const;
     PresentedFrame picture() const;
+    // The client picture's top-left width × height, row after row into out (width × height
+    // pixels), as pixel() reads them but at a copy's speed.
+    void readPicture(int width, int height, std::uint32_t* out) const;
     SDL_Rect lastDestination() const { return lastDestination_; }
     // The pictures after the most recent presents, oldest first (at most limit of them;
     // none are kept until a limit is set).
