@@ -37,7 +37,7 @@ configure: deps
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DVEK_TESTS=ON -DVEK_BENCH=ON >/dev/null
 
 build: configure
-	$(PHASE) "build: g++ (game, tools, tests, benchmarks)" cmake --build $(BUILD) -j $(JOBS)
+	$(PHASE) "build: g++ (game, tools, tests)" cmake --build $(BUILD) -j $(JOBS)
 
 # The two builds run side by side, so that one's links and generated sources leave no core
 # idle while the other compiles; so do the smoke tests and the install checks, which
@@ -194,7 +194,8 @@ deb: programs
 install-tests: $(call after,build)
 	$(PHASE) "install checks" tests/install/install_test.sh $(BUILD)
 
-bench: deps build
+bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target vektrion_bench
 	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./$(BUILD)/vektrion_bench
 
 # The real main window's processor use and frame timing, sleeping loop against polling loop,
@@ -203,7 +204,8 @@ bench: deps build
 # zoom, so full screen shows the picture at three zoom too. Full screen at whole zoom and
 # fitted, and the start's time to the first frame and memory on the title, run on a
 # 1920 × 1080 display of their own.
-bench-window: deps build
+bench-window: build
+	cmake --build $(BUILD) -j $(JOBS) --target vektrion_window_bench
 	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 2560x1600x24" tests/smoke/with_window_manager.sh \
 	  ./$(BUILD)/vektrion_window_bench --benchmark_filter='-At1920x1080|BM_Start'
 	SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" tests/smoke/with_window_manager.sh \
