@@ -39,20 +39,18 @@ configure: deps
 build: configure
 	$(PHASE) "build: g++ (game, tools, tests)" cmake --build $(BUILD) -j $(JOBS)
 
-# The two builds run side by side, each with half the cores (on two cores that is less
-# work all told than both with two), so that one's links and generated sources leave no
-# core idle while the other compiles; the unit tests start as soon as the g++ build is
-# done, beside the end of the clang build. The smoke tests and the install checks run side
-# by side too: they mostly wait on windows and window managers. The other checks run one
+# The two builds run side by side, so that one's links and generated sources leave no core
+# idle while the other compiles, and the unit tests start as soon as the g++ build is done,
+# beside the end of the clang build. The smoke tests and the install checks run side by
+# side too: they mostly wait on windows and window managers. The other checks run one
 # after another.
-HALF_JOBS := $(shell echo $$(( ($(JOBS) + 1) / 2 )))
 # At its end, whether it passed or not, it prints the wall time of each phase.
 TEST_PHASES = $(abspath $(BUILD))/test-phases.tsv
 PHASE := tools/phases.sh run
 test:
 	@mkdir -p $(BUILD); rm -f $(TEST_PHASES); export VEK_PHASES=$(TEST_PHASES); status=0; \
 	{ $(PHASE) packages $(MAKE) deps && export VEK_DEPS_CHECKED=1 && \
-	  $(MAKE) -j2 unit-tests sanitizer-build JOBS=$(HALF_JOBS) && export VEK_BUILT=1 && \
+	  $(MAKE) -j2 unit-tests sanitizer-build && export VEK_BUILT=1 && \
 	  $(MAKE) include-rules asan-tests && \
 	  $(MAKE) -j2 smoke-tests install-tests && \
 	  $(MAKE) fuzz-tests; } || status=$$?; \
