@@ -60,16 +60,17 @@ test:
 include-rules:
 	$(PHASE) "include rules" $(PYTHON) tools/check_include_rules.py
 
-# A test program run as two shards side by side, one per core, each test once:
+# A test program run as eight shards, two at a time (one per core), each test once: a lane
+# that draws short shards takes the next, so the two lanes end close together.
 # $(call test-shards,WHAT,PROGRAM,LOG PREFIX,ENVIRONMENT).
+SHARDS := 0 1 2 3 4 5 6 7
 define test-shards
-	@status=0; \
-	for shard in 0 1; do \
-	  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy $(4) GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \
-	    $(PHASE) "$(1), shard $$shard" $(2) --gtest_brief=1 > $(3)-$$shard.log 2>&1 & \
-	done; \
-	for shard in 0 1; do wait -n || status=1; done; \
-	for shard in 0 1; do echo "$(1), shard $$shard of 2:"; grep -v '^Running main()\|^CRITICAL: ' $(3)-$$shard.log; done; \
+	@start=$$EPOCHREALTIME; \
+	printf '%s\n' $(SHARDS) | xargs -P 2 -I{} bash -c 'SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy $(4) \
+	  GTEST_TOTAL_SHARDS=$(words $(SHARDS)) GTEST_SHARD_INDEX={} $(2) --gtest_brief=1 > $(3)-{}.log 2>&1'; \
+	status=$$?; tools/phases.sh record "$(1)" $$start $$status; \
+	for shard in $(SHARDS); do grep -v '^Running main()\|^CRITICAL: ' $(3)-$$shard.log | \
+	  sed "s/^\[  PASSED  \]/[  PASSED  ] $(1), shard $$shard of $(words $(SHARDS)):/"; done; \
 	exit $$status
 endef
 
