@@ -98,7 +98,7 @@ sanitizer-build: sanitizer-configure
 	$(PHASE) "build: clang (sanitised tests, fuzz targets)" cmake --build $(FUZZ_BUILD) -j $(JOBS) \
 	  --target vektrion_tests $(FUZZ_TARGETS)
 
-# The sanitised unit tests, in the same two shards.
+# The sanitised unit tests, in the same shards.
 asan-tests: $(call after,sanitizer-build)
 	$(call test-shards,sanitised unit tests,$(FUZZ_BUILD)/vektrion_tests,$(FUZZ_BUILD)/asan-tests,\
 	  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1)
