@@ -41,9 +41,10 @@ build: configure
 
 # The two builds run side by side, so that one's links and generated sources leave no core
 # idle while the other compiles, and the unit tests start as soon as the g++ build is done,
-# beside the end of the clang build. The smoke tests and the install checks run side by
-# side too: they mostly wait on windows and window managers. The other checks run one
-# after another.
+# beside the end of the clang build. Then the smoke tests and the install checks, which
+# mostly wait on windows and window managers, run side by side, and beside them, at the
+# lowest priority so that the windows keep their pace, the sanitised unit tests and the
+# fuzzing take the processor time they leave.
 # At its end, whether it passed or not, it prints the wall time of each phase.
 TEST_PHASES = $(abspath $(BUILD))/test-phases.tsv
 PHASE := tools/phases.sh run
@@ -51,9 +52,10 @@ test:
 	@mkdir -p $(BUILD); rm -f $(TEST_PHASES); export VEK_PHASES=$(TEST_PHASES); status=0; \
 	{ $(PHASE) packages $(MAKE) deps && export VEK_DEPS_CHECKED=1 && \
 	  $(MAKE) -j2 unit-tests sanitizer-build && export VEK_BUILT=1 && \
-	  $(MAKE) include-rules asan-tests && \
-	  $(MAKE) -j2 smoke-tests install-tests && \
-	  $(MAKE) fuzz-tests; } || status=$$?; \
+	  $(MAKE) include-rules && \
+	  { $(MAKE) -j2 smoke-tests install-tests & windows=$$!; \
+	    nice -n 19 $(MAKE) asan-tests fuzz-tests; sanitised=$$?; \
+	    wait $$windows && [ $$sanitised = 0 ]; }; } || status=$$?; \
 	tools/phases.sh table $(TEST_PHASES); exit $$status
 
 # Which room of src/ may include which, and that only the platform talks to SDL.
