@@ -108,11 +108,6 @@ std::uint32_t valueMask(int bytes) {
     return bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
 }
 
-}  // namespace
-
-
-namespace {
-
 using Context = TSpanRenderer::Context;
 
 template <SpanBlend M>

@@ -213,6 +213,12 @@ struct TScriptedRun::Impl {
     platform::headless::HeadlessWindow* window = nullptr;
     TKeys held;
     std::vector<std::uint32_t> frame;  // the last tick's frame, for its hash
+
+    // The client picture's top-left frame into pixels.
+    void ReadFrame(std::vector<std::uint32_t>& pixels) const {
+        pixels.resize(static_cast<std::size_t>(kFrameWidth) * kFrameHeight);
+        window->screen().readPicture(kFrameWidth, kFrameHeight, pixels.data());
+    }
     int ticks = 0;
     std::uint32_t mixedUntil = 0;    // clock reading up to which the sound device has played
     std::uint64_t mixRemainder = 0;  // frames × 1000 not yet mixed
@@ -278,8 +284,7 @@ TTickReport TScriptedRun::StepAndReport(const TKeys& keys) {
         if (entry.call == platform::audio::BufferCall::Play)
             report.Sounds.push_back(SoundNameOf(form, entry.buffer));
     // The frame is read into the same buffer every tick: a whole game is thousands of them.
-    impl_->frame.resize(static_cast<std::size_t>(kFrameWidth) * kFrameHeight);
-    impl_->window->screen().readPicture(kFrameWidth, kFrameHeight, impl_->frame.data());
+    impl_->ReadFrame(impl_->frame);
     report.Hash = FrameHash(impl_->frame);
     return report;
 }
@@ -297,8 +302,8 @@ TMainForm& TScriptedRun::Form() {
 }
 
 std::vector<std::uint32_t> TScriptedRun::Frame() const {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kFrameWidth) * kFrameHeight);
-    impl_->window->screen().readPicture(kFrameWidth, kFrameHeight, pixels.data());
+    std::vector<std::uint32_t> pixels;
+    impl_->ReadFrame(pixels);
     return pixels;
 }
 
